@@ -1,18 +1,26 @@
-# vc_subsystem(<target> <folder> [deps...]): a static library from the folder's sources.
-function(vc_subsystem target folder)
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-  if(NOT WIN32)
+# vc_subsystem(<target> FOLDERS <dir>... [DEPS <target>...]): a static library from every
+# .cpp in the folders. Files named *_win.cpp are window code and join only the Windows
+# build; files named *_posix.cpp join only the native build.
+function(vc_subsystem target)
+  cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS" ${ARGN})
+  set(srcs)
+  foreach(folder ${ARG_FOLDERS})
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+    list(APPEND srcs ${found})
+  endforeach()
+  if(WIN32)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+  else()
     list(FILTER srcs EXCLUDE REGEX "_win\\.cpp$")
   endif()
   if(NOT srcs)
-    add_library(${target} INTERFACE)
-    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR}/src)
-    target_link_libraries(${target} INTERFACE ${ARGN})
-    return()
+    # A folder without sources yet still gives a library that others can link.
+    set(srcs ${CMAKE_BINARY_DIR}/${target}_empty.cpp)
+    file(WRITE ${srcs} "")
   endif()
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${target} PUBLIC ${ARGN})
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
 endfunction()
 
 # vc_test_suite(<name> <folder> [deps...]): one GoogleTest executable from a tests folder.
