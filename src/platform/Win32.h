@@ -34,6 +34,7 @@ using HMODULE = void*;
 using HINSTANCE = void*;
 using FARPROC = void (*)();
 using COLORREF = DWORD;
+using HWND = struct HWND__*;
 
 #ifndef TRUE
 #define TRUE 1

@@ -1,0 +1,5 @@
+#include "scene/CCAnimation.h"
+
+IMPLEMENT_DYNAMIC(CCAnimation, CObject)
+
+void CCAnimation::SetParameter(DWORD) {}
