@@ -1,15 +1,34 @@
 # JPEG, PNG and TIFF: Debian's -dev packages natively; for Windows, static libraries
-# cross-built from Debian's source packages into VC_THIRDPARTY (see tools/build-thirdparty.sh).
+# cross-built from Debian's source packages into VC_THIRDPARTY (tools/build-thirdparty.sh).
+#
+# Without VC_THIRDPARTY the Windows build still configures and compiles everything that
+# does not include a picture-library header, so window code can be checked before the
+# libraries exist; only linking a program that uses them then fails, naming the fix.
 if(WIN32)
-  set(VC_THIRDPARTY "$ENV{VC_THIRDPARTY}" CACHE PATH "cross-built picture libraries")
-  if(NOT VC_THIRDPARTY)
-    message(FATAL_ERROR "VC_THIRDPARTY is not set: run tools/build-thirdparty.sh")
+  set(VC_THIRDPARTY_DEFAULT /var/cache/vomracube/thirdparty/i686)
+  if(DEFINED ENV{VC_THIRDPARTY})
+    set(VC_THIRDPARTY_DEFAULT $ENV{VC_THIRDPARTY})
   endif()
+  if(NOT EXISTS ${VC_THIRDPARTY_DEFAULT}/lib/libjpeg.a)
+    set(VC_THIRDPARTY_DEFAULT "")
+  endif()
+  set(VC_THIRDPARTY "${VC_THIRDPARTY_DEFAULT}" CACHE PATH "cross-built picture libraries")
+
   add_library(vc_picturelibs INTERFACE)
-  target_include_directories(vc_picturelibs INTERFACE ${VC_THIRDPARTY}/include)
-  target_link_libraries(vc_picturelibs INTERFACE
-    ${VC_THIRDPARTY}/lib/libtiff.a ${VC_THIRDPARTY}/lib/libpng16.a
-    ${VC_THIRDPARTY}/lib/libjpeg.a z)
+  set(VC_MINGW_ZLIB /usr/i686-w64-mingw32/lib/libz.a)
+  if(VC_THIRDPARTY AND EXISTS ${VC_THIRDPARTY}/lib/libjpeg.a)
+    target_include_directories(vc_picturelibs INTERFACE ${VC_THIRDPARTY}/include)
+    target_link_libraries(vc_picturelibs INTERFACE
+      ${VC_THIRDPARTY}/lib/libtiff.a ${VC_THIRDPARTY}/lib/libpng16.a
+      ${VC_THIRDPARTY}/lib/libjpeg.a ${VC_MINGW_ZLIB})
+  else()
+    message(WARNING "VC_THIRDPARTY is not set or holds no libraries: compiling only. "
+                    "Run tools/build-thirdparty.sh, then configure with "
+                    "-DVC_THIRDPARTY=/var/cache/vomracube/thirdparty/i686 to link.")
+    # A link input that cannot exist: the linker's error then names the remedy.
+    target_link_libraries(vc_picturelibs INTERFACE
+      "-lVC_THIRDPARTY-missing--run-tools-build-thirdparty.sh")
+  endif()
   set(VC_PICTURE_LIBS vc_picturelibs)
 else()
   find_package(JPEG REQUIRED)
