@@ -1,0 +1,107 @@
+#!/bin/bash
+# Cross-builds the picture libraries of the Windows build as static i686 libraries from
+# Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6 and a
+# minimal libtiff (deflate and JPEG codecs only). zlib comes from libz-mingw-w64-dev.
+#
+# Sources, build trees and the install prefix live outside the repository, under
+# $VOMRA_CACHE (default /var/cache/vomracube). A stamp file records the source versions
+# and this script's checksum; when it matches, nothing is rebuilt.
+#
+# Prints the prefix on its last line; configure the Windows build with
+#   -DVC_THIRDPARTY=<that prefix>
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+CACHE=${VOMRA_CACHE:-/var/cache/vomracube}
+TP=$CACHE/thirdparty
+PREFIX=$TP/i686
+SRC=$TP/src
+BUILD=$TP/build
+JOBS=${JOBS:-2}
+TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
+ZLIB_INC=/usr/i686-w64-mingw32/include
+ZLIB_LIB=/usr/i686-w64-mingw32/lib/libz.a
+PACKAGES=(libjpeg-turbo libpng1.6 tiff)
+
+log() { echo "build-thirdparty: $*" >&2; }
+
+source_version() { # package -> version apt would fetch
+    apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -V | tail -1
+}
+
+want_stamp() {
+    local p
+    for p in "${PACKAGES[@]}"; do echo "$p $(source_version "$p")"; done
+    echo "zlib $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)"
+    echo "script $(cat "$0" "$TOOLCHAIN" | sha256sum | cut -c1-16)"
+}
+
+STAMP=$PREFIX/.stamp
+want=$(want_stamp)
+if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ] &&
+    [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/lib/libpng16.a" ] && [ -f "$PREFIX/lib/libtiff.a" ]; then
+    echo "$PREFIX"
+    exit 0
+fi
+if grep -q "^[a-z0-9.-]* $" <<<"$want"; then
+    log "no source version known for some package (is the deb-src entry there? run tools/setup.sh)"
+    exit 1
+fi
+
+started=$(date +%s)
+rm -rf "$SRC" "$BUILD" "$PREFIX"
+mkdir -p "$SRC" "$BUILD" "$PREFIX"
+
+# apt's download sandbox user cannot write into root's cache directory.
+log "fetching sources: ${PACKAGES[*]}"
+(cd "$SRC" && apt-get source -q --download-only -o APT::Sandbox::User=root "${PACKAGES[@]}" >"$BUILD/fetch.log" 2>&1) ||
+    { cat "$BUILD/fetch.log" >&2; exit 1; }
+
+unpack() { # package -> prints the unpacked directory (Debian patches applied)
+    local dsc
+    dsc=$(ls "$SRC/$1"_*.dsc | head -1)
+    dpkg-source --no-check -x "$dsc" "$SRC/$1" >"$BUILD/unpack-$1.log" 2>&1 ||
+        { cat "$BUILD/unpack-$1.log" >&2; exit 1; }
+    echo "$SRC/$1"
+}
+
+cmake_build() { # name, source dir, cmake args...
+    local name=$1 dir=$2
+    shift 2
+    log "building $name"
+    cmake -S "$dir" -B "$BUILD/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_CROSSCOMPILING_EMULATOR= \
+        -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_C_FLAGS="-O2 -msse2 -mfpmath=sse" \
+        -DBUILD_SHARED_LIBS=OFF "$@" >"$BUILD/$name.configure.log" 2>&1 ||
+        { tail -40 "$BUILD/$name.configure.log" >&2; exit 1; }
+    cmake --build "$BUILD/$name" -j"$JOBS" >"$BUILD/$name.build.log" 2>&1 ||
+        { tail -40 "$BUILD/$name.build.log" >&2; exit 1; }
+    cmake --install "$BUILD/$name" >"$BUILD/$name.install.log" 2>&1 ||
+        { tail -40 "$BUILD/$name.install.log" >&2; exit 1; }
+}
+
+cmake_build jpeg "$(unpack libjpeg-turbo)" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
+    -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_12BIT=OFF -DWITH_SIMD=ON
+
+cmake_build png "$(unpack libpng1.6)" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+    -DPNG_BUILD_ZLIB=OFF -DZLIB_INCLUDE_DIR="$ZLIB_INC" -DZLIB_LIBRARY="$ZLIB_LIB" \
+    -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
+
+cmake_build tiff "$(unpack tiff)" \
+    -Dtiff-tools=OFF -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dtiff-deprecated=OFF \
+    -Dcxx=OFF -Dzlib=ON -Djpeg=ON -Dold-jpeg=OFF -Djpeg12=OFF -Dpixarlog=OFF \
+    -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF -Dlibdeflate=OFF \
+    -DZLIB_INCLUDE_DIR="$ZLIB_INC" -DZLIB_LIBRARY="$ZLIB_LIB" \
+    -DJPEG_INCLUDE_DIR="$PREFIX/include" -DJPEG_LIBRARY="$PREFIX/lib/libjpeg.a" \
+    -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_GLUT=ON
+
+for lib in libjpeg.a libpng16.a libtiff.a; do
+    [ -f "$PREFIX/lib/$lib" ] || { log "missing $PREFIX/lib/$lib after the build"; exit 1; }
+done
+# Only the libraries and headers are kept; the build trees are large and not needed again.
+rm -rf "$BUILD" "$SRC"
+echo "$want" >"$STAMP"
+log "done in $(($(date +%s) - started)) s"
+echo "$PREFIX"
