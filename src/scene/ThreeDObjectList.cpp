@@ -1,0 +1,120 @@
+#include "scene/ThreeDObjectList.h"
+
+#include "render/RastelRegion.h"
+
+IMPLEMENT_DYNAMIC(ThreeDObjectList, CObject)
+
+ThreeDObjectList::~ThreeDObjectList() {
+    DeleteAll();
+}
+
+void ThreeDObjectList::AddHead(ThreeDObject* object) {
+    if (!object)
+        return;
+    if (object->m_next)
+        object->m_next->m_prev = object->m_prev;
+    if (object->m_prev)
+        object->m_prev->m_next = object->m_next;
+    object->m_prev = nullptr;
+    object->m_next = m_head;
+    if (m_head)
+        m_head->m_prev = object;
+    m_head = object;
+    if (!m_tail)
+        m_tail = object;
+}
+
+void ThreeDObjectList::DeleteAll() {
+    for (ThreeDObject* object = m_head; object;) {
+        ThreeDObject* next = object->m_next;
+        delete object;
+        object = next;
+    }
+    m_head = m_tail = nullptr;
+}
+
+// Moves a freshly updated object toward the tail while it is nearer than its successor,
+// or toward the head while it is farther than its predecessor. The comparisons are strict,
+// so equal depths keep their order and a not-a-number depth never moves.
+void ThreeDObjectList::Reposition(ThreeDObject* object) {
+    ThreeDObject* next = object->m_next;
+    ThreeDObject* prev = object->m_prev;
+    if (next && object->m_depth < next->m_depth) {
+        next->m_prev = prev;
+        if (prev)
+            prev->m_next = next;
+        ThreeDObject* n = next;
+        while (n->m_next && object->m_depth < n->m_next->m_depth)
+            n = n->m_next;
+        object->m_prev = n;
+        object->m_next = n->m_next;
+    } else if (prev && object->m_depth > prev->m_depth) {
+        if (next)
+            next->m_prev = prev;
+        prev->m_next = next;
+        ThreeDObject* p = prev;
+        while (p->m_prev && object->m_depth > p->m_prev->m_depth)
+            p = p->m_prev;
+        object->m_next = p;
+        object->m_prev = p->m_prev;
+    }
+    if (object->m_next)
+        object->m_next->m_prev = object;
+    else
+        m_tail = object;
+    if (object->m_prev)
+        object->m_prev->m_next = object;
+    else
+        m_head = object;
+}
+
+void ThreeDObjectList::UpdateAll(double time, const Matrix* view, const Matrix* projection) {
+    for (ThreeDObject* object = m_head; object;) {
+        ThreeDObject* next = object->m_next;
+        object->Update(time, view, projection);
+        Reposition(object);
+        object = next;
+    }
+}
+
+void ThreeDObjectList::ResetRects(RastelRegion* region) {
+    if (!region || !m_head)
+        return;
+    m_head->m_previous = region->GetRect();
+    for (ThreeDObject* object = m_head->m_next; object; object = object->m_next)
+        object->m_previous = RECT{};
+}
+
+void ThreeDObjectList::EraseAll(RastelRegion* region) {
+    for (ThreeDObject* object = m_head; object; object = object->m_next)
+        object->Erase(region);
+}
+
+void ThreeDObjectList::MergeUpdateRects() {
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (ThreeDObject* a = m_head; a; a = a->m_next) {
+            if (!a->GetUpdateRect())
+                continue;
+            for (ThreeDObject* b = a->m_next; b; b = b->m_next) {
+                const RECT* boxB = b->GetUpdateRect();
+                RECT overlap;
+                if (!boxB || !IntersectRect(&overlap, &a->m_update, boxB))
+                    continue;
+                UnionRect(&a->m_update, &a->m_update, boxB);
+                b->m_noUpdate = 1;
+                changed = true;
+            }
+        }
+    }
+}
+
+void ThreeDObjectList::DrawAll(RastelRegion* region) {
+    for (ThreeDObject* object = m_head; object; object = object->m_next)
+        object->Draw(region);
+    MergeUpdateRects();
+    for (ThreeDObject* object = m_head; object; object = object->m_next)
+        if (const RECT* box = object->GetUpdateRect())
+            region->Blit(box);
+}

@@ -1,0 +1,39 @@
+// The scene: objects chained through their own prev/next links, kept far to near (largest
+// depth at the head) so that drawing head to tail paints nearer objects over farther ones.
+// The list owns its objects.
+#pragma once
+
+#include "framework/Object.h"
+#include "scene/ThreeDObject.h"
+
+class ThreeDObjectList : public CObject {
+    DECLARE_DYNAMIC(ThreeDObjectList)
+  public:
+    ThreeDObjectList() = default;
+    ~ThreeDObjectList() override;
+    ThreeDObjectList(const ThreeDObjectList&) = delete;
+    ThreeDObjectList& operator=(const ThreeDObjectList&) = delete;
+
+    void AddHead(ThreeDObject* object);
+    void DeleteAll();
+    // Updates every object head to tail and moves each to its depth place right after its
+    // update: one incremental insertion pass, not a full sort.
+    void UpdateAll(double time, const Matrix* view, const Matrix* projection);
+    // Makes the next EraseAll clear the whole region once: the head's previous box becomes
+    // the region's rectangle and every other previous box is emptied.
+    void ResetRects(RastelRegion* region);
+    void EraseAll(RastelRegion* region);
+    // Draws far to near, merges overlapping update boxes and copies each remaining box.
+    void DrawAll(RastelRegion* region);
+
+    bool IsEmpty() const { return m_head == nullptr; }
+    ThreeDObject* GetHead() const { return m_head; }
+    ThreeDObject* GetTail() const { return m_tail; }
+
+  private:
+    void Reposition(ThreeDObject* object);
+    void MergeUpdateRects();
+
+    ThreeDObject* m_head = nullptr;
+    ThreeDObject* m_tail = nullptr;
+};
