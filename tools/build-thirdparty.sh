@@ -49,8 +49,11 @@ if grep -q "^[a-z0-9.-]* $" <<<"$want"; then
 fi
 
 started=$(date +%s)
-rm -rf "$SRC" "$BUILD" "$PREFIX"
-mkdir -p "$SRC" "$BUILD" "$PREFIX"
+# Installed into a fresh directory that replaces the old prefix only when complete, so a
+# Windows build never sees half a set of libraries.
+STAGE=$TP/i686.new
+rm -rf "$SRC" "$BUILD" "$STAGE"
+mkdir -p "$SRC" "$BUILD" "$STAGE"
 
 # apt's download sandbox user cannot write into root's cache directory.
 log "fetching sources: ${PACKAGES[*]}"
@@ -71,7 +74,7 @@ cmake_build() { # name, source dir, cmake args...
     log "building $name"
     cmake -S "$dir" -B "$BUILD/$name" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_CROSSCOMPILING_EMULATOR= \
-        -DCMAKE_INSTALL_PREFIX="$PREFIX" -DCMAKE_C_FLAGS="-O2 -msse2 -mfpmath=sse" \
+        -DCMAKE_INSTALL_PREFIX="$STAGE" -DCMAKE_C_FLAGS="-O2 -msse2 -mfpmath=sse" \
         -DBUILD_SHARED_LIBS=OFF "$@" >"$BUILD/$name.configure.log" 2>&1 ||
         { tail -40 "$BUILD/$name.configure.log" >&2; exit 1; }
     cmake --build "$BUILD/$name" -j"$JOBS" >"$BUILD/$name.build.log" 2>&1 ||
@@ -94,14 +97,16 @@ cmake_build tiff "$(unpack tiff)" \
     -Dcxx=OFF -Dzlib=ON -Djpeg=ON -Dold-jpeg=OFF -Djpeg12=OFF -Dpixarlog=OFF \
     -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Djbig=OFF -Dlerc=OFF -Dlibdeflate=OFF \
     -DZLIB_INCLUDE_DIR="$ZLIB_INC" -DZLIB_LIBRARY="$ZLIB_LIB" \
-    -DJPEG_INCLUDE_DIR="$PREFIX/include" -DJPEG_LIBRARY="$PREFIX/lib/libjpeg.a" \
+    -DJPEG_INCLUDE_DIR="$STAGE/include" -DJPEG_LIBRARY="$STAGE/lib/libjpeg.a" \
     -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_GLUT=ON
 
 for lib in libjpeg.a libpng16.a libtiff.a; do
-    [ -f "$PREFIX/lib/$lib" ] || { log "missing $PREFIX/lib/$lib after the build"; exit 1; }
+    [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }
 done
 # Only the libraries and headers are kept; the build trees are large and not needed again.
-rm -rf "$BUILD" "$SRC"
-echo "$want" >"$STAMP"
+rm -rf "$BUILD" "$SRC" "$STAGE/bin" "$STAGE/share"
+echo "$want" >"$STAGE/.stamp"
+rm -rf "$PREFIX"
+mv "$STAGE" "$PREFIX"
 log "done in $(($(date +%s) - started)) s"
 echo "$PREFIX"

@@ -1,58 +1,64 @@
 #!/bin/bash
-# Installs everything the build, the tests and the run command need on a
-# Debian 12 machine. Idempotent: a second run only checks and returns.
+# Installs everything the build, the tests and the run command need on a fresh Debian 12
+# machine (run as root). Idempotent: a second run only checks and returns in about a second.
 set -euo pipefail
 
-STAMP_DIR=${VOMRA_CACHE:-/var/cache/vomracube}
-mkdir -p "$STAMP_DIR"
+CACHE=${VOMRA_CACHE:-/var/cache/vomracube}
+mkdir -p "$CACHE"
 
 PACKAGES=(
-  build-essential cmake ninja-build pkg-config git python3 clang llvm
+  # native build, unit tests, sanitizers and fuzzers
+  build-essential cmake ninja-build pkg-config git python3 clang llvm clang-format
   libclang-rt-14-dev
-  g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
-  libz-mingw-w64-dev
-  libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev
+  # benchmark comparisons
   libpixman-1-dev libcairo2-dev libosmesa6-dev
-  wine wine32 xvfb x11-utils xdotool imagemagick fonts-wqy-microhei
-  dpkg-dev fakeroot ffmpeg python3-pil
-  autoconf automake libtool nasm
+  # Windows build and the cross-built picture libraries
+  g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
+  libz-mingw-w64-dev dpkg-dev nasm
+  # end-to-end tests under Wine
+  wine wine32:i386 xvfb x11-utils x11-apps xdotool imagemagick fonts-wqy-microhei
+  # test material
+  ffmpeg python3-pil
 )
 
-need_install() {
-  local p missing=()
+missing_packages() {
+  local p
   for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "ok installed" || echo "$p"
   done
-  printf '%s\n' "${missing[@]}"
 }
 
+NEED_UPDATE=
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
   NEED_UPDATE=1
 fi
 
-# Source packages for the cross-built picture libraries.
+# Source packages for the cross-built picture libraries (tools/build-thirdparty.sh).
 SRC_LIST=/etc/apt/sources.list.d/vomracube-src.sources
-if [ ! -f "$SRC_LIST" ]; then
-  cat >"$SRC_LIST" <<'LIST'
-Types: deb-src
+SRC_TEXT='Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm
 Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-LIST
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg'
+if [ "$(cat "$SRC_LIST" 2>/dev/null)" != "$SRC_TEXT" ]; then
+  printf '%s\n' "$SRC_TEXT" >"$SRC_LIST"
   NEED_UPDATE=1
 fi
 
-missing=$(need_install)
-if [ -n "$missing" ] || [ -n "${NEED_UPDATE:-}" ] || [ ! -f "$STAMP_DIR/apt-updated" ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  touch "$STAMP_DIR/apt-updated"
-  missing=$(need_install)
+export DEBIAN_FRONTEND=noninteractive
+missing=$(missing_packages)
+if [ -n "$missing" ] || [ -n "$NEED_UPDATE" ] || [ ! -f "$CACHE/apt-updated" ]; then
+  echo "setup: updating the package lists" >&2
+  apt-get update -q >/dev/null
+  touch "$CACHE/apt-updated"
+  missing=$(missing_packages)
 fi
 if [ -n "$missing" ]; then
+  echo "setup: installing" $missing >&2
   # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+  apt-get install -y -q --no-install-recommends $missing >"$CACHE/apt-install.log" 2>&1 ||
+    { tail -30 "$CACHE/apt-install.log" >&2; exit 1; }
 fi
