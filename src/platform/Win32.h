@@ -35,6 +35,20 @@ using HINSTANCE = void*;
 using FARPROC = void (*)();
 using COLORREF = DWORD;
 using HWND = struct HWND__*;
+using HDC = struct HDC__*;
+using HBITMAP = struct HBITMAP__*;
+using HPALETTE = struct HPALETTE__*;
+using HFONT = struct HFONT__*;
+using HBRUSH = struct HBRUSH__*;
+using HICON = struct HICON__*;
+using HCURSOR = HICON;
+using HMENU = struct HMENU__*;
+using HGDIOBJ = void*;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
+using ATOM = WORD;
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
 #ifndef TRUE
 #define TRUE 1
@@ -84,8 +98,9 @@ using HWND = struct HWND__*;
 #define PC_NOCOLLAPSE 0x04
 
 #define RGB(r, g, b)                                                                               \
-    (static_cast<COLORREF>((static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8)) | \
-                           (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
+    (static_cast<COLORREF>(                                                                        \
+        (static_cast<BYTE>(r) | (static_cast<WORD>(static_cast<BYTE>(g)) << 8)) |                  \
+        (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
 #define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<uintptr_t>(static_cast<WORD>(i))))
 
 struct RECT {
@@ -99,6 +114,23 @@ struct SIZE {
 };
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
+
+// A queued window message, as the framework's message loop and idle rule see it.
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+// The few message numbers that portable framework code (the idle rule) looks at.
+#define WM_PAINT 0x000F
+#define WM_NCMOUSEMOVE 0x00A0
+#define WM_TIMER 0x0113
+#define WM_MOUSEMOVE 0x0200
+#define WM_USER 0x0400
 
 #pragma pack(push, 2)
 struct BITMAPFILEHEADER {
