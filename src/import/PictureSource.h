@@ -21,6 +21,9 @@ class PictureSource {
     DWORD m_currentTime = 0;
     long m_refCount = 1;
     std::string m_fileName;
+
+    PictureSource(const PictureSource&) = delete;
+    PictureSource& operator=(const PictureSource&) = delete;
 };
 
 bool LoadDefaultPicture(int resourceId);
@@ -32,3 +35,16 @@ void ReleasePicture(PictureSource* source);
 void SetPictureTime(DWORD milliseconds);
 const BITMAPINFOHEADER* GetPictureBitmap(PictureSource* source);
 void DestroyAllPictures();
+
+// Looks a name up in the picture list (exact, case-sensitive, either kind of source); on
+// a match takes one more reference and returns it, else null.
+PictureSource* FindSharedPicture(const char* fileName);
+// The default picture, or null before LoadDefaultPicture succeeded.
+const BITMAPINFOHEADER* GetDefaultPicture();
+// The newest source of the picture list (its head), or null when the list is empty.
+PictureSource* FirstPictureSource();
+// Forgets the time origin that all videos share, so that the next time value given to a
+// video becomes the new origin. For tests and tools that start the clock afresh.
+void ResetVideoTimeOrigin();
+// True between a StartVideoSupport that found the video library and StopVideoSupport.
+bool IsVideoAvailable();

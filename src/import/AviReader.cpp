@@ -1,0 +1,368 @@
+#include "import/AviReader.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+constexpr DWORD FourCC(char a, char b, char c, char d) {
+    return static_cast<DWORD>(static_cast<BYTE>(a)) |
+           static_cast<DWORD>(static_cast<BYTE>(b)) << 8 |
+           static_cast<DWORD>(static_cast<BYTE>(c)) << 16 |
+           static_cast<DWORD>(static_cast<BYTE>(d)) << 24;
+}
+constexpr DWORD kRiff = FourCC('R', 'I', 'F', 'F');
+constexpr DWORD kAvi = FourCC('A', 'V', 'I', ' ');
+constexpr DWORD kList = FourCC('L', 'I', 'S', 'T');
+constexpr DWORD kHdrl = FourCC('h', 'd', 'r', 'l');
+constexpr DWORD kStrl = FourCC('s', 't', 'r', 'l');
+constexpr DWORD kStrh = FourCC('s', 't', 'r', 'h');
+constexpr DWORD kStrf = FourCC('s', 't', 'r', 'f');
+constexpr DWORD kMovi = FourCC('m', 'o', 'v', 'i');
+constexpr DWORD kRec = FourCC('r', 'e', 'c', ' ');
+constexpr DWORD kDibFourCC = FourCC('D', 'I', 'B', ' ');
+
+// Limits that keep a hostile header from asking for absurd work or memory.
+constexpr LONG kMaxDimension = 8192;
+constexpr uint64_t kMaxFrameBytes = 64u << 20;
+constexpr size_t kMaxFrames = 1u << 20;
+constexpr size_t kMaxChunksVisited = 4u << 20;
+
+// The stream header as stored in "strh" (56 bytes, little-endian).
+struct StreamHeader {
+    DWORD fccType, fccHandler, dwFlags;
+    WORD wPriority, wLanguage;
+    DWORD dwInitialFrames, dwScale, dwRate, dwStart, dwLength, dwSuggestedBufferSize, dwQuality,
+        dwSampleSize;
+    int16_t left, top, right, bottom;
+};
+static_assert(sizeof(StreamHeader) == 56);
+
+struct ChunkHeader {
+    DWORD id;
+    DWORD size;
+};
+} // namespace
+
+const char* AviStatusText(AviStatus status) {
+    switch (status) {
+    case AviStatus::Ok:
+        return "uncompressed video";
+    case AviStatus::CannotOpen:
+        return "the file cannot be opened";
+    case AviStatus::NotAvi:
+        return "not an AVI file";
+    case AviStatus::NoVideoStream:
+        return "no video stream";
+    case AviStatus::Compressed:
+        return "compressed video frames";
+    case AviStatus::BadFormat:
+        return "unsupported frame format";
+    case AviStatus::NoFrames:
+        return "no frames";
+    }
+    return "unknown";
+}
+
+AviVideo::~AviVideo() {
+    if (m_file != INVALID_HANDLE_VALUE)
+        CloseHandle(m_file);
+}
+
+bool AviVideo::ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const {
+    if (offset > m_fileSize || bytes > m_fileSize - offset)
+        return false;
+    LONG high = static_cast<LONG>(offset >> 32);
+    if (SetFilePointer(m_file, static_cast<LONG>(static_cast<DWORD>(offset)), &high, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER &&
+        GetLastError() != ERROR_SUCCESS)
+        return false;
+    DWORD read = 0;
+    return ReadFile(m_file, buffer, bytes, &read, nullptr) && read == bytes;
+}
+
+// Calls visit(header, dataRange) for each chunk whose header lies inside `range`. A chunk's
+// data is clipped to the range, so a size field that runs past its parent (or the file)
+// cannot carry a reader outside it. Sizes are padded to even numbers.
+template <typename Visit> void AviVideo::ForEachChunk(Range range, Visit visit) const {
+    uint64_t pos = range.begin;
+    for (size_t visited = 0; visited < kMaxChunksVisited && pos < range.end && range.end - pos >= 8;
+         ++visited) {
+        ChunkHeader h;
+        if (!ReadAt(pos, &h, sizeof h))
+            return;
+        const uint64_t dataBegin = pos + 8;
+        const Range data{dataBegin, std::min<uint64_t>(dataBegin + h.size, range.end)};
+        if (!visit(h, data))
+            return;
+        pos = dataBegin + h.size + (h.size & 1);
+    }
+}
+
+void AviVideo::ReadStreamList(Range strl, int streamNumber) {
+    StreamHeader sh{};
+    bool haveHeader = false;
+    ForEachChunk(strl, [&](const ChunkHeader& h, Range data) {
+        if (h.id == kStrh && data.end - data.begin >= sizeof sh) {
+            haveHeader = ReadAt(data.begin, &sh, sizeof sh) && sh.fccType == kStreamTypeVideo;
+        } else if (h.id == kStrf && haveHeader && data.end - data.begin >= sizeof m_format) {
+            if (!ReadAt(data.begin, &m_format, sizeof m_format))
+                return false;
+            // The colour table follows the header, which may be longer than 40 bytes.
+            const uint64_t tableBegin = data.begin + std::max<DWORD>(m_format.biSize, 40);
+            if (tableBegin < data.end) {
+                const uint64_t entries = std::min<uint64_t>((data.end - tableBegin) / 4, 256);
+                ReadAt(tableBegin, m_colours, static_cast<uint32_t>(entries * 4));
+            }
+            m_haveFormat = true;
+        }
+        return true;
+    });
+    if (!haveHeader || !m_haveFormat)
+        return;
+    m_videoStream = streamNumber;
+    m_info.fccType = sh.fccType;
+    m_info.fccHandler = sh.fccHandler;
+    m_info.dwFlags = sh.dwFlags;
+    m_info.wPriority = sh.wPriority;
+    m_info.wLanguage = sh.wLanguage;
+    m_info.dwScale = sh.dwScale;
+    m_info.dwRate = sh.dwRate;
+    m_info.dwStart = sh.dwStart;
+    m_info.dwInitialFrames = sh.dwInitialFrames;
+    m_info.dwSuggestedBufferSize = sh.dwSuggestedBufferSize;
+    m_info.dwQuality = sh.dwQuality;
+    m_info.dwSampleSize = sh.dwSampleSize;
+    m_info.rcFrame = RECT{sh.left, sh.top, sh.right, sh.bottom};
+    const char digits[2] = {static_cast<char>('0' + streamNumber / 10),
+                            static_cast<char>('0' + streamNumber % 10)};
+    m_chunkIdDb = FourCC(digits[0], digits[1], 'd', 'b');
+    m_chunkIdDc = FourCC(digits[0], digits[1], 'd', 'c');
+}
+
+// Frame chunks sit in "movi", possibly grouped in "rec " lists. A chunk of size 0 repeats
+// the frame before it.
+void AviVideo::IndexFrames(Range movi, int depth) {
+    ForEachChunk(movi, [&](const ChunkHeader& h, Range data) {
+        if (m_frames.size() >= kMaxFrames)
+            return false;
+        if (h.id == kList && depth == 0 && data.end - data.begin >= 4) {
+            DWORD type = 0;
+            if (ReadAt(data.begin, &type, 4) && type == kRec)
+                IndexFrames(Range{data.begin + 4, data.end}, depth + 1);
+        } else if (h.id == m_chunkIdDb || h.id == m_chunkIdDc) {
+            const uint32_t size = static_cast<uint32_t>(data.end - data.begin);
+            if (size == 0 && !m_frames.empty())
+                m_frames.push_back(m_frames.back());
+            else
+                m_frames.push_back(FrameChunk{static_cast<uint32_t>(data.begin), size});
+        }
+        return true;
+    });
+}
+
+AviStatus AviVideo::CheckFormat() {
+    const BITMAPINFOHEADER& f = m_format;
+    if (f.biCompression != BI_RGB && f.biCompression != kDibFourCC)
+        return AviStatus::Compressed;
+    if (f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 && f.biBitCount != 32)
+        return AviStatus::BadFormat;
+    if (f.biWidth <= 0 || f.biWidth > kMaxDimension || f.biHeight == 0 ||
+        f.biHeight < -kMaxDimension || f.biHeight > kMaxDimension)
+        return AviStatus::BadFormat;
+    m_stride = ((static_cast<uint32_t>(f.biWidth) * f.biBitCount + 31) / 32) * 4;
+    const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(std::abs(f.biHeight));
+    if (imageBytes > kMaxFrameBytes)
+        return AviStatus::BadFormat;
+    m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? 256 * sizeof(RGBQUAD) : 0) +
+                   static_cast<size_t>(imageBytes);
+    if (f.biBitCount == 8) {
+        // A file without a colour table gets a grey ramp rather than black.
+        bool anyColour = false;
+        for (const RGBQUAD& c : m_colours)
+            anyColour |= c.rgbRed || c.rgbGreen || c.rgbBlue;
+        for (int i = 0; i < 256 && !anyColour; ++i)
+            m_colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    }
+    return AviStatus::Ok;
+}
+
+AviStatus AviVideo::Open(const char* fileName) {
+    m_file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE)
+        return AviStatus::CannotOpen;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(m_file, &high);
+    // Positions in frame chunks are 32-bit: anything past 4 GiB is out of reach.
+    m_fileSize = high ? 0xFFFFFFFFu : low;
+    DWORD riff[3];
+    if (!ReadAt(0, riff, sizeof riff) || riff[0] != kRiff || riff[2] != kAvi)
+        return AviStatus::NotAvi;
+    const Range body{12, std::min<uint64_t>(uint64_t{8} + riff[1], m_fileSize)};
+
+    Range movi{0, 0};
+    ForEachChunk(body, [&](const ChunkHeader& h, Range data) {
+        DWORD type = 0;
+        if (h.id != kList || data.end - data.begin < 4 || !ReadAt(data.begin, &type, 4))
+            return true;
+        const Range inner{data.begin + 4, data.end};
+        if (type == kHdrl) {
+            int streamNumber = 0;
+            ForEachChunk(inner, [&](const ChunkHeader& s, Range sdata) {
+                DWORD stype = 0;
+                if (s.id != kList || sdata.end - sdata.begin < 4 ||
+                    !ReadAt(sdata.begin, &stype, 4) || stype != kStrl)
+                    return true;
+                if (m_videoStream < 0 && streamNumber < 100)
+                    ReadStreamList(Range{sdata.begin + 4, sdata.end}, streamNumber);
+                ++streamNumber;
+                return true;
+            });
+        } else if (type == kMovi && movi.end == 0) {
+            movi = inner;
+        }
+        return true;
+    });
+    if (m_videoStream < 0)
+        return AviStatus::NoVideoStream;
+    const AviStatus format = CheckFormat();
+    if (format != AviStatus::Ok)
+        return format;
+    IndexFrames(movi, 0);
+    if (m_frames.empty())
+        return AviStatus::NoFrames;
+    // The loop length is the number of frames actually present.
+    m_info.dwLength = FrameCount();
+    return AviStatus::Ok;
+}
+
+bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_frames.size() || picture.size() < m_packedSize)
+        return false;
+    const FrameChunk& chunk = m_frames[static_cast<size_t>(index)];
+    const uint32_t rows = static_cast<uint32_t>(std::abs(m_format.biHeight));
+    const uint32_t rowBytes = static_cast<uint32_t>(m_format.biWidth) * m_format.biBitCount / 8;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = m_format.biWidth;
+    header.biHeight = static_cast<LONG>(rows);
+    header.biPlanes = 1;
+    header.biBitCount = m_format.biBitCount;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = m_stride * rows;
+    header.biXPelsPerMeter = m_format.biXPelsPerMeter;
+    header.biYPelsPerMeter = m_format.biYPelsPerMeter;
+    std::memcpy(picture.data(), &header, sizeof header);
+    size_t pixelsAt = sizeof header;
+    if (m_format.biBitCount == 8) {
+        std::memcpy(picture.data() + pixelsAt, m_colours, sizeof m_colours);
+        pixelsAt += sizeof m_colours;
+    }
+    BYTE* pixels = picture.data() + pixelsAt;
+    if (chunk.size >= header.biSizeImage) {
+        if (!ReadAt(chunk.offset, pixels, header.biSizeImage))
+            return false;
+    } else if (chunk.size >= rowBytes * rows) {
+        // Some writers leave the rows unpadded: spread them out to 4-byte strides.
+        if (!ReadAt(chunk.offset, pixels, rowBytes * rows))
+            return false;
+        for (uint32_t r = rows; r-- > 0;) {
+            std::memmove(pixels + r * m_stride, pixels + r * rowBytes, rowBytes);
+            std::memset(pixels + r * m_stride + rowBytes, 0, m_stride - rowBytes);
+        }
+    } else {
+        return false;
+    }
+    if (m_format.biHeight < 0) { // stored top row first: turn it into bottom row first
+        std::vector<BYTE> row(m_stride);
+        for (uint32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+            std::memcpy(row.data(), pixels + top * m_stride, m_stride);
+            std::memcpy(pixels + top * m_stride, pixels + bottom * m_stride, m_stride);
+            std::memcpy(pixels + bottom * m_stride, row.data(), m_stride);
+        }
+    }
+    return true;
+}
+
+// The entry points. A stream handle is an AviVideo; a frame getter holds its stream and the
+// buffer of the frame it delivered last, which stays valid until its next request.
+namespace {
+struct FrameGetter {
+    AviVideo* video;
+    std::vector<BYTE> picture;
+};
+constexpr LONG kFailed = static_cast<LONG>(0x80004005u);
+long g_initCount = 0;
+
+void WINAPI ReaderInit() {
+    ++g_initCount;
+}
+void WINAPI ReaderExit() {
+    --g_initCount;
+}
+
+LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG number, UINT, void*) {
+    if (!stream)
+        return kFailed;
+    *stream = nullptr;
+    if (type != kStreamTypeVideo || number != 0 || !file)
+        return kFailed;
+    auto* video = new AviVideo;
+    if (video->Open(file) != AviStatus::Ok) {
+        delete video;
+        return kFailed;
+    }
+    *stream = video;
+    return 0;
+}
+
+ULONG WINAPI ReaderRelease(AviStreamHandle stream) {
+    auto* video = static_cast<AviVideo*>(stream);
+    if (!video)
+        return 0;
+    const long left = --video->m_refCount;
+    if (left <= 0)
+        delete video;
+    return static_cast<ULONG>(left > 0 ? left : 0);
+}
+
+LONG WINAPI ReaderInfo(AviStreamHandle stream, AviStreamInfo* info, LONG size) {
+    if (!stream || !info || size < 0)
+        return kFailed;
+    const AviStreamInfo& own = static_cast<AviVideo*>(stream)->Info();
+    std::memcpy(info, &own, std::min<size_t>(static_cast<size_t>(size), sizeof own));
+    return 0;
+}
+
+AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER*) {
+    auto* video = static_cast<AviVideo*>(stream);
+    if (!video)
+        return nullptr;
+    ++video->m_refCount;
+    return new FrameGetter{video, std::vector<BYTE>(video->PackedSize())};
+}
+
+LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {
+    auto* g = static_cast<FrameGetter*>(getter);
+    if (!g)
+        return kFailed;
+    ReaderRelease(g->video);
+    delete g;
+    return 0;
+}
+
+LPVOID WINAPI ReaderFrame(AviFrameGetter getter, LONG position) {
+    auto* g = static_cast<FrameGetter*>(getter);
+    if (!g || !g->video->ReadFrame(position, g->picture))
+        return nullptr;
+    return g->picture.data();
+}
+} // namespace
+
+const VideoEntryPoints& AviReaderEntryPoints() {
+    static const VideoEntryPoints table{ReaderInit,       ReaderExit, ReaderOpen,
+                                        ReaderRelease,    ReaderInfo, ReaderFrameOpen,
+                                        ReaderFrameClose, ReaderFrame};
+    return table;
+}

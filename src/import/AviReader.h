@@ -1,0 +1,75 @@
+// A small reader of uncompressed AVI files (RIFF "AVI "): the first video stream, frames of
+// 8 (with colour table), 16 (5-5-5), 24 or 32 bits per pixel, delivered as packed pictures.
+// It stands in for the system's video library where there is none (the native build and the
+// tools), through the same eight entry points. Every size in the file is checked against the
+// file and against the chunk that holds it, so a hostile file gives an error, never a read
+// outside a buffer.
+#pragma once
+
+#include "import/VideoPicture.h"
+
+#include <cstdint>
+#include <vector>
+
+enum class AviStatus {
+    Ok,
+    CannotOpen,    // the file cannot be opened for reading
+    NotAvi,        // no RIFF "AVI " header
+    NoVideoStream, // no stream header of type "vids" with its format
+    Compressed,    // frames are compressed; only uncompressed frames are read here
+    BadFormat,     // depth other than 8, 16, 24, 32 or a width/height out of range
+    NoFrames,      // no frame chunk of the video stream
+};
+const char* AviStatusText(AviStatus status);
+
+class AviVideo {
+  public:
+    AviVideo() = default;
+    ~AviVideo();
+    AviVideo(const AviVideo&) = delete;
+    AviVideo& operator=(const AviVideo&) = delete;
+
+    AviStatus Open(const char* fileName);
+
+    const AviStreamInfo& Info() const { return m_info; }
+    // The stream's format as the file gives it (compression, depth, width, height).
+    const BITMAPINFOHEADER& Format() const { return m_format; }
+    uint32_t FrameCount() const { return static_cast<uint32_t>(m_frames.size()); }
+    // Bytes of the packed picture of one frame: header, colour table, pixel rows.
+    size_t PackedSize() const { return m_packedSize; }
+    // Reads frame `index` into `picture` (PackedSize bytes); false when there is no such
+    // frame or its chunk is too short.
+    bool ReadFrame(int32_t index, std::vector<BYTE>& picture) const;
+
+    // Streams are shared by the frame getters made from them.
+    long m_refCount = 1;
+
+  private:
+    struct FrameChunk {
+        uint32_t offset; // of the pixel data
+        uint32_t size;
+    };
+    struct Range {
+        uint64_t begin, end;
+    };
+    bool ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const;
+    template <typename Visit> void ForEachChunk(Range range, Visit visit) const;
+    void ReadStreamList(Range strl, int streamNumber);
+    void IndexFrames(Range movi, int depth);
+    AviStatus CheckFormat();
+
+    HANDLE m_file = INVALID_HANDLE_VALUE;
+    uint64_t m_fileSize = 0;
+    AviStreamInfo m_info{};
+    BITMAPINFOHEADER m_format{};
+    RGBQUAD m_colours[256]{};
+    int m_videoStream = -1; // number of the first video stream, -1 while none seen
+    bool m_haveFormat = false;
+    DWORD m_chunkIdDb = 0, m_chunkIdDc = 0; // "NNdb" and "NNdc" of the video stream
+    std::vector<FrameChunk> m_frames;
+    size_t m_packedSize = 0;
+    uint32_t m_stride = 0;
+};
+
+// The eight entry points backed by AviVideo.
+const VideoEntryPoints& AviReaderEntryPoints();

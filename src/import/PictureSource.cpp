@@ -1,0 +1,84 @@
+#include "import/PictureSource.h"
+
+#include "import/ImageImporter.h"
+#include "import/StillPicture.h"
+
+#include <cstring>
+
+namespace {
+PictureSource* g_pictureList = nullptr; // newest first
+} // namespace
+
+PictureSource::PictureSource(const char* fileName) : m_fileName(fileName ? fileName : "") {
+    m_next = g_pictureList;
+    if (g_pictureList)
+        g_pictureList->m_previous = this;
+    g_pictureList = this;
+}
+
+PictureSource::~PictureSource() {
+    if (m_previous)
+        m_previous->m_next = m_next;
+    else if (g_pictureList == this)
+        g_pictureList = m_next;
+    if (m_next)
+        m_next->m_previous = m_previous;
+}
+
+const BITMAPINFOHEADER* PictureSource::GetBitmap() {
+    return GetDefaultPicture();
+}
+
+void PictureSource::SetTime(DWORD milliseconds) {
+    m_currentTime = milliseconds;
+}
+
+PictureSource* FirstPictureSource() {
+    return g_pictureList;
+}
+
+// Both kinds share one name space: a name already open as a video is handed out by
+// OpenStillPicture too, and the other way round.
+PictureSource* FindSharedPicture(const char* fileName) {
+    for (PictureSource* s = g_pictureList; s; s = s->m_next) {
+        if (s->m_fileName == fileName) {
+            ++s->m_refCount;
+            return s;
+        }
+    }
+    return nullptr;
+}
+
+PictureSource* OpenStillPicture(const char* fileName) {
+    if (!fileName)
+        return nullptr;
+    if (PictureSource* shared = FindSharedPicture(fileName))
+        return shared;
+    // The importer's block is a packed picture behind whatever pointer type it hands out.
+    auto* picture = reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName));
+    if (!picture)
+        return nullptr;
+    return new StillPicture(fileName, picture);
+}
+
+void ReleasePicture(PictureSource* source) {
+    if (source && --source->m_refCount <= 0)
+        delete source;
+}
+
+void SetPictureTime(DWORD milliseconds) {
+    for (PictureSource* s = g_pictureList; s;) {
+        PictureSource* next = s->m_next;
+        s->SetTime(milliseconds);
+        s = next;
+    }
+}
+
+const BITMAPINFOHEADER* GetPictureBitmap(PictureSource* source) {
+    return source ? source->GetBitmap() : GetDefaultPicture();
+}
+
+void DestroyAllPictures() {
+    while (g_pictureList)
+        delete g_pictureList;
+}
