@@ -1,0 +1,51 @@
+// A cube whose six faces carry pictures (still pictures or the current frame of a video).
+// A face's picture is cropped or letterboxed by its mode byte when it is not square; a face
+// without a picture source shows the default picture.
+#pragma once
+
+#include "scene/CubeGeometry.h"
+#include "scene/ThreeDObject.h"
+
+class PictureSource;
+
+class ImageCube : public ThreeDObject {
+    DECLARE_DYNCREATE(ImageCube)
+  public:
+    // Size 1, motion style 0, speed 1, phase 0, no pictures.
+    ImageCube();
+    // Null arrays give every face no picture, respectively mode byte 0. The cube does not
+    // own the pictures; they must outlive it. Draws one number from the scene's sequence.
+    ImageCube(int motionStyle, double size, double speed, double phase,
+              PictureSource* const* pictures, const BYTE* faceModes);
+
+    void Update(double time, const Matrix* view, const Matrix* projection) override;
+    const RECT* Draw(RastelRegion* region) override;
+
+    void Project(const Matrix* view, const Matrix* projection);
+
+    const ScreenPoint* GetScreenPoints() const { return m_points; }
+    // 0.35 in the shade, up to 1.0 facing the light.
+    double FaceIntensity(int face) const;
+
+  protected:
+    void DrawFaces(RastelRegion* region) override;
+
+  private:
+    struct Face {
+        BYTE count;
+        BYTE index[16];
+        PictureSource* picture; // not owned, may be null
+        BYTE mode;              // non-zero crops, zero letterboxes
+        Vector normal;
+    };
+
+    void DrawFace(RastelRegion* region, int face);
+
+    Vector m_light;
+    ScreenPoint m_points[kCubeCorners];
+    Vector m_vertices[kCubeCorners];
+    Face m_faces[kCubeFaces];
+    int m_motionStyle;
+    double m_speed;
+    double m_phase;
+};

@@ -1,0 +1,21 @@
+// What the cube animation builds its scene from: the payload's settings as scene values.
+// Without a payload the defaults below hold, and every face shows the default picture.
+#pragma once
+
+#include "platform/Win32.h"
+
+class PictureSource;
+
+struct SceneSettings {
+    int motionStyle = 0;
+    int boxCount = 10;
+    double boxSize = 0.3;
+    double boxSpeed = 1.0;
+    double boxPhaseStep = 0.5;
+    int cubeCount = 2;
+    double cubeSize = 1.25;
+    double cubeSpeed = 1.0;
+    int regionOption = 0;
+    PictureSource* pictures[6] = {}; // not owned
+    BYTE faceModes[6] = {};
+};
