@@ -1,0 +1,197 @@
+#include "app/Payload.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+PayloadContents::PayloadContents() {
+    std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
+    std::fill(std::begin(faceStates), std::end(faceStates), FaceEntryState::NotInPayload);
+}
+
+namespace {
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The payload area of the open saver: reads are positioned explicitly and never cross
+// `end`, so neither a length field nor an offset can carry the reader outside it.
+class PayloadArea {
+  public:
+    PayloadArea(HANDLE file, uint32_t begin, uint32_t end)
+        : m_file(file), m_pos(begin), m_end(end) {}
+
+    uint32_t Left() const { return m_end - m_pos; }
+
+    // Reads exactly `bytes` (which must fit in Left()) and moves on.
+    bool Read(void* buffer, uint32_t bytes) {
+        if (bytes > Left() || !SeekTo(m_pos))
+            return false;
+        DWORD read = 0;
+        const bool ok = ReadFile(m_file, buffer, bytes, &read, nullptr) && read == bytes;
+        m_pos += bytes;
+        return ok;
+    }
+    void Skip(uint32_t bytes) { m_pos += std::min(bytes, Left()); }
+
+  private:
+    bool SeekTo(uint32_t pos) {
+        LONG high = 0;
+        SetLastError(ERROR_SUCCESS);
+        return SetFilePointer(m_file, static_cast<LONG>(pos), &high, FILE_BEGIN) !=
+                   INVALID_SET_FILE_POINTER ||
+               GetLastError() == ERROR_SUCCESS;
+    }
+
+    HANDLE m_file;
+    uint32_t m_pos;
+    uint32_t m_end;
+};
+
+// The payload area [P + 8, end - 4) after the offset and magic numbers check out; false
+// when the file has no payload.
+bool LocatePayload(HANDLE file, uint32_t& begin, uint32_t& end) {
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE || high != 0 || size < 12)
+        return false;
+    PayloadArea whole(file, 0, size);
+    whole.Skip(size - 4);
+    DWORD offset = 0;
+    if (!whole.Read(&offset, 4) || offset >= size - 4 || size - 4 - offset < 8)
+        return false;
+    PayloadArea area(file, offset, size - 4);
+    DWORD magic[2] = {};
+    if (!area.Read(magic, sizeof magic) || magic[0] != kPayloadMagic1 || magic[1] != kPayloadMagic2)
+        return false;
+    begin = offset + 8;
+    end = size - 4;
+    return true;
+}
+
+// Makes an empty temporary file for a face; false (and `name` empty) when there is none.
+bool MakeTempFile(std::string& name) {
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH ||
+        GetTempFileNameA(folder, kFaceFilePrefix, 0, path) == 0)
+        return false;
+    name = path;
+    return true;
+}
+
+// Copies `length` bytes of the payload into a new temporary file in chunks of the buffer's
+// size. A failed read or write deletes the file again.
+FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std::string& name) {
+    if (!MakeTempFile(name)) {
+        area.Skip(length);
+        return FaceEntryState::NoTempFile;
+    }
+    HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool ok = out != INVALID_HANDLE_VALUE;
+    uint32_t done = 0;
+    while (ok && done < length) {
+        const uint32_t chunk = std::min<uint32_t>(kPayloadBufferSize, length - done);
+        DWORD written = 0;
+        ok = area.Read(buffer, chunk) && WriteFile(out, buffer, chunk, &written, nullptr) &&
+             written == chunk;
+        done += chunk;
+    }
+    if (out != INVALID_HANDLE_VALUE)
+        ok = CloseHandle(out) && ok;
+    if (ok)
+        return FaceEntryState::Extracted;
+    area.Skip(length - done);
+    DeleteFileA(name.c_str());
+    name.clear();
+    return FaceEntryState::NoTempFile;
+}
+
+void ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        BYTE head[5];
+        if (area.Left() < sizeof head || !area.Read(head, sizeof head))
+            return;
+        out.faceModes[i] = head[0];
+        uint32_t length;
+        std::memcpy(&length, head + 1, 4);
+        out.faceLengths[i] = length;
+        if (length > area.Left())
+            return;
+        out.faceStates[i] = ExtractFace(area, length, buffer, out.faceFiles[i]);
+    }
+}
+
+void ReadPayloadFrom(HANDLE file, PayloadContents& out) {
+    uint32_t begin = 0, end = 0;
+    if (!LocatePayload(file, begin, end))
+        return;
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kPayloadBufferSize]);
+    if (!buffer)
+        return;
+    out.present = true;
+    PayloadArea area(file, begin, end);
+    // The text is read in one go and then cut at its zero byte: the same bytes as reading
+    // one at a time up to the zero, without running past the buffer.
+    const uint32_t available = std::min<uint32_t>(kPayloadBufferSize, area.Left());
+    if (!area.Read(buffer.get(), available))
+        return;
+    const BYTE* zero = static_cast<const BYTE*>(std::memchr(buffer.get(), 0, available));
+    const size_t textLength = zero ? static_cast<size_t>(zero - buffer.get()) : available;
+    out.settingsRead =
+        ParseSettingsText(reinterpret_cast<const char*>(buffer.get()), textLength, out.settings);
+    out.textTerminated = zero != nullptr;
+    if (!zero)
+        return;
+    // Back up to the first byte after the text's zero.
+    area = PayloadArea(file, begin + static_cast<uint32_t>(textLength) + 1, end);
+    ReadFaces(area, buffer.get(), out);
+}
+} // namespace
+
+int ParseSettingsText(const char* text, size_t length, uint32_t* values) {
+    size_t at = 0;
+    int count = 0;
+    while (count < kPayloadSettingCount) {
+        if (count > 0) {
+            if (at >= length || text[at] != ',')
+                break;
+            ++at;
+        }
+        while (at < length && IsSpace(text[at]))
+            ++at;
+        bool negative = false;
+        if (at < length && (text[at] == '+' || text[at] == '-'))
+            negative = text[at++] == '-';
+        if (at >= length || text[at] < '0' || text[at] > '9')
+            break;
+        uint32_t value = 0;
+        while (at < length && text[at] >= '0' && text[at] <= '9')
+            value = value * 10u + static_cast<uint32_t>(text[at++] - '0');
+        values[count++] = negative ? 0u - value : value;
+    }
+    return count;
+}
+
+void ReadPayload(const char* path, PayloadContents& out) {
+    out = PayloadContents();
+    if (!path)
+        return;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    ReadPayloadFrom(file, out);
+    CloseHandle(file);
+}
+
+void DeletePayloadFiles(PayloadContents& contents) {
+    for (std::string& name : contents.faceFiles) {
+        if (!name.empty())
+            DeleteFileA(name.c_str());
+        name.clear();
+    }
+}

@@ -1,0 +1,81 @@
+// The payload that the authoring tool appends to a copy of the saver: nine settings and six
+// face files. All integers little-endian; P is the payload's offset from the start of the
+// file:
+//
+//   P          C9 0F DA A2 as a 32-bit value (bytes A2 DA 0F C9), first magic number
+//   P + 4      2168C235, second magic number
+//   P + 8      settings text, ending with a zero byte (at most 32768 bytes with the zero)
+//   then six face entries: mode byte, 32-bit length N, N bytes of a picture or video file
+//   end - 4    P
+//
+// Reading is defensive: the payload area is [P, end - 4), no read leaves it, and an entry
+// that does not fit in it entirely yields no file.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+constexpr DWORD kPayloadMagic1 = 0xC90FDAA2u;
+constexpr DWORD kPayloadMagic2 = 0x2168C235u;
+constexpr size_t kPayloadBufferSize = 32768; // settings text limit and copy chunk
+constexpr int kPayloadFaceCount = 6;
+constexpr int kPayloadSettingCount = 9;
+constexpr const char kFaceFilePrefix[] = "VFR";
+
+// The nine settings in text order. Settings 3, 4, 7, 8 and 9 are thousandths.
+enum PayloadSetting {
+    kMotionStyle,
+    kCubeCount,
+    kCubeSpeed,
+    kCubeSize,
+    kRegionOption,
+    kBoxCount,
+    kBoxSpeed,
+    kBoxSize,
+    kBoxPhaseStep,
+};
+// What a setting holds when there is no payload, or when the text does not supply it.
+constexpr uint32_t kSettingDefaults[kPayloadSettingCount] = {0,  2,    1000, 1250, 0,
+                                                             10, 1000, 300,  500};
+
+// What became of one face entry.
+enum class FaceEntryState : uint8_t {
+    Extracted,    // written to a temporary file
+    NoTempFile,   // complete in the payload, but no temporary file could be written
+    NotInPayload, // no payload, or the payload ends before this entry does
+};
+
+struct PayloadContents {
+    bool present = false;        // the offset and both magic numbers are right
+    bool textTerminated = false; // the settings text ended with its zero byte
+    int settingsRead = 0;        // numbers the text supplied, 0 to 9
+    uint32_t settings[kPayloadSettingCount];
+    std::string faceFiles[kPayloadFaceCount]; // temporary file names; empty without a file
+    BYTE faceModes[kPayloadFaceCount] = {};
+    uint32_t faceLengths[kPayloadFaceCount] = {};
+    FaceEntryState faceStates[kPayloadFaceCount];
+
+    PayloadContents();
+};
+
+// Parses the settings text like sscanf with "%u,%u,%u,%u,%u,%u,%u,%u,%u": white space may
+// precede each number, which may carry a sign ("-1" is 4294967295) and wraps modulo 2^32;
+// a comma must follow a number directly. Stops at the first mismatch or after `length`
+// bytes; returns how many numbers were stored into `values`.
+int ParseSettingsText(const char* text, size_t length, uint32_t* values);
+
+// Reads the payload of the file `path`, copying each complete face entry into a new
+// temporary file ("VFR" prefix, in GetTempPathA's folder). Never fails: without a payload
+// `out` holds the defaults and no file is made. Defined results for damaged payloads:
+// - a settings text without its zero byte (none within 32768 bytes, or the file ends
+//   first): the numbers are parsed from the bytes read, and no face entry is read;
+// - an entry cut short by the end of the payload area: that face and the rest have no
+//   file (the mode byte is kept when the entry's first five bytes are there);
+// - a temporary file that cannot be written completely is deleted; its face has no file.
+void ReadPayload(const char* path, PayloadContents& out);
+
+// Deletes every face temporary file named in `contents` and empties the names.
+void DeletePayloadFiles(PayloadContents& contents);
