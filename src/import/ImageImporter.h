@@ -3,10 +3,124 @@
 // first) in one GMEM_FIXED global block.
 #pragma once
 
+#include "framework/File.h"
+#include "import/GifDecoder.h"
 #include "platform/Win32.h"
+
+#include <cstdint>
+#include <string>
 
 // Imports one picture file (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content).
 // Returns a locked GMEM_FIXED global block that the caller owns and frees with
 // GlobalUnlock and GlobalFree(GlobalHandle(block)), or null. No file stays open and no
 // memory stays held, whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
+
+// ImportPicture with a lower pixel size limit (the fuzz targets keep allocations small).
+BITMAPINFOHEADER* ImportPictureWithLimit(const char* fileName, DWORD pixelLimit);
+
+// One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
+// pixels, FreePixels, destroy. Decoders report failures inside as exceptions (the
+// framework's memory, file and user exceptions, or an Error value); Decode turns them into
+// its result. Nothing else throws.
+class ImageImporter {
+  public:
+    enum Format {
+        None = 0, // the file cannot be opened
+        Bmp = 1,
+        Jpeg = 2,
+        Gif = 3,
+        Png = 4,
+        Ico = 5,
+        Tiff = 6,
+        Unknown = 7, // no probe matched
+    };
+    enum Error {
+        Ok = 0,
+        BadFile = 1,  // structure missing, or a variant the reader refuses
+        Failed = 2,   // read past the end, library error, any other exception
+        NoImage = 3,  // a GIF without an image
+        NoMemory = 4, // an allocation failed
+        TooLarge = 5, // the pixel buffer would exceed the pixel size limit
+    };
+
+    ImageImporter();
+    ImageImporter(const ImageImporter&) = delete;
+    ImageImporter& operator=(const ImageImporter&) = delete;
+    ~ImageImporter();
+
+    // Opens the file (full name, else the bare name after the last backslash) and leaves
+    // it at its start. Identify's first three steps; false when neither name opens.
+    bool Open(const char* fileName);
+    // Opens the file and returns its Format, recognised by content; the file stays open
+    // and positioned at its start. Never throws.
+    int Identify(const char* fileName);
+    // Decodes the identified file into the header, colour table and pixel buffer; frees
+    // the pixel buffer on any result other than Ok. Never throws.
+    Error Decode();
+    // Bytes of the packed picture before its pixel rows: the header and the colour table.
+    DWORD GetInfoSize() const;
+    // Writes the header and colour table of the packed picture at target, which has room
+    // for GetInfoSize() bytes.
+    void GetInfo(BITMAPINFOHEADER* target) const;
+    void FreePixels();
+
+    // Reads exactly count bytes or raises the end-of-file CFileException.
+    void ReadExact(void* buffer, UINT count);
+    // Allocates a zeroed pixel buffer of stride × rows bytes: TooLarge above the limit
+    // (and on overflow), NoMemory when the allocation fails. The Try form returns the
+    // result instead of raising it, for code that runs between a library's calls.
+    void AllocatePixels(uint64_t stride, uint64_t rows);
+    Error TryAllocatePixels(uint64_t stride, uint64_t rows) noexcept;
+
+    int m_format = None;
+    CFile m_file;
+    std::string m_fileName;
+    bool m_open = false;
+    uint8_t* m_pixels = nullptr;
+    DWORD m_pixelSize = 0;
+    DWORD m_pixelLimit = 0xFFFFFFFFu;
+    BITMAPINFOHEADER m_header = {};
+    RGBQUAD m_colours[256] = {};
+    GifDecoder m_gif;
+
+  private:
+    void Close();
+    void ResetPicture();
+    void Dispatch();
+
+    // The readers and decoders, one file each.
+    void ReadBmp();
+    void DecodeRle8(DWORD stride, DWORD rows);
+    void ReadIco();
+    void ReadGif();
+    void ReadGifImage();
+    void DecodeGifPixels(DWORD stride, bool interlaced);
+    void ReadJpeg();
+    void ReadPng();
+    void ReadTiff();
+
+    bool ProbeJpeg();
+    bool ProbePng();
+    bool ProbeTiff();
+    bool ProbeGif();
+    bool ProbeBmp();
+    bool ProbeIco();
+
+    friend struct JpegSession;
+    friend struct PngSession;
+};
+
+// Picture geometry shared by the readers.
+namespace picture {
+// Bytes of one row of width pixels at bitCount bits, padded to 4 bytes.
+constexpr uint64_t RowStride(uint64_t width, unsigned bitCount) {
+    return (width * bitCount + 31) / 32 * 4;
+}
+// Every format records 3780 pixels per metre (96 per inch) where it carries none.
+constexpr LONG kDefaultPelsPerMeter = 3780;
+// Fills in a fresh header for a decoded picture of the given size and depth.
+void SetHeader(BITMAPINFOHEADER& header, LONG width, LONG height, WORD bitCount);
+// Entry i is (i, i, i, 0); the colour table of every grey picture.
+void SetGreyRamp(RGBQUAD* colours, BITMAPINFOHEADER& header);
+} // namespace picture

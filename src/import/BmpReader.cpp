@@ -1,0 +1,167 @@
+// Windows bitmaps: 40-byte (info) and 12-byte (core) headers, uncompressed, bit-field and
+// RLE8 pixel data.
+#include "import/ImageImporter.h"
+#include "import/PictureLimits.h"
+
+#include <algorithm>
+#include <cstring>
+
+using picture::Le16;
+using picture::Le32;
+
+namespace {
+constexpr DWORD kFileHeaderSize = 14;
+constexpr DWORD kInfoHeaderSize = 40;
+constexpr DWORD kCoreHeaderSize = 12;
+// What follows the info header's size field: the other 36 bytes of the header and room
+// for a full 256-entry colour table.
+constexpr DWORD kInfoRestSize = kInfoHeaderSize - 4;
+constexpr DWORD kMaxInfoBlock = kInfoRestSize + 256 * sizeof(RGBQUAD);
+} // namespace
+
+void ImageImporter::ReadBmp() {
+    uint8_t fileHeader[kFileHeaderSize];
+    ReadExact(fileHeader, sizeof fileHeader);
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
+        throw BadFile;
+    const DWORD fileSize = Le32(fileHeader + 2);
+    const DWORD offBits = Le32(fileHeader + 10);
+
+    uint8_t sizeField[4];
+    ReadExact(sizeField, sizeof sizeField);
+    const DWORD infoSize = Le32(sizeField);
+    if (infoSize == kInfoHeaderSize) {
+        // Everything from biWidth up to the pixel data: the header's remainder, then the
+        // colour table or the three bit-field masks, which land in the colour table.
+        if (offBits < kFileHeaderSize + kInfoHeaderSize ||
+            offBits - kFileHeaderSize - 4 > kMaxInfoBlock)
+            throw BadFile;
+        uint8_t block[kMaxInfoBlock];
+        const DWORD blockSize = offBits - kFileHeaderSize - 4;
+        ReadExact(block, blockSize);
+        std::memcpy(reinterpret_cast<uint8_t*>(&m_header) + 4, block, kInfoRestSize);
+        std::memcpy(m_colours, block + kInfoRestSize, blockSize - kInfoRestSize);
+    } else if (infoSize == kCoreHeaderSize) {
+        uint8_t core[8];
+        ReadExact(core, sizeof core);
+        picture::SetHeader(m_header, Le16(core), Le16(core + 2), Le16(core + 6));
+        m_header.biPlanes = Le16(core + 4);
+        if (m_header.biBitCount <= 8) {
+            const DWORD count = 1u << m_header.biBitCount;
+            uint8_t triples[256 * 3];
+            ReadExact(triples, count * 3);
+            for (DWORD i = 0; i < count; ++i)
+                m_colours[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
+        }
+    } else {
+        throw BadFile;
+    }
+    m_header.biSize = kInfoHeaderSize;
+
+    if (m_header.biCompression == BI_RLE4 || m_header.biPlanes != 1)
+        throw BadFile;
+    if (m_header.biWidth <= 0 || m_header.biHeight == 0)
+        throw BadFile;
+
+    if (m_header.biCompression == BI_RLE8) {
+        // Run-length data is always bottom-up.
+        if (m_header.biHeight < 0)
+            throw BadFile;
+        const uint64_t stride = picture::RowStride(static_cast<uint64_t>(m_header.biWidth), 8);
+        AllocatePixels(stride, static_cast<uint64_t>(m_header.biHeight));
+        DecodeRle8(static_cast<DWORD>(stride), static_cast<DWORD>(m_header.biHeight));
+        // The rows are plain 8-bit pixels now.
+        m_header.biBitCount = 8;
+        m_header.biCompression = BI_RGB;
+        m_header.biSizeImage = m_pixelSize;
+        return;
+    }
+
+    if (!picture::IsDibDepth(m_header.biBitCount) ||
+        !picture::BitFieldsFit(m_header.biCompression, m_header.biBitCount))
+        throw BadFile;
+    // Top-down bitmaps (negative height) are passed on as they are.
+    const uint64_t rows = m_header.biHeight < 0 ? -int64_t{m_header.biHeight} : m_header.biHeight;
+    uint64_t needed = 0;
+    const uint64_t stride =
+        picture::RowStride(static_cast<uint64_t>(m_header.biWidth), m_header.biBitCount);
+    if (__builtin_mul_overflow(stride, rows, &needed) || needed > m_pixelLimit)
+        throw TooLarge;
+    // The renderer reads every row the header describes, so a file size field that claims
+    // less (or is 0, and underflows) does not shorten the pixel data.
+    const bool sizeFieldCovers = fileSize >= offBits && fileSize - offBits >= needed;
+    const uint64_t size = sizeFieldCovers ? fileSize - offBits : needed;
+    if (size > m_pixelLimit)
+        throw TooLarge;
+    const uint64_t length = m_file.GetLength();
+    const uint64_t position = m_file.GetPosition();
+    const uint64_t remaining = length > position ? length - position : 0;
+    if (remaining < size) {
+        if (!sizeFieldCovers)
+            throw BadFile;
+        // The read below would run out anyway; fail before allocating for it.
+        AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
+    }
+    AllocatePixels(size, 1);
+    ReadExact(m_pixels, m_pixelSize);
+}
+
+// RLE8 pairs (count, value): a run of count copies of value; or, with count 0, value 0
+// ends the line, 1 ends the picture, 2 is a delta (dx, dy follow), and 3 to 255 start a
+// literal run of that many bytes, padded to an even length.
+//
+// The output position is row × stride + column, with row 0 the bottom row (first in
+// memory). Column may run past the stride: a long run continues into the next row, and an
+// end of line then goes to the row after the one where the column was 0. Writes that fall
+// outside the buffer are dropped; row and column are held at the buffer size so that a
+// stream of deltas cannot push them any further.
+void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
+    const int64_t size = m_pixelSize;
+    int64_t row = 0;
+    int64_t column = 0;
+    auto write = [&](const uint8_t* source, uint8_t value, int count) {
+        const int64_t start = row * stride + column;
+        if (start < size) {
+            const size_t n = static_cast<size_t>(std::min<int64_t>(count, size - start));
+            if (source)
+                std::memcpy(m_pixels + start, source, n);
+            else
+                std::memset(m_pixels + start, value, n);
+        }
+        column = std::min<int64_t>(column + count, size);
+    };
+
+    for (;;) {
+        uint8_t pair[2];
+        ReadExact(pair, sizeof pair);
+        const int count = pair[0];
+        const int value = pair[1];
+        if (count > 0) {
+            write(nullptr, static_cast<uint8_t>(value), count);
+        } else if (value == 0) {
+            row = std::min<int64_t>(row + 1, rows);
+            column = 0;
+        } else if (value == 1) {
+            return;
+        } else if (value == 2) {
+            uint8_t delta[2];
+            ReadExact(delta, sizeof delta);
+            row = std::min<int64_t>(row + delta[1], rows);
+            column = std::min<int64_t>(column + delta[0], size);
+        } else {
+            uint8_t literal[256];
+            ReadExact(literal, static_cast<UINT>(value + (value & 1)));
+            write(literal, 0, value);
+        }
+    }
+}
+
+// The file header, then the size field that opens the info header.
+bool ImageImporter::ProbeBmp() {
+    uint8_t head[kFileHeaderSize + 4];
+    if (m_file.Read(head, sizeof head) != sizeof head)
+        return false;
+    const DWORD infoSize = Le32(head + kFileHeaderSize);
+    return head[0] == 'B' && head[1] == 'M' &&
+           (infoSize == kInfoHeaderSize || infoSize == kCoreHeaderSize);
+}

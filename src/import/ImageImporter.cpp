@@ -1,0 +1,200 @@
+#include "import/ImageImporter.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+ImageImporter::ImageImporter() = default;
+
+ImageImporter::~ImageImporter() {
+    Close();
+}
+
+void ImageImporter::Close() {
+    m_file.Abort();
+    m_open = false;
+    m_format = None;
+    FreePixels();
+}
+
+void ImageImporter::FreePixels() {
+    std::free(m_pixels);
+    m_pixels = nullptr;
+    m_pixelSize = 0;
+}
+
+bool ImageImporter::Open(const char* fileName) {
+    Close();
+    if (!fileName)
+        return false;
+    const UINT flags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary;
+    if (!m_file.Open(fileName, flags)) {
+        // Face files may name a folder that is gone; the same name in the current folder
+        // is tried before giving up.
+        const char* slash = std::strrchr(fileName, '\\');
+        if (!m_file.Open(slash ? slash + 1 : fileName, flags))
+            return false;
+    }
+    m_open = true;
+    m_fileName = fileName;
+    return true;
+}
+
+int ImageImporter::Identify(const char* fileName) {
+    if (!Open(fileName))
+        return None;
+
+    // Probe order matters: a file that passes several probes is taken for the first.
+    struct Probe {
+        Format format;
+        bool (ImageImporter::*matches)();
+    };
+    static constexpr Probe kProbes[] = {
+        {Jpeg, &ImageImporter::ProbeJpeg}, {Png, &ImageImporter::ProbePng},
+        {Tiff, &ImageImporter::ProbeTiff}, {Gif, &ImageImporter::ProbeGif},
+        {Bmp, &ImageImporter::ProbeBmp},   {Ico, &ImageImporter::ProbeIco},
+    };
+    for (const Probe& probe : kProbes) {
+        bool matched = false;
+        try {
+            matched = (this->*probe.matches)();
+        } catch (...) {
+            matched = false;
+        }
+        try {
+            m_file.SeekToBegin();
+        } catch (...) {
+            Close();
+            return None;
+        }
+        if (matched) {
+            m_format = probe.format;
+            return m_format;
+        }
+    }
+    m_format = Unknown;
+    return m_format;
+}
+
+ImageImporter::Error ImageImporter::Decode() {
+    Error result = Ok;
+    try {
+        Dispatch();
+    } catch (const CMemoryException&) {
+        result = NoMemory;
+    } catch (const std::bad_alloc&) {
+        result = NoMemory;
+    } catch (const CException&) {
+        result = Failed;
+    } catch (Error error) {
+        result = error;
+    } catch (...) {
+        result = Failed;
+    }
+    if (result != Ok)
+        FreePixels();
+    return result;
+}
+
+void ImageImporter::Dispatch() {
+    m_header = {};
+    std::memset(m_colours, 0, sizeof m_colours);
+    FreePixels();
+    if (!m_open)
+        throw BadFile;
+    switch (m_format) {
+    case Bmp:
+        return ReadBmp();
+    case Jpeg:
+        return ReadJpeg();
+    case Gif:
+        return ReadGif();
+    case Png:
+        return ReadPng();
+    case Ico:
+        return ReadIco();
+    case Tiff:
+        return ReadTiff();
+    default:
+        throw BadFile;
+    }
+}
+
+DWORD ImageImporter::GetInfoSize() const {
+    if (m_header.biCompression == BI_BITFIELDS)
+        return sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD);
+    if (m_header.biBitCount <= 8)
+        return sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * (1u << m_header.biBitCount);
+    return sizeof(BITMAPINFOHEADER);
+}
+
+void ImageImporter::GetInfo(BITMAPINFOHEADER* target) const {
+    BITMAPINFOHEADER header = m_header;
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    uint8_t* table = reinterpret_cast<uint8_t*>(target) + sizeof(BITMAPINFOHEADER);
+    if (header.biCompression == BI_BITFIELDS) {
+        // The three masks arrived in the first three colour entries.
+        header.biClrUsed = header.biClrImportant = 0;
+        std::memcpy(table, m_colours, 3 * sizeof(DWORD));
+    } else if (header.biBitCount <= 8) {
+        // Always the full 2^depth entries, so that any pixel value indexes the table.
+        header.biClrUsed = 1u << header.biBitCount;
+        if (header.biClrImportant > header.biClrUsed)
+            header.biClrImportant = header.biClrUsed;
+        std::memcpy(table, m_colours, sizeof(RGBQUAD) * header.biClrUsed);
+    } else {
+        header.biClrUsed = header.biClrImportant = 0;
+    }
+    std::memcpy(target, &header, sizeof header);
+}
+
+void ImageImporter::ReadExact(void* buffer, UINT count) {
+    if (m_file.Read(buffer, count) != count)
+        AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
+}
+
+ImageImporter::Error ImageImporter::TryAllocatePixels(uint64_t stride, uint64_t rows) noexcept {
+    FreePixels();
+    uint64_t size = 0;
+    if (__builtin_mul_overflow(stride, rows, &size) || size > m_pixelLimit || size > SIZE_MAX)
+        return TooLarge;
+    // Zeroed, so that rows a short stream leaves unwritten and bytes a library leaves
+    // alone are the same on every run.
+    m_pixels = static_cast<uint8_t*>(std::calloc(size ? size : 1, 1));
+    if (!m_pixels)
+        return NoMemory;
+    m_pixelSize = static_cast<DWORD>(size);
+    return Ok;
+}
+
+void ImageImporter::AllocatePixels(uint64_t stride, uint64_t rows) {
+    const Error result = TryAllocatePixels(stride, rows);
+    if (result == NoMemory)
+        AfxThrowMemoryException();
+    if (result != Ok)
+        throw result;
+}
+
+namespace picture {
+
+void SetHeader(BITMAPINFOHEADER& header, LONG width, LONG height, WORD bitCount) {
+    header = {};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = bitCount;
+    header.biCompression = BI_RGB;
+    header.biXPelsPerMeter = kDefaultPelsPerMeter;
+    header.biYPelsPerMeter = kDefaultPelsPerMeter;
+}
+
+void SetGreyRamp(RGBQUAD* colours, BITMAPINFOHEADER& header) {
+    for (int i = 0; i < 256; ++i) {
+        const BYTE level = static_cast<BYTE>(i);
+        colours[i] = RGBQUAD{level, level, level, 0};
+    }
+    header.biClrUsed = 256;
+}
+
+} // namespace picture
