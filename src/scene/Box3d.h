@@ -20,6 +20,7 @@ class Box3d : public ThreeDObject {
     void Project(const Matrix* view, const Matrix* projection);
 
     const ScreenPoint* GetScreenPoints() const { return m_points; }
+    const Vector* GetVertices() const { return m_vertices; }
     // 0.35 in the shade, up to 1.15 facing the light (the region clamps to 1).
     double FaceIntensity(int face) const;
 

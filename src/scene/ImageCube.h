@@ -24,6 +24,7 @@ class ImageCube : public ThreeDObject {
     void Project(const Matrix* view, const Matrix* projection);
 
     const ScreenPoint* GetScreenPoints() const { return m_points; }
+    const Vector* GetVertices() const { return m_vertices; }
     // 0.35 in the shade, up to 1.0 facing the light.
     double FaceIntensity(int face) const;
 
