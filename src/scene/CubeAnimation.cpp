@@ -1,10 +1,13 @@
 #include "scene/CubeAnimation.h"
 
+#include "app/CubeSettingsDlg.h"
 #include "render/RastelRegion.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
 #include "scene/ImageCube.h"
 #include "scene/SceneRandom.h"
+
+#include <new>
 
 IMPLEMENT_DYNAMIC(CubeAnimation, CCAnimation)
 
@@ -28,7 +31,12 @@ SceneSettings CubeAnimation::CurrentSettings() const {
     return SceneSettings{};
 }
 
-BOOL CubeAnimation::Initialise(CWnd*) {
+BOOL CubeAnimation::Initialise(CWnd* parent) {
+    if (!m_settings) {
+        m_settings = new (std::nothrow) CubeSettingsDlg(this, parent);
+        if (!m_settings)
+            return 0;
+    }
     if (!m_objects.IsEmpty())
         m_objects.DeleteAll();
     BuildScene(CurrentSettings());
