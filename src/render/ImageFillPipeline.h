@@ -1,0 +1,14 @@
+// The picture fills' span pipelines (Context.h): the set-up routines SetImageFill and
+// SetPerspectiveImageFill register, and the span routines they install.
+#pragma once
+
+#include "render/Context.h"
+
+namespace image_pipeline {
+
+int AffineSetup(SpanPipeline& pipe);
+int AffineSmoothedSetup(SpanPipeline& pipe);
+int PerspectiveSetup(SpanPipeline& pipe);
+int PerspectiveSmoothedSetup(SpanPipeline& pipe);
+
+} // namespace image_pipeline

@@ -1,0 +1,54 @@
+// The perspective span loops, one per (edge mode, source format, plain channels): the
+// walker gives four texel positions at a time (PerspectiveWalker.h); each is folded by the
+// edge mode and fetched.
+#include "render/EdgeMode.h"
+#include "render/ImageSpanLoops.h"
+#include "render/PerspectiveWalker.h"
+#include "render/TexelFetch.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+template <EdgeMode M, SourceFormat F, bool Plain>
+void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out, int32_t n) {
+    const int32_t w = s.width, h = s.height;
+    const int32_t brick = TexelOf(s.brick);
+    int32_t iu[4], iv[4];
+    for (int32_t k = 0; k < n; k += 4) {
+        walk.Next(iu, iv);
+        const int32_t m = n - k < 4 ? n - k : 4;
+        for (int32_t j = 0; j < m; ++j) {
+            int32_t u = iu[j], v = iv[j];
+            if (!edge::FoldIndex(M, u, v, w, h, brick)) {
+                out[k + j] = s.outside;
+                continue;
+            }
+            out[k + j] = texel::Fetch<F, Plain>(s, s.rows[v], static_cast<uint32_t>(u));
+        }
+    }
+}
+
+constexpr bool HasPlainCopy(SourceFormat f) {
+    return f == SourceFormat::k24Bit || f == SourceFormat::k32Bit || f == SourceFormat::k32BitX;
+}
+template <size_t I> constexpr PerspectiveLoopFn PerspectiveEntry() {
+    constexpr auto mode = static_cast<EdgeMode>(I / 16);
+    constexpr auto format = static_cast<SourceFormat>((I / 2) % 8);
+    return &PerspectiveLoop < mode, format, (I % 2 == 1) && HasPlainCopy(format) > ;
+}
+template <size_t... I>
+constexpr std::array<PerspectiveLoopFn, sizeof...(I)>
+MakePerspectiveTable(std::index_sequence<I...>) {
+    return {PerspectiveEntry<I>()...};
+}
+constexpr auto kPerspectiveLoops =
+    MakePerspectiveTable(std::make_index_sequence<kEdgeModeCount * kSourceFormatCount * 2>());
+
+} // namespace
+
+PerspectiveLoopFn SelectPerspectiveLoop(EdgeMode mode, SourceFormat format, bool plain) {
+    return kPerspectiveLoops[static_cast<size_t>(mode) * 16 + static_cast<size_t>(format) * 2 +
+                             (plain ? 1 : 0)];
+}
