@@ -1,0 +1,340 @@
+// The row loops: active edges, crossings, spans, and for smoothed fills the 5x5 coverage
+// of each pixel row.
+#include "render/ScanConvert.h"
+
+#include "render/EdgeStore.h"
+#include "render/FixedPoint.h"
+
+#include <algorithm>
+
+namespace {
+
+// The edges that cross the current (sub-)row, sorted by x.
+class ActiveEdges {
+  public:
+    ActiveEdges(Edge* edges, size_t count, Edge** list)
+        : m_edges(edges), m_count(count), m_list(list) {}
+
+    // Moves to `row`: steps the edges that stay, drops those past their last row, takes
+    // in those whose first row has come (x advanced over the rows they missed), and
+    // re-sorts by x (insertion sort: the list is nearly sorted from the previous row).
+    void MoveTo(int32_t row) {
+        size_t kept = 0;
+        for (size_t i = 0; i < m_active; ++i) {
+            Edge* e = m_list[i];
+            if (e->LastRow() >= row) {
+                e->x = Wrap(int64_t{e->x} + e->step);
+                m_list[kept++] = e;
+            }
+        }
+        m_active = kept;
+        while (m_next < m_count && m_edges[m_next].firstRow <= row) {
+            Edge* e = &m_edges[m_next++];
+            if (e->LastRow() >= row) {
+                e->x = Wrap(int64_t{e->x} + int64_t{e->step} * (int64_t{row} - e->firstRow));
+                m_list[m_active++] = e;
+            }
+        }
+        for (size_t i = 1; i < m_active; ++i) {
+            Edge* e = m_list[i];
+            size_t j = i;
+            while (j > 0 && m_list[j - 1]->x > e->x) {
+                m_list[j] = m_list[j - 1];
+                --j;
+            }
+            m_list[j] = e;
+        }
+    }
+
+    // True when no edge is active and the next one starts after `row`.
+    bool IdleAt(int32_t row) const {
+        return m_active == 0 && (m_next >= m_count || m_edges[m_next].firstRow > row);
+    }
+    size_t Size() const { return m_active; }
+    const Edge* operator[](size_t i) const { return m_list[i]; }
+
+  private:
+    static int32_t Wrap(int64_t v) { return fixed::LowWord(static_cast<uint64_t>(v)); }
+
+    Edge* m_edges;
+    size_t m_count;
+    size_t m_next = 0;
+    Edge** m_list;
+    size_t m_active = 0;
+};
+
+// Calls emit(xa, xb) for every span of the row in device x; false on an unmatched
+// crossing.
+template <typename Emit> bool ForEachSpan(const ActiveEdges& active, bool winding, Emit emit) {
+    const size_t n = active.Size();
+    if (!winding) {
+        if (n & 1) {
+            return false;
+        }
+        for (size_t i = 0; i < n; i += 2) {
+            if (!emit(active[i]->x, active[i + 1]->x)) {
+                break;
+            }
+        }
+        return true;
+    }
+    int32_t sum = 0;
+    int32_t start = 0;
+    bool open = true;
+    for (size_t i = 0; i < n; ++i) {
+        const int32_t before = sum;
+        sum += active[i]->Direction();
+        if (before == 0 && sum != 0) {
+            start = active[i]->x;
+        } else if (before != 0 && sum == 0 && open) {
+            open = emit(start, active[i]->x);
+        }
+    }
+    return sum == 0;
+}
+
+int RunAliased(ActiveEdges& active, int32_t top, int32_t bottom, bool winding) {
+    const SpanPipeline& pipe = g_render.pipe;
+    const ClipBox& clip = g_render.clip;
+    for (int32_t y = top; y < bottom; ++y) {
+        if (pipe.rowBegin) {
+            pipe.rowBegin(y);
+        }
+        active.MoveTo(y);
+        const bool paired = ForEachSpan(active, winding, [&](int32_t xa, int32_t xb) {
+            // Pixels whose centre c satisfies xa < c <= xb.
+            const int32_t x0 = std::max(fixed::RoundToPixel(xa), clip.left);
+            if (x0 >= clip.right) {
+                return false;
+            }
+            const int32_t x1 = std::min(fixed::RoundToPixel(xb), clip.right);
+            if (x0 < x1) {
+                pipe.span(y, x0, x1);
+            }
+            return true;
+        });
+        if (!paired) {
+            return kErrOddCrossings;
+        }
+        if (pipe.rowEnd) {
+            pipe.rowEnd(y);
+        }
+    }
+    return 0;
+}
+
+// A coverage change at pixel x: the pixel itself gets `self`, every pixel after it
+// `after` more (both in samples, -5..5).
+struct CellEvent {
+    int32_t x;
+    int16_t self;
+    int16_t after;
+};
+
+// The sub-column of a device x: floor((x·5 + 0x2000) / 0x4000).
+inline int64_t SubColumn(int32_t x) {
+    return (int64_t{x} * fixed::kSubSamples + fixed::kDeviceHalf) >> fixed::kDeviceFracBits;
+}
+
+class CoverageRow {
+  public:
+    CoverageRow(CellEvent* events, CoverageRun* runs) : m_events(events), m_runs(runs) {
+        const ClipBox& clip = g_render.clip;
+        m_left = int64_t{clip.left} * fixed::kSubSamples;
+        m_right = int64_t{clip.right} * fixed::kSubSamples;
+        m_clipRight = clip.right;
+    }
+
+    // Adds one sub-row span [xa, xb) in device x; false once it starts past the clip.
+    bool AddSpan(int32_t xa, int32_t xb) {
+        const int64_t a = std::max(SubColumn(xa), m_left);
+        if (a >= m_right) {
+            return false;
+        }
+        const int64_t b = std::min(SubColumn(xb), m_right);
+        if (a >= b) {
+            return true;
+        }
+        const auto pa = static_cast<int32_t>(a / fixed::kSubSamples);
+        const auto pb = static_cast<int32_t>(b / fixed::kSubSamples);
+        const auto fa = static_cast<int16_t>(a % fixed::kSubSamples);
+        const auto fb = static_cast<int16_t>(b % fixed::kSubSamples);
+        if (pa == pb) {
+            m_events[m_count++] = {pa, static_cast<int16_t>(fb - fa), 0};
+        } else {
+            m_events[m_count++] = {pa, static_cast<int16_t>(fixed::kSubSamples - fa),
+                                   fixed::kSubSamples};
+            m_events[m_count++] = {pb, static_cast<int16_t>(fb - fixed::kSubSamples),
+                                   -fixed::kSubSamples};
+        }
+        return true;
+    }
+
+    const CoverageRun* Runs() const { return m_runs; }
+
+    // Turns the row's events into runs of equal coverage; returns their number.
+    int BuildRuns() {
+        if (m_count <= 24) {
+            for (size_t i = 1; i < m_count; ++i) {
+                const CellEvent e = m_events[i];
+                size_t j = i;
+                while (j > 0 && m_events[j - 1].x > e.x) {
+                    m_events[j] = m_events[j - 1];
+                    --j;
+                }
+                m_events[j] = e;
+            }
+        } else {
+            std::sort(m_events, m_events + m_count,
+                      [](const CellEvent& p, const CellEvent& q) { return p.x < q.x; });
+        }
+        int runs = 0;
+        int32_t level = 0;
+        size_t k = 0;
+        while (k < m_count) {
+            const int32_t x = m_events[k].x;
+            if (x >= m_clipRight) {
+                break;
+            }
+            int32_t self = level;
+            while (k < m_count && m_events[k].x == x) {
+                self += m_events[k].self;
+                level += m_events[k].after;
+                ++k;
+            }
+            const int32_t next = k < m_count ? std::min(m_events[k].x, m_clipRight) : m_clipRight;
+            Emit(runs, x, x + 1, self);
+            if (next > x + 1) {
+                Emit(runs, x + 1, next, level);
+            }
+        }
+        m_count = 0;
+        return runs;
+    }
+
+  private:
+    void Emit(int& runs, int32_t x0, int32_t x1, int32_t coverage) {
+        coverage = std::clamp(coverage, 0, fixed::kFullCoverage);
+        if (coverage == 0) {
+            return;
+        }
+        if (runs > 0 && m_runs[runs - 1].x1 == x0 && m_runs[runs - 1].coverage == coverage) {
+            m_runs[runs - 1].x1 = x1;
+            return;
+        }
+        m_runs[runs++] = {x0, x1, coverage};
+    }
+
+    CellEvent* m_events;
+    CoverageRun* m_runs;
+    size_t m_count = 0;
+    int64_t m_left, m_right;
+    int32_t m_clipRight;
+};
+
+int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
+                CoverageRow& coverage) {
+    const SpanPipeline& pipe = g_render.pipe;
+    for (int32_t y = top; y < bottom; ++y) {
+        if (pipe.rowBegin) {
+            pipe.rowBegin(y);
+        }
+        const int32_t sub0 = y * fixed::kSubSamples;
+        for (int32_t s = sub0; s < sub0 + fixed::kSubSamples; ++s) {
+            active.MoveTo(s);
+            if (!ForEachSpan(active, winding,
+                             [&](int32_t xa, int32_t xb) { return coverage.AddSpan(xa, xb); })) {
+                return kErrOddCrossings;
+            }
+        }
+        const int runs = coverage.BuildRuns();
+        if (runs > 0) {
+            const CoverageRun* r = coverage.Runs();
+            if (pipe.span) {
+                pipe.span(y, r[0].x0, r[runs - 1].x1);
+            }
+            pipe.composite(y, r, runs);
+        }
+        if (pipe.rowEnd) {
+            pipe.rowEnd(y);
+        }
+    }
+    return 0;
+}
+
+// The pixel box of the outline, clipped: rounded to pixels, or with smoothing every pixel
+// the outline's box touches.
+bool OutlineBox(const EdgeCollector& edges, int32_t& left, int32_t& top, int32_t& right,
+                int32_t& bottom) {
+    if (edges.BoxEmpty()) {
+        return false;
+    }
+    if (edges.Smooth()) {
+        left = fixed::FloorToPixel(edges.MinX());
+        top = fixed::FloorToPixel(edges.MinY());
+        right = fixed::FloorToPixel(edges.MaxX()) + 1;
+        bottom = fixed::FloorToPixel(edges.MaxY()) + 1;
+    } else {
+        left = fixed::RoundToPixel(edges.MinX());
+        top = fixed::RoundToPixel(edges.MinY());
+        right = fixed::RoundToPixel(edges.MaxX());
+        bottom = fixed::RoundToPixel(edges.MaxY());
+    }
+    const ClipBox& clip = g_render.clip;
+    left = std::max(left, clip.left);
+    top = std::max(top, clip.top);
+    right = std::min(right, clip.right);
+    bottom = std::min(bottom, clip.bottom);
+    return left < right && top < bottom;
+}
+
+int RunRows(const EdgeCollector& edges, int style, int32_t top, int32_t bottom) {
+    const size_t n = EdgeCount();
+    Edge* all = GatherEdges();
+    auto** list = static_cast<Edge**>(EdgeWorkMemory(n * sizeof(Edge*)));
+    if (!all || !list) {
+        return kErrEdgeMemory;
+    }
+    SortEdgesByFirstRow(all, n);
+    ActiveEdges active(all, n, list);
+    const bool winding = (style & kStyleWinding) != 0;
+    if (!edges.Smooth()) {
+        return RunAliased(active, top, bottom, winding);
+    }
+    // Per pixel row each sub-row span gives at most two events, and there are at most
+    // n / 2 spans per sub-row; every event gives at most two runs.
+    const size_t maxEvents = n * fixed::kSubSamples + 8;
+    auto* events = static_cast<CellEvent*>(EdgeWorkMemory(maxEvents * sizeof(CellEvent)));
+    auto* runs = static_cast<CoverageRun*>(EdgeWorkMemory(2 * maxEvents * sizeof(CoverageRun)));
+    if (!events || !runs) {
+        return kErrEdgeMemory;
+    }
+    CoverageRow coverage(events, runs);
+    return RunSmoothed(active, top, bottom, winding, coverage);
+}
+
+} // namespace
+
+int FillCollectedEdges(const EdgeCollector& edges, int style) {
+    int32_t left, top, right, bottom;
+    if (EdgeCount() == 0 || !OutlineBox(edges, left, top, right, bottom)) {
+        FreeEdgeMemory();
+        return 0;
+    }
+    if (const int error = SelectPipeline(edges.Smooth())) {
+        return RenderFail(error);
+    }
+    ExtendChangedBox(left, top, right, bottom);
+    const SpanPipeline& pipe = g_render.pipe;
+    if (pipe.begin) {
+        pipe.begin();
+    }
+    if (const int error = RunRows(edges, style, top, bottom)) {
+        return RenderFail(error);
+    }
+    if (pipe.end) {
+        pipe.end();
+    }
+    FreeEdgeMemory();
+    return 0;
+}

@@ -1,0 +1,42 @@
+// Scan conversion: edges from outlines, and the row loops that turn them into spans.
+#pragma once
+
+#include "render/Context.h"
+
+#include <cstdint>
+
+// Collects the edges of one outline in device units (18.14). With smoothing, rows are
+// sub-rows (five per pixel row).
+class EdgeCollector {
+  public:
+    explicit EdgeCollector(bool smooth);
+
+    // Adds the edge (x0, y0)-(x1, y1); returns 0 or a RenderError code.
+    int AddLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+
+    bool Smooth() const { return m_smooth; }
+    bool BoxEmpty() const { return m_minX > m_maxX; }
+    int32_t MinX() const { return m_minX; }
+    int32_t MinY() const { return m_minY; }
+    int32_t MaxX() const { return m_maxX; }
+    int32_t MaxY() const { return m_maxY; }
+
+  private:
+    bool m_smooth;
+    int m_rowBits;       // 14, or 12 for sub-rows of the y scaled by 5/4
+    int32_t m_clipFirst; // first and last (sub-)row inside the clip box
+    int32_t m_clipLast;
+    int32_t m_minX = INT32_MAX, m_minY = INT32_MAX, m_maxX = INT32_MIN, m_maxY = INT32_MIN;
+};
+
+// Fills the collected edges with the current fill: sorts them, selects the pipeline,
+// extends the changed box and runs the rows. Returns 0 or -1 (error recorded).
+int FillCollectedEdges(const EdgeCollector& edges, int style);
+
+// Sorts edges by first row (quicksort, median-of-three pivot, fixed sequences for six or
+// fewer entries).
+void SortEdgesByFirstRow(struct Edge* edges, size_t count);
+
+// Selects the span pipeline for the current fill (errors 10, 15, 9, 12 as codes) and makes
+// sure the row buffer holds the target width.
+int SelectPipeline(bool smooth);
