@@ -1,0 +1,273 @@
+#include "import/AviReader.h"
+#include "import/DefaultPicture.h"
+#include "picturesource_testutil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+Bytes Chunk(const char* tag, const Bytes& body) {
+    Bytes out;
+    PutTag(out, tag);
+    PutU32(out, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() & 1)
+        out.push_back(0);
+    return out;
+}
+Bytes List(const char* type, const std::vector<Bytes>& items) {
+    Bytes body;
+    PutTag(body, type);
+    for (const Bytes& item : items)
+        body.insert(body.end(), item.begin(), item.end());
+    return Chunk("LIST", body);
+}
+
+// Everything the test varies about a clip.
+struct ClipSpec {
+    int width = 3, height = 2, bits = 24;
+    uint32_t compression = 0;
+    uint32_t scale = 1, rate = 15;
+    bool audioFirst = false; // an audio stream before the video one
+    std::vector<Bytes> frames;
+    std::vector<Bytes> palette; // 4-byte entries for 8 bits per pixel
+};
+
+Bytes StreamList(const char* type, const ClipSpec& spec, uint32_t length) {
+    Bytes strh;
+    PutTag(strh, type);
+    PutTag(strh, "DIB ");
+    PutU32(strh, 0); // flags
+    PutU32(strh, 0); // priority, language
+    PutU32(strh, 0); // initial frames
+    PutU32(strh, spec.scale);
+    PutU32(strh, spec.rate);
+    PutU32(strh, 0);      // start
+    PutU32(strh, length); // length
+    for (int i = 0; i < 3; ++i)
+        PutU32(strh, 0);
+    PutU32(strh, 0);
+    PutU32(strh, 0);
+    Bytes strf;
+    PutU32(strf, 40);
+    PutU32(strf, static_cast<uint32_t>(spec.width));
+    PutU32(strf, static_cast<uint32_t>(spec.height));
+    PutU16(strf, 1);
+    PutU16(strf, static_cast<uint32_t>(spec.bits));
+    PutU32(strf, spec.compression);
+    for (int i = 0; i < 5; ++i)
+        PutU32(strf, 0);
+    for (const Bytes& entry : spec.palette)
+        strf.insert(strf.end(), entry.begin(), entry.end());
+    return List("strl", {Chunk("strh", strh), Chunk("strf", strf)});
+}
+
+Bytes MakeAvi(const ClipSpec& spec) {
+    std::vector<Bytes> streams;
+    if (spec.audioFirst)
+        streams.push_back(StreamList("auds", spec, 0));
+    streams.push_back(StreamList("vids", spec, static_cast<uint32_t>(spec.frames.size())));
+    std::vector<Bytes> hdrl{Chunk("avih", Bytes(56, 0))};
+    hdrl.insert(hdrl.end(), streams.begin(), streams.end());
+    const char* tag = spec.audioFirst ? "01db" : "00db";
+    std::vector<Bytes> movi;
+    if (spec.audioFirst)
+        movi.push_back(Chunk("00wb", Bytes(10, 7)));
+    for (const Bytes& frame : spec.frames)
+        movi.push_back(Chunk(tag, frame));
+    Bytes body;
+    PutTag(body, "AVI ");
+    for (const Bytes& part : {List("hdrl", hdrl), List("movi", movi), Chunk("idx1", Bytes(16, 0))})
+        body.insert(body.end(), part.begin(), part.end());
+    return Chunk("RIFF", body);
+}
+
+// Rows of `rowBytes` bytes padded to 4, every byte of frame f, row r being f * 16 + r.
+Bytes FrameBytes(int f, int rows, int rowBytes, bool pad = true) {
+    const int stride = pad ? (rowBytes + 3) & ~3 : rowBytes;
+    Bytes out(static_cast<size_t>(stride * rows), 0);
+    for (int r = 0; r < rows; ++r)
+        std::memset(out.data() + r * stride, f * 16 + r, static_cast<size_t>(rowBytes));
+    return out;
+}
+
+const BYTE* PixelsOf(const std::vector<BYTE>& picture) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, picture.data(), sizeof h);
+    return picture.data() + sizeof h + (h.biBitCount == 8 ? 1024 : 0);
+}
+
+class AviReaderTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (const std::string& name : m_dir.Entries())
+            m_dir.Remove(name);
+    }
+    std::string Write(const Bytes& bytes) { return m_dir.Write("clip.avi", bytes); }
+    ScratchDir m_dir;
+};
+} // namespace
+
+TEST_F(AviReaderTest, ReadsUncompressedFramesOfEachDepth) {
+    for (int bits : {8, 16, 24, 32}) {
+        ClipSpec spec;
+        spec.bits = bits;
+        const int rowBytes = spec.width * bits / 8;
+        for (int f = 0; f < 3; ++f)
+            spec.frames.push_back(FrameBytes(f, spec.height, rowBytes));
+        if (bits == 8)
+            spec.palette.assign(2, Bytes{10, 20, 30, 0});
+        AviVideo video;
+        ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok) << bits;
+        EXPECT_EQ(video.FrameCount(), 3u);
+        EXPECT_EQ(video.Info().dwRate, 15u);
+        EXPECT_EQ(video.Info().dwLength, 3u);
+        const size_t stride = (rowBytes + 3) & ~3;
+        EXPECT_EQ(video.PackedSize(), 40 + (bits == 8 ? 1024u : 0u) + stride * 2);
+
+        std::vector<BYTE> picture(video.PackedSize());
+        ASSERT_TRUE(video.ReadFrame(2, picture));
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, picture.data(), sizeof h);
+        EXPECT_EQ(h.biSize, 40u);
+        EXPECT_EQ(h.biWidth, 3);
+        EXPECT_EQ(h.biHeight, 2);
+        EXPECT_EQ(h.biBitCount, bits);
+        EXPECT_EQ(h.biCompression, BI_RGB);
+        EXPECT_EQ(h.biSizeImage, stride * 2);
+        EXPECT_EQ(PixelsOf(picture)[0], 2 * 16);
+        EXPECT_EQ(PixelsOf(picture)[stride], 2 * 16 + 1);
+        if (bits == 8) {
+            EXPECT_EQ(picture[40 + 4], 10); // second entry, blue
+            EXPECT_EQ(picture[40 + 8], 0);  // entries past the file's table are black
+        }
+        EXPECT_FALSE(video.ReadFrame(3, picture));
+        EXPECT_FALSE(video.ReadFrame(-1, picture));
+    }
+}
+
+TEST_F(AviReaderTest, TopDownAndUnpaddedFramesBecomePackedPictures) {
+    ClipSpec spec;
+    spec.height = -2;
+    spec.frames.push_back(FrameBytes(1, 2, 9, false)); // 9-byte rows, no padding
+    AviVideo video;
+    ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok);
+    std::vector<BYTE> picture(video.PackedSize());
+    ASSERT_TRUE(video.ReadFrame(0, picture));
+    const BYTE* pixels = PixelsOf(picture);
+    EXPECT_EQ(pixels[0], 17); // the file's top row is now the last
+    EXPECT_EQ(pixels[8], 17);
+    EXPECT_EQ(pixels[9], 0); // padding
+    EXPECT_EQ(pixels[12], 16);
+}
+
+TEST_F(AviReaderTest, FindsTheVideoStreamAndRepeatsEmptyFrames) {
+    ClipSpec spec;
+    spec.audioFirst = true;
+    spec.frames = {FrameBytes(1, 2, 9), Bytes{}, FrameBytes(3, 2, 9)};
+    AviVideo video;
+    ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(video.FrameCount(), 3u);
+    std::vector<BYTE> picture(video.PackedSize());
+    ASSERT_TRUE(video.ReadFrame(1, picture));
+    EXPECT_EQ(PixelsOf(picture)[0], 16);
+    ASSERT_TRUE(video.ReadFrame(2, picture));
+    EXPECT_EQ(PixelsOf(picture)[0], 48);
+}
+
+TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
+    AviVideo missing;
+    EXPECT_EQ(missing.Open(m_dir.File("none.avi").c_str()), AviStatus::CannotOpen);
+
+    ClipSpec spec;
+    spec.frames.push_back(FrameBytes(0, 2, 9));
+    Bytes riff = MakeAvi(spec);
+    riff[8] = 'W'; // "WVI "
+    AviVideo notAvi;
+    EXPECT_EQ(notAvi.Open(Write(riff).c_str()), AviStatus::NotAvi);
+
+    ClipSpec compressed = spec;
+    compressed.compression = 0x47504A4D; // "MJPG"
+    AviVideo c;
+    EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::Compressed);
+
+    ClipSpec odd = spec;
+    odd.bits = 12;
+    AviVideo o;
+    EXPECT_EQ(o.Open(Write(MakeAvi(odd)).c_str()), AviStatus::BadFormat);
+
+    ClipSpec huge = spec;
+    huge.width = 100000;
+    AviVideo h;
+    EXPECT_EQ(h.Open(Write(MakeAvi(huge)).c_str()), AviStatus::BadFormat);
+
+    ClipSpec empty = spec;
+    empty.frames.clear();
+    AviVideo e;
+    EXPECT_EQ(e.Open(Write(MakeAvi(empty)).c_str()), AviStatus::NoFrames);
+
+    ClipSpec shortFrame = spec;
+    shortFrame.frames = {Bytes(5, 1)};
+    AviVideo s;
+    ASSERT_EQ(s.Open(Write(MakeAvi(shortFrame)).c_str()), AviStatus::Ok);
+    std::vector<BYTE> picture(s.PackedSize());
+    EXPECT_FALSE(s.ReadFrame(0, picture));
+}
+
+// Every prefix of a valid file, and size fields pointing far past the end, must give a
+// status or a refused frame, never a read outside the file (the sanitizer build checks).
+TEST_F(AviReaderTest, SurvivesTruncationAndLyingSizes) {
+    ClipSpec spec;
+    spec.bits = 8;
+    spec.palette.assign(256, Bytes{1, 2, 3, 0});
+    for (int f = 0; f < 2; ++f)
+        spec.frames.push_back(FrameBytes(f, 2, 3));
+    const Bytes whole = MakeAvi(spec);
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+        AviVideo video;
+        if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) != AviStatus::Ok)
+            continue;
+        std::vector<BYTE> picture(video.PackedSize());
+        for (uint32_t f = 0; f < video.FrameCount(); ++f)
+            video.ReadFrame(static_cast<int32_t>(f), picture);
+    }
+    for (size_t at = 4; at + 4 <= whole.size(); at += 4) {
+        Bytes lying = whole;
+        std::memset(lying.data() + at, 0xFF, 4);
+        AviVideo video;
+        if (video.Open(Write(lying).c_str()) != AviStatus::Ok)
+            continue;
+        std::vector<BYTE> picture(video.PackedSize());
+        for (uint32_t f = 0; f < video.FrameCount(); ++f)
+            video.ReadFrame(static_cast<int32_t>(f), picture);
+    }
+}
+
+TEST_F(AviReaderTest, PlaysAsAVideoFaceThroughTheEntryPoints) {
+    LoadDefaultPicture(kDefaultPictureId);
+    SetVideoLibrary(nullptr); // natively: our own reader
+    StartVideoSupport(1);
+    ResetVideoTimeOrigin();
+    ClipSpec spec;
+    spec.rate = 10;
+    for (int f = 0; f < 4; ++f)
+        spec.frames.push_back(FrameBytes(f, 2, 9));
+    const std::string path = Write(MakeAvi(spec));
+    PictureSource* clip = OpenVideo(path.c_str());
+    ASSERT_NE(clip, nullptr);
+    EXPECT_EQ(OpenStillPicture(path.c_str()), clip);
+    ReleasePicture(clip);
+    SetPictureTime(1000);
+    SetPictureTime(1250); // frame 2 at 10 frames per second
+    const BITMAPINFOHEADER* frame = GetPictureBitmap(clip);
+    ASSERT_NE(frame, GetDefaultPicture());
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(frame)[40], 2 * 16);
+    SetPictureTime(1450); // 4.5 frames: frame 0 again
+    EXPECT_EQ(reinterpret_cast<const BYTE*>(GetPictureBitmap(clip))[40], 0);
+    ReleasePicture(clip);
+    EXPECT_EQ(FirstPictureSource(), nullptr);
+    StopVideoSupport();
+}
