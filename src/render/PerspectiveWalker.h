@@ -9,8 +9,10 @@
 //
 // The walk runs four interleaved lanes (pixels 4k .. 4k+3), each refining from its own
 // value four pixels back, so the loop is not bound by the latency of one long chain of
-// multiplications. Every operation is a plain IEEE double operation in a fixed order
-// (SSE2, no fused multiply-add), so both builds produce the same texels.
+// multiplications. The relative error is then (4·dD/D)²: for a cube face whose far edge
+// is 80% of its near edge across 400 pixels, about 6e-6, a few thousandths of a texel. Every
+// operation is a plain IEEE double operation in a fixed order (SSE2, no fused multiply-add), so
+// both builds produce the same texels.
 #pragma once
 
 #include <emmintrin.h>

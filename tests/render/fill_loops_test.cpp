@@ -1,0 +1,179 @@
+// Every specialised picture-fill loop against the plain reference loop, on seeded random
+// fills: random source formats, picture sizes, channel tables, edge modes, corners
+// (including heavily minified and nearly degenerate ones) and spans.
+#include "render/Context.h"
+#include "render/ImageFill.h"
+#include "render/ImageSpanLoops.h"
+#include "render/PerspectiveWalker.h"
+#include "render/Renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+struct RandomFill {
+    BITMAPINFOHEADER header{};
+    std::vector<uint8_t> pixels;
+    std::vector<RGBQUAD> colours;
+    std::vector<uint8_t> tables[4];
+    POINT corners[4]{};
+    uint32_t style = 0;
+    int brick = 0;
+};
+
+const BYTE* TableOrNull(std::mt19937& rng, std::vector<uint8_t>& table) {
+    switch (rng() % 3) {
+    case 0:
+        return nullptr;
+    case 1:
+        table.resize(256);
+        for (int i = 0; i < 256; ++i) {
+            table[i] = static_cast<uint8_t>(i);
+        }
+        return table.data();
+    default:
+        table.resize(256);
+        for (auto& b : table) {
+            b = static_cast<uint8_t>(rng());
+        }
+        return table.data();
+    }
+}
+
+void MakeRandomFill(std::mt19937& rng, RandomFill& f) {
+    static const int kBits[] = {1, 4, 8, 16, 24, 32, 32};
+    const int pick = rng() % 7;
+    const int bits = kBits[pick];
+    const int32_t w = 1 + rng() % 37, h = 1 + rng() % 29;
+    f.header = {};
+    f.header.biSize = 40;
+    f.header.biWidth = w;
+    f.header.biHeight = (rng() % 4 == 0) ? -h : h;
+    f.header.biPlanes = pick == 6 ? 4 : 1;
+    f.header.biBitCount = static_cast<WORD>(bits);
+    const size_t stride = (size_t(w) * bits + 31) / 32 * 4;
+    f.pixels.resize(stride * h);
+    for (auto& b : f.pixels) {
+        b = static_cast<uint8_t>(rng());
+    }
+    f.colours.resize(256);
+    for (auto& c : f.colours) {
+        c = {static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng()),
+             static_cast<BYTE>(rng())};
+    }
+    // Kinds 0, 1 and 4: kind 1 turns 32-bit sources into the fourth-byte format.
+    static const int kKinds[] = {0, 1, 4};
+    f.style = (rng() % 6) | (kKinds[rng() % 3] << 8) | ((rng() & 0xFF) << 16);
+    f.brick = static_cast<int>(rng() % 200) - 100;
+    // Corners in 16.16 pixels: from a few hundredths of a pixel (minified by up to
+    // thousands of texels per pixel) to hundreds of pixels.
+    const int scale = 1 << (rng() % 24);
+    const int32_t ox = static_cast<int32_t>(rng() % (200 << 16)) - (50 << 16);
+    const int32_t oy = static_cast<int32_t>(rng() % (200 << 16)) - (50 << 16);
+    for (auto& p : f.corners) {
+        p.x = ox + static_cast<int32_t>(rng() % (2 * scale + 1)) - scale;
+        p.y = oy + static_cast<int32_t>(rng() % (2 * scale + 1)) - scale;
+    }
+}
+
+class FillLoops : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        BITMAPINFOHEADER target{};
+        target.biSize = 40;
+        target.biWidth = 64;
+        target.biHeight = 64;
+        target.biPlanes = 1;
+        target.biBitCount = 32;
+        targetPixels_.assign(64 * 64, 0);
+        targetHeader_ = target;
+        ASSERT_EQ(BindTarget(&targetHeader_, targetPixels_.data(), 2), 0);
+    }
+    BITMAPINFOHEADER targetHeader_{};
+    std::vector<uint32_t> targetPixels_;
+};
+
+// Sets the random fill up; returns the fill kind it became (0 when it failed).
+int Install(std::mt19937& rng, RandomFill& f, bool perspective) {
+    const BYTE* tables[4];
+    for (int i = 0; i < 4; ++i) {
+        tables[i] = TableOrNull(rng, f.tables[i]);
+    }
+    int rc;
+    if (perspective) {
+        rc = SetPerspectiveImageFill(&f.header, f.pixels.data(), f.style, &f.corners[0],
+                                     &f.corners[1], &f.corners[2], &f.corners[3], 0x123456,
+                                     f.colours.data(), tables[0], tables[1], tables[2], tables[3],
+                                     f.brick);
+    } else {
+        rc = SetImageFill(&f.header, f.pixels.data(), f.style, &f.corners[0], &f.corners[1],
+                          &f.corners[3], 0x123456, f.colours.data(), tables[0], tables[1],
+                          tables[2], tables[3], f.brick);
+    }
+    EXPECT_EQ(rc, 0);
+    return rc == 0 ? g_render.fill.kind : 0;
+}
+
+TEST_F(FillLoops, AffineVariantsMatchReference) {
+    std::mt19937 rng(12345);
+    int checked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        RandomFill f;
+        MakeRandomFill(rng, f);
+        if (Install(rng, f, false) != kFillImage) {
+            continue;
+        }
+        const ImageFillState& s = g_imageFill;
+        for (int span = 0; span < 4; ++span) {
+            // Starts anywhere from far outside to inside the picture.
+            const int64_t u = static_cast<int64_t>(rng() % (1u << 12)) * (int64_t{1} << 25) -
+                              (int64_t{60} << 32) + rng();
+            const int64_t v = static_cast<int64_t>(rng() % (1u << 12)) * (int64_t{1} << 25) -
+                              (int64_t{60} << 32) + rng();
+            const int32_t n = 1 + rng() % 300;
+            std::vector<uint32_t> fast(n, 0xDEADBEEF), ref(n, 0xFEEDFACE);
+            s.affineLoop(s, u, v, fast.data(), n);
+            ReferenceAffineLoop(s, u, v, ref.data(), n);
+            ASSERT_EQ(fast, ref) << "round " << round << " mode " << int(s.mode) << " format "
+                                 << int(s.format) << " plain " << s.plain;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 5000);
+}
+
+TEST_F(FillLoops, PerspectiveVariantsMatchReference) {
+    std::mt19937 rng(777);
+    int checked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        RandomFill f;
+        MakeRandomFill(rng, f);
+        if (Install(rng, f, true) != kFillPerspective) {
+            continue;
+        }
+        const ImageFillState& s = g_imageFill;
+        for (int span = 0; span < 4; ++span) {
+            const double x = static_cast<double>(rng() % 400) - 100.0;
+            const double y = static_cast<double>(rng() % 400) - 100.0;
+            const PerspectiveMap& m = s.persp;
+            const double dx = x - s.perspOriginX, dy = y - s.perspOriginY;
+            PerspectiveWalker a;
+            a.Start(m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
+                    m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx);
+            PerspectiveWalker b = a;
+            const int32_t n = 1 + rng() % 300;
+            std::vector<uint32_t> fast(n, 0xDEADBEEF), ref(n, 0xFEEDFACE);
+            s.perspectiveLoop(s, a, fast.data(), n);
+            ReferencePerspectiveLoop(s, b, ref.data(), n);
+            ASSERT_EQ(fast, ref) << "round " << round << " mode " << int(s.mode) << " format "
+                                 << int(s.format);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 3000);
+}
+
+} // namespace
