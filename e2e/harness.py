@@ -1,0 +1,370 @@
+"""End-to-end harness: runs the real VomraCube.scr under 32-bit Wine on a private Xvfb.
+
+One Session owns one Xvfb server (started by us, stopped by its PID), one Wine prefix under
+the build tree (initialised once and reused) and that prefix's wineserver (started by us in
+the foreground, so we hold its PID too). Everything waits on conditions with generous
+timeouts; a delay is only ever used after a condition, to let Wine deliver what is queued.
+
+Facts about Wine 8 that the design rests on:
+- Without a window manager every DestroyWindow stalls 2 s unless the prefix sets
+  HKCU\\Software\\Wine\\X11 Driver Managed=N; a crash would wait on a dialog unless
+  HKCU\\Software\\Wine\\WineDbg ShowCrashDialog=0.
+- A wineserver keeps the X display its first desktop used, so each session starts its own
+  server and kills it at the end.
+- Exit codes of Windows processes arrive cut to their low byte.
+"""
+
+import contextlib
+import fcntl
+import getpass
+import hashlib
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.environ.get("VC_WIN_BUILD", os.path.join(ROOT, "build", "win"))
+WORK = os.environ.get("VC_E2E_WORK", os.path.join(ROOT, "build", "e2e"))
+SCREEN_SIZE = (1024, 768)
+
+REGISTRY = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+"""
+
+WS_CHILD = 0x40000000
+WS_POPUP = 0x80000000
+WS_VISIBLE = 0x10000000
+WS_EX_TOPMOST = 0x00000008
+WM_CLOSE = 0x0010
+WM_SYSCOMMAND = 0x0112
+SC_SCREENSAVE = 0xF140
+SC_CLOSE = 0xF060
+
+
+class HarnessError(Exception):
+    pass
+
+
+def wait_for(condition, timeout, what, interval=0.05):
+    """Polls condition() until it returns something true; returns that or raises."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise HarnessError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def holds_for(condition, duration, interval=0.05):
+    """True when condition() stays true for the whole duration."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        if not condition():
+            return False
+        time.sleep(interval)
+    return bool(condition())
+
+
+def find_build_file(name):
+    """A program of the Windows build, wherever its CMake folder put it."""
+    for folder, _, files in os.walk(BUILD):
+        if name in files and "CMakeFiles" not in folder:
+            return os.path.join(folder, name)
+    return None
+
+
+def _stop_process(process, grace=5.0):
+    if process is None or process.poll() is not None:
+        return
+    process.terminate()
+    try:
+        process.wait(grace)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait(grace)
+
+
+class Xserver:
+    """A private Xvfb on the first free display; depth 8 gives a PseudoColor screen."""
+
+    def __init__(self, depth=24, size=SCREEN_SIZE):
+        self.depth = depth
+        self.size = size
+        read_end, write_end = os.pipe()
+        # Held keys must not repeat (a test holds one across the saver's start): the
+        # autorepeat delay is set far beyond any test's length.
+        args = ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-noreset",
+                "-ardelay", "2000000",
+                "-screen", "0", f"{size[0]}x{size[1]}x{depth}"]
+        if depth <= 8:
+            args += ["-cc", "3"]  # PseudoColor as the default visual
+        self.process = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            _stop_process(self.process)
+            raise HarnessError("Xvfb did not start")
+        self.display = ":" + number.decode()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("XAUTHORITY", None)
+
+    def run(self, *args, check=True, timeout=30):
+        result = subprocess.run(args, env=self.env, capture_output=True, text=True,
+                                timeout=timeout)
+        if check and result.returncode != 0:
+            raise HarnessError(f"{' '.join(args)} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    def xdotool(self, *args):
+        return self.run("xdotool", *[str(a) for a in args])
+
+    def windows(self, classname):
+        """Mapped X windows whose WM_CLASS instance matches, as [(id, x, y, w, h)]."""
+        out = self.run("xdotool", "search", "--onlyvisible", "--classname",
+                       f"^{re.escape(classname)}$", check=False)
+        found = []
+        for window in out.split():
+            geometry = self.geometry(window)
+            if geometry:
+                found.append((int(window),) + geometry)
+        return found
+
+    def geometry(self, window):
+        out = self.run("xwininfo", "-id", str(window), check=False)
+        values = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height|Map State):\s*(\S+)",
+                                 out, re.M))
+        if values.get("Map State") != "IsViewable":
+            return None
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
+    def pointer(self):
+        out = self.xdotool("getmouselocation")
+        values = dict(re.findall(r"(\w+):(\d+)", out))
+        return int(values["x"]), int(values["y"])
+
+    def screenshot(self, path):
+        """The whole screen as PNG (xwd, converted with ImageMagick)."""
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display],
+                             env=self.env, capture_output=True, timeout=30, check=True).stdout
+        subprocess.run(["convert", "xwd:-", "png:" + path], input=xwd, env=self.env,
+                       capture_output=True, timeout=60, check=True)
+        return path
+
+    def stop(self):
+        _stop_process(self.process)
+
+
+class WineProcess:
+    """A Windows program started by the session; exit codes are cut to their low byte."""
+
+    def __init__(self, session, args, log_name):
+        self.args = args
+        self.log_path = os.path.join(session.artifacts, log_name + ".log")
+        with open(self.log_path, "wb") as log:
+            self.process = subprocess.Popen(["wine"] + args, env=session.env, stdout=log,
+                                            stderr=subprocess.STDOUT,
+                                            stdin=subprocess.DEVNULL)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout):
+        """The exit code, or raises when the program is still running after timeout."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError(f"{self.args[0]} still running after {timeout} s") from None
+
+    def kill(self):
+        _stop_process(self.process, grace=3.0)
+
+    def output(self):
+        with open(self.log_path, "rb") as log:
+            return log.read().decode(errors="replace")
+
+
+class ProbedWindow:
+    def __init__(self, line):
+        match = re.match(r"window (\d+) pid (\d+) rect (-?\d+) (-?\d+) (-?\d+) (-?\d+) "
+                         r"style ([0-9a-f]+) exstyle ([0-9a-f]+) owner (\d+) exe (\S+) "
+                         r"class (\S*) title (.*)$", line)
+        if not match:
+            raise HarnessError(f"unreadable probe line: {line!r}")
+        g = match.groups()
+        self.hwnd, self.pid = int(g[0]), int(g[1])
+        self.rect = tuple(int(v) for v in g[2:6])
+        self.style, self.exstyle = int(g[6], 16), int(g[7], 16)
+        self.owner, self.exe, self.classname, self.title = int(g[8]), g[9], g[10], g[11]
+        self.children = []  # (hwnd, class, text)
+
+    def __repr__(self):
+        return (f"<window {self.hwnd} {self.exe} {self.classname!r} {self.title!r} "
+                f"rect={self.rect} style={self.style:08x} exstyle={self.exstyle:08x}>")
+
+
+class Probe:
+    """What winprobe.exe saw: the screen size, the foreground window, visible windows."""
+
+    def __init__(self, text):
+        self.screen = None
+        self.foreground = None
+        self.windows = []
+        for line in text.splitlines():
+            if line.startswith("screen "):
+                self.screen = tuple(int(v) for v in line.split()[1:3])
+            elif line.startswith("foreground "):
+                self.foreground = int(line.split()[1])
+            elif line.startswith("window "):
+                self.windows.append(ProbedWindow(line))
+            elif line.startswith("  child ") and self.windows:
+                match = re.match(r"  child (\d+) class (\S*) text (.*)$", line)
+                if match:
+                    self.windows[-1].children.append(
+                        (int(match.group(1)), match.group(2), match.group(3)))
+        if self.screen is None:
+            raise HarnessError(f"winprobe printed nothing useful: {text!r}")
+
+    def of(self, exe):
+        return [w for w in self.windows if w.exe == exe.lower()]
+
+
+class Session:
+    """Xvfb + Wine prefix + wineserver; start() once, stop() at the end."""
+
+    def __init__(self, depth=24, name=None):
+        self.depth = depth
+        self.name = name or f"d{depth}"
+        self.x = None
+        self.server = None
+        self.lock = None
+        self.prefix = None
+        self.artifacts = os.path.join(WORK, "artifacts")
+        self.prefix_seconds = 0.0
+
+    # -- life cycle -------------------------------------------------------------------
+    def start(self):
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.prefix = self._lock_prefix(os.path.join(WORK, "prefix-" + self.name))
+        os.makedirs(self.prefix, exist_ok=True)
+        self.x = Xserver(self.depth)
+        self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        # A server left by an interrupted run would keep its old display.
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+        self.server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       start_new_session=True)
+        self._initialise_prefix()
+        return self
+
+    def stop(self):
+        if self.server is not None:
+            subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+            _stop_process(self.server)
+            self.server = None
+        if self.x is not None:
+            self.x.stop()
+            self.x = None
+        if self.lock is not None:
+            self.lock.close()
+            self.lock = None
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def _lock_prefix(self, wanted):
+        """The wanted prefix, or a private one when another run holds it."""
+        os.makedirs(WORK, exist_ok=True)
+        self.lock = open(wanted + ".lock", "w")
+        try:
+            fcntl.flock(self.lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            return wanted
+        except OSError:
+            self.lock.close()
+            self.lock = None
+            return tempfile.mkdtemp(prefix="prefix-", dir=WORK)
+
+    def _initialise_prefix(self):
+        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
+        stamp_text = version.strip() + " " + hashlib.sha256(REGISTRY.encode()).hexdigest()[:16]
+        stamp = os.path.join(self.prefix, ".vc-initialised")
+        if os.path.exists(stamp) and open(stamp).read() == stamp_text:
+            return
+        started = time.monotonic()
+        for entry in os.listdir(self.prefix):
+            path = os.path.join(self.prefix, entry)
+            shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.unlink(path)
+        subprocess.run(["wineboot", "-i"], env=self.env, capture_output=True, timeout=300,
+                       check=True)
+        reg = os.path.join(self.prefix, "drive_c", "vc-settings.reg")
+        with open(reg, "w") as f:
+            f.write(REGISTRY)
+        subprocess.run(["wine", "regedit", "/S", reg], env=self.env, capture_output=True,
+                       timeout=120, check=True)
+        os.unlink(reg)
+        with open(stamp, "w") as f:
+            f.write(stamp_text)
+        self.prefix_seconds = time.monotonic() - started
+
+    # -- Windows programs -------------------------------------------------------------
+    def start_program(self, path, *args, log_name=None):
+        name = log_name or os.path.basename(path)
+        return WineProcess(self, [path] + [str(a) for a in args], name)
+
+    def probe(self):
+        out = subprocess.run(["wine", self.winprobe, "list"], env=self.env,
+                             capture_output=True, text=True, timeout=60)
+        return Probe(out.stdout)
+
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        subprocess.run(["wine", self.winprobe, "post", str(hwnd), str(message), str(wparam),
+                        str(lparam)], env=self.env, capture_output=True, timeout=60)
+
+    @property
+    def winprobe(self):
+        path = find_build_file("winprobe.exe")
+        if not path:
+            raise HarnessError("winprobe.exe is not built (build/win, target winprobe)")
+        return path
+
+    def windows_path(self, path):
+        """A Linux path as the Windows programs see it (Wine maps / to drive Z:)."""
+        return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+    @property
+    def temp_dir(self):
+        return os.path.join(self.prefix, "drive_c", "users", getpass.getuser(), "Temp")
+
+    def temp_files(self):
+        with contextlib.suppress(FileNotFoundError):
+            return set(os.listdir(self.temp_dir))
+        return set()
+
+
+def install_signal_cleanup(sessions):
+    """Stops the sessions' servers on SIGTERM/SIGINT too, not only at a normal end."""
+    def handler(signum, frame):
+        for session in sessions:
+            session.stop()
+        raise SystemExit(128 + signum)
+    signal.signal(signal.SIGTERM, handler)
+    signal.signal(signal.SIGINT, handler)

@@ -1,0 +1,104 @@
+/* Looks at the windows of the Wine session from the inside, for the end-to-end tests:
+ * what X alone cannot tell (extended styles, owners, the foreground window, a message
+ * box's text), and posts messages to a window.
+ *
+ *   winprobe.exe list             one line per visible top-level window, children indented
+ *   winprobe.exe post HWND MSG WPARAM LPARAM     (numbers in decimal or 0x hex)
+ *
+ * list prints:
+ *   screen <cx> <cy>
+ *   foreground <hwnd>
+ *   window <hwnd> pid <pid> rect <l> <t> <r> <b> style <hex> exstyle <hex> owner <hwnd>
+ *          exe <file name, lower case> class <name> title <text>
+ *     child <hwnd> class <name> text <text>
+ * Texts are the rest of the line, with line breaks written as \n.
+ */
+/* QueryFullProcessImageNameA is a Vista call; the probe only ever runs under Wine. */
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
+#include <windows.h>
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static void PrintText(const char* text) {
+    for (; *text; ++text) {
+        if (*text == '\n')
+            fputs("\\n", stdout);
+        else if (*text != '\r')
+            putchar(*text);
+    }
+    putchar('\n');
+}
+
+static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
+    char className[128] = "", text[512] = "";
+    (void)unused;
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, text, sizeof text);
+    printf("  child %lu class %s text ", (unsigned long)(UINT_PTR)child, className);
+    PrintText(text);
+    return TRUE;
+}
+
+/* The file name of the program that owns a window, lower case, without its folder. */
+static void ProgramName(DWORD pid, char* name, DWORD size) {
+    char path[MAX_PATH] = "?";
+    DWORD length = sizeof path;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    const char* base;
+    char* out;
+    if (process) {
+        if (!QueryFullProcessImageNameA(process, 0, path, &length))
+            strcpy(path, "?");
+        CloseHandle(process);
+    }
+    base = strrchr(path, '\\') ? strrchr(path, '\\') + 1 : path;
+    snprintf(name, size, "%s", base);
+    for (out = name; *out; ++out)
+        *out = *out == ' ' ? '_' : (char)tolower((unsigned char)*out);
+}
+
+static BOOL CALLBACK ListWindow(HWND window, LPARAM unused) {
+    char className[128] = "", title[512] = "", program[MAX_PATH];
+    DWORD pid = 0;
+    RECT rect;
+    (void)unused;
+    if (!IsWindowVisible(window))
+        return TRUE;
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, title, sizeof title);
+    GetWindowThreadProcessId(window, &pid);
+    GetWindowRect(window, &rect);
+    ProgramName(pid, program, sizeof program);
+    printf("window %lu pid %lu rect %ld %ld %ld %ld style %08lx exstyle %08lx owner %lu exe %s "
+           "class %s "
+           "title ",
+           (unsigned long)(UINT_PTR)window, (unsigned long)pid, rect.left, rect.top, rect.right,
+           rect.bottom, (unsigned long)GetWindowLongA(window, GWL_STYLE),
+           (unsigned long)GetWindowLongA(window, GWL_EXSTYLE),
+           (unsigned long)(UINT_PTR)GetWindow(window, GW_OWNER), program, className);
+    PrintText(title);
+    EnumChildWindows(window, ListChild, 0);
+    return TRUE;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 2 && !strcmp(argv[1], "list")) {
+        printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        printf("foreground %lu\n", (unsigned long)(UINT_PTR)GetForegroundWindow());
+        EnumWindows(ListWindow, 0);
+        return 0;
+    }
+    if (argc == 6 && !strcmp(argv[1], "post")) {
+        HWND window = (HWND)(UINT_PTR)strtoul(argv[2], NULL, 0);
+        UINT message = (UINT)strtoul(argv[3], NULL, 0);
+        WPARAM wParam = (WPARAM)strtoul(argv[4], NULL, 0);
+        LPARAM lParam = (LPARAM)strtol(argv[5], NULL, 0);
+        return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
+    }
+    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM\n", stderr);
+    return 2;
+}
