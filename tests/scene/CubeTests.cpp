@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -57,12 +58,12 @@ TEST_F(AtRest, BoxShowsOnlyItsCameraFaceLitFromTheFront) {
 }
 
 TEST_F(AtRest, PictureCubeFillsItsFrontFaceWithTheDefaultPicture) {
+    LoadDefaultPicture(140);
     ImageCube cube(7, 2.0, 1, 0, nullptr, nullptr);
     cube.Update(0, &view.GetViewMatrix(), &view.GetProjection());
     cube.Draw(&region);
     const BITMAPINFOHEADER* picture = GetPictureBitmap(nullptr);
-    if (!picture)
-        GTEST_SKIP() << "no default picture in this build";
+    ASSERT_NE(picture, nullptr);
     ASSERT_EQ(region.fills.size(), 1u);
     ASSERT_EQ(region.quads.size(), 1u);
     EXPECT_EQ(region.fills[0].dib, picture);
@@ -147,6 +148,61 @@ TEST(QuadMapper, TrapezoidKeepsCornersAndMovesTheCentreTowardTheFarEdge) {
     const POINT centre = mapper.MapPoint(0.5, 0.5);
     EXPECT_GT(centre.x, 500);
     EXPECT_EQ(centre.y, 500);
+}
+
+} // namespace
+
+namespace {
+
+// A still picture of a given size without pixels: enough for the placement.
+class SizedPicture : public PictureSource {
+  public:
+    SizedPicture(LONG width, LONG height) : PictureSource("sized") {
+        m_header.biSize = 40;
+        m_header.biWidth = width;
+        m_header.biHeight = height;
+    }
+    const BITMAPINFOHEADER* GetBitmap() override { return &m_header; }
+
+  private:
+    BITMAPINFOHEADER m_header{};
+};
+
+TEST_F(AtRest, WidePictureIsCroppedOrLetterboxedAlongTheFaceCorners) {
+    SizedPicture wide(400, 300);
+    PictureSource* pictures[6] = {&wide, &wide, &wide, &wide, &wide, &wide};
+    const BYTE crop[6] = {1, 1, 1, 1, 1, 1};
+    ImageCube cropped(7, 2.0, 1, 0, pictures, crop);
+    cropped.Update(0, &view.GetViewMatrix(), &view.GetProjection());
+    cropped.Draw(&region);
+    ASSERT_EQ(region.fills.size(), 1u);
+    // Face 1 runs the picture's width from corner 2 down to corner 0 and its height from
+    // corner 2 across to corner 3. Cropping overhangs a sixth past corner 2 and corner 0.
+    const ScreenPoint* p = cropped.GetScreenPoints();
+    const BitmapFill& fill = region.fills[0];
+    EXPECT_EQ(fill.mode, 0);
+    const double side = p[2].y - p[0].y;
+    EXPECT_NEAR(fill.corners[0].y, p[2].y + side / 6, side * 0.01);
+    EXPECT_NEAR(fill.corners[0].x, p[2].x, 1);
+    EXPECT_NEAR(fill.corners[1].y, p[0].y - side / 6, side * 0.01); // picture (1, 0)
+    EXPECT_NEAR(fill.corners[2].x, p[3].x, 1);                      // picture (0, 1)
+
+    const BYTE fit[6] = {};
+    ImageCube letterboxed(7, 2.0, 1, 0, pictures, fit);
+    letterboxed.Update(0, &view.GetViewMatrix(), &view.GetProjection());
+    letterboxed.Draw(&region);
+    ASSERT_EQ(region.fills.size(), 2u);
+    EXPECT_EQ(region.fills[1].mode, 1);
+    EXPECT_NEAR(region.fills[1].corners[0].y, p[2].y + side * 0.01, side * 0.01);
+}
+
+TEST(CubeClasses, AreCreatableByName) {
+    std::unique_ptr<CObject> box(CRuntimeClass::CreateObject("Box3d"));
+    std::unique_ptr<CObject> cube(CRuntimeClass::CreateObject("ImageCube"));
+    ASSERT_TRUE(box && cube);
+    EXPECT_TRUE(box->IsKindOf(RUNTIME_CLASS(ThreeDObject)));
+    EXPECT_TRUE(cube->IsKindOf(RUNTIME_CLASS(ImageCube)));
+    EXPECT_EQ(CRuntimeClass::CreateObject("ThreeDObject"), nullptr);
 }
 
 } // namespace
