@@ -34,5 +34,4 @@ class CLink : public CStatic {
     bool m_visited = false;
     CFont m_underlinedFont;
     const char* m_target = nullptr;
-    CBrush m_background; // the face-colour brush handed out for every colour request
 };

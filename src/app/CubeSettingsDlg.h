@@ -42,6 +42,17 @@ class CubeSettingsDlg : public CDialog {
     // Releases each face's source and deletes its file (the About box's window going away).
     void ReleaseFaces();
 
+#ifdef _WIN32
+    // The About box's window behaviour (CubeSettingsDlg_win.cpp).
+    BOOL OnInitDialog() override;
+    // OK and Cancel destroy the modeless dialog rather than merely ending it.
+    void OnOK() override;
+    void OnCancel() override;
+    int OnCreate(LPCREATESTRUCT createStruct);
+    void OnDestroy();
+#endif
+    DECLARE_MESSAGE_MAP()
+
     std::string m_faceFiles[kPayloadFaceCount];
     PictureSource* m_facePictures[kPayloadFaceCount] = {};
     BYTE m_faceModes[kPayloadFaceCount] = {};

@@ -68,3 +68,6 @@ HWND AfxGetSafeOwner();
 int AfxMessageBox(LPCSTR text, UINT type = 0, UINT helpId = 0);
 // The same with the text taken from the string table.
 int AfxMessageBox(UINT promptId, UINT type = 0, UINT helpId = 0);
+
+// Runs the application object; called from the program's WinMain.
+int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow);

@@ -1,0 +1,50 @@
+// A window that shows an animation: it asks the animation for a view of its drawing
+// rectangle and paints one frame every 15 ms, driven by a window timer (preview) or by the
+// idle redraw list (full screen). In a child window a left click (button down, then up)
+// tells the parent with WM_USER + 1.
+#pragma once
+
+#include "app/RastelWnd.h"
+
+class CCAnimation;
+class CCAnimationView;
+
+constexpr UINT kFrameInterval = 15; // milliseconds
+constexpr UINT_PTR kFrameTimerId = 1;
+constexpr UINT kPreviewClickMessage = WM_USER + 1;
+
+class CCAnimationWnd : public RastelWnd {
+    DECLARE_DYNAMIC(CCAnimationWnd)
+  public:
+    CCAnimationWnd(CCAnimation* animation, int regionOption, BOOL selfDeleting, bool windowTimer);
+    ~CCAnimationWnd() override;
+
+    void PostNcDestroy() override;
+
+    // Virtual slot after RastelWnd's. Without a parent: a full-screen window; with one: a
+    // child covering `rect`, or the parent's whole client area when `rect` is null.
+    virtual BOOL Create(HWND parent, const RECT* rect);
+
+    CCAnimationView* GetView() const { return m_view; }
+
+  protected:
+#ifdef _WIN32
+    int OnCreate(LPCREATESTRUCT createStruct);
+    void OnDestroy();
+    void OnTimer(UINT_PTR id);
+    void OnPaint();
+    void OnLButtonDown(UINT flags, POINT point);
+    void OnLButtonUp(UINT flags, POINT point);
+    void OnPaletteChanged(CWnd* focusWnd);
+    LRESULT OnDisplayChange(WPARAM bitsPerPixel, LPARAM size);
+    bool HasParentWindow() const;
+#endif
+    DECLARE_MESSAGE_MAP()
+
+    CCAnimation* m_animation; // not owned
+    CCAnimationView* m_view = nullptr;
+    BOOL m_clickPending = FALSE;
+    BOOL m_selfDeleting;
+    RECT m_rect{0, 0, 0, 0};
+    bool m_windowTimer;
+};

@@ -1,0 +1,90 @@
+#include "app/CubeSaverApp.h"
+
+#include "app/CommandLine.h"
+#include "app/CurrentTick.h"
+#include "app/IdleRedrawList.h"
+#include "app/ReportError.h"
+#include "app/Resource.h"
+#include "app/GraphicsServices.h"
+#include "framework/Wnd.h"
+#include "import/PictureSource.h"
+#include "scene/CubeAnimation.h"
+
+#include <new>
+
+namespace {
+constexpr int kRunMouseTolerance = 3;
+constexpr LPCSTR kInstanceMarkerName = "VomraCube";
+
+// The run-mode single-instance marker: a small named mapping that lives as long as the
+// process. False when another run-mode instance already made it; a mapping that cannot be
+// created at all does not stop the run.
+bool ClaimRunModeInstance() {
+    const HANDLE marker = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 32,
+                                             kInstanceMarkerName);
+    return !(marker && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+} // namespace
+
+BOOL CubeSaverApp::InitInstance() {
+    Enable3dControlsStatic();
+    CurrentTick = GetTickCount();
+    if (!LoadDefaultPicture(IDB_DEFAULTPICTURE))
+        return FALSE;
+    StartVideoSupport(1);
+    InitGraphics();
+    m_animation = new (std::nothrow) CubeAnimation;
+    if (!m_animation)
+        return FALSE;
+    m_pMainWnd = EnterMode();
+    return m_pMainWnd != nullptr;
+}
+
+CWnd* CubeSaverApp::EnterMode() {
+    const SaverCommand command = ParseSaverCommandLine(m_lpCmdLine);
+    switch (command.mode) {
+    case SaverMode::ConfigureWithoutOwner:
+        return m_animation->Configure(nullptr);
+    case SaverMode::ConfigureForForeground:
+        return m_animation->Configure(CWnd::FromHandle(GetForegroundWindow()));
+    case SaverMode::Run:
+        if (!ClaimRunModeInstance())
+            return nullptr;
+        return m_animation->Run(kRunMouseTolerance);
+    case SaverMode::Preview:
+        return m_animation->Preview(
+            reinterpret_cast<HWND>(static_cast<intptr_t>(command.previewParent)));
+    case SaverMode::ChangePassword:
+        ReportError(IDS_NOPASSWORD);
+        return nullptr;
+    case SaverMode::Exit:
+        break;
+    }
+    return nullptr;
+}
+
+// The first three passes after a message only refresh the tick; from the fourth on every
+// pass steps the clock, gives the pictures the time and repaints the windows that are due.
+// Always true: the loop keeps polling while the queue is empty.
+BOOL CubeSaverApp::OnIdle(LONG count) {
+    CWinApp::OnIdle(count);
+    CurrentTick = GetTickCount();
+    if (count <= 2)
+        return TRUE;
+    if (m_animation)
+        m_animation->Tick(CurrentTick);
+    SetPictureTime(CurrentTick);
+    TheIdleRedrawList().Service(CurrentTick);
+    return TRUE;
+}
+
+int CubeSaverApp::ExitInstance() {
+    DestroyAllPictures();
+    DestroyAllPictures();
+    StopVideoSupport();
+    TheIdleRedrawList().FreeAll();
+    FreeGraphics();
+    delete m_animation; // its settings object deletes the face files
+    m_animation = nullptr;
+    return CWinApp::ExitInstance();
+}

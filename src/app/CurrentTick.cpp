@@ -1,0 +1,3 @@
+#include "app/CurrentTick.h"
+
+DWORD CurrentTick = 0;

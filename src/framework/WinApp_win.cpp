@@ -1,0 +1,153 @@
+#include "framework/WinApp.h"
+
+#include "framework/Wnd.h"
+#include "framework/WndBinding.h"
+
+#include <cstring>
+
+namespace {
+CWinApp* g_app = nullptr;
+char g_moduleName[MAX_PATH] = "";
+
+// The executable's file name without folder and extension.
+LPCSTR ModuleBaseName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    path[MAX_PATH - 1] = '\0';
+    const char* base = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '\\' || *p == '/')
+            base = p + 1;
+    lstrcpynA(g_moduleName, base, MAX_PATH);
+    if (char* dot = std::strrchr(g_moduleName, '.'))
+        *dot = '\0';
+    return g_moduleName;
+}
+} // namespace
+
+IMPLEMENT_DYNAMIC(CWinApp, CObject)
+
+CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+BOOL CWinApp::InitInstance() {
+    return TRUE;
+}
+
+int CWinApp::Run() {
+    MSG msg;
+    for (;;) {
+        LONG idleCount = 0;
+        bool idle = true;
+        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+            if (!OnIdle(idleCount++))
+                idle = false;
+        do {
+            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) {
+                m_exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
+                return ExitInstance();
+            }
+            if (!PreTranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (m_idleRule.IsIdleResetting(msg)) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+// Offers the message to the bound windows from its target up to the top-level window.
+BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+    for (HWND hWnd = msg->hwnd; hWnd; hWnd = GetParent(hWnd)) {
+        if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd))
+            if (wnd->PreTranslateMessage(msg))
+                return TRUE;
+        if (!(GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return FALSE;
+}
+
+BOOL CWinApp::OnIdle(LONG count) {
+    if (count >= 1)
+        AfxDeleteTempWindowMap();
+    return count < 1;
+}
+
+int CWinApp::ExitInstance() {
+    return m_exitCode;
+}
+
+void CWinApp::BeginWaitCursor() {
+    const HCURSOR previous = SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    if (m_waitCursorCount++ == 0)
+        m_restoreCursor = previous;
+}
+
+void CWinApp::EndWaitCursor() {
+    if (m_waitCursorCount > 0 && --m_waitCursorCount == 0)
+        SetCursor(m_restoreCursor ? m_restoreCursor : ::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+HCURSOR CWinApp::LoadCursor(UINT id) const {
+    return ::LoadCursorA(m_hInstance, MAKEINTRESOURCEA(id));
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleA(nullptr);
+}
+
+HWND AfxGetSafeOwner() {
+    const CWinApp* app = AfxGetApp();
+    if (!app || !app->m_pMainWnd || !IsWindow(app->m_pMainWnd->m_hWnd))
+        return nullptr;
+    return GetAncestor(app->m_pMainWnd->m_hWnd, GA_ROOT);
+}
+
+int AfxMessageBox(LPCSTR text, UINT type, UINT) {
+    const CWinApp* app = AfxGetApp();
+    return MessageBoxA(AfxGetSafeOwner(), text, app ? app->m_pszAppName : nullptr, type);
+}
+
+int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
+    char text[512] = "";
+    LoadStringA(AfxGetInstanceHandle(), promptId, text, sizeof text);
+    return AfxMessageBox(text, type, helpId);
+}
+
+// The program's entry: the one application object runs start-up, the message loop and
+// exit. A failed start-up still tears down whatever main window exists.
+int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
+    CWinApp* app = AfxGetApp();
+    if (!app)
+        return -1;
+    app->m_hInstance = instance;
+    app->m_lpCmdLine = cmdLine ? cmdLine : const_cast<LPSTR>("");
+    app->m_nCmdShow = cmdShow;
+    if (!app->m_pszAppName)
+        app->m_pszAppName = ModuleBaseName();
+    if (!app->InitInstance()) {
+        if (app->m_pMainWnd)
+            app->m_pMainWnd->DestroyWindow();
+        return app->ExitInstance();
+    }
+    return app->Run();
+}
