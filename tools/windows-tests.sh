@@ -1,0 +1,85 @@
+#!/bin/bash
+# The Windows build (build/win) with the cross-built picture libraries, a check of the
+# executable's format and imports, and the end-to-end tests under Wine.
+# Prints PASS/FAIL per step and ends with "N passed, M failed" (e2e tests counted singly).
+#   VC_SKIP_SETUP=1   skip tools/setup.sh (tools/test.sh has just run it)
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+JOBS=${JOBS:-2}
+BUILD=$ROOT/build/win
+
+passed=0
+failed=0
+step() { # name, status
+    if [ "$2" -eq 0 ]; then
+        passed=$((passed + 1)); echo "PASS $1"
+    else
+        failed=$((failed + 1)); echo "FAIL $1"
+    fi
+}
+finish() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+    exit
+}
+
+if [ -z "${VC_SKIP_SETUP:-}" ]; then
+    bash tools/setup.sh || { step setup 1; finish; }
+fi
+
+prefix=$(bash tools/build-thirdparty.sh | tail -1)
+status=$?
+[ -n "$prefix" ] && [ -f "$prefix/lib/libjpeg.a" ] || status=1
+step windows-picture-libraries $status
+[ $status -eq 0 ] || finish
+
+mkdir -p "$BUILD"
+log=$BUILD.build.log
+{
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVC_THIRDPARTY="$prefix" &&
+        cmake --build "$BUILD" -j"$JOBS"
+} >"$log" 2>&1
+status=$?
+[ $status -eq 0 ] || tail -40 "$log"
+step windows-build $status
+[ $status -eq 0 ] || finish
+
+# PE32, GUI subsystem, i386, and imports from Windows' own DLLs only: no C++ run-time,
+# libgcc or winpthread DLL may be needed on the target machine.
+check_executable() { # path
+    local dump dll bad=0
+    dump=$(i686-w64-mingw32-objdump -p "$1") || return 1
+    grep -q "file format pei-i386" <<<"$dump" || { echo "  not pei-i386"; bad=1; }
+    grep -Eq "^Magic[[:space:]]+010b" <<<"$dump" || { echo "  not PE32"; bad=1; }
+    grep -Eq "^Subsystem[[:space:]]+00000002" <<<"$dump" || { echo "  not the GUI subsystem"; bad=1; }
+    for dll in $(awk '/DLL Name:/ {print tolower($3)}' <<<"$dump"); do
+        case "$dll" in
+        kernel32.dll | user32.dll | gdi32.dll | shell32.dll | msvcrt.dll | comctl32.dll | \
+            advapi32.dll | ole32.dll | oleaut32.dll | comdlg32.dll | winmm.dll | version.dll | \
+            shlwapi.dll | msvfw32.dll | avifil32.dll) ;;
+        *) echo "  imports $dll"; bad=1 ;;
+        esac
+    done
+    return $bad
+}
+scr=$(find "$BUILD" -name VomraCube.scr -not -path "*/CMakeFiles/*" | head -1)
+if [ -z "$scr" ]; then
+    echo "  VomraCube.scr was not built"
+    step executable-format 1
+    finish
+fi
+check_executable "$scr"
+step executable-format $?
+
+e2e_log=$BUILD.e2e.log
+python3 e2e/run.py --scr "$scr" 2>&1 | tee "$e2e_log"
+summary=$(tail -1 "$e2e_log")
+if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+    passed=$((passed + BASH_REMATCH[1]))
+    failed=$((failed + BASH_REMATCH[2]))
+else
+    step e2e 1
+fi
+finish
