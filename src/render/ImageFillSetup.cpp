@@ -15,6 +15,9 @@ ImageFillState g_imageFill;
 
 namespace {
 
+// Error code 0 is a failure (kErrBadBitmap), so "no error" is its own value.
+constexpr int kNoError = -1;
+
 struct Picture {
     SourceFormat format;
     int bits;
@@ -63,7 +66,7 @@ int ReadPicture(const BITMAPINFOHEADER* header, Picture& pic) {
     if (pic.stride * pic.height > int64_t{0x7FFFFFFF}) {
         return kErrBadBitmap;
     }
-    return 0;
+    return kNoError;
 }
 
 bool BuildRowTable(const uint8_t* pixels, const Picture& pic) {
@@ -244,10 +247,10 @@ struct FillArgs {
     const BYTE *red, *green, *blue, *extra;
 };
 
-// The checks and tables both fills share. Returns 0 or an error code.
+// The checks and tables both fills share. Returns kNoError or an error code.
 int PrepareFill(ImageFillState& s, const FillArgs& a, Picture& pic) {
     SetFillKind(kFillNone, nullptr, nullptr);
-    if (const int err = ReadPicture(a.header, pic); err != 0) {
+    if (const int err = ReadPicture(a.header, pic); err != kNoError) {
         return err;
     }
     if (a.pixels == nullptr) {
@@ -280,7 +283,7 @@ int PrepareFill(ImageFillState& s, const FillArgs& a, Picture& pic) {
     s.blue = OrIdentity(a.blue);
     s.extra = OrIdentity(a.extra);
     BuildColourTables(s, pic, a.colourTable);
-    return 0;
+    return kNoError;
 }
 
 int InstallAffine(ImageFillState& s, const Picture& pic, const void* pixels, int brickOffset,
@@ -305,7 +308,7 @@ int SetImageFill(const BITMAPINFOHEADER* header, const void* pixels, uint32_t st
     Picture pic{};
     const FillArgs args{header,   pixels,     style,     colour,    colourTable,
                         redTable, greenTable, blueTable, extraTable};
-    if (const int err = PrepareFill(s, args, pic); err != 0) {
+    if (const int err = PrepareFill(s, args, pic); err != kNoError) {
         return RenderFail(err);
     }
     if (p0 == nullptr || p1 == nullptr || p2 == nullptr) {
@@ -326,7 +329,7 @@ int SetPerspectiveImageFill(const BITMAPINFOHEADER* header, const void* pixels, 
     Picture pic{};
     const FillArgs args{header,   pixels,     style,     colour,    colourTable,
                         redTable, greenTable, blueTable, extraTable};
-    if (const int err = PrepareFill(s, args, pic); err != 0) {
+    if (const int err = PrepareFill(s, args, pic); err != kNoError) {
         return RenderFail(err);
     }
     if (p0 == nullptr || p1 == nullptr || p2 == nullptr || p3 == nullptr) {
