@@ -1,0 +1,138 @@
+// A small GIF writer for the tests: an LZW encoder that sends one clear code at the start
+// and lets the table fill to 4,096 entries without another, and a file builder.
+#pragma once
+
+#include "import_testutil.h"
+
+#include <map>
+#include <utility>
+
+namespace importtest {
+
+class BitWriter {
+  public:
+    void Put(int code, int size) {
+        m_acc |= static_cast<uint64_t>(code) << m_bits;
+        m_bits += size;
+        while (m_bits >= 8) {
+            m_bytes.push_back(static_cast<uint8_t>(m_acc));
+            m_acc >>= 8;
+            m_bits -= 8;
+        }
+    }
+    std::vector<uint8_t> Finish() {
+        if (m_bits > 0)
+            m_bytes.push_back(static_cast<uint8_t>(m_acc));
+        m_acc = 0;
+        m_bits = 0;
+        return std::move(m_bytes);
+    }
+
+  private:
+    uint64_t m_acc = 0;
+    int m_bits = 0;
+    std::vector<uint8_t> m_bytes;
+};
+
+inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int minCodeSize) {
+    const int clear = 1 << minCodeSize;
+    int codeSize = minCodeSize + 1;
+    int next = clear + 2;
+    std::map<std::pair<int, int>, int> table;
+    BitWriter out;
+    out.Put(clear, codeSize);
+    int current = values.empty() ? -1 : values[0];
+    for (size_t i = 1; i < values.size(); ++i) {
+        const auto key = std::make_pair(current, int{values[i]});
+        auto found = table.find(key);
+        if (found != table.end()) {
+            current = found->second;
+            continue;
+        }
+        out.Put(current, codeSize);
+        if (next < 4096) {
+            table[key] = next++;
+            if (next > (1 << codeSize) && codeSize < 12)
+                ++codeSize;
+        }
+        current = values[i];
+    }
+    if (current >= 0)
+        out.Put(current, codeSize);
+    // The decoder adds an entry for the last code too, and may widen before the end code.
+    if (values.size() > 1 && next >= (1 << codeSize) && codeSize < 12)
+        ++codeSize;
+    out.Put(clear + 1, codeSize);
+    return out.Finish();
+}
+
+// Data bytes cut into sub-blocks of at most 255, with the empty block at the end.
+inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool terminate = true) {
+    std::vector<uint8_t> out;
+    for (size_t at = 0; at < data.size(); at += 255) {
+        const size_t n = std::min<size_t>(255, data.size() - at);
+        out.push_back(static_cast<uint8_t>(n));
+        out.insert(out.end(), data.begin() + static_cast<long>(at),
+                   data.begin() + static_cast<long>(at + n));
+    }
+    if (terminate)
+        out.push_back(0);
+    return out;
+}
+
+struct GifSpec {
+    int width = 4;
+    int height = 2;
+    int globalColours = 4; // 0: no global table
+    int localColours = 0;  // 0: no local table
+    int transparent = -1;
+    bool transparentFlag = true;
+    bool interlaced = false;
+    int minCodeSize = 2;
+    std::vector<uint8_t> values;    // in stored order
+    std::vector<uint8_t> extension; // raw blocks before the image
+};
+
+inline int TableBits(int colours) {
+    int bits = 0;
+    while ((2 << bits) < colours)
+        ++bits;
+    return bits;
+}
+
+// Colour i of a table is (red i, green 100 + i, blue 200 - i) in stored order.
+inline void PutTable(Bytes& b, int colours) {
+    for (int i = 0; i < colours; ++i)
+        b.u8(i & 0xFF).u8((100 + i) & 0xFF).u8((200 - i) & 0xFF);
+}
+
+inline Bytes GifHead(const GifSpec& s) {
+    Bytes b;
+    b.text("GIF89a").u16(s.width).u16(s.height);
+    b.u8(s.globalColours ? 0x80 | 0x70 | TableBits(s.globalColours) : 0x70).u8(0).u8(0);
+    if (s.globalColours)
+        PutTable(b, s.globalColours);
+    if (s.transparent >= 0)
+        b.u8(0x21).u8(0xF9).u8(4).u8(s.transparentFlag ? 1 : 0).u16(0).u8(s.transparent).u8(0);
+    b.raw(s.extension);
+    return b;
+}
+
+inline Bytes ImageHead(const GifSpec& s) {
+    Bytes b;
+    b.u8(0x2C).u16(0).u16(0).u16(s.width).u16(s.height);
+    b.u8((s.localColours ? 0x80 | TableBits(s.localColours) : 0) | (s.interlaced ? 0x40 : 0));
+    if (s.localColours)
+        PutTable(b, s.localColours);
+    return b;
+}
+
+inline std::vector<uint8_t> MakeGif(const GifSpec& s) {
+    Bytes b = GifHead(s);
+    b.raw(ImageHead(s).data()).u8(s.minCodeSize);
+    b.raw(SubBlocks(LzwEncode(s.values, s.minCodeSize)));
+    b.u8(0x3B);
+    return b.data();
+}
+
+} // namespace importtest

@@ -1,0 +1,109 @@
+#include "import_testutil.h"
+#include "picture_writers.h"
+
+#include <unistd.h>
+
+using namespace importtest;
+
+namespace {
+
+std::vector<uint8_t> TinyPng() {
+    PngSpec s;
+    s.rows = {1, 2, 3};
+    return WritePng(s);
+}
+
+std::vector<uint8_t> TinyBmp(uint32_t infoSize = 40) {
+    Bytes b;
+    b.text("BM").u32(58).u16(0).u16(0).u32(54).u32(infoSize).u32(1).u32(1).u16(1).u16(24);
+    b.u32(0).u32(4).u32(0).u32(0).u32(0).u32(0).u8(1).u8(2).u8(3).u8(0);
+    return b.data();
+}
+
+class CurrentFolder {
+  public:
+    explicit CurrentFolder(const std::string& path) {
+        m_saved = getcwd(m_buffer, sizeof m_buffer) ? m_buffer : "/";
+        EXPECT_EQ(chdir(path.c_str()), 0);
+    }
+    ~CurrentFolder() { EXPECT_EQ(chdir(m_saved.c_str()), 0); }
+
+  private:
+    char m_buffer[4096];
+    std::string m_saved;
+};
+
+} // namespace
+
+TEST(Identify, ContentDecidesNotTheName) {
+    ScratchDir dir;
+    ImageImporter importer;
+    EXPECT_EQ(importer.Identify(dir.Write("photo.bmp", TinyPng()).c_str()), ImageImporter::Png);
+    EXPECT_EQ(importer.m_file.GetPosition(), 0u);
+    EXPECT_EQ(importer.Identify(dir.Write("photo.png", TinyBmp()).c_str()), ImageImporter::Bmp);
+    const std::vector<uint8_t> shortIcon = {0, 0, 1, 0};
+    EXPECT_EQ(importer.Identify(dir.Write("x.ico", shortIcon).c_str()), ImageImporter::Unknown);
+    EXPECT_EQ(importer.Identify((dir.path() + "/missing").c_str()), ImageImporter::None);
+    EXPECT_FALSE(importer.m_open);
+}
+
+TEST(Identify, BareNameInTheCurrentFolder) {
+    ScratchDir dir;
+    dir.Write("face.png", TinyPng());
+    CurrentFolder here(dir.path());
+    const char* gone = "C:\\no such folder\\face.png";
+    ImageImporter importer;
+    EXPECT_EQ(importer.Identify(gone), ImageImporter::Png);
+    EXPECT_EQ(importer.m_fileName, gone);
+    Packed p(ImportPicture(gone));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->biWidth, 1);
+}
+
+TEST(Identify, BitmapProbeReadsTheInfoHeaderSize) {
+    EXPECT_EQ(DecodeBytes(TinyBmp(12))->format, ImageImporter::Bmp);
+    EXPECT_EQ(DecodeBytes(TinyBmp(108))->format, ImageImporter::Unknown);
+    std::vector<uint8_t> cut = TinyBmp();
+    cut.resize(17);
+    EXPECT_EQ(DecodeBytes(cut)->format, ImageImporter::Unknown);
+}
+
+TEST(Identify, IconProbe) {
+    Bytes icon;
+    icon.u16(0).u16(2).u16(1).u8(16).u8(16).u8(0).u8(0).fill(12, 0);
+    EXPECT_EQ(DecodeBytes(icon.data())->format, ImageImporter::Ico);
+    std::vector<uint8_t> reserved = icon.data();
+    reserved[9] = 1;
+    EXPECT_EQ(DecodeBytes(reserved)->format, ImageImporter::Unknown);
+    std::vector<uint8_t> none = icon.data();
+    none[4] = 0;
+    EXPECT_EQ(DecodeBytes(none)->format, ImageImporter::Unknown);
+}
+
+TEST(Identify, UnrecognisedOrMissingFilesGiveNull) {
+    ScratchDir dir;
+    const int before = OpenFileCount();
+    EXPECT_EQ(ImportPicture((dir.path() + "/missing.gif").c_str()), nullptr);
+    EXPECT_EQ(ImportPicture(dir.Write("empty", {}).c_str()), nullptr);
+    EXPECT_EQ(ImportPicture(dir.Write("text", {'h', 'e', 'l', 'l', 'o'}).c_str()), nullptr);
+    EXPECT_EQ(ImportPicture(nullptr), nullptr);
+    EXPECT_EQ(OpenFileCount(), before);
+}
+
+TEST(Identify, DecodeWithoutIdentifyIsBadFile) {
+    ImageImporter importer;
+    EXPECT_EQ(importer.Decode(), ImageImporter::BadFile);
+}
+
+TEST(Packing, InfoSizeFollowsDepthAndCompression) {
+    ImageImporter importer;
+    importer.m_header.biBitCount = 4;
+    EXPECT_EQ(importer.GetInfoSize(), 40u + 64u);
+    importer.m_header.biBitCount = 1;
+    EXPECT_EQ(importer.GetInfoSize(), 48u);
+    importer.m_header.biBitCount = 24;
+    EXPECT_EQ(importer.GetInfoSize(), 40u);
+    importer.m_header.biBitCount = 32;
+    importer.m_header.biCompression = BI_BITFIELDS;
+    EXPECT_EQ(importer.GetInfoSize(), 52u);
+}
