@@ -19,9 +19,11 @@ END_MESSAGE_MAP()
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     if (m_hWnd)
         return FALSE;
+    // The wide-character call keeps the template's texts in Unicode in the controls, so
+    // they show whatever the system's ANSI code page is.
     WndProcAccess::BeginCreation(this);
     const HWND hWnd =
-        CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(templateId),
+        CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(templateId),
                            parent ? parent->m_hWnd : nullptr, &PassThroughDialogProc, 0);
     WndProcAccess::EndCreation(this);
     return hWnd != nullptr;
