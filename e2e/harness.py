@@ -122,6 +122,19 @@ class Xserver:
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
 
+    @classmethod
+    def attach(cls, display):
+        """An X server that is already running (the user's display): never stopped by us."""
+        self = cls.__new__(cls)
+        self.process = None
+        self.display = display
+        self.env = dict(os.environ, DISPLAY=display)
+        root = self.run("xwininfo", "-root")
+        self.size = (int(re.search(r"Width: (\d+)", root).group(1)),
+                     int(re.search(r"Height: (\d+)", root).group(1)))
+        self.depth = int(re.search(r"Depth: (\d+)", root).group(1))
+        return self
+
     def run(self, *args, check=True, timeout=30):
         result = subprocess.run(args, env=self.env, capture_output=True, text=True,
                                 timeout=timeout)
@@ -247,8 +260,9 @@ class Probe:
 class Session:
     """Xvfb + Wine prefix + wineserver; start() once, stop() at the end."""
 
-    def __init__(self, depth=24, name=None):
+    def __init__(self, depth=24, name=None, display=None):
         self.depth = depth
+        self.display = display  # an existing X display to use instead of our own Xvfb
         self.name = name or f"d{depth}"
         self.x = None
         self.server = None
@@ -262,7 +276,7 @@ class Session:
         os.makedirs(self.artifacts, exist_ok=True)
         self.prefix = self._lock_prefix(os.path.join(WORK, "prefix-" + self.name))
         os.makedirs(self.prefix, exist_ok=True)
-        self.x = Xserver(self.depth)
+        self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A server left by an interrupted run would keep its old display.

@@ -1,0 +1,20 @@
+#!/bin/bash
+# Installs what is missing, builds the Windows saver and shows it under Wine: on the current
+# X display until you close it, or with no DISPLAY on a private Xvfb for a few seconds,
+# saving a screenshot whose path it prints.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+JOBS=${JOBS:-2}
+
+bash tools/setup.sh
+prefix=$(bash tools/build-thirdparty.sh | tail -1)
+echo "== building VomraCube.scr (build/win)"
+cmake -S "$ROOT" -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVC_THIRDPARTY="$prefix" >/dev/null
+cmake --build build/win -j"$JOBS" --target VomraCube
+if [ -n "${DISPLAY:-}" ] && ! xwininfo -root >/dev/null 2>&1; then
+    echo "DISPLAY=$DISPLAY cannot be opened: using a private Xvfb instead"
+    unset DISPLAY
+fi
+exec python3 e2e/show.py "$@"
