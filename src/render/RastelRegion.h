@@ -50,6 +50,10 @@ class RastelRegion : public CObject {
   protected:
     RastelRegion(int transparencyOption, int displayDepth);
 
+    // Init without the window check: origin, rectangle, blend table, transform and target
+    // palette, then RealizePalette. 0 for a missing or empty rectangle.
+    BOOL InitRegion(CWnd* window, const RECT* rect);
+
     int m_transparencyOption;
     int m_perspective = 1;
     int m_displayDepth;
