@@ -1,0 +1,219 @@
+#include "PackCommands.h"
+
+#include "FaceCheck.h"
+#include "app/PayloadWriter.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace {
+const char kTool[] = "vomracube-pack";
+
+bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFu) {
+        error = size < 0 ? "cannot tell its size (is it a folder?)" : "larger than 4 GiB";
+        return false;
+    }
+    in.seekg(0);
+    bytes.resize(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+        error = "read failed";
+        return false;
+    }
+    return true;
+}
+
+// Written beside the target and renamed over it, so that a failed write leaves the old
+// file (which may be the template itself) as it was.
+bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes, std::string& error) {
+    const std::string temp = path + ".partial";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out ||
+            !out.write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size())) ||
+            !out.flush()) {
+            error = std::strerror(errno);
+            out.close();
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+#ifdef _WIN32
+    std::remove(path.c_str()); // rename does not replace an existing file there
+#endif
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string Thousandths(uint32_t v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", v * 0.001);
+    return text;
+}
+
+void PrintSettings(std::FILE* out, const uint32_t* s) {
+    const int cubes = static_cast<int>(s[kCubeCount]);
+    const int boxes = static_cast<int>(s[kBoxCount]);
+    std::fprintf(out, "  motion pattern %u\n", s[kMotionStyle]);
+    std::fprintf(out, "  picture cubes  %d%s, size %s, speed %s\n", cubes,
+                 cubes == 0  ? " (shows one)"
+                 : cubes < 0 ? " (none)"
+                             : "",
+                 Thousandths(s[kCubeSize]).c_str(), Thousandths(s[kCubeSpeed]).c_str());
+    std::fprintf(out, "  boxes          %d%s, size %s, speed %s, phase step %s\n", boxes,
+                 boxes <= 0 ? " (none)" : "", Thousandths(s[kBoxSize]).c_str(),
+                 Thousandths(s[kBoxSpeed]).c_str(), Thousandths(s[kBoxPhaseStep]).c_str());
+    std::fprintf(out, "  transparency   %s\n", s[kRegionOption] ? "on" : "off");
+}
+
+const char* ModeName(BYTE mode) {
+    return mode ? "fill" : "fit";
+}
+
+// Prints one face line; returns whether the face falls back to the default picture.
+bool PrintFace(std::FILE* out, int face, const std::string& label, const std::string& path,
+               uint32_t length, BYTE mode) {
+    if (length == 0) {
+        std::fprintf(out, "  face %d: %s: empty -> default picture\n", face + 1, label.c_str());
+        return true;
+    }
+    const FaceCheck check = CheckFaceFile(path);
+    const char* outcome = check.verdict == FaceVerdict::Shown   ? "shown"
+                          : check.verdict == FaceVerdict::Maybe ? "shown if the codec is there"
+                                                                : "default picture";
+    std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", face + 1, label.c_str(), length,
+                 ModeName(mode), check.description.c_str(), outcome);
+    return check.verdict == FaceVerdict::Default;
+}
+} // namespace
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage:\n"
+                 "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
+                 "                 [--strict] [FACE...]\n"
+                 "  %s show SAVER.scr\n"
+                 "  %s help\n"
+                 "\n"
+                 "make copies the template saver (a finished saver works too: its payload is\n"
+                 "replaced) and appends the settings and up to six face files, in face order.\n"
+                 "A FACE is a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) or an AVI video,\n"
+                 "optionally prefixed fill: (cover the face) or fit: (fit inside it, the\n"
+                 "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
+                 "show get the default picture; --strict makes that an error.\n"
+                 "\n"
+                 "settings:\n%s"
+                 "\n"
+                 "show lists the settings and faces of a finished saver.\n",
+                 kTool, kTool, kTool, SettingsUsage().c_str());
+}
+
+int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
+    std::vector<BYTE> image;
+    std::string error;
+    if (!ReadWholeFile(o.templatePath, image, error)) {
+        std::fprintf(err, "%s: cannot read template %s: %s\n", kTool, o.templatePath.c_str(),
+                     error.c_str());
+        return 1;
+    }
+    if (image.size() < 2 || image[0] != 'M' || image[1] != 'Z') {
+        std::fprintf(err, "%s: template %s is not a Windows executable\n", kTool,
+                     o.templatePath.c_str());
+        return 1;
+    }
+    const bool hadPayload = PayloadOffset(image) != image.size();
+
+    PayloadFace faces[kPayloadFaceCount];
+    for (size_t i = 0; i < o.faces.size(); ++i) {
+        faces[i].mode = static_cast<BYTE>(o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode);
+        if (o.faces[i].path.empty())
+            continue;
+        if (!ReadWholeFile(o.faces[i].path, faces[i].data, error)) {
+            std::fprintf(err, "%s: cannot read face %zu, %s: %s\n", kTool, i + 1,
+                         o.faces[i].path.c_str(), error.c_str());
+            return 1;
+        }
+    }
+
+    std::fprintf(out, "settings:\n");
+    PrintSettings(out, o.settings);
+    std::fprintf(out, "faces:\n");
+    int fallbacks = 0;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        const bool given = static_cast<size_t>(i) < o.faces.size() && !o.faces[i].path.empty();
+        const std::string label = given ? o.faces[i].path : "no file";
+        fallbacks += PrintFace(out, i, label, given ? o.faces[i].path : "",
+                               static_cast<uint32_t>(faces[i].data.size()), faces[i].mode) &&
+                     given;
+    }
+    if (o.strict && fallbacks > 0) {
+        std::fprintf(err, "%s: %d face file(s) would show the default picture; nothing written\n",
+                     kTool, fallbacks);
+        return 1;
+    }
+
+    if (!WritePayload(image, o.settings, faces)) {
+        std::fprintf(err, "%s: the saver would exceed 4 GiB; nothing written\n", kTool);
+        return 1;
+    }
+    if (!WriteWholeFile(o.outPath, image, error)) {
+        std::fprintf(err, "%s: cannot write %s: %s\n", kTool, o.outPath.c_str(), error.c_str());
+        return 1;
+    }
+    std::fprintf(out, "wrote %s (%zu bytes%s)\n", o.outPath.c_str(), image.size(),
+                 hadPayload ? "; the template's payload was replaced" : "");
+    return 0;
+}
+
+int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
+    if (!std::ifstream(o.saverPath, std::ios::binary)) {
+        std::fprintf(err, "%s: cannot read %s: %s\n", kTool, o.saverPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    // The saver's own reader, extracting into the temporary folder as the saver would.
+    PayloadContents c;
+    ReadPayload(o.saverPath.c_str(), c);
+    if (!c.present) {
+        std::fprintf(out,
+                     "%s has no payload: it runs with the built-in settings and shows the default "
+                     "picture on every face\n",
+                     o.saverPath.c_str());
+        PrintSettings(out, c.settings);
+        return 0;
+    }
+    std::fprintf(out, "%s: settings text gives %d of 9 numbers%s\n", o.saverPath.c_str(),
+                 c.settingsRead, c.textTerminated ? "" : " (the text has no end: no faces read)");
+    PrintSettings(out, c.settings);
+    std::fprintf(out, "faces:\n");
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        switch (c.faceStates[i]) {
+        case FaceEntryState::Extracted:
+            PrintFace(out, i, "entry", c.faceFiles[i], c.faceLengths[i], c.faceModes[i]);
+            break;
+        case FaceEntryState::NoTempFile:
+            std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
+                         i + 1, c.faceLengths[i]);
+            break;
+        case FaceEntryState::NotInPayload:
+            std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",
+                         i + 1);
+            break;
+        }
+    }
+    DeletePayloadFiles(c);
+    return 0;
+}
