@@ -16,9 +16,6 @@
 // memory stays held, whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
 
-// ImportPicture with a lower pixel size limit (the fuzz targets keep allocations small).
-BITMAPINFOHEADER* ImportPictureWithLimit(const char* fileName, DWORD pixelLimit);
-
 // One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
 // pixels, FreePixels, destroy. Decoders report failures inside as exceptions (the
 // framework's memory, file and user exceptions, or an Error value); Decode turns them into
@@ -110,6 +107,18 @@ class ImageImporter {
     friend struct JpegSession;
     friend struct PngSession;
 };
+
+// What ImportPicture found out, for the import tool and the fuzz targets.
+struct ImportReport {
+    int format = ImageImporter::None;
+    ImageImporter::Error result = ImageImporter::Failed;
+};
+
+// ImportPicture with a pixel size limit of the caller's choice (the fuzz targets keep
+// allocations small) and, when report is given, the format and the decode result.
+// A packing allocation that fails reports NoMemory.
+BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
+                                         ImportReport* report);
 
 // Picture geometry shared by the readers.
 namespace picture {

@@ -4,28 +4,32 @@
 #include <cstring>
 
 BITMAPINFOHEADER* ImportPicture(const char* fileName) {
-    return ImportPictureWithLimit(fileName, 0xFFFFFFFFu);
+    return ImportPictureReporting(fileName, 0xFFFFFFFFu, nullptr);
 }
 
-BITMAPINFOHEADER* ImportPictureWithLimit(const char* fileName, DWORD pixelLimit) {
+BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
+                                         ImportReport* report) {
+    ImportReport unused;
+    ImportReport& out = report ? *report : unused;
     ImageImporter importer;
     importer.m_pixelLimit = pixelLimit;
-    const int format = importer.Identify(fileName);
-    if (format == ImageImporter::None || format == ImageImporter::Unknown)
+    out.format = importer.Identify(fileName);
+    out.result = ImageImporter::BadFile;
+    if (out.format == ImageImporter::None || out.format == ImageImporter::Unknown)
         return nullptr;
-    if (importer.Decode() != ImageImporter::Ok)
+    out.result = importer.Decode();
+    if (out.result != ImageImporter::Ok)
         return nullptr;
 
     const DWORD infoSize = importer.GetInfoSize();
     const uint64_t total = uint64_t{infoSize} + importer.m_pixelSize;
-    if (total > SIZE_MAX)
-        return nullptr;
-    const HGLOBAL block = GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total));
-    if (!block)
-        return nullptr;
-    auto* packed = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+    const HGLOBAL block =
+        total <= SIZE_MAX ? GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total)) : nullptr;
+    auto* packed = block ? static_cast<BITMAPINFOHEADER*>(GlobalLock(block)) : nullptr;
     if (!packed) {
-        GlobalFree(block);
+        if (block)
+            GlobalFree(block);
+        out.result = ImageImporter::NoMemory;
         return nullptr;
     }
     importer.GetInfo(packed);
