@@ -73,13 +73,21 @@ fi
 check_executable "$scr"
 step executable-format $?
 
-e2e_log=$BUILD.e2e.log
-python3 e2e/run.py --scr "$scr" 2>&1 | tee "$e2e_log"
-summary=$(tail -1 "$e2e_log")
-if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-    passed=$((passed + BASH_REMATCH[1]))
-    failed=$((failed + BASH_REMATCH[2]))
-else
-    step e2e 1
-fi
+# Adds the counts of one e2e/run.py run; lines are prefixed with the label.
+run_e2e() { # label, run.py arguments...
+    local label=$1 log=$BUILD.$1.log summary
+    shift
+    python3 e2e/run.py --scr "$scr" "$@" 2>&1 | sed "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
+    summary=$(tail -1 "$log")
+    if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        passed=$((passed + BASH_REMATCH[1]))
+        failed=$((failed + BASH_REMATCH[2]))
+    else
+        step "$label" 1
+    fi
+}
+run_e2e e2e
+# A few of them again on an 8-bit PseudoColor screen, where the saver works through a palette.
+run_e2e e2e-8bit --depth 8 RunSwitches.test_slash_s ClosesOnActivity.test_travel \
+    Preview.test_handle_after_a_space
 finish

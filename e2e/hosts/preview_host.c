@@ -14,7 +14,7 @@
  *   host <hwnd> client <x> <y> <w> <h>       the client area in screen coordinates
  *   launched <pid> | launch-failed <error>
  *   child <hwnd> class <name> rect <l> <t> <r> <b> style <hex> exstyle <hex>
- *   child-gone
+ *   child-gone                               (a child is logged once it is visible)
  *   user1 <wparam> <lparam> child <0|1>      a WM_USER+1 and whether a child exists
  *   activate <0|1> | activateapp <0|1>
  *   stopping | saver-exit <code> | saver-running | host-exit
@@ -83,6 +83,10 @@ static void PollChild(HWND host) {
     HWND child = GetWindow(host, GW_CHILD);
     char className[128] = "";
     RECT rect;
+
+    /* A child still inside its creation is not visible yet; it counts once it is. */
+    if (child && !IsWindowVisible(child))
+        child = NULL;
 
     if (child == knownChild)
         return;
