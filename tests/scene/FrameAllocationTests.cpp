@@ -1,0 +1,108 @@
+// Steady frames must not allocate: neither from the heap nor through the renderer's work
+// memory functions.
+#include "import/PictureSource.h"
+#include "render/GraphicsStartup.h"
+#include "render/MemoryRegion.h"
+#include "render/Renderer.h"
+#include "scene/CCAnimationView.h"
+#include "scene/CubeAnimation.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+// The replacements below pair operator new with free on purpose.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long> g_allocations{0};
+
+void* CountingAlloc(size_t bytes) {
+    if (g_counting)
+        ++g_allocations;
+    return std::malloc((bytes + 3) & ~size_t(3));
+}
+void CountingFree(void* block) {
+    std::free(block);
+}
+} // namespace
+
+void* operator new(size_t bytes) {
+    if (g_counting)
+        ++g_allocations;
+    if (void* p = std::malloc(bytes ? bytes : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t bytes) {
+    return operator new(bytes);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+    std::free(p);
+}
+
+namespace {
+
+long CountPainted(const MemoryRegion& region, int depth) {
+    const BITMAPINFOHEADER& h = region.GetHeader()->bmiHeader;
+    const size_t stride = (size_t(h.biBitCount) * h.biWidth + 31) / 32 * 4;
+    const auto* bits = static_cast<const uint8_t*>(region.GetBits());
+    long painted = 0;
+    for (int y = 0; y < h.biHeight; ++y)
+        for (int x = 0; x < h.biWidth; ++x) {
+            const uint8_t* p = bits + stride * y + (depth == 32 ? 4 * x : x);
+            painted += depth == 32 ? (p[0] | p[1] | p[2]) != 0 : p[0] != 0;
+        }
+    return painted;
+}
+
+TEST(FrameAllocation, SteadyFramesAllocateNothing) {
+    InitGraphics();
+    LoadDefaultPicture(140);
+    SetMemoryHandlers(CountingAlloc, CountingFree);
+    for (int depth : {32, 8}) {
+        MemoryRegion region(0, depth);
+        const RECT rect{0, 0, 320, 240};
+        ASSERT_TRUE(region.Init(nullptr, &rect));
+        CubeAnimation animation;
+        animation.BuildScene(SceneSettings{});
+        std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
+        double t = 0.5;
+        const auto frame = [&] {
+            animation.SetTime(t += 0.02);
+            region.BeginFrame();
+            animation.Draw(&region, view.get());
+            region.EndFrame();
+        };
+        frame();
+        frame();
+        g_allocations = 0;
+        g_counting = true;
+        for (int i = 0; i < 20; ++i) {
+            if (i % 5 == 0)
+                animation.ResetRegion();
+            frame();
+        }
+        g_counting = false;
+        EXPECT_EQ(g_allocations, 0) << depth << "-bit target";
+        EXPECT_GT(CountPainted(region, depth), 1000) << depth << "-bit target";
+    }
+    SetMemoryHandlers(RendererAlloc, RendererFree);
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+// The command line of vomracube-render.
+#pragma once
+
+#include <string>
+
+struct RenderOptions {
+    int width = 640;
+    int height = 480;
+    int depth = 32;
+    double time = 0.0;
+    int frames = 1;
+    double step = 0.02;
+    bool sheet = false;
+    std::string out;
+    std::string saver; // empty: the template's own scene
+};
+
+extern const char kRenderUsage[];
+
+// False with a message in *error when the arguments are not usable.
+bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::string* error);
