@@ -23,6 +23,7 @@ inline uint32_t WidenBits(uint32_t v, int bits) {
 void Composite32(int32_t y, const CoverageRun* runs, int count) {
     auto* row = reinterpret_cast<uint32_t*>(g_render.target.Row(y));
     const uint32_t* src = g_render.rowBuffer;
+    PrefetchRowEdges(y, runs, count, 4);
     for (int i = 0; i < count; ++i) {
         const CoverageRun& r = runs[i];
         if (r.coverage == fixed::kFullCoverage) {
@@ -39,6 +40,7 @@ void Composite8(int32_t y, const CoverageRun* runs, int count) {
     uint8_t* row = g_render.target.Row(y);
     const uint32_t* src = g_render.rowBuffer;
     const int dr = DitherRow(y);
+    PrefetchRowEdges(y, runs, count, 1);
     for (int i = 0; i < count; ++i) {
         const CoverageRun& r = runs[i];
         for (int32_t x = r.x0; x < r.x1; ++x) {

@@ -2,6 +2,7 @@
 // of each pixel row.
 #include "render/ScanConvert.h"
 
+#include "render/CoverageRow.h"
 #include "render/EdgeStore.h"
 #include "render/FixedPoint.h"
 
@@ -123,115 +124,6 @@ int RunAliased(ActiveEdges& active, int32_t top, int32_t bottom, bool winding) {
     return 0;
 }
 
-// A coverage change at pixel x: the pixel itself gets `self`, every pixel after it
-// `after` more (both in samples, -5..5).
-struct CellEvent {
-    int32_t x;
-    int16_t self;
-    int16_t after;
-};
-
-// The sub-column of a device x: floor((x·5 + 0x2000) / 0x4000).
-inline int64_t SubColumn(int32_t x) {
-    return (int64_t{x} * fixed::kSubSamples + fixed::kDeviceHalf) >> fixed::kDeviceFracBits;
-}
-
-class CoverageRow {
-  public:
-    CoverageRow(CellEvent* events, CoverageRun* runs) : m_events(events), m_runs(runs) {
-        const ClipBox& clip = g_render.clip;
-        m_left = int64_t{clip.left} * fixed::kSubSamples;
-        m_right = int64_t{clip.right} * fixed::kSubSamples;
-        m_clipRight = clip.right;
-    }
-
-    // Adds one sub-row span [xa, xb) in device x; false once it starts past the clip.
-    bool AddSpan(int32_t xa, int32_t xb) {
-        const int64_t a = std::max(SubColumn(xa), m_left);
-        if (a >= m_right) {
-            return false;
-        }
-        const int64_t b = std::min(SubColumn(xb), m_right);
-        if (a >= b) {
-            return true;
-        }
-        const auto pa = static_cast<int32_t>(a / fixed::kSubSamples);
-        const auto pb = static_cast<int32_t>(b / fixed::kSubSamples);
-        const auto fa = static_cast<int16_t>(a % fixed::kSubSamples);
-        const auto fb = static_cast<int16_t>(b % fixed::kSubSamples);
-        if (pa == pb) {
-            m_events[m_count++] = {pa, static_cast<int16_t>(fb - fa), 0};
-        } else {
-            m_events[m_count++] = {pa, static_cast<int16_t>(fixed::kSubSamples - fa),
-                                   fixed::kSubSamples};
-            m_events[m_count++] = {pb, static_cast<int16_t>(fb - fixed::kSubSamples),
-                                   -fixed::kSubSamples};
-        }
-        return true;
-    }
-
-    const CoverageRun* Runs() const { return m_runs; }
-
-    // Turns the row's events into runs of equal coverage; returns their number.
-    int BuildRuns() {
-        if (m_count <= 24) {
-            for (size_t i = 1; i < m_count; ++i) {
-                const CellEvent e = m_events[i];
-                size_t j = i;
-                while (j > 0 && m_events[j - 1].x > e.x) {
-                    m_events[j] = m_events[j - 1];
-                    --j;
-                }
-                m_events[j] = e;
-            }
-        } else {
-            std::sort(m_events, m_events + m_count,
-                      [](const CellEvent& p, const CellEvent& q) { return p.x < q.x; });
-        }
-        int runs = 0;
-        int32_t level = 0;
-        size_t k = 0;
-        while (k < m_count) {
-            const int32_t x = m_events[k].x;
-            if (x >= m_clipRight) {
-                break;
-            }
-            int32_t self = level;
-            while (k < m_count && m_events[k].x == x) {
-                self += m_events[k].self;
-                level += m_events[k].after;
-                ++k;
-            }
-            const int32_t next = k < m_count ? std::min(m_events[k].x, m_clipRight) : m_clipRight;
-            Emit(runs, x, x + 1, self);
-            if (next > x + 1) {
-                Emit(runs, x + 1, next, level);
-            }
-        }
-        m_count = 0;
-        return runs;
-    }
-
-  private:
-    void Emit(int& runs, int32_t x0, int32_t x1, int32_t coverage) {
-        coverage = std::clamp(coverage, 0, fixed::kFullCoverage);
-        if (coverage == 0) {
-            return;
-        }
-        if (runs > 0 && m_runs[runs - 1].x1 == x0 && m_runs[runs - 1].coverage == coverage) {
-            m_runs[runs - 1].x1 = x1;
-            return;
-        }
-        m_runs[runs++] = {x0, x1, coverage};
-    }
-
-    CellEvent* m_events;
-    CoverageRun* m_runs;
-    size_t m_count = 0;
-    int64_t m_left, m_right;
-    int32_t m_clipRight;
-};
-
 int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
                 CoverageRow& coverage) {
     const SpanPipeline& pipe = g_render.pipe;
@@ -242,6 +134,7 @@ int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
         const int32_t sub0 = y * fixed::kSubSamples;
         for (int32_t s = sub0; s < sub0 + fixed::kSubSamples; ++s) {
             active.MoveTo(s);
+            coverage.BeginSubRow();
             if (!ForEachSpan(active, winding,
                              [&](int32_t xa, int32_t xb) { return coverage.AddSpan(xa, xb); })) {
                 return kErrOddCrossings;
@@ -301,15 +194,11 @@ int RunRows(const EdgeCollector& edges, int style, int32_t top, int32_t bottom) 
     if (!edges.Smooth()) {
         return RunAliased(active, top, bottom, winding);
     }
-    // Per pixel row each sub-row span gives at most two events, and there are at most
-    // n / 2 spans per sub-row; every event gives at most two runs.
-    const size_t maxEvents = n * fixed::kSubSamples + 8;
-    auto* events = static_cast<CellEvent*>(EdgeWorkMemory(maxEvents * sizeof(CellEvent)));
-    auto* runs = static_cast<CoverageRun*>(EdgeWorkMemory(2 * maxEvents * sizeof(CoverageRun)));
-    if (!events || !runs) {
+    void* memory = EdgeWorkMemory(CoverageRow::MemoryFor(n));
+    if (!memory) {
         return kErrEdgeMemory;
     }
-    CoverageRow coverage(events, runs);
+    CoverageRow coverage(memory, n);
     return RunSmoothed(active, top, bottom, winding, coverage);
 }
 

@@ -88,14 +88,21 @@ void Span1(int32_t y, int32_t x0, int32_t x1) {
 void Composite32(int32_t y, const CoverageRun* runs, int count) {
     auto* row = reinterpret_cast<uint32_t*>(g_render.target.Row(y));
     const uint32_t pixel = Pattern()[0];
+    PrefetchRowEdges(y, runs, count, 4);
+    // Edge pixels first: their reads then overlap instead of queueing behind the stores
+    // of the long fully covered runs.
+    for (int i = 0; i < count; ++i) {
+        const CoverageRun& r = runs[i];
+        if (r.coverage != fixed::kFullCoverage) {
+            for (int32_t x = r.x0; x < r.x1; ++x) {
+                row[x] = BlendCoverage32(row[x], pixel, r.coverage);
+            }
+        }
+    }
     for (int i = 0; i < count; ++i) {
         const CoverageRun& r = runs[i];
         if (r.coverage == fixed::kFullCoverage) {
             FillPixels32(row + r.x0, static_cast<size_t>(r.x1 - r.x0), pixel);
-            continue;
-        }
-        for (int32_t x = r.x0; x < r.x1; ++x) {
-            row[x] = BlendCoverage32(row[x], pixel, r.coverage);
         }
     }
 }
@@ -103,6 +110,7 @@ void Composite32(int32_t y, const CoverageRun* runs, int count) {
 void Composite8(int32_t y, const CoverageRun* runs, int count) {
     uint8_t* row = g_render.target.Row(y);
     const uint32_t pattern = Pattern()[DitherRow(y)];
+    PrefetchRowEdges(y, runs, count, 1);
     for (int i = 0; i < count; ++i) {
         const CoverageRun& r = runs[i];
         if (r.coverage == fixed::kFullCoverage) {

@@ -1,0 +1,161 @@
+// Flat fills on a 1920x1080 target: the peers' anti-aliased quad drawn by our renderer
+// (smoothed and aliased, 32-bit and 8-bit targets), by pixman's trapezoids and by cairo,
+// beside a memset of as many pixels; and a full-target black FillBox beside a memset of
+// the frame. Counter ns_per_px: time per covered pixel (the quad's area, or the frame).
+#include "peers_quad.h"
+
+#include "render/GraphicsStartup.h"
+#include "render/Renderer.h"
+
+#include <benchmark/benchmark.h>
+#include <cairo.h>
+#include <pixman.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using peers::kFrameHeight;
+using peers::kFrameWidth;
+
+constexpr double kFramePixels = double(kFrameWidth) * kFrameHeight;
+// The peers' flat colour 0x3080E0; ours takes red in byte 0.
+constexpr uint32_t kPeerRgb = 0x3080E0;
+constexpr uint32_t kOurColour = 0xE08030;
+
+void SetPixelCounter(benchmark::State& state, double pixels) {
+    state.counters["ns_per_px"] = benchmark::Counter(
+        pixels * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// A 1920x1080 target of our renderer, bound with the default transform (user units are
+// pixels, y down, as the quad's corners).
+struct OurTarget {
+    BITMAPINFOHEADER header{};
+    peers::FrameBuffer buffer;
+    explicit OurTarget(int bits) : buffer(size_t(kFrameWidth) * kFrameHeight * bits / 32 + 16) {
+        header.biSize = sizeof header;
+        header.biWidth = kFrameWidth;
+        header.biHeight = kFrameHeight;
+        header.biPlanes = 1;
+        header.biBitCount = static_cast<WORD>(bits);
+        InitGraphics();
+        if (bits == 8) {
+            SetTargetPalette(UseStandardPalette(0));
+        }
+    }
+    void Bind(bool smooth) {
+        BindTarget(&header, buffer.pixels, 2);
+        SetSmoothing(smooth);
+    }
+};
+
+struct QuadPath {
+    POINT points[4];
+    BYTE verbs[4] = {kVerbMoveTo, kVerbLineTo, kVerbLineTo, kVerbLineTo};
+    explicit QuadPath(const peers::Quad& q) {
+        for (int i = 0; i < 4; ++i) {
+            points[i] = {static_cast<LONG>(q.p[i].x * 65536), static_cast<LONG>(q.p[i].y * 65536)};
+        }
+    }
+};
+
+void OursQuad(benchmark::State& state, int bits, bool smooth) {
+    const peers::Quad quad = peers::MakeFlatQuad();
+    const QuadPath path(quad);
+    OurTarget target(bits);
+    target.Bind(smooth);
+    SetSolidFill(kOurColour);
+    for (auto _ : state) {
+        if (FillOutline(path.points, path.verbs, 4, 0) != 0) {
+            state.SkipWithError("FillOutline failed");
+            break;
+        }
+        peers::Clobber();
+    }
+    SetPixelCounter(state, peers::QuadArea(quad));
+}
+
+void OursBlackBox(benchmark::State& state) {
+    OurTarget target(32);
+    target.Bind(false);
+    SetSolidFill(0);
+    const POINT corner0 = {0, 0}, corner1 = {kFrameWidth << 16, kFrameHeight << 16};
+    for (auto _ : state) {
+        FillBox(&corner0, &corner1);
+        peers::Clobber();
+    }
+    SetPixelCounter(state, kFramePixels);
+}
+
+void Memset(benchmark::State& state, double pixels) {
+    peers::FrameBuffer buffer{size_t(kFramePixels)};
+    const size_t bytes = size_t(pixels) * 4;
+    for (auto _ : state) {
+        std::memset(buffer.pixels, 0, bytes);
+        peers::Clobber();
+    }
+    SetPixelCounter(state, pixels);
+}
+
+void PixmanQuad(benchmark::State& state) {
+    const peers::Quad quad = peers::MakeFlatQuad();
+    const auto traps = peers::QuadToTrapezoids(quad);
+    peers::FrameBuffer buffer{size_t(kFramePixels)};
+    pixman_image_t* dst = pixman_image_create_bits(PIXMAN_x8r8g8b8, kFrameWidth, kFrameHeight,
+                                                   buffer.pixels, kFrameWidth * 4);
+    auto channel = [](uint32_t v) { return uint16_t(v * 257); };
+    const pixman_color_t colour = {channel(kPeerRgb >> 16 & 255), channel(kPeerRgb >> 8 & 255),
+                                   channel(kPeerRgb & 255), 0xFFFF};
+    pixman_image_t* solid = pixman_image_create_solid_fill(&colour);
+    for (auto _ : state) {
+        pixman_composite_trapezoids(PIXMAN_OP_OVER, solid, dst, PIXMAN_a8, 0, 0, 0, 0,
+                                    int(traps.size()), traps.data());
+        peers::Clobber();
+    }
+    pixman_image_unref(solid);
+    pixman_image_unref(dst);
+    SetPixelCounter(state, peers::QuadArea(quad));
+}
+
+void CairoQuad(benchmark::State& state) {
+    const peers::Quad quad = peers::MakeFlatQuad();
+    peers::FrameBuffer buffer{size_t(kFramePixels)};
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(buffer.pixels), CAIRO_FORMAT_RGB24, kFrameWidth,
+        kFrameHeight, kFrameWidth * 4);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, (kPeerRgb >> 16 & 255) / 255.0, (kPeerRgb >> 8 & 255) / 255.0,
+                         (kPeerRgb & 255) / 255.0);
+    for (auto _ : state) {
+        cairo_new_path(cr);
+        cairo_move_to(cr, quad.p[0].x, quad.p[0].y);
+        for (int i = 1; i < 4; ++i) {
+            cairo_line_to(cr, quad.p[i].x, quad.p[i].y);
+        }
+        cairo_close_path(cr);
+        cairo_fill(cr);
+        peers::Clobber();
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    SetPixelCounter(state, peers::QuadArea(quad));
+}
+
+void RegisterAll() {
+    const double area = peers::QuadArea(peers::MakeFlatQuad());
+    benchmark::RegisterBenchmark("flat_quad_aa_32bit/ours", OursQuad, 32, true);
+    benchmark::RegisterBenchmark("flat_quad_aa_32bit/pixman", PixmanQuad);
+    benchmark::RegisterBenchmark("flat_quad_aa_32bit/cairo", CairoQuad);
+    benchmark::RegisterBenchmark("flat_quad_aliased_32bit/ours", OursQuad, 32, false);
+    benchmark::RegisterBenchmark("flat_quad_aliased_32bit/memset", Memset, area);
+    benchmark::RegisterBenchmark("flat_quad_aa_8bit/ours", OursQuad, 8, true);
+    benchmark::RegisterBenchmark("flat_quad_aliased_8bit/ours", OursQuad, 8, false);
+    benchmark::RegisterBenchmark("fillbox_black_32bit/ours", OursBlackBox);
+    benchmark::RegisterBenchmark("fillbox_black_32bit/memset", Memset, kFramePixels);
+}
+
+const bool g_registered = (RegisterAll(), true);
+
+} // namespace
