@@ -18,6 +18,12 @@ constexpr int kMaxObjectsPerKind = 10000;
 } // namespace
 
 CubeAnimation::~CubeAnimation() {
+    if (m_settings) {
+        if (m_settings->GetSafeHwnd())
+            m_settings->DestroyWindow();
+        delete m_settings;
+        m_settings = nullptr;
+    }
     m_objects.DeleteAll();
 }
 
@@ -28,7 +34,7 @@ CCAnimationView* CubeAnimation::CreateView(const RECT* client) {
 }
 
 SceneSettings CubeAnimation::CurrentSettings() const {
-    return SceneSettings{};
+    return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
 }
 
 BOOL CubeAnimation::Initialise(CWnd* parent) {

@@ -1,4 +1,5 @@
 #include "SceneFakes.h"
+#include "app/PayloadWriter.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <memory>
 
 namespace {
@@ -62,6 +65,31 @@ TEST(BuildScene, CubeCountZeroMakesOneAndNegativeNone) {
     EXPECT_TRUE(animation.GetObjects().IsEmpty());
     animation.Tick(1000); // an empty scene has a stopped clock
     EXPECT_EQ(animation.GetTime(), 0.0);
+}
+
+TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
+    // motion 2, 3 cubes at speed 1 and size 1.25, region option 1, 4 boxes.
+    const uint32_t settings[9] = {2, 3, 1000, 1250, 1, 4, 1000, 300, 500};
+    PayloadFace faces[6];
+    std::vector<BYTE> image = {'M', 'Z', 0, 0};
+    ASSERT_TRUE(WritePayload(image, settings, faces));
+    const std::string path = ::testing::TempDir() + "scene_payload_saver.scr";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(image.data(), 1, image.size(), file);
+    std::fclose(file);
+    platform::SetModuleFileNameOverride(path.c_str());
+    {
+        CubeAnimation animation;
+        EXPECT_EQ(animation.GetRegionOption(), 0); // no settings object yet
+        ASSERT_TRUE(animation.Initialise(nullptr));
+        EXPECT_EQ(CountObjects(animation), 7);
+        EXPECT_EQ(animation.GetRegionOption(), 1);
+        ASSERT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
+        EXPECT_EQ(CountObjects(animation), 7);
+    }
+    platform::SetModuleFileNameOverride(nullptr);
+    std::remove(path.c_str());
 }
 
 TEST(Tick, StepsOncePerIntervalAndNeverCatchesUp) {

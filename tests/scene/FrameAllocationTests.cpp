@@ -43,6 +43,20 @@ void* operator new(size_t bytes) {
 void* operator new[](size_t bytes) {
     return operator new(bytes);
 }
+void* operator new(size_t bytes, const std::nothrow_t&) noexcept {
+    if (g_counting)
+        ++g_allocations;
+    return std::malloc(bytes ? bytes : 1);
+}
+void* operator new[](size_t bytes, const std::nothrow_t& tag) noexcept {
+    return operator new(bytes, tag);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }

@@ -11,6 +11,7 @@
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -19,6 +20,14 @@ namespace {
 constexpr int kDefaultPictureId = 140;
 // One clock step of 0.02 per 15 ms frame interval: 750 ms of picture time per clock unit.
 constexpr double kMillisecondsPerClockUnit = 750.0;
+
+// The picture clock for a clock value: milliseconds, wrapping like the tick counter.
+DWORD PictureTime(double clock) {
+    double ms = std::fmod(clock * kMillisecondsPerClockUnit, 4294967296.0);
+    if (ms < 0)
+        ms += 4294967296.0;
+    return ms >= 0 && ms < 4294967296.0 ? static_cast<DWORD>(ms) : 0;
+}
 
 int Render(const RenderOptions& o) {
     if (!o.saver.empty())
@@ -46,7 +55,7 @@ int Render(const RenderOptions& o) {
         std::vector<RgbImage> sheet;
         for (int i = 0; !status && i < o.frames; ++i) {
             const double t = o.time + i * o.step;
-            SetPictureTime(static_cast<DWORD>(t * kMillisecondsPerClockUnit));
+            SetPictureTime(PictureTime(t));
             animation.SetTime(t);
             region.BeginFrame();
             animation.Draw(&region, view.get());
