@@ -23,8 +23,11 @@ CWnd* CCAnimation::Run(int tolerance) {
     return saver;
 }
 
+// A handle that names no window (such as the 0 of "/p abc") would otherwise give a
+// parentless, full-screen, top-most window that no input closes; it ends the program like
+// a missing handle.
 CWnd* CubeAnimation::Preview(HWND parent) {
-    if (!Initialise(nullptr) || !m_settings)
+    if (!Initialise(nullptr) || !m_settings || !IsWindow(parent))
         return nullptr;
     auto* preview = new (std::nothrow) CCAnimationWnd(this, GetRegionOption(), TRUE, true);
     if (!preview)

@@ -43,7 +43,7 @@ BOOL CCAnimationWnd::Create(HWND parent, const RECT* rect) {
     const LPCSTR windowClass =
         AfxRegisterWndClass(CS_OWNDC, LoadCursorA(nullptr, IDC_ARROW),
                             static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
-    RECT area;
+    RECT area{0, 0, 0, 0};
     DWORD style;
     if (!parent) {
         SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
