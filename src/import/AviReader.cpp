@@ -73,6 +73,8 @@ bool AviVideo::ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const {
     if (offset > m_fileSize || bytes > m_fileSize - offset)
         return false;
     LONG high = static_cast<LONG>(offset >> 32);
+    // A position whose low half is 0xFFFFFFFF is told from a failure by the error code.
+    SetLastError(ERROR_SUCCESS);
     if (SetFilePointer(m_file, static_cast<LONG>(static_cast<DWORD>(offset)), &high, FILE_BEGIN) ==
             INVALID_SET_FILE_POINTER &&
         GetLastError() != ERROR_SUCCESS)
