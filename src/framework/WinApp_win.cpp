@@ -42,9 +42,10 @@ BOOL CWinApp::InitInstance() {
 
 int CWinApp::Run() {
     MSG msg;
+    // The count carries over a message that does not reset it (a frame timer, a paint).
+    LONG idleCount = 0;
+    bool idle = true;
     for (;;) {
-        LONG idleCount = 0;
-        bool idle = true;
         while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
             if (!OnIdle(idleCount++))
                 idle = false;
