@@ -15,6 +15,7 @@ constexpr DWORD kRiff = FourCC('R', 'I', 'F', 'F');
 constexpr DWORD kAvi = FourCC('A', 'V', 'I', ' ');
 constexpr DWORD kList = FourCC('L', 'I', 'S', 'T');
 constexpr DWORD kHdrl = FourCC('h', 'd', 'r', 'l');
+constexpr DWORD kAvih = FourCC('a', 'v', 'i', 'h');
 constexpr DWORD kStrl = FourCC('s', 't', 'r', 'l');
 constexpr DWORD kStrh = FourCC('s', 't', 'r', 'h');
 constexpr DWORD kStrf = FourCC('s', 't', 'r', 'f');
@@ -52,6 +53,8 @@ const char* AviStatusText(AviStatus status) {
         return "the file cannot be opened";
     case AviStatus::NotAvi:
         return "not an AVI file";
+    case AviStatus::NoMainHeader:
+        return "no main header counting its streams";
     case AviStatus::NoVideoStream:
         return "no video stream";
     case AviStatus::Compressed:
@@ -204,6 +207,7 @@ AviStatus AviVideo::Open(const char* fileName) {
     const Range body{12, std::min<uint64_t>(uint64_t{8} + riff[1], m_fileSize)};
 
     Range movi{0, 0};
+    bool haveMainHeader = false;
     ForEachChunk(body, [&](const ChunkHeader& h, Range data) {
         DWORD type = 0;
         if (h.id != kList || data.end - data.begin < 4 || !ReadAt(data.begin, &type, 4))
@@ -213,6 +217,10 @@ AviStatus AviVideo::Open(const char* fileName) {
             int streamNumber = 0;
             ForEachChunk(inner, [&](const ChunkHeader& s, Range sdata) {
                 DWORD stype = 0;
+                // The main header's stream count (its seventh field): the system's library
+                // trips over files that claim none, so they are refused here too.
+                if (s.id == kAvih && sdata.end - sdata.begin >= 56)
+                    haveMainHeader = ReadAt(sdata.begin + 24, &stype, 4) && stype > 0;
                 if (s.id != kList || sdata.end - sdata.begin < 4 ||
                     !ReadAt(sdata.begin, &stype, 4) || stype != kStrl)
                     return true;
@@ -226,6 +234,8 @@ AviStatus AviVideo::Open(const char* fileName) {
         }
         return true;
     });
+    if (!haveMainHeader)
+        return AviStatus::NoMainHeader;
     if (m_videoStream < 0)
         return AviStatus::NoVideoStream;
     const AviStatus format = CheckFormat();

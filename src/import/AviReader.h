@@ -15,6 +15,7 @@ enum class AviStatus {
     Ok,
     CannotOpen,    // the file cannot be opened for reading
     NotAvi,        // no RIFF "AVI " header
+    NoMainHeader,  // no main header, or one that counts no streams
     NoVideoStream, // no stream header of type "vids" with its format
     Compressed,    // frames are compressed; only uncompressed frames are read here
     BadFormat,     // depth other than 8, 16, 24, 32 or a width/height out of range

@@ -70,7 +70,9 @@ Bytes MakeAvi(const ClipSpec& spec) {
     if (spec.audioFirst)
         streams.push_back(StreamList("auds", spec, 0));
     streams.push_back(StreamList("vids", spec, static_cast<uint32_t>(spec.frames.size())));
-    std::vector<Bytes> hdrl{Chunk("avih", Bytes(56, 0))};
+    Bytes avih(56, 0);
+    avih[24] = static_cast<uint8_t>(streams.size()); // dwStreams
+    std::vector<Bytes> hdrl{Chunk("avih", avih)};
     hdrl.insert(hdrl.end(), streams.begin(), streams.end());
     const char* tag = spec.audioFirst ? "01db" : "00db";
     std::vector<Bytes> movi;
@@ -188,6 +190,11 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     riff[8] = 'W'; // "WVI "
     AviVideo notAvi;
     EXPECT_EQ(notAvi.Open(Write(riff).c_str()), AviStatus::NotAvi);
+
+    Bytes noStreams = MakeAvi(spec);
+    noStreams[12 + 12 + 8 + 24] = 0; // the main header's stream count
+    AviVideo n;
+    EXPECT_EQ(n.Open(Write(noStreams).c_str()), AviStatus::NoMainHeader);
 
     ClipSpec compressed = spec;
     compressed.compression = 0x47504A4D; // "MJPG"

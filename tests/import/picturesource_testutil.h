@@ -55,7 +55,8 @@ inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     PutU16(out, v >> 16);
 }
 inline void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
 }
 
 // A 24-bit BMP file of `width` x `height` pixels, every pixel (b, g, r).
