@@ -165,14 +165,12 @@ int ClipToBox(const POINT* p, const POINT* q) {
     const int32_t y0 = fixed::RoundToPixel(fixed::Transform(p->x, m.b, p->y, m.d, m.f));
     const int32_t x1 = fixed::RoundToPixel(fixed::Transform(q->x, m.a, q->y, m.c, m.e));
     const int32_t y1 = fixed::RoundToPixel(fixed::Transform(q->x, m.b, q->y, m.d, m.f));
+    // The intersection; an empty one stays inside the target so that it never yields rows.
     const ClipBox& c = g_render.clip;
-    int32_t left = std::max(c.left, std::min(x0, x1));
-    int32_t top = std::max(c.top, std::min(y0, y1));
-    int32_t right = std::min(c.right, std::max(x0, x1));
-    int32_t bottom = std::min(c.bottom, std::max(y0, y1));
-    // An empty intersection stays inside the target so that it never yields rows.
-    right = std::max(right, left);
-    bottom = std::max(bottom, top);
+    const int32_t left = std::clamp(std::min(x0, x1), c.left, c.right);
+    const int32_t top = std::clamp(std::min(y0, y1), c.top, c.bottom);
+    const int32_t right = std::clamp(std::max(x0, x1), left, c.right);
+    const int32_t bottom = std::clamp(std::max(y0, y1), top, c.bottom);
     SetClip(left, top, right, bottom);
     return 0;
 }
