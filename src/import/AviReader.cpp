@@ -249,6 +249,19 @@ AviStatus AviVideo::Open(const char* fileName) {
     return AviStatus::Ok;
 }
 
+bool HasAviVideoStructure(const char* fileName) {
+    AviVideo video;
+    switch (video.Open(fileName)) {
+    case AviStatus::CannotOpen:
+    case AviStatus::NotAvi:
+    case AviStatus::NoMainHeader:
+    case AviStatus::NoVideoStream:
+        return false;
+    default:
+        return true;
+    }
+}
+
 bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
     if (index < 0 || static_cast<size_t>(index) >= m_frames.size() || picture.size() < m_packedSize)
         return false;

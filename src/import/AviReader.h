@@ -72,5 +72,9 @@ class AviVideo {
     uint32_t m_stride = 0;
 };
 
+// True when the file is an AVI file with a main header and a video stream, whatever its
+// frame format: the structure any video library needs before it can do more.
+bool HasAviVideoStructure(const char* fileName);
+
 // The eight entry points backed by AviVideo.
 const VideoEntryPoints& AviReaderEntryPoints();

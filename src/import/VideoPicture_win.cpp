@@ -1,3 +1,4 @@
+#include "import/AviReader.h"
 #include "import/VideoPicture.h"
 
 #include <cstring>
@@ -9,6 +10,21 @@ template <typename Fn> bool Bind(HMODULE library, const char* name, Fn& entry) {
     std::memcpy(&entry, &proc, sizeof entry);
     return proc != nullptr;
 }
+
+decltype(VideoEntryPoints::AVIStreamOpenFromFile) g_systemOpen = nullptr;
+
+// A face file reaches the system's library only when it has the structure of an AVI video:
+// that library may abort the whole process on a file without it (a main header counting no
+// streams, for one), and a face file is anybody's file.
+LONG WINAPI OpenCheckedStream(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG number,
+                              UINT mode, void* handlerClass) {
+    if (!HasAviVideoStructure(file)) {
+        if (stream)
+            *stream = nullptr;
+        return static_cast<LONG>(0x80004005u);
+    }
+    return g_systemOpen(stream, file, type, number, mode, handlerClass);
+}
 } // namespace
 
 // The library stays loaded until the process ends.
@@ -18,11 +34,12 @@ bool LoadSystemVideoLibrary(VideoEntryPoints& t) {
         return false;
     bool all = Bind(library, "AVIFileInit", t.AVIFileInit);
     all &= Bind(library, "AVIFileExit", t.AVIFileExit);
-    all &= Bind(library, "AVIStreamOpenFromFile", t.AVIStreamOpenFromFile);
+    all &= Bind(library, "AVIStreamOpenFromFile", g_systemOpen);
     all &= Bind(library, "AVIStreamRelease", t.AVIStreamRelease);
     all &= Bind(library, "AVIStreamInfo", t.AVIStreamInfo);
     all &= Bind(library, "AVIStreamGetFrameOpen", t.AVIStreamGetFrameOpen);
     all &= Bind(library, "AVIStreamGetFrameClose", t.AVIStreamGetFrameClose);
     all &= Bind(library, "AVIStreamGetFrame", t.AVIStreamGetFrame);
+    t.AVIStreamOpenFromFile = g_systemOpen ? OpenCheckedStream : nullptr;
     return all;
 }
