@@ -1,6 +1,7 @@
 // Scan conversion: the pixel-centre and row-centre rules, fill rules, smoothing coverage
 // and the failures of FillOutline.
 #include "RenderTestTarget.h"
+#include "render/Compositors.h"
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,27 @@ TEST(ScanConvert, HugeCoordinatesStayInsideTheTarget) {
         SetSmoothing(smooth);
         const int result = wild.Fill(smooth);
         EXPECT_TRUE(result == 0 || RenderCode() == DWORD{kErrOddCrossings});
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScanConvert, SmoothedSixteenBitEdgesLieBetweenTargetAndFill) {
+    for (int mode = 0; mode < 4; ++mode) {
+        TestTarget t(8, 4, 16, mode);
+        SetSolidFill(0xFFFFFF);
+        ASSERT_EQ(Box(4, 0, 8, 4), 0);
+        const uint16_t white = t.At16(5, 1);
+        SetSmoothing(1);
+        SetSolidFill(0x000000);
+        ASSERT_EQ(Rect(0, 0, 4.5, 4).Fill(), 0);
+        EXPECT_EQ(t.At16(3, 1), 0) << mode;
+        EXPECT_EQ(t.At16(5, 1), white) << mode;
+        const uint32_t edge = Widen16(t.At16(4, 1), mode);
+        EXPECT_GT(edge & 0xFF, 0x40u) << mode; // 3 of 5 columns black: about 40% white
+        EXPECT_LT(edge & 0xFF, 0xC0u) << mode;
     }
 }
 
