@@ -200,6 +200,10 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     compressed.compression = 0x47504A4D; // "MJPG"
     AviVideo c;
     EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::Compressed);
+    // Fit for the system's library, which may have the codec; the others are not.
+    EXPECT_TRUE(HasAviVideoStructure(Write(MakeAvi(compressed)).c_str()));
+    EXPECT_FALSE(HasAviVideoStructure(Write(noStreams).c_str()));
+    EXPECT_FALSE(HasAviVideoStructure(Write(riff).c_str()));
 
     ClipSpec odd = spec;
     odd.bits = 12;
