@@ -2,6 +2,7 @@
 // (smoothed and aliased, 32-bit and 8-bit targets), by pixman's trapezoids and by cairo,
 // beside a memset of as many pixels; and a full-target black FillBox beside a memset of
 // the frame. Counter ns_per_px: time per covered pixel (the quad's area, or the frame).
+#include "peers_gl.h"
 #include "peers_quad.h"
 
 #include "render/GraphicsStartup.h"
@@ -143,6 +144,20 @@ void CairoQuad(benchmark::State& state) {
     SetPixelCounter(state, peers::QuadArea(quad));
 }
 
+// OSMesa's default driver (llvmpipe, one rasteriser thread per CPU), aliased: what a GL
+// software renderer costs for the same quad, including its per-frame flush.
+void GlQuad(benchmark::State& state) {
+    const peers::Quad quad = peers::MakeFlatQuad();
+    if (!peers::StartGl()) {
+        state.SkipWithError("OSMesa context not available");
+        return;
+    }
+    for (auto _ : state) {
+        peers::DrawGlQuad(quad, kPeerRgb);
+    }
+    SetPixelCounter(state, peers::QuadArea(quad));
+}
+
 void RegisterAll() {
     const double area = peers::QuadArea(peers::MakeFlatQuad());
     benchmark::RegisterBenchmark("flat_quad_aa_32bit/ours", OursQuad, 32, true);
@@ -150,6 +165,7 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("flat_quad_aa_32bit/cairo", CairoQuad);
     benchmark::RegisterBenchmark("flat_quad_aliased_32bit/ours", OursQuad, 32, false);
     benchmark::RegisterBenchmark("flat_quad_aliased_32bit/memset", Memset, area);
+    benchmark::RegisterBenchmark("flat_quad_aliased_32bit/osmesa", GlQuad)->UseRealTime();
     benchmark::RegisterBenchmark("flat_quad_aa_8bit/ours", OursQuad, 8, true);
     benchmark::RegisterBenchmark("flat_quad_aliased_8bit/ours", OursQuad, 8, false);
     benchmark::RegisterBenchmark("fillbox_black_32bit/ours", OursBlackBox);
