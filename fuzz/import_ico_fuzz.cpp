@@ -1,0 +1,7 @@
+// The ICO/CUR reader on any bytes, without the probes in front of it.
+#include "import_fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    importfuzz::DecodeAs(data, size, ImageImporter::Ico);
+    return 0;
+}

@@ -1,0 +1,13 @@
+// ImportPicture on any bytes: identification, every decoder and packing.
+#include "import_fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    BITMAPINFOHEADER* packed = ImportPictureReporting(importfuzz::WriteScratch(data, size),
+                                                      importfuzz::kPixelLimit, nullptr);
+    if (packed) {
+        importfuzz::CheckPacked(packed, GlobalSize(GlobalHandle(packed)));
+        GlobalUnlock(GlobalHandle(packed));
+        GlobalFree(GlobalHandle(packed));
+    }
+    return 0;
+}
