@@ -5,6 +5,7 @@
 #include "render/ImageFillPipeline.h"
 
 #include "render/ImageFill.h"
+#include "render/ImageTarget8.h"
 #include "render/ImageTransparency.h"
 #include "render/PerspectiveWalker.h"
 #include "render/TargetConvert.h"
@@ -69,6 +70,11 @@ template <TexelsFn Texels> void SpanDirect(int32_t y, int32_t x0, int32_t x1) {
     Texels(x0, x1 - x0, reinterpret_cast<uint32_t*>(g_render.target.Row(y)) + x0);
 }
 
+template <TexelsFn Texels> void SpanDithered(int32_t y, int32_t x0, int32_t x1) {
+    Texels(x0, x1 - x0, g_render.rowBuffer + x0);
+    image_target8::DitherSpan(y, x0, x1, g_render.rowBuffer);
+}
+
 template <TexelsFn Texels> void SpanConverted(int32_t y, int32_t x0, int32_t x1) {
     Texels(x0, x1 - x0, g_render.rowBuffer + x0);
     ConvertRowBuffer(y, x0, x1);
@@ -96,7 +102,9 @@ template <TexelsFn Texels, void (*RowBegin)(int32_t)> int Setup(SpanPipeline& pi
     pipe.rowBegin = RowBegin;
     pipe.rowEnd = nullptr;
     pipe.end = nullptr;
-    if (g_render.target.format != kTarget32Bit) {
+    if (g_render.target.format == kTarget8Bit) {
+        pipe.span = SpanDithered<Texels>;
+    } else if (g_render.target.format != kTarget32Bit) {
         pipe.span = SpanConverted<Texels>;
     } else if (Transparent()) {
         pipe.span = SpanTransparent<Texels>;
@@ -112,7 +120,9 @@ template <TexelsFn Texels, void (*RowBegin)(int32_t)> int SmoothedSetup(SpanPipe
     pipe.rowEnd = nullptr;
     pipe.end = nullptr;
     pipe.span = SpanToRowBuffer<Texels>;
-    if (Transparent()) {
+    if (g_render.target.format == kTarget8Bit) {
+        pipe.composite = image_target8::Composite;
+    } else if (Transparent()) {
         pipe.composite = transparency::Composite;
     }
     return 0;

@@ -1,7 +1,12 @@
 // Source formats, channel tables, transparency and 8-bit targets of the picture fills.
 #include "fill_test_support.h"
 
+#include "render/Compositors.h"
+#include "render/ImageTarget8.h"
 #include "render/ImageTransparency.h"
+#include "render/TargetConvert.h"
+
+#include <random>
 #include "render/Tables.h"
 
 namespace {
@@ -180,6 +185,41 @@ TEST_F(FillFormats, EightBitTargetDithersGreysByCell) {
                 // g = 16, then 16 (grey 136).
                 const int g = tables::kGreyDither[y & 3][x & 3];
                 EXPECT_EQ(e.peRed, g == 16 ? 136 : 128) << x << "," << y;
+            }
+        }
+    }
+}
+
+// The span-wide dither of picture fills and their 8-bit compositor give what the
+// renderer's per-pixel conversion and coverage mixing give.
+TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
+    Bind(64, 8, 8);
+    ASSERT_EQ(SetTargetPalette(UseStandardPalette(0)), 0);
+    std::mt19937 rng(5);
+    std::vector<uint32_t> colours(64);
+    for (int y = 0; y < 8; ++y) {
+        for (auto& c : colours) {
+            c = rng() & 0xFFFFFF;
+            if (rng() % 4 == 0) {
+                c = (c & 0xFF) * 0x010101u;
+            }
+        }
+        image_target8::DitherSpan(y, 3, 61, colours.data());
+        for (int x = 3; x < 61; ++x) {
+            ASSERT_EQ(Index(x, y), DitherToPalette(colours[x], x & 3, y & 3)) << x << "," << y;
+        }
+        std::vector<uint8_t> before(pixels_.begin() + y * stride_,
+                                    pixels_.begin() + y * stride_ + 64);
+        const CoverageRun runs[] = {{0, 5, 25}, {5, 9, 3}, {9, 40, 17}, {40, 64, 25}};
+        uint32_t* saved = g_render.rowBuffer;
+        g_render.rowBuffer = colours.data();
+        image_target8::Composite(y, runs, 4);
+        g_render.rowBuffer = saved;
+        for (const CoverageRun& r : runs) {
+            for (int x = r.x0; x < r.x1; ++x) {
+                const uint8_t fill = DitherToPalette(colours[x], x & 3, y & 3);
+                ASSERT_EQ(Index(x, y),
+                          r.coverage == 25 ? fill : MixCoverage8(before[x], fill, r.coverage));
             }
         }
     }
