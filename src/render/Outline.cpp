@@ -164,7 +164,13 @@ int FillOutline(const POINT* points, const BYTE* verbs, int count, int style) {
         return RenderFail(kErrBadArgument);
     }
     ResetEdges();
-    if (count <= 0 || !points || !verbs || !IsMove(verbs[0])) {
+    if (count <= 0) {
+        return RenderFail(kErrBadPath);
+    }
+    if (!points || !verbs) {
+        return RenderFail(kErrBadArgument);
+    }
+    if (!IsMove(verbs[0])) {
         return RenderFail(kErrBadPath);
     }
     const bool smooth = g_render.smoothing && g_render.target.format != kTarget1Bit;
