@@ -67,9 +67,11 @@ struct PayloadContents {
 // bytes; returns how many numbers were stored into `values`.
 int ParseSettingsText(const char* text, size_t length, uint32_t* values);
 
-// Reads the payload of the file `path`, copying each complete face entry into a new
-// temporary file ("VFR" prefix, in GetTempPathA's folder). Never fails: without a payload
-// `out` holds the defaults and no file is made. Defined results for damaged payloads:
+// Reads the payload of the file `path` into `out` (overwritten: it must name no files yet),
+// copying each complete face entry into a new temporary file ("VFR" prefix, in
+// GetTempPathA's folder). Never fails: without a payload `out` holds the defaults and no
+// file is made. Defined results for damaged payloads (the payload area is [P, end - 4)):
+// - an offset at or past the end, or too close to it for the magic numbers: no payload;
 // - a settings text without its zero byte (none within 32768 bytes, or the file ends
 //   first): the numbers are parsed from the bytes read, and no face entry is read;
 // - an entry cut short by the end of the payload area: that face and the rest have no
