@@ -41,7 +41,13 @@ bool ImageImporter::Open(const char* fileName) {
 }
 
 int ImageImporter::Identify(const char* fileName) {
-    if (!Open(fileName))
+    bool opened = false;
+    try {
+        opened = Open(fileName);
+    } catch (...) {
+        Close();
+    }
+    if (!opened)
         return None;
 
     // Probe order matters: a file that passes several probes is taken for the first.
