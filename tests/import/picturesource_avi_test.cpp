@@ -27,7 +27,7 @@ Bytes List(const char* type, const std::vector<Bytes>& items) {
 }
 
 // Everything the test varies about a clip.
-struct ClipSpec {
+struct ClipRecipe {
     int width = 3, height = 2, bits = 24;
     uint32_t compression = 0;
     uint32_t scale = 1, rate = 15;
@@ -36,15 +36,15 @@ struct ClipSpec {
     std::vector<Bytes> palette; // 4-byte entries for 8 bits per pixel
 };
 
-Bytes StreamList(const char* type, const ClipSpec& spec, uint32_t length) {
+Bytes StreamList(const char* type, const ClipRecipe& recipe, uint32_t length) {
     Bytes strh;
     PutTag(strh, type);
     PutTag(strh, "DIB ");
     PutU32(strh, 0); // flags
     PutU32(strh, 0); // priority, language
     PutU32(strh, 0); // initial frames
-    PutU32(strh, spec.scale);
-    PutU32(strh, spec.rate);
+    PutU32(strh, recipe.scale);
+    PutU32(strh, recipe.rate);
     PutU32(strh, 0);      // start
     PutU32(strh, length); // length
     for (int i = 0; i < 3; ++i)
@@ -53,32 +53,32 @@ Bytes StreamList(const char* type, const ClipSpec& spec, uint32_t length) {
     PutU32(strh, 0);
     Bytes strf;
     PutU32(strf, 40);
-    PutU32(strf, static_cast<uint32_t>(spec.width));
-    PutU32(strf, static_cast<uint32_t>(spec.height));
+    PutU32(strf, static_cast<uint32_t>(recipe.width));
+    PutU32(strf, static_cast<uint32_t>(recipe.height));
     PutU16(strf, 1);
-    PutU16(strf, static_cast<uint32_t>(spec.bits));
-    PutU32(strf, spec.compression);
+    PutU16(strf, static_cast<uint32_t>(recipe.bits));
+    PutU32(strf, recipe.compression);
     for (int i = 0; i < 5; ++i)
         PutU32(strf, 0);
-    for (const Bytes& entry : spec.palette)
+    for (const Bytes& entry : recipe.palette)
         strf.insert(strf.end(), entry.begin(), entry.end());
     return List("strl", {Chunk("strh", strh), Chunk("strf", strf)});
 }
 
-Bytes MakeAvi(const ClipSpec& spec) {
+Bytes MakeAvi(const ClipRecipe& recipe) {
     std::vector<Bytes> streams;
-    if (spec.audioFirst)
-        streams.push_back(StreamList("auds", spec, 0));
-    streams.push_back(StreamList("vids", spec, static_cast<uint32_t>(spec.frames.size())));
+    if (recipe.audioFirst)
+        streams.push_back(StreamList("auds", recipe, 0));
+    streams.push_back(StreamList("vids", recipe, static_cast<uint32_t>(recipe.frames.size())));
     Bytes avih(56, 0);
     avih[24] = static_cast<uint8_t>(streams.size()); // dwStreams
     std::vector<Bytes> hdrl{Chunk("avih", avih)};
     hdrl.insert(hdrl.end(), streams.begin(), streams.end());
-    const char* tag = spec.audioFirst ? "01db" : "00db";
+    const char* tag = recipe.audioFirst ? "01db" : "00db";
     std::vector<Bytes> movi;
-    if (spec.audioFirst)
+    if (recipe.audioFirst)
         movi.push_back(Chunk("00wb", Bytes(10, 7)));
-    for (const Bytes& frame : spec.frames)
+    for (const Bytes& frame : recipe.frames)
         movi.push_back(Chunk(tag, frame));
     Bytes body;
     PutTag(body, "AVI ");
@@ -115,15 +115,15 @@ class AviReaderTest : public ::testing::Test {
 
 TEST_F(AviReaderTest, ReadsUncompressedFramesOfEachDepth) {
     for (int bits : {8, 16, 24, 32}) {
-        ClipSpec spec;
-        spec.bits = bits;
-        const int rowBytes = spec.width * bits / 8;
+        ClipRecipe recipe;
+        recipe.bits = bits;
+        const int rowBytes = recipe.width * bits / 8;
         for (int f = 0; f < 3; ++f)
-            spec.frames.push_back(FrameBytes(f, spec.height, rowBytes));
+            recipe.frames.push_back(FrameBytes(f, recipe.height, rowBytes));
         if (bits == 8)
-            spec.palette.assign(2, Bytes{10, 20, 30, 0});
+            recipe.palette.assign(2, Bytes{10, 20, 30, 0});
         AviVideo video;
-        ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok) << bits;
+        ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok) << bits;
         EXPECT_EQ(video.FrameCount(), 3u);
         EXPECT_EQ(video.Info().dwRate, 15u);
         EXPECT_EQ(video.Info().dwLength, 3u);
@@ -152,11 +152,11 @@ TEST_F(AviReaderTest, ReadsUncompressedFramesOfEachDepth) {
 }
 
 TEST_F(AviReaderTest, TopDownAndUnpaddedFramesBecomePackedPictures) {
-    ClipSpec spec;
-    spec.height = -2;
-    spec.frames.push_back(FrameBytes(1, 2, 9, false)); // 9-byte rows, no padding
+    ClipRecipe recipe;
+    recipe.height = -2;
+    recipe.frames.push_back(FrameBytes(1, 2, 9, false)); // 9-byte rows, no padding
     AviVideo video;
-    ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok);
     std::vector<BYTE> picture(video.PackedSize());
     ASSERT_TRUE(video.ReadFrame(0, picture));
     const BYTE* pixels = PixelsOf(picture);
@@ -167,11 +167,11 @@ TEST_F(AviReaderTest, TopDownAndUnpaddedFramesBecomePackedPictures) {
 }
 
 TEST_F(AviReaderTest, FindsTheVideoStreamAndRepeatsEmptyFrames) {
-    ClipSpec spec;
-    spec.audioFirst = true;
-    spec.frames = {FrameBytes(1, 2, 9), Bytes{}, FrameBytes(3, 2, 9)};
+    ClipRecipe recipe;
+    recipe.audioFirst = true;
+    recipe.frames = {FrameBytes(1, 2, 9), Bytes{}, FrameBytes(3, 2, 9)};
     AviVideo video;
-    ASSERT_EQ(video.Open(Write(MakeAvi(spec)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok);
     ASSERT_EQ(video.FrameCount(), 3u);
     std::vector<BYTE> picture(video.PackedSize());
     ASSERT_TRUE(video.ReadFrame(1, picture));
@@ -184,19 +184,19 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     AviVideo missing;
     EXPECT_EQ(missing.Open(m_dir.File("none.avi").c_str()), AviStatus::CannotOpen);
 
-    ClipSpec spec;
-    spec.frames.push_back(FrameBytes(0, 2, 9));
-    Bytes riff = MakeAvi(spec);
+    ClipRecipe recipe;
+    recipe.frames.push_back(FrameBytes(0, 2, 9));
+    Bytes riff = MakeAvi(recipe);
     riff[8] = 'W'; // "WVI "
     AviVideo notAvi;
     EXPECT_EQ(notAvi.Open(Write(riff).c_str()), AviStatus::NotAvi);
 
-    Bytes noStreams = MakeAvi(spec);
+    Bytes noStreams = MakeAvi(recipe);
     noStreams[12 + 12 + 8 + 24] = 0; // the main header's stream count
     AviVideo n;
     EXPECT_EQ(n.Open(Write(noStreams).c_str()), AviStatus::NoMainHeader);
 
-    ClipSpec compressed = spec;
+    ClipRecipe compressed = recipe;
     compressed.compression = 0x47504A4D; // "MJPG"
     AviVideo c;
     EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::Compressed);
@@ -205,22 +205,22 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     EXPECT_FALSE(HasAviVideoStructure(Write(noStreams).c_str()));
     EXPECT_FALSE(HasAviVideoStructure(Write(riff).c_str()));
 
-    ClipSpec odd = spec;
+    ClipRecipe odd = recipe;
     odd.bits = 12;
     AviVideo o;
     EXPECT_EQ(o.Open(Write(MakeAvi(odd)).c_str()), AviStatus::BadFormat);
 
-    ClipSpec huge = spec;
+    ClipRecipe huge = recipe;
     huge.width = 100000;
     AviVideo h;
     EXPECT_EQ(h.Open(Write(MakeAvi(huge)).c_str()), AviStatus::BadFormat);
 
-    ClipSpec empty = spec;
+    ClipRecipe empty = recipe;
     empty.frames.clear();
     AviVideo e;
     EXPECT_EQ(e.Open(Write(MakeAvi(empty)).c_str()), AviStatus::NoFrames);
 
-    ClipSpec shortFrame = spec;
+    ClipRecipe shortFrame = recipe;
     shortFrame.frames = {Bytes(5, 1)};
     AviVideo s;
     ASSERT_EQ(s.Open(Write(MakeAvi(shortFrame)).c_str()), AviStatus::Ok);
@@ -231,12 +231,12 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
 // Every prefix of a valid file, and size fields pointing far past the end, must give a
 // status or a refused frame, never a read outside the file (the sanitizer build checks).
 TEST_F(AviReaderTest, SurvivesTruncationAndLyingSizes) {
-    ClipSpec spec;
-    spec.bits = 8;
-    spec.palette.assign(256, Bytes{1, 2, 3, 0});
+    ClipRecipe recipe;
+    recipe.bits = 8;
+    recipe.palette.assign(256, Bytes{1, 2, 3, 0});
     for (int f = 0; f < 2; ++f)
-        spec.frames.push_back(FrameBytes(f, 2, 3));
-    const Bytes whole = MakeAvi(spec);
+        recipe.frames.push_back(FrameBytes(f, 2, 3));
+    const Bytes whole = MakeAvi(recipe);
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         AviVideo video;
         if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) != AviStatus::Ok)
@@ -262,11 +262,11 @@ TEST_F(AviReaderTest, PlaysAsAVideoFaceThroughTheEntryPoints) {
     SetVideoLibrary(nullptr); // natively: our own reader
     StartVideoSupport(1);
     ResetVideoTimeOrigin();
-    ClipSpec spec;
-    spec.rate = 10;
+    ClipRecipe recipe;
+    recipe.rate = 10;
     for (int f = 0; f < 4; ++f)
-        spec.frames.push_back(FrameBytes(f, 2, 9));
-    const std::string path = Write(MakeAvi(spec));
+        recipe.frames.push_back(FrameBytes(f, 2, 9));
+    const std::string path = Write(MakeAvi(recipe));
     PictureSource* clip = OpenVideo(path.c_str());
     ASSERT_NE(clip, nullptr);
     EXPECT_EQ(OpenStillPicture(path.c_str()), clip);
