@@ -12,10 +12,31 @@
 namespace {
 
 template <EdgeMode M, SourceFormat F, bool Plain>
-void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out, int32_t n) {
+void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walker, uint32_t* out, int32_t n) {
+    // A local copy stays in registers: the vector types may alias the output.
+    PerspectiveWalker walk = walker;
     const int32_t w = s.width, h = s.height;
     const int32_t brick = TexelOf(s.brick);
     int32_t iu[4], iv[4];
+    if constexpr (M == EdgeMode::kClamp) {
+        // Clamped in the walker already: no test per pixel.
+        walk.LimitTo(0, w - 1, 0, h - 1);
+        const uint8_t* const* rows = s.rows;
+        int32_t k = 0;
+        for (; k + 4 <= n; k += 4) {
+            walk.Next(iu, iv);
+            for (int j = 0; j < 4; ++j) {
+                out[k + j] = texel::Fetch<F, Plain>(s, rows[iv[j]], static_cast<uint32_t>(iu[j]));
+            }
+        }
+        if (k < n) {
+            walk.Next(iu, iv);
+            for (int j = 0; k + j < n; ++j) {
+                out[k + j] = texel::Fetch<F, Plain>(s, rows[iv[j]], static_cast<uint32_t>(iu[j]));
+            }
+        }
+        return;
+    }
     for (int32_t k = 0; k < n; k += 4) {
         walk.Next(iu, iv);
         const int32_t m = n - k < 4 ? n - k : 4;

@@ -20,10 +20,25 @@
 #include <cstdint>
 
 struct PerspectiveWalker {
+    static __m128d Limit(__m128d x, __m128d low, __m128d high) {
+        return _mm_min_pd(_mm_max_pd(x, low), high);
+    }
+
     // Lanes 0, 1 in the first register of each pair, lanes 2, 3 in the second.
     __m128d d[2], r[2], u[2], v[2];
     __m128d stepD, stepU, stepV; // four pixels' change
     __m128d two;
+    // Positions are limited to these before rounding: ±2^30 in general (undefined values
+    // come out as the lower limit), the picture itself for clamped edges. Rounding and
+    // limiting to whole numbers commute, so both give the texel of the clamped position.
+    __m128d lowU, highU, lowV, highV;
+
+    void LimitTo(double lowerU, double upperU, double lowerV, double upperV) {
+        lowU = _mm_set1_pd(lowerU);
+        highU = _mm_set1_pd(upperU);
+        lowV = _mm_set1_pd(lowerV);
+        highV = _mm_set1_pd(upperV);
+    }
 
     // U, V and D at the span's first pixel centre, and their change per pixel.
     void Start(double D, double U, double V, double dD, double dU, double dV) {
@@ -44,15 +59,18 @@ struct PerspectiveWalker {
         stepU = _mm_mul_pd(vdU, four);
         stepV = _mm_mul_pd(vdV, four);
         two = _mm_set1_pd(2.0);
+        constexpr double kLimit = 1073741824.0; // 2^30
+        LimitTo(-kLimit, kLimit, -kLimit, kLimit);
     }
 
-    // The texels of the next four pixels; out-of-range and undefined values (D = 0, huge
-    // positions) come out as INT32_MIN, which every edge mode handles.
+    // The texels of the next four pixels, within the limits (a NaN position, from D = 0
+    // or a diverging reciprocal, becomes the lower limit: max_pd returns its second
+    // operand when the first is NaN).
     void Next(int32_t (&iu)[4], int32_t (&iv)[4]) {
-        const __m128i u01 = _mm_cvtpd_epi32(_mm_mul_pd(u[0], r[0]));
-        const __m128i u23 = _mm_cvtpd_epi32(_mm_mul_pd(u[1], r[1]));
-        const __m128i v01 = _mm_cvtpd_epi32(_mm_mul_pd(v[0], r[0]));
-        const __m128i v23 = _mm_cvtpd_epi32(_mm_mul_pd(v[1], r[1]));
+        const __m128i u01 = _mm_cvtpd_epi32(Limit(_mm_mul_pd(u[0], r[0]), lowU, highU));
+        const __m128i u23 = _mm_cvtpd_epi32(Limit(_mm_mul_pd(u[1], r[1]), lowU, highU));
+        const __m128i v01 = _mm_cvtpd_epi32(Limit(_mm_mul_pd(v[0], r[0]), lowV, highV));
+        const __m128i v23 = _mm_cvtpd_epi32(Limit(_mm_mul_pd(v[1], r[1]), lowV, highV));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(iu), _mm_unpacklo_epi64(u01, u23));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(iv), _mm_unpacklo_epi64(v01, v23));
         for (int k = 0; k < 2; ++k) {

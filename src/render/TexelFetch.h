@@ -4,6 +4,7 @@
 
 #include "render/ImageFill.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -37,10 +38,10 @@ inline uint32_t Fetch(const ImageFillState& s, const uint8_t* row, uint32_t u) {
     } else if constexpr (F == SourceFormat::k8Bit) {
         return s.texels[row[u]];
     } else if constexpr (F == SourceFormat::k16Bit) {
-        const uint32_t p = Load16(row + 2 * u);
+        const uint32_t p = Load16(row + 2 * size_t{u});
         return s.wide5Blue[p & 31] | s.wide5Green[(p >> 5) & 31] | s.wide5Red[(p >> 10) & 31];
     } else if constexpr (F == SourceFormat::k24Bit) {
-        const uint8_t* p = row + 3 * u;
+        const uint8_t* p = row + 3 * size_t{u};
         if constexpr (Plain) {
             return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
         } else {
@@ -48,23 +49,23 @@ inline uint32_t Fetch(const ImageFillState& s, const uint8_t* row, uint32_t u) {
         }
     } else if constexpr (F == SourceFormat::k32Bit) {
         if constexpr (Plain) {
-            return Load32(row + 4 * u) & 0x00FFFFFFu;
+            return Load32(row + 4 * size_t{u}) & 0x00FFFFFFu;
         } else {
-            const uint8_t* p = row + 4 * u;
+            const uint8_t* p = row + 4 * size_t{u};
             return s.chanBlue[p[0]] | s.chanGreen[p[1]] | s.chanRed[p[2]];
         }
     } else if constexpr (F == SourceFormat::kCmyk) {
-        const uint8_t* p = row + 4 * u;
+        const uint8_t* p = row + 4 * size_t{u};
         const int black = s.extra[p[3]];
         return Ink(s.blue, p[2], black) | (Ink(s.green, p[1], black) << 8) |
                (Ink(s.red, p[0], black) << 16);
     } else {
         static_assert(F == SourceFormat::k32BitX);
         if constexpr (Plain) {
-            const uint32_t p = Load32(row + 4 * u);
+            const uint32_t p = Load32(row + 4 * size_t{u});
             return (p & 0x00FFFFFFu) | (uint32_t{s.extra[p >> 24]} << 24);
         } else {
-            const uint8_t* p = row + 4 * u;
+            const uint8_t* p = row + 4 * size_t{u};
             return s.chanBlue[p[0]] | s.chanGreen[p[1]] | s.chanRed[p[2]] |
                    (uint32_t{s.extra[p[3]]} << 24);
         }
