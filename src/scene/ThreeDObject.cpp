@@ -28,12 +28,18 @@ void ThreeDObject::Update(double, const Matrix*, const Matrix*) {
 }
 
 BOOL ThreeDObject::Erase(RastelRegion*) {
-    if (IsEmpty(&m_previous))
+    if (!TakePreviousBox())
         return 0;
     GetSceneRenderer().ClearBox(m_previous);
+    return 1;
+}
+
+bool ThreeDObject::TakePreviousBox() {
+    if (IsEmpty(&m_previous))
+        return false;
     UnionRect(&m_update, &m_update, &m_previous);
     m_noUpdate = 0;
-    return 1;
+    return true;
 }
 
 const RECT* ThreeDObject::Draw(RastelRegion*) {

@@ -43,6 +43,10 @@ class ThreeDObject : public CObject {
     ThreeDObject* GetNext() const { return m_next; }
 
   protected:
+    // Erase without the clearing: the previous box joins the update box. False when there
+    // is no previous box (an inverted one is emptied first).
+    bool TakePreviousBox();
+
     // The drawing subclasses' frame: reset the changed box, draw the faces (DrawFaces),
     // take the changed box as the current box and add it to the update box.
     const RECT* DrawTracked(RastelRegion* region);

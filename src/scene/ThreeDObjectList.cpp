@@ -1,6 +1,9 @@
 #include "scene/ThreeDObjectList.h"
 
 #include "render/RastelRegion.h"
+#include "scene/SceneRenderer.h"
+
+#include <cstdint>
 
 IMPLEMENT_DYNAMIC(ThreeDObjectList, CObject)
 
@@ -85,9 +88,54 @@ void ThreeDObjectList::ResetRects(RastelRegion* region) {
         object->m_previous = RECT{};
 }
 
-void ThreeDObjectList::EraseAll(RastelRegion* region) {
+void ThreeDObjectList::EraseAll(RastelRegion*) {
+    m_clearBoxes.clear();
     for (ThreeDObject* object = m_head; object; object = object->m_next)
-        object->Erase(region);
+        if (object->TakePreviousBox())
+            m_clearBoxes.push_back(object->m_previous);
+    ClearErasedBoxes();
+}
+
+namespace {
+
+int64_t Area(const RECT& r) {
+    return int64_t{r.right - r.left} * (r.bottom - r.top);
+}
+
+// Beyond this many boxes the pairwise merging would cost more than it saves.
+constexpr size_t kMaxMergedBoxes = 512;
+
+} // namespace
+
+// Every pixel drawn last frame lies inside some object's previous box (its changed box),
+// the rest of the region is black, and all clearing comes before any drawing. So any set of
+// boxes that covers the union of the previous boxes clears exactly the same pixels. Two
+// overlapping boxes are cleared as their bounding box when that is no larger than the two
+// apart, which never adds work and saves the overlap (large, when big objects crowd).
+void ThreeDObjectList::ClearErasedBoxes() {
+    std::vector<RECT>& boxes = m_clearBoxes;
+    bool merged = boxes.size() <= kMaxMergedBoxes;
+    while (merged) {
+        merged = false;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            for (size_t j = i + 1; j < boxes.size();) {
+                RECT overlap, bounds;
+                if (IntersectRect(&overlap, &boxes[i], &boxes[j]) &&
+                    UnionRect(&bounds, &boxes[i], &boxes[j]) &&
+                    Area(bounds) <= Area(boxes[i]) + Area(boxes[j])) {
+                    boxes[i] = bounds;
+                    boxes[j] = boxes.back();
+                    boxes.pop_back();
+                    merged = true;
+                } else {
+                    ++j;
+                }
+            }
+        }
+    }
+    SceneRenderer& renderer = GetSceneRenderer();
+    for (const RECT& box : boxes)
+        renderer.ClearBox(box);
 }
 
 void ThreeDObjectList::MergeUpdateRects() {

@@ -6,6 +6,8 @@
 #include "framework/Object.h"
 #include "scene/ThreeDObject.h"
 
+#include <vector>
+
 class ThreeDObjectList : public CObject {
     DECLARE_DYNAMIC(ThreeDObjectList)
   public:
@@ -22,6 +24,8 @@ class ThreeDObjectList : public CObject {
     // Makes the next EraseAll clear the whole region once: the head's previous box becomes
     // the region's rectangle and every other previous box is emptied.
     void ResetRects(RastelRegion* region);
+    // Erases every object's previous box. Overlapping boxes may be cleared together (see
+    // ClearErasedBoxes); what each object copies to the window is unchanged.
     void EraseAll(RastelRegion* region);
     // Draws far to near, merges overlapping update boxes and copies each remaining box.
     void DrawAll(RastelRegion* region);
@@ -33,7 +37,10 @@ class ThreeDObjectList : public CObject {
   private:
     void Reposition(ThreeDObject* object);
     void MergeUpdateRects();
+    void ClearErasedBoxes();
 
     ThreeDObject* m_head = nullptr;
     ThreeDObject* m_tail = nullptr;
+    // The boxes EraseAll clears; kept between frames so that steady frames do not allocate.
+    std::vector<RECT> m_clearBoxes;
 };

@@ -1,0 +1,68 @@
+// A steady frame (only last frame's boxes cleared) must hold exactly the pixels of a frame
+// drawn on a freshly cleared region: nothing left behind, nothing cleared that is drawn.
+#include "import/PictureSource.h"
+#include "render/GraphicsStartup.h"
+#include "render/MemoryRegion.h"
+#include "scene/CCAnimationView.h"
+#include "scene/CubeAnimation.h"
+#include "scene/SceneRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Scene {
+    Scene(const SceneSettings& settings, int depth, const RECT& rect) : region(0, depth) {
+        SetSceneRandomState(1);
+        animation.BuildScene(settings);
+        ok = region.Init(nullptr, &rect);
+        view.reset(animation.CreateView(&rect));
+    }
+    void Frame(double t, bool fullClear) {
+        if (fullClear)
+            animation.ResetRegion();
+        animation.SetTime(t);
+        region.BeginFrame();
+        animation.Draw(&region, view.get());
+        region.EndFrame();
+    }
+    size_t Bytes() const {
+        const BITMAPINFOHEADER& h = region.GetHeader()->bmiHeader;
+        return (size_t(h.biBitCount) * h.biWidth + 31) / 32 * 4 * h.biHeight;
+    }
+
+    MemoryRegion region;
+    CubeAnimation animation;
+    std::unique_ptr<CCAnimationView> view;
+    BOOL ok = 0;
+};
+
+TEST(Erase, SteadyFramesMatchFreshlyClearedFrames) {
+    InitGraphics();
+    LoadDefaultPicture(140);
+    SceneSettings crowded;
+    crowded.boxCount = 60;
+    crowded.cubeCount = 12;
+    crowded.cubeSize = 4.0;
+    const RECT rect{0, 0, 200, 150};
+    for (int style = 0; style < 4; ++style) {
+        crowded.motionStyle = style;
+        for (int depth : {32, 8}) {
+            Scene steady(crowded, depth, rect), fresh(crowded, depth, rect);
+            ASSERT_TRUE(steady.ok && fresh.ok);
+            for (int frame = 0; frame < 12; ++frame) {
+                const double t = style * 5.0 + frame * 0.4;
+                steady.Frame(t, false);
+                fresh.Frame(t, true);
+                ASSERT_EQ(
+                    std::memcmp(steady.region.GetBits(), fresh.region.GetBits(), steady.Bytes()), 0)
+                    << "style " << style << ", " << depth << " bits, frame " << frame;
+            }
+        }
+    }
+}
+
+} // namespace
