@@ -5,8 +5,10 @@
 // Mesa reads LP_NUM_THREADS once per process, so the single-thread figures come from a
 // forked child that sets it before creating its context; the default (one rasteriser
 // thread per CPU) is measured in this process afterwards. Each figure is the median wall
-// time per frame over several samples; the "_net" rows subtract the median of a 1-pixel
-// quad + glFinish (OSMesa's flush and copy-out of the frame), as the peer table does.
+// time per frame over several samples (counter ns_per_px, as in the peer table) beside
+// the process's CPU time over all its threads (cpu_ns_per_px, comparable with our rows,
+// which count CPU time, when the machine is busy); the "_net" rows subtract the median of
+// a 1-pixel quad + glFinish (OSMesa's flush and copy-out of the frame).
 #include "fill_bench_common.h"
 
 #include <GL/gl.h>
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -33,7 +36,19 @@ struct GlFigures {
     bool ok = false;
     int threads = 0;
     char renderer[64] = {};
-    double affine = 0, perspective = 0, fixed = 0; // seconds per frame
+    // Seconds per frame: wall time, and the process's CPU time (all threads).
+    double affine = 0, perspective = 0, fixed = 0;
+    double affineCpu = 0, perspectiveCpu = 0, fixedCpu = 0;
+};
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+struct FrameTimes {
+    double wall, cpu;
 };
 
 OSMesaContext g_context = nullptr;
@@ -114,10 +129,10 @@ bool CreateContext() {
     return true;
 }
 
-// Median wall time of one frame drawn by `draw` and finished. (Wall time, as in the peer
-// table: llvmpipe spreads a frame over its threads. On a busy machine this penalises it
-// more than the single-threaded engines, whose rows count CPU time.)
-template <class Draw> double MedianFrame(Draw draw) {
+// Median wall and CPU time of one frame drawn by `draw` and finished. (Wall time is the
+// peer table's measure, llvmpipe spreading a frame over its threads; on a busy machine it
+// penalises llvmpipe more than the single-threaded engines, whose rows count CPU time.)
+template <class Draw> FrameTimes MedianFrame(Draw draw) {
     using Clock = std::chrono::steady_clock;
     for (int i = 0; i < 5; ++i) {
         draw();
@@ -135,17 +150,20 @@ template <class Draw> double MedianFrame(Draw draw) {
         }
         frames *= 2;
     }
-    std::vector<double> samples;
+    std::vector<double> walls, cpus;
     for (int s = 0; s < 15; ++s) {
         const auto t0 = Clock::now();
+        const double c0 = CpuSeconds();
         for (int i = 0; i < frames; ++i) {
             draw();
             glFinish();
         }
-        samples.push_back(std::chrono::duration<double>(Clock::now() - t0).count() / frames);
+        cpus.push_back((CpuSeconds() - c0) / frames);
+        walls.push_back(std::chrono::duration<double>(Clock::now() - t0).count() / frames);
     }
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+    std::sort(walls.begin(), walls.end());
+    std::sort(cpus.begin(), cpus.end());
+    return {walls[walls.size() / 2], cpus[cpus.size() / 2]};
 }
 
 GlFigures MeasureHere() {
@@ -155,9 +173,15 @@ GlFigures MeasureHere() {
     }
     const peers::Quad quad = peers::MakeFlatQuad();
     static const peers::Quad dot{{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
-    f.affine = MedianFrame([&] { DrawQuad(quad, false); });
-    f.perspective = MedianFrame([&] { DrawQuad(quad, true); });
-    f.fixed = MedianFrame([&] { DrawQuad(dot, false); });
+    const FrameTimes affine = MedianFrame([&] { DrawQuad(quad, false); });
+    const FrameTimes perspective = MedianFrame([&] { DrawQuad(quad, true); });
+    const FrameTimes fixed = MedianFrame([&] { DrawQuad(dot, false); });
+    f.affine = affine.wall;
+    f.affineCpu = affine.cpu;
+    f.perspective = perspective.wall;
+    f.perspectiveCpu = perspective.cpu;
+    f.fixed = fixed.wall;
+    f.fixedCpu = fixed.cpu;
     f.threads = CountRasteriserThreads();
     if (const GLubyte* r = glGetString(GL_RENDERER)) {
         std::snprintf(f.renderer, sizeof f.renderer, "%s", reinterpret_cast<const char*>(r));
@@ -206,10 +230,12 @@ void Report(benchmark::State& state, bool singleThread, bool perspective, bool n
         return;
     }
     const double frame = (perspective ? f.perspective : f.affine) - (net ? f.fixed : 0);
+    const double cpu = (perspective ? f.perspectiveCpu : f.affineCpu) - (net ? f.fixedCpu : 0);
     for (auto _ : state) {
         benchmark::DoNotOptimize(frame);
     }
     state.counters["ns_per_px"] = frame * 1e9 / fillbench::QuadArea();
+    state.counters["cpu_ns_per_px"] = cpu * 1e9 / fillbench::QuadArea();
     state.SetLabel(std::string(f.renderer) + ", rasteriser threads " + std::to_string(f.threads));
 }
 
