@@ -17,6 +17,34 @@ constexpr DWORD kCoreHeaderSize = 12;
 // for a full 256-entry colour table.
 constexpr DWORD kInfoRestSize = kInfoHeaderSize - 4;
 constexpr DWORD kMaxInfoBlock = kInfoRestSize + 256 * sizeof(RGBQUAD);
+// Serves the run-length stream from 4,096-byte reads of the file: the stream is read two
+// bytes at a time, and a system call for each pair would dominate the decoding.
+class ChunkReader {
+  public:
+    explicit ChunkReader(CFile& file) : m_file(file) {}
+    void Read(uint8_t* target, size_t count) {
+        while (count > 0) {
+            if (m_next == m_end) {
+                m_next = 0;
+                m_end = m_file.Read(m_buffer, sizeof m_buffer);
+                if (m_end == 0)
+                    AfxThrowFileException(CFileException::endOfFile);
+            }
+            const size_t n = std::min(count, m_end - m_next);
+            std::memcpy(target, m_buffer + m_next, n);
+            m_next += n;
+            target += n;
+            count -= n;
+        }
+    }
+
+  private:
+    CFile& m_file;
+    uint8_t m_buffer[4096];
+    size_t m_next = 0;
+    size_t m_end = 0;
+};
+
 } // namespace
 
 void ImageImporter::ReadBmp() {
@@ -131,9 +159,10 @@ void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
         column = std::min<int64_t>(column + count, size);
     };
 
+    ChunkReader stream(m_file);
     for (;;) {
         uint8_t pair[2];
-        ReadExact(pair, sizeof pair);
+        stream.Read(pair, sizeof pair);
         const int count = pair[0];
         const int value = pair[1];
         if (count > 0) {
@@ -145,12 +174,12 @@ void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
             return;
         } else if (value == 2) {
             uint8_t delta[2];
-            ReadExact(delta, sizeof delta);
+            stream.Read(delta, sizeof delta);
             row = std::min<int64_t>(row + delta[1], rows);
             column = std::min<int64_t>(column + delta[0], size);
         } else {
             uint8_t literal[256];
-            ReadExact(literal, static_cast<UINT>(value + (value & 1)));
+            stream.Read(literal, static_cast<size_t>(value + (value & 1)));
             write(literal, 0, value);
         }
     }
