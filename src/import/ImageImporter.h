@@ -78,12 +78,12 @@ class ImageImporter {
     DWORD m_pixelSize = 0;
     DWORD m_pixelLimit = 0xFFFFFFFFu;
     BITMAPINFOHEADER m_header = {};
+    // Blue, green, red, fourth byte; a bit-field bitmap's three masks land in entries 0-2.
     RGBQUAD m_colours[256] = {};
     GifDecoder m_gif;
 
   private:
     void Close();
-    void ResetPicture();
     void Dispatch();
 
     // The readers and decoders, one file each.
@@ -103,9 +103,6 @@ class ImageImporter {
     bool ProbeGif();
     bool ProbeBmp();
     bool ProbeIco();
-
-    friend struct JpegSession;
-    friend struct PngSession;
 };
 
 // What ImportPicture found out, for the import tool and the fuzz targets.
