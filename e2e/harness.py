@@ -270,6 +270,7 @@ class Session:
         self.prefix = None
         self.artifacts = os.path.join(WORK, "artifacts")
         self.prefix_seconds = 0.0
+        self.warm_up_seconds = 0.0
 
     # -- life cycle -------------------------------------------------------------------
     def start(self):
@@ -281,23 +282,58 @@ class Session:
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A server left by an interrupted run would keep its old display.
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+        stamp_text = self._prefix_stamp()
+        stamp = os.path.join(self.prefix, ".vc-initialised")
+        ready = os.path.exists(stamp) and open(stamp).read() == stamp_text
+        if not ready:
+            # Emptied before its server starts: the server keeps files of its own there.
+            for entry in os.listdir(self.prefix):
+                path = os.path.join(self.prefix, entry)
+                if os.path.isdir(path) and not os.path.islink(path):
+                    shutil.rmtree(path)
+                else:
+                    os.unlink(path)
+        self._start_server()
+        if not ready:
+            self._initialise_prefix()
+            with open(stamp, "w") as f:
+                f.write(stamp_text)
+        # The first Windows program of a session also starts Wine's desktop process; doing
+        # that here keeps it from racing the first test's programs (seen to hang a probe).
+        started = time.monotonic()
+        self.probe()
+        self.warm_up_seconds = time.monotonic() - started
+        return self
+
+    def _start_server(self):
         self.server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                        start_new_session=True)
-        self._initialise_prefix()
-        return self
 
-    def stop(self):
-        if self.server is not None:
+    def _stop_server(self):
+        """SIGTERM makes the server write the registry to the prefix before it exits
+        (wineserver -k would drop what changed since its last periodic save); the
+        session's Windows programs end with it."""
+        if self.server is None:
+            return
+        self.server.terminate()
+        try:
+            self.server.wait(20)
+        except subprocess.TimeoutExpired:
             subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
             _stop_process(self.server)
-            self.server = None
+        self.server = None
+
+    def stop(self):
+        self._stop_server()
         if self.x is not None:
             self.x.stop()
             self.x = None
         if self.lock is not None:
             self.lock.close()
             self.lock = None
+        elif self.prefix and os.path.basename(self.prefix).startswith("prefix-tmp"):
+            shutil.rmtree(self.prefix, ignore_errors=True)
 
     def __enter__(self):
         return self.start()
@@ -315,28 +351,23 @@ class Session:
         except OSError:
             self.lock.close()
             self.lock = None
-            return tempfile.mkdtemp(prefix="prefix-", dir=WORK)
+            return tempfile.mkdtemp(prefix="prefix-tmp", dir=WORK)
+
+    def _prefix_stamp(self):
+        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
+        return version.strip() + " " + hashlib.sha256(REGISTRY.encode()).hexdigest()[:16]
 
     def _initialise_prefix(self):
-        version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout
-        stamp_text = version.strip() + " " + hashlib.sha256(REGISTRY.encode()).hexdigest()[:16]
-        stamp = os.path.join(self.prefix, ".vc-initialised")
-        if os.path.exists(stamp) and open(stamp).read() == stamp_text:
-            return
         started = time.monotonic()
-        for entry in os.listdir(self.prefix):
-            path = os.path.join(self.prefix, entry)
-            shutil.rmtree(path) if os.path.isdir(path) and not os.path.islink(path) else os.unlink(path)
-        subprocess.run(["wineboot", "-i"], env=self.env, capture_output=True, timeout=300,
-                       check=True)
+        self._run_windows(["wineboot", "-i"], timeout=300, check=True)
         reg = os.path.join(self.prefix, "drive_c", "vc-settings.reg")
         with open(reg, "w") as f:
             f.write(REGISTRY)
-        subprocess.run(["wine", "regedit", "/S", reg], env=self.env, capture_output=True,
-                       timeout=120, check=True)
+        self._run_windows(["regedit", "/S", reg], timeout=120, check=True)
         os.unlink(reg)
-        with open(stamp, "w") as f:
-            f.write(stamp_text)
+        # Only a registry that has reached the disk counts as initialised.
+        self._stop_server()
+        self._start_server()
         self.prefix_seconds = time.monotonic() - started
 
     # -- Windows programs -------------------------------------------------------------
@@ -344,14 +375,32 @@ class Session:
         name = log_name or os.path.basename(path)
         return WineProcess(self, [path] + [str(a) for a in args], name)
 
+    def _run_windows(self, args, timeout=60, check=False):
+        """Runs a Windows program to its end; returns its standard output.
+
+        Output goes through a file, never a pipe: a program that starts Wine's background
+        processes (the desktop, services) passes its handles on to them, and a pipe would
+        then stay open after the program itself has ended.
+        """
+        with tempfile.TemporaryFile() as out:
+            process = subprocess.Popen(["wine"] + args, env=self.env, stdout=out,
+                                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+            try:
+                code = process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                _stop_process(process)
+                raise HarnessError(f"{' '.join(args)} did not end within {timeout} s") from None
+            if check and code != 0:
+                raise HarnessError(f"{' '.join(args)} failed with exit code {code}")
+            out.seek(0)
+            return out.read().decode("utf-8", errors="replace")
+
     def probe(self):
-        out = subprocess.run(["wine", self.winprobe, "list"], env=self.env,
-                             capture_output=True, text=True, timeout=60)
-        return Probe(out.stdout)
+        return Probe(self._run_windows([self.winprobe, "list"]))
 
     def post(self, hwnd, message, wparam=0, lparam=0):
-        subprocess.run(["wine", self.winprobe, "post", str(hwnd), str(message), str(wparam),
-                        str(lparam)], env=self.env, capture_output=True, timeout=60)
+        self._run_windows([self.winprobe, "post", str(hwnd), str(message), str(wparam),
+                           str(lparam)])
 
     @property
     def winprobe(self):

@@ -109,7 +109,8 @@ fuzzers=$(find build/asan/fuzz -maxdepth 1 -type f -name "*_fuzz" -perm -u+x 2>/
 for exe in $fuzzers; do
     echo "== fuzz $(basename "$exe"): ${FUZZ_SECONDS} s"
     run_fuzzer "$exe"
-    step "fuzz-$(basename "$exe")" $?
+    status=$?
+    step "fuzz-$(basename "$exe")" $status
 done
 
 echo "== windows build and end-to-end tests"

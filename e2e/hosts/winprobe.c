@@ -11,7 +11,7 @@
  *   window <hwnd> pid <pid> rect <l> <t> <r> <b> style <hex> exstyle <hex> owner <hwnd>
  *          exe <file name, lower case> class <name> title <text>
  *     child <hwnd> class <name> text <text>
- * Texts are the rest of the line, with line breaks written as \n.
+ * Texts are the rest of the line, in UTF-8, with line breaks written as \n.
  */
 /* QueryFullProcessImageNameA is a Vista call; the probe only ever runs under Wine. */
 #undef _WIN32_WINNT
@@ -23,23 +23,30 @@
 #include <stdlib.h>
 #include <string.h>
 
-static void PrintText(const char* text) {
-    for (; *text; ++text) {
-        if (*text == '\n')
+/* A window's text in UTF-8 (the About box's texts are Chinese), line breaks as \n. */
+static void PrintWindowText(HWND window) {
+    WCHAR wide[512];
+    char text[1536];
+    const char* c;
+    int length = GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]);
+
+    if (!WideCharToMultiByte(CP_UTF8, 0, wide, length + 1, text, sizeof text, NULL, NULL))
+        text[0] = 0;
+    for (c = text; *c; ++c) {
+        if (*c == '\n')
             fputs("\\n", stdout);
-        else if (*text != '\r')
-            putchar(*text);
+        else if (*c != '\r')
+            putchar(*c);
     }
     putchar('\n');
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
-    char className[128] = "", text[512] = "";
+    char className[128] = "";
     (void)unused;
     GetClassNameA(child, className, sizeof className);
-    GetWindowTextA(child, text, sizeof text);
     printf("  child %lu class %s text ", (unsigned long)(UINT_PTR)child, className);
-    PrintText(text);
+    PrintWindowText(child);
     return TRUE;
 }
 
@@ -62,14 +69,13 @@ static void ProgramName(DWORD pid, char* name, DWORD size) {
 }
 
 static BOOL CALLBACK ListWindow(HWND window, LPARAM unused) {
-    char className[128] = "", title[512] = "", program[MAX_PATH];
+    char className[128] = "", program[MAX_PATH];
     DWORD pid = 0;
     RECT rect;
     (void)unused;
     if (!IsWindowVisible(window))
         return TRUE;
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, title, sizeof title);
     GetWindowThreadProcessId(window, &pid);
     GetWindowRect(window, &rect);
     ProgramName(pid, program, sizeof program);
@@ -80,7 +86,7 @@ static BOOL CALLBACK ListWindow(HWND window, LPARAM unused) {
            rect.bottom, (unsigned long)GetWindowLongA(window, GWL_STYLE),
            (unsigned long)GetWindowLongA(window, GWL_EXSTYLE),
            (unsigned long)(UINT_PTR)GetWindow(window, GW_OWNER), program, className);
-    PrintText(title);
+    PrintWindowText(window);
     EnumChildWindows(window, ListChild, 0);
     return TRUE;
 }

@@ -1,0 +1,108 @@
+// framecheck: draws the default scene at given clock values through the in-memory drawing
+// region, as the headless renderer does, and writes each frame's stored pixels to a pixel
+// file (PixelFile.h). Built natively and for Windows from the same libraries, so the two
+// builds' files can be compared byte for byte.
+//
+//   framecheck DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...
+//
+// The frames are drawn one after another into one region, as the saver draws them, and
+// written to OUT-PREFIX-0.pam, OUT-PREFIX-1.pam, ...
+#include "PixelFile.h"
+
+#include "import/PictureSource.h"
+#include "render/GraphicsStartup.h"
+#include "render/MemoryRegion.h"
+#include "scene/CCAnimationView.h"
+#include "scene/CubeAnimation.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultPictureId = 140;
+// One clock step of 0.02 per 15 ms frame: 750 ms of picture time per clock unit, wrapping
+// like the tick counter (the same rule as the headless renderer).
+constexpr double kMillisecondsPerClockUnit = 750.0;
+
+DWORD PictureTime(double clock) {
+    double ms = std::fmod(clock * kMillisecondsPerClockUnit, 4294967296.0);
+    if (ms < 0)
+        ms += 4294967296.0;
+    return ms >= 0 && ms < 4294967296.0 ? static_cast<DWORD>(ms) : 0;
+}
+
+bool ParseInt(const char* text, int low, int high, int* value) {
+    char* end = nullptr;
+    const long v = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || v < low || v > high)
+        return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseClock(const char* text, double* value) {
+    char* end = nullptr;
+    *value = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(*value);
+}
+
+int Draw(int depth, int width, int height, const std::string& prefix,
+         const std::vector<double>& clocks) {
+    int status = 0;
+    CubeAnimation animation;
+    if (!animation.Initialise(nullptr)) {
+        std::fprintf(stderr, "framecheck: the scene is empty\n");
+        return 1;
+    }
+    MemoryRegion region(animation.GetRegionOption(), depth);
+    const RECT rect{0, 0, width, height};
+    if (!region.Init(nullptr, &rect)) {
+        std::fprintf(stderr, "framecheck: no region of %dx%d\n", width, height);
+        return 1;
+    }
+    std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
+    for (size_t i = 0; !status && i < clocks.size(); ++i) {
+        SetPictureTime(PictureTime(clocks[i]));
+        animation.SetTime(clocks[i]);
+        region.BeginFrame();
+        animation.Draw(&region, view.get());
+        region.EndFrame();
+        const std::string path = prefix + "-" + std::to_string(i) + ".pam";
+        if (!WritePixelFile(path.c_str(), region.GetHeader()->bmiHeader, region.GetBits())) {
+            std::fprintf(stderr, "framecheck: cannot write %s\n", path.c_str());
+            status = 1;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int depth = 0, width = 0, height = 0;
+    std::vector<double> clocks;
+    bool ok = argc >= 6 && ParseInt(argv[1], 1, 32, &depth) &&
+              ParseInt(argv[2], 1, 4096, &width) && ParseInt(argv[3], 1, 4096, &height);
+    for (int i = 5; ok && i < argc; ++i) {
+        double clock = 0;
+        ok = ParseClock(argv[i], &clock);
+        clocks.push_back(clock);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "usage: framecheck DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...\n");
+        return 2;
+    }
+    LoadDefaultPicture(kDefaultPictureId);
+    StartVideoSupport(1);
+    InitGraphics();
+    const int status = Draw(depth, width, height, argv[4], clocks);
+    DestroyAllPictures();
+    StopVideoSupport();
+    FreeGraphics();
+    return status;
+}
