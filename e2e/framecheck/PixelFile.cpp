@@ -18,9 +18,10 @@ bool WritePixelFile(const char* path, const BITMAPINFOHEADER& header, const void
     }
     const size_t stride = (size_t(header.biBitCount) * width + 31) / 32 * 4;
     const size_t rowBytes = size_t(width) * bytesPerPixel;
-    bool ok = std::fprintf(file, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL 255\nTUPLTYPE %s\nENDHDR\n",
-                           int(width), int(height), bytesPerPixel,
-                           bytesPerPixel == 4 ? "BGRX" : "INDEX") > 0;
+    bool ok =
+        std::fprintf(file, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH %d\nMAXVAL 255\nTUPLTYPE %s\nENDHDR\n",
+                     int(width), int(height), bytesPerPixel,
+                     bytesPerPixel == 4 ? "BGRX" : "INDEX") > 0;
     const auto* base = static_cast<const uint8_t*>(bits);
     for (int32_t row = height - 1; ok && row >= 0; --row) {
         ok = std::fwrite(base + stride * row, 1, rowBytes, file) == rowBytes;

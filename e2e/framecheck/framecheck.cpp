@@ -86,8 +86,8 @@ int Draw(int depth, int width, int height, const std::string& prefix,
 int main(int argc, char** argv) {
     int depth = 0, width = 0, height = 0;
     std::vector<double> clocks;
-    bool ok = argc >= 6 && ParseInt(argv[1], 1, 32, &depth) &&
-              ParseInt(argv[2], 1, 4096, &width) && ParseInt(argv[3], 1, 4096, &height);
+    bool ok = argc >= 6 && ParseInt(argv[1], 1, 32, &depth) && ParseInt(argv[2], 1, 4096, &width) &&
+              ParseInt(argv[3], 1, 4096, &height);
     for (int i = 5; ok && i < argc; ++i) {
         double clock = 0;
         ok = ParseClock(argv[i], &clock);

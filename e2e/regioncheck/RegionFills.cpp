@@ -20,8 +20,7 @@ class Picture {
   public:
     // texel(x, y) gives the stored value: an index for depths up to 8, 0x00RRGGBB (16: 5-5-5
     // in the low 15 bits, 32: with a fourth byte) otherwise.
-    template <typename Texel>
-    Picture(int width, int height, int depth, Texel texel) {
+    template <typename Texel> Picture(int width, int height, int depth, Texel texel) {
         const int colours = depth <= 8 ? 1 << depth : 0;
         const size_t stride = (size_t(width) * depth + 31) / 32 * 4;
         m_block.assign(sizeof(BITMAPINFOHEADER) + 4 * colours + stride * height, 0);
@@ -146,7 +145,7 @@ void DrawFillSet(RastelRegion* region, const BITMAPINFOHEADER* picture) {
     });
     const Picture index4(13, 11, 4, [](int x, int y) { return uint32_t((x + 3 * y) & 15); });
     const Picture mono(8, 8, 1, [](int x, int y) { return uint32_t(((x >> 1) ^ (y >> 1)) & 1); });
-    const BITMAPINFOHEADER* textures[] = {picture,        rgb24.Header(), rgb16.Header(),
+    const BITMAPINFOHEADER* textures[] = {picture,         rgb24.Header(), rgb16.Header(),
                                           index4.Header(), mono.Header(),  argb32.Header()};
 
     // The background first: the region bitmap itself is never cleared by the region.

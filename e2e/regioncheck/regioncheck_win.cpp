@@ -48,9 +48,9 @@ HWND CreateCheckWindow() {
     }
     // A popup's client area is the whole window, so region pixel (x, y from the top) is at
     // screen (kWindowX + x, kWindowY + y).
-    return ::CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Region check",
-                             WS_POPUP | WS_VISIBLE, kWindowX, kWindowY, kFillSetWidth,
-                             kFillSetHeight, nullptr, nullptr, wc.hInstance, nullptr);
+    return ::CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Region check", WS_POPUP | WS_VISIBLE,
+                             kWindowX, kWindowY, kFillSetWidth, kFillSetHeight, nullptr, nullptr,
+                             wc.hInstance, nullptr);
 }
 
 bool FileExists(const char* path) {
