@@ -30,7 +30,6 @@ int Mod(int a, int b) {
 
 constexpr uint32_t kOutsideColour = 0x00112233; // R 0x33, G 0x22, B 0x11
 constexpr uint32_t kOutsidePixel = 0x00332211;  // as bytes B, G, R
-constexpr uint32_t kNoPixel = 0xFFFFFFFF;
 
 // The pixel the edge mode gives for texel position (tu, tv).
 uint32_t Expected(int mode, int tu, int tv, int w, int h, int brick) {
