@@ -1,4 +1,4 @@
-// The fixed set of fills that the region check draws: flat colours and picture fills of
+// The fixed set of fills that fillcheck draws: flat colours and picture fills of
 // every texture depth, in all six edge modes, affine and perspective, opaque and
 // transparent, each in one cell of a 256 × 192 region. The same calls go to the window's
 // DIB-section region under Windows and to the in-memory region natively; the two

@@ -1,7 +1,7 @@
-// regioncheck (native): draws the fill set through the in-memory region and writes the
+// fillcheck (native): draws the fill set through the in-memory region and writes the
 // region's bitmap to a pixel file, for comparison with the Windows program's file.
 //
-//   regioncheck DEPTH OUT.pam      (DEPTH 8: palette indices; above 8: 32-bit pixels)
+//   fillcheck DEPTH OUT.pam      (DEPTH 8: palette indices; above 8: 32-bit pixels)
 #include "PixelFile.h"
 #include "RegionFills.h"
 
@@ -22,14 +22,14 @@ int Check(int depth, const char* out) {
     MemoryRegion region(1, depth);
     const RECT rect{0, 0, kFillSetWidth, kFillSetHeight};
     if (!region.Init(nullptr, &rect)) {
-        std::fprintf(stderr, "regioncheck: the region could not be made\n");
+        std::fprintf(stderr, "fillcheck: the region could not be made\n");
         return 1;
     }
     region.BeginFrame();
     DrawFillSet(&region, GetDefaultPicture());
     region.EndFrame();
     if (!WritePixelFile(out, region.GetHeader()->bmiHeader, region.GetBits())) {
-        std::fprintf(stderr, "regioncheck: cannot write %s\n", out);
+        std::fprintf(stderr, "fillcheck: cannot write %s\n", out);
         return 1;
     }
     return 0;
@@ -40,7 +40,7 @@ int Check(int depth, const char* out) {
 int main(int argc, char** argv) {
     const int depth = argc == 3 ? std::atoi(argv[1]) : 0;
     if (depth != 8 && depth != 32) {
-        std::fprintf(stderr, "usage: regioncheck 8|32 OUT.pam\n");
+        std::fprintf(stderr, "usage: fillcheck 8|32 OUT.pam\n");
         return 2;
     }
     LoadDefaultPicture(kDefaultPictureId);

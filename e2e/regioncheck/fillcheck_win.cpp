@@ -1,7 +1,7 @@
-// regioncheck (Windows): draws the fill set through the window's DIB-section region into a
+// fillcheck (Windows): draws the fill set through the window's DIB-section region into a
 // real window, copies it to the window and writes the region's bitmap to a pixel file.
 //
-//   regioncheck.exe OUT.pam [STOP-FILE]
+//   fillcheck.exe OUT.pam [STOP-FILE]
 //
 // The region takes the screen's depth: 32-bit pixels on true-colour screens, palette
 // indices on palette screens. When OUT.pam is complete, OUT.pam.ready is created; with a
@@ -42,13 +42,13 @@ HWND CreateCheckWindow() {
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    wc.lpszClassName = "VomraCubeRegionCheck";
+    wc.lpszClassName = "VomraCubeFillCheck";
     if (!::RegisterClassA(&wc)) {
         return nullptr;
     }
     // A popup's client area is the whole window, so region pixel (x, y from the top) is at
     // screen (kWindowX + x, kWindowY + y).
-    return ::CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Region check", WS_POPUP | WS_VISIBLE,
+    return ::CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "Fill check", WS_POPUP | WS_VISIBLE,
                              kWindowX, kWindowY, kFillSetWidth, kFillSetHeight, nullptr, nullptr,
                              wc.hInstance, nullptr);
 }
@@ -77,7 +77,7 @@ void HoldUntil(const char* stopFile) {
 int Check(const char* out, const char* stopFile) {
     HWND hwnd = CreateCheckWindow();
     if (hwnd == nullptr) {
-        std::fprintf(stderr, "regioncheck: no window\n");
+        std::fprintf(stderr, "fillcheck: no window\n");
         return 1;
     }
     CWnd window;
@@ -88,7 +88,7 @@ int Check(const char* out, const char* stopFile) {
     ::GetClientRect(hwnd, &client);
     int status = 0;
     if (!g_region->Init(&window, &client)) {
-        std::fprintf(stderr, "regioncheck: the region could not be made\n");
+        std::fprintf(stderr, "fillcheck: the region could not be made\n");
         status = 1;
     } else {
         g_region->RealizePalette();
@@ -99,7 +99,7 @@ int Check(const char* out, const char* stopFile) {
         ::UpdateWindow(hwnd);
         if (!WritePixelFile(out, g_region->GetHeader()->bmiHeader, g_region->GetBits()) ||
             !Touch(std::string(out) + ".ready")) {
-            std::fprintf(stderr, "regioncheck: cannot write %s\n", out);
+            std::fprintf(stderr, "fillcheck: cannot write %s\n", out);
             status = 1;
         }
         std::printf("depth %d\n", g_region->GetDisplayDepth());
@@ -119,7 +119,7 @@ int Check(const char* out, const char* stopFile) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: regioncheck OUT.pam [STOP-FILE]\n");
+        std::fprintf(stderr, "usage: fillcheck OUT.pam [STOP-FILE]\n");
         return 2;
     }
     LoadDefaultPicture(kDefaultPictureId);
