@@ -83,7 +83,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     tests = list(flatten(unittest.defaultTestLoader.discover(here, pattern="test_*.py")))
     if args.patterns:
-        tests = [t for t in tests if any(fnmatch.fnmatch(t.id(), f"*{p}*") for p in args.patterns)]
+        tests = [t for t in tests
+                 if any(fnmatch.fnmatch(t.id().lower(), f"*{p.lower()}*") for p in args.patterns)]
 
     session = harness.Session(depth=args.depth)
     harness.install_signal_cleanup([session])
@@ -94,8 +95,8 @@ def main():
         if session.prefix_seconds:
             print(f"e2e: Wine prefix initialised in {session.prefix_seconds:.1f} s", flush=True)
         cases.SESSION, cases.SCR = session, os.path.abspath(scr)
-        for test in tests:
-            test(result)
+        # One flat suite, so that class and module set-ups run as unittest runs them.
+        unittest.TestSuite(tests).run(result)
     except harness.HarnessError as error:
         print(f"FAIL e2e session: {error}")
         result.failed.add("session")
