@@ -15,26 +15,29 @@ namespace importfuzz {
 // Small enough that a hostile header cannot make the fuzzer allocate gigabytes.
 constexpr DWORD kPixelLimit = 4u << 20;
 
-inline const std::string& ScratchPath() {
-    static const std::string path = [] {
+// The input as a file for the length of one run; removed again before the run ends, since
+// libFuzzer may leave the process without running exit handlers.
+class ScratchFile {
+  public:
+    ScratchFile(const uint8_t* data, size_t size) {
         const char* dir = std::getenv("TMPDIR");
-        std::string p =
+        m_path =
             std::string(dir && *dir ? dir : "/tmp") + "/vcfuzz-import-" + std::to_string(getpid());
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return p;
-    }();
-    return path;
-}
+        FILE* f = std::fopen(m_path.c_str(), "wb");
+        if (!f)
+            return;
+        m_written = !size || std::fwrite(data, 1, size, f) == size;
+        m_written = std::fclose(f) == 0 && m_written;
+    }
+    ~ScratchFile() { std::remove(m_path.c_str()); }
+    const char* path() const { return m_path.c_str(); }
+    // False when the scratch folder is full or gone: the run then tests nothing.
+    bool written() const { return m_written; }
 
-inline const char* WriteScratch(const uint8_t* data, size_t size) {
-    FILE* f = std::fopen(ScratchPath().c_str(), "wb");
-    if (!f)
-        std::abort();
-    if (size && std::fwrite(data, 1, size, f) != size)
-        std::abort();
-    std::fclose(f);
-    return ScratchPath().c_str();
-}
+  private:
+    std::string m_path;
+    bool m_written = false;
+};
 
 // Bytes of pixel rows the header describes.
 inline uint64_t RowsNeeded(const BITMAPINFOHEADER& h) {
@@ -58,10 +61,11 @@ inline void CheckPacked(const BITMAPINFOHEADER* packed, size_t blockSize) {
 
 // Decodes with one reader, whatever the probes would say.
 inline void DecodeAs(const uint8_t* data, size_t size, int format) {
+    const ScratchFile file(data, size);
     ImageImporter importer;
     importer.m_pixelLimit = kPixelLimit;
-    if (!importer.Open(WriteScratch(data, size)))
-        std::abort();
+    if (!file.written() || !importer.Open(file.path()))
+        return;
     importer.m_format = format;
     if (importer.Decode() != ImageImporter::Ok)
         return;

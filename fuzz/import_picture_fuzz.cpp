@@ -2,8 +2,11 @@
 #include "import_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    BITMAPINFOHEADER* packed = ImportPictureReporting(importfuzz::WriteScratch(data, size),
-                                                      importfuzz::kPixelLimit, nullptr);
+    const importfuzz::ScratchFile file(data, size);
+    if (!file.written())
+        return 0;
+    BITMAPINFOHEADER* packed =
+        ImportPictureReporting(file.path(), importfuzz::kPixelLimit, nullptr);
     if (packed) {
         importfuzz::CheckPacked(packed, GlobalSize(GlobalHandle(packed)));
         GlobalUnlock(GlobalHandle(packed));
