@@ -186,6 +186,53 @@ class SceneFrames(PixelCase):
                 self.assertGreater(len(colour_of), 20, where)
 
 
+# Faces with detail for the finished check program: a photograph-like JPEG (4:2:0 and
+# progressive, so the decoder's upsampling and inverse DCT are used) and a PNG with alpha.
+DETAIL_FACES = r"""
+import sys
+from PIL import Image
+w, h = 97, 81
+img = Image.new("RGB", (w, h))
+img.putdata([((x * 5 + y * 3) % 256, (x * y // 7) % 256, (255 - 2 * y + (x ^ y)) % 256)
+             for y in range(h) for x in range(w)])
+img.save(sys.argv[1] + "/detail.jpg", quality=80, subsampling=2, progressive=True)
+rgba = img.convert("RGBA")
+rgba.putalpha(Image.linear_gradient("L").resize((w, h)))
+rgba.save(sys.argv[1] + "/detail.png")
+"""
+FINISHED_SETTINGS = ["--cubes", "2", "--boxes", "6", "--cube-size", "2.5", "--transparency",
+                     "1", "--box-size", "0.35", "--box-phase", "0.7", "--motion", "2"]
+
+
+class FinishedFrames(PixelCase):
+    """A finished check program: framecheck.exe with a payload of settings and six face
+    files of every picture format, decoded by the cross-built picture libraries under Wine
+    and by the system's natively."""
+
+    def test_frames_with_picture_faces(self):
+        folder = savers.faces_folder()
+        subprocess.run([savers._system_python(), "-c", DETAIL_FACES, folder], check=True,
+                       capture_output=True, timeout=60)
+        faces = ["face0.bmp", "face1.ico", "face2.gif", "detail.jpg", "detail.png", "face5.tif"]
+        windows = windows_program("e2e/framecheck", "framecheck")
+        finished = os.path.join(self.out, "framecheck.exe")
+        result = subprocess.run([savers.pack_tool(), "make", "--template", windows, "--out",
+                                 finished, "--strict"] + FINISHED_SETTINGS +
+                                [os.path.join(folder, face) for face in faces],
+                                capture_output=True, text=True, timeout=120)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        native = native_program("e2e/framecheck", "framecheck")
+        clocks = ["0", "3.3", "17.64"]
+        for bits in (32, 8):
+            native_prefix = os.path.join(self.out, f"native{bits}")
+            wine_prefix = os.path.join(self.out, f"wine{bits}")
+            self.run_native(native, "--saver", finished, bits, 480, 360, native_prefix, *clocks)
+            self.run_windows(finished, bits, 480, 360, self.win(wine_prefix), *clocks)
+            for i in range(len(clocks)):
+                self.assert_same_pixels(f"{native_prefix}-{i}.pam", f"{wine_prefix}-{i}.pam",
+                                        bits)
+
+
 class RegionFills(PixelCase):
     """Fills through the window's DIB-section region under Wine, and through the in-memory
     region natively, at the depth the screen gives the window region."""

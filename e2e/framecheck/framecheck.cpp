@@ -3,13 +3,17 @@
 // file (PixelFile.h). Built natively and for Windows from the same libraries, so the two
 // builds' files can be compared byte for byte.
 //
-//   framecheck DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...
+//   framecheck [--saver PATH] DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...
 //
+// The scene is the one of the payload at the end of the program's own file (none: the
+// built-in defaults). A finished check program is made like a finished saver, by appending
+// a payload to a copy of framecheck.exe; natively --saver names that copy instead.
 // The frames are drawn one after another into one region, as the saver draws them, and
 // written to OUT-PREFIX-0.pam, OUT-PREFIX-1.pam, ...
 #include "PixelFile.h"
 
 #include "import/PictureSource.h"
+#include "platform/Win32.h"
 #include "render/GraphicsStartup.h"
 #include "render/MemoryRegion.h"
 #include "scene/CCAnimationView.h"
@@ -84,6 +88,12 @@ int Draw(int depth, int width, int height, const std::string& prefix,
 } // namespace
 
 int main(int argc, char** argv) {
+    std::string saver;
+    if (argc > 2 && std::string(argv[1]) == "--saver") {
+        saver = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
     int depth = 0, width = 0, height = 0;
     std::vector<double> clocks;
     bool ok = argc >= 6 && ParseInt(argv[1], 1, 32, &depth) && ParseInt(argv[2], 1, 4096, &width) &&
@@ -94,9 +104,19 @@ int main(int argc, char** argv) {
         clocks.push_back(clock);
     }
     if (!ok) {
-        std::fprintf(stderr, "usage: framecheck DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...\n");
+        std::fprintf(stderr,
+                     "usage: framecheck [--saver PATH] DEPTH WIDTH HEIGHT OUT-PREFIX CLOCK...\n");
         return 2;
     }
+#ifndef _WIN32
+    if (!saver.empty())
+        platform::SetModuleFileNameOverride(saver.c_str());
+#else
+    if (!saver.empty()) {
+        std::fprintf(stderr, "framecheck: --saver is for the native build\n");
+        return 2;
+    }
+#endif
     LoadDefaultPicture(kDefaultPictureId);
     StartVideoSupport(1);
     InitGraphics();
