@@ -29,8 +29,9 @@ struct DitherRow {
         originX = g_render.ditherOriginX;
     }
 
-    uint8_t Index(uint32_t p, int32_t x) const {
-        const int k = (x - originX) & 3;
+    uint8_t Index(uint32_t p, int32_t x) const { return IndexInCell(p, (x - originX) & 3); }
+
+    uint8_t IndexInCell(uint32_t p, int k) const {
         const uint32_t b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
         if (((p ^ (p >> 8)) & 0xFFFF) == 0) { // r = g = b
             return static_cast<uint8_t>(grey[b] >> (8 * k));
@@ -44,7 +45,18 @@ struct DitherRow {
 void DitherSpan(int32_t y, int32_t x0, int32_t x1, const uint32_t* src) {
     const DitherRow d(y);
     uint8_t* row = g_render.target.Row(y);
-    for (int32_t x = x0; x < x1; ++x) {
+    int32_t x = x0;
+    for (; x < x1 && ((x - d.originX) & 3) != 0; ++x) {
+        row[x] = d.Index(src[x], x);
+    }
+    // Whole dither cells: the cell of each of the four is known.
+    for (; x + 4 <= x1; x += 4) {
+        row[x] = d.IndexInCell(src[x], 0);
+        row[x + 1] = d.IndexInCell(src[x + 1], 1);
+        row[x + 2] = d.IndexInCell(src[x + 2], 2);
+        row[x + 3] = d.IndexInCell(src[x + 3], 3);
+    }
+    for (; x < x1; ++x) {
         row[x] = d.Index(src[x], x);
     }
 }
