@@ -31,17 +31,8 @@ BUILD = os.environ.get("VC_WIN_BUILD", os.path.join(ROOT, "build", "win"))
 WORK = os.environ.get("VC_E2E_WORK", os.path.join(ROOT, "build", "e2e"))
 SCREEN_SIZE = (1024, 768)
 
-def _multi_string(*values):
-    """A REG_MULTI_SZ value in regedit's version 5 text form."""
-    data = "".join(v + "\0" for v in values) + "\0"
-    return "hex(7):" + ",".join(f"{b:02x}" for b in data.encode("utf-16-le"))
-
-
-# The About box's texts are Chinese: Wine falls back from the dialog fonts to a CJK font
-# only through FontLink entries, which a Western prefix lacks.
-_CJK_FONT = _multi_string("wqy-microhei.ttc,WenQuanYi Micro Hei")
-_LINKED_FACES = ("MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",
-                 "Tahoma", "Arial", "Segoe UI")
+# The dialog fonts' Chinese glyphs are left to e2e/fixtures/prefix.py, whose tests switch
+# them on and off.
 REGISTRY = "\n".join([
     "Windows Registry Editor Version 5.00",
     "",
@@ -50,9 +41,7 @@ REGISTRY = "\n".join([
     "",
     r"[HKEY_CURRENT_USER\Software\Wine\WineDbg]",
     '"ShowCrashDialog"=dword:00000000',
-    "",
-    r"[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]",
-] + [f'"{face}"={_CJK_FONT}' for face in _LINKED_FACES]) + "\n"
+]) + "\n"
 
 WS_CHILD = 0x40000000
 WS_POPUP = 0x80000000

@@ -87,7 +87,8 @@ run_e2e() { # label, run.py arguments...
     fi
 }
 run_e2e e2e
-# A few of them again on an 8-bit PseudoColor screen, where the saver works through a palette.
+# A few of them again on an 8-bit PseudoColor screen, where the saver works through a
+# palette, with the tests written for such screens only (named *palette_screen*).
 run_e2e e2e-8bit --depth 8 RunSwitches.test_slash_s ClosesOnActivity.test_travel \
-    Preview.test_handle_after_a_space
+    Preview.test_handle_after_a_space palette_screen
 finish
