@@ -4,10 +4,14 @@
 // y1 (y0 < y1 after ordering) crosses row r when the row's centre c = r + 1/2 satisfies
 // y0 < c <= y1:
 //
-//      row r-1  ------ c ------      y0 here (below the centre of r-1... )
-//      row r    ------ c ------  <-  first row: the first centre strictly after y0
+//      y0 ..................      (anywhere at or after the centre of row r - 1)
+//      row r    ---- c ----  <-  first row: the first centre strictly after y0
 //               ...
-//      row k    ------ c ------  <-  last row: the last centre at or before y1
+//      row k    ---- c ----  <-  last row: the last centre at or before y1
+//      y1 ..................      (before the centre of row k + 1)
+//
+// x is kept at the crossing with each row's centre and stepped by dx/dy per row, both in
+// 18.14.
 //
 // With smoothing the same rule runs on sub-rows: y is scaled by 5/4 so that a pixel row is
 // five units of 0x1000.
