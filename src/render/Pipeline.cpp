@@ -37,11 +37,13 @@ int SelectPipeline(bool smooth) {
     SpanPipeline& pipe = g_render.pipe;
     pipe = SpanPipeline{};
     if (!smooth) {
-        return fill.setup(pipe);
+        const int error = fill.setup(pipe);
+        return error ? error : pipe.span ? 0 : kErrNoFill;
     }
     pipe.composite = CompositorFor(g_render.target.format, g_render.target.mode16);
     if (!pipe.composite || !fill.smoothedSetup) {
         return kErrNoSmoothing;
     }
-    return fill.smoothedSetup(pipe);
+    const int error = fill.smoothedSetup(pipe);
+    return error ? error : pipe.composite ? 0 : kErrNoSmoothing;
 }
