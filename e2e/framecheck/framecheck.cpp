@@ -1,4 +1,4 @@
-// framecheck: draws the default scene at given clock values through the in-memory drawing
+// framecheck: draws the saver's scene at given clock values through the in-memory drawing
 // region, as the headless renderer does, and writes each frame's stored pixels to a pixel
 // file (PixelFile.h). Built natively and for Windows from the same libraries, so the two
 // builds' files can be compared byte for byte.
@@ -8,6 +8,7 @@
 // The scene is the one of the payload at the end of the program's own file (none: the
 // built-in defaults). A finished check program is made like a finished saver, by appending
 // a payload to a copy of framecheck.exe; natively --saver names that copy instead.
+//
 // The frames are drawn one after another into one region, as the saver draws them, and
 // written to OUT-PREFIX-0.pam, OUT-PREFIX-1.pam, ...
 #include "PixelFile.h"
