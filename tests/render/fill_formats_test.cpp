@@ -225,4 +225,24 @@ TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
     }
 }
 
+// 16-bit targets take the texels through the renderer's per-channel dither; transparency
+// has no effect there.
+TEST_F(FillFormats, SixteenBitTargetDithersEachTexel) {
+    Bind(16, 4, 16);
+    Picture pic(16, 1, 32);
+    for (int u = 0; u < 16; ++u) {
+        pic.Set32(u, 0, 0x00102030u * (u + 1) + 0x050607u);
+    }
+    for (uint32_t style : {0u, 0x400400u}) {
+        DrawRow(pic, style);
+        for (int u = 0; u < 16; ++u) {
+            uint16_t px;
+            std::memcpy(&px, pixels_.data() + 2 * u, 2);
+            uint32_t texel;
+            std::memcpy(&texel, pic.Row(0) + 4 * u, 4);
+            EXPECT_EQ(px, DitherTo16(texel & 0xFFFFFF, u, 0, 2)) << u;
+        }
+    }
+}
+
 } // namespace

@@ -52,7 +52,7 @@ class TargetFixture : public ::testing::Test {
         header_.biHeight = h;
         header_.biPlanes = 1;
         header_.biBitCount = static_cast<WORD>(bpp);
-        stride_ = bpp == 32 ? w * 4 : (w + 3) & ~3;
+        stride_ = bpp == 32 ? w * 4 : bpp == 16 ? ((w + 1) & ~1) * 2 : (w + 3) & ~3;
         pixels_.assign(static_cast<size_t>(stride_) * h, 0);
         ASSERT_EQ(BindTarget(&header_, pixels_.data(), 2), 0);
         const RenderTransform identity = {0x4000, 0, 0, 0x4000, 0, 0};
