@@ -1,7 +1,6 @@
 """Finished savers made with vomracube-pack: each face shows its own picture, whatever its
 format, and a video face plays."""
 
-import cases
 from fixtures import pixels, savers
 from fixtures.finished_case import FinishedSaverCase
 
@@ -9,6 +8,11 @@ MIN_PIXELS = 2000  # of a face's colour on one 1024x768 screenshot: a face, not 
 
 
 class FaceColours(FinishedSaverCase):
+    def setUp(self):
+        super().setUp()
+        if self.x.depth <= 8:
+            self.skipTest("on a palette screen face colours are dithered, not classified")
+
     def run_and_collect(self, path, label, wanted, timeout):
         """Runs the saver in /s and screenshots it until every wanted colour has been seen
         on MIN_PIXELS pixels of one screenshot; returns the colour counts per screenshot."""
