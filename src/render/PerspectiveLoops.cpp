@@ -26,13 +26,15 @@ void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walker, uint32_
         for (; k + 4 <= n; k += 4) {
             walk.Next(iu, iv);
             for (int j = 0; j < 4; ++j) {
-                out[k + j] = texel::Fetch<F, Plain>(s, rows[iv[j]], static_cast<uint32_t>(iu[j]));
+                out[k + j] = texel::Fetch<F, Plain>(s, rows[static_cast<uint32_t>(iv[j])],
+                                                    static_cast<uint32_t>(iu[j]));
             }
         }
         if (k < n) {
             walk.Next(iu, iv);
             for (int j = 0; k + j < n; ++j) {
-                out[k + j] = texel::Fetch<F, Plain>(s, rows[iv[j]], static_cast<uint32_t>(iu[j]));
+                out[k + j] = texel::Fetch<F, Plain>(s, rows[static_cast<uint32_t>(iv[j])],
+                                                    static_cast<uint32_t>(iu[j]));
             }
         }
         return;
@@ -46,7 +48,8 @@ void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walker, uint32_
                 out[k + j] = s.outside;
                 continue;
             }
-            out[k + j] = texel::Fetch<F, Plain>(s, s.rows[v], static_cast<uint32_t>(u));
+            out[k + j] = texel::Fetch<F, Plain>(s, s.rows[static_cast<uint32_t>(v)],
+                                                static_cast<uint32_t>(u));
         }
     }
 }
