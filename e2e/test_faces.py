@@ -53,7 +53,13 @@ class FaceColours(FinishedSaverCase):
             self.assertLess(best[name], MIN_PIXELS // 10, best)
 
     def test_video_face_changes_colour_over_time(self):
-        path = self.make_saver("video", savers.BIG_CUBE, [savers.CLIP] * 6)
+        self.check_video("video", savers.CLIP)
+
+    def test_cinepak_video_face_changes_colour_over_time(self):
+        self.check_video("video-cinepak", savers.CLIP_CINEPAK)
+
+    def check_video(self, name, clip):
+        path = self.make_saver(name, savers.BIG_CUBE, [clip] * 6)
         counts = self.run_and_collect(path, "shot", savers.CLIP_COLOURS, 20)
         # Every video face shows the same frame at a time: one clip colour per screenshot.
         shown = []
