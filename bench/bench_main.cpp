@@ -56,6 +56,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
             {"flat_quad_aa_32bit/ours", "flat_quad_aa_32bit/cairo", 1.0},
             {"flat_quad_aa_32bit/ours", "flat_quad_aa_32bit/pixman", 0.5},
             {"flat_quad_aliased_32bit/ours", "flat_quad_aliased_32bit/memset", 2.0},
+            {"flat_quad_aliased_32bit/ours", "flat_quad_aliased_32bit/memset_rows", 2.0},
             {"fillbox_black_32bit/ours", "fillbox_black_32bit/memset", 1.5},
             {"flat_quad_aa_8bit/ours", "flat_quad_aa_32bit/ours", 2.0},
             {"flat_quad_aliased_8bit/ours", "flat_quad_aliased_32bit/ours", 2.0},
