@@ -10,6 +10,13 @@
 #include <emmintrin.h>
 #endif
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VC_FILL_AVX2 1
+// The 32-byte store loop, chosen at run time on processors that have it.
+void FillPixels32Avx2(uint32_t* p, size_t n, uint32_t v);
+extern const bool g_haveAvx2;
+#endif
+
 // Fills n 32-bit pixels with v. A value whose four bytes are equal (black, white) is a
 // byte fill.
 inline void FillPixels32(uint32_t* p, size_t n, uint32_t v) {
@@ -17,6 +24,12 @@ inline void FillPixels32(uint32_t* p, size_t n, uint32_t v) {
         std::memset(p, static_cast<int>(v & 0xFF), n * 4);
         return;
     }
+#if defined(VC_FILL_AVX2)
+    if (g_haveAvx2 && n >= 32) {
+        FillPixels32Avx2(p, n, v);
+        return;
+    }
+#endif
 #if defined(__SSE2__)
     while (n > 0 && (reinterpret_cast<uintptr_t>(p) & 15) != 0) {
         *p++ = v;
