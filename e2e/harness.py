@@ -10,7 +10,12 @@ Facts about Wine 8 that the design rests on:
   HKCU\\Software\\Wine\\X11 Driver Managed=N; a crash would wait on a dialog unless
   HKCU\\Software\\Wine\\WineDbg ShowCrashDialog=0.
 - A wineserver keeps the X display its first desktop used, so each session starts its own
-  server and kills it at the end.
+  server and stops it at the end with SIGTERM, which also writes the registry to disk
+  (wineserver -k would not).
+- Wine moves the X keyboard focus only for managed windows: tests hand the focus to the
+  saver's X window themselves, as the desktop does on Windows.
+- Background processes inherit a program's standard handles, so Windows programs never
+  write to a pipe of ours (it would stay open after they end).
 - Exit codes of Windows processes arrive cut to their low byte.
 """
 
