@@ -4,6 +4,7 @@
 // sound ones.
 #pragma once
 
+#include "../ScratchFolder.h"
 #include "platform/Win32.h"
 
 #include <gtest/gtest.h>
@@ -19,28 +20,9 @@
 
 using Bytes = std::vector<uint8_t>;
 
-class TempFolder {
+class TempFolder : public ScratchFolder {
   public:
-    TempFolder() {
-        char pattern[] = "/tmp/vc-payload-XXXXXX";
-        m_path = mkdtemp(pattern) ? pattern : "";
-    }
-    ~TempFolder() { rmdir(m_path.c_str()); }
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(m_path.c_str())) {
-            while (dirent* e = readdir(d))
-                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                    names.push_back(e->d_name);
-            closedir(d);
-        }
-        return names;
-    }
-
-  private:
-    std::string m_path;
+    TempFolder() : ScratchFolder("vc-payload") {}
 };
 
 inline void WriteFileBytes(const std::string& path, const Bytes& bytes) {

@@ -2,6 +2,8 @@
 // when the test ends, and small files written into it.
 #pragma once
 
+#include "../ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,38 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
-class ScratchDir {
+class ScratchDir : public ScratchFolder {
   public:
-    ScratchDir() {
-        char pattern[] = "/tmp/vc-picsrc-XXXXXX";
-        m_path = mkdtemp(pattern) ? pattern : "";
-    }
-    ~ScratchDir() { rmdir(m_path.c_str()); }
-    const std::string& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return m_path + "/" + name; }
-
-    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        const std::string path = File(name);
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    void Remove(const std::string& name) const { unlink(File(name).c_str()); }
-
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        if (DIR* d = opendir(m_path.c_str())) {
-            while (dirent* e = readdir(d))
-                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                    names.push_back(e->d_name);
-            closedir(d);
-        }
-        return names;
-    }
-
-  private:
-    std::string m_path;
+    ScratchDir() : ScratchFolder("vc-picsrc") {}
 };
 
 inline void PutU16(std::vector<uint8_t>& out, uint32_t v) {
