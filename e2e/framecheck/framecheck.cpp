@@ -13,33 +13,17 @@
 // written to OUT-PREFIX-0.pam, OUT-PREFIX-1.pam, ...
 #include "PixelFile.h"
 
-#include "import/PictureSource.h"
 #include "platform/Win32.h"
-#include "render/GraphicsStartup.h"
 #include "render/MemoryRegion.h"
-#include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/SceneFrames.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int kDefaultPictureId = 140;
-// One clock step of 0.02 per 15 ms frame: 750 ms of picture time per clock unit, wrapping
-// like the tick counter (the same rule as the headless renderer).
-constexpr double kMillisecondsPerClockUnit = 750.0;
-
-DWORD PictureTime(double clock) {
-    double ms = std::fmod(clock * kMillisecondsPerClockUnit, 4294967296.0);
-    if (ms < 0)
-        ms += 4294967296.0;
-    return ms >= 0 && ms < 4294967296.0 ? static_cast<DWORD>(ms) : 0;
-}
 
 bool ParseInt(const char* text, int low, int high, int* value) {
     char* end = nullptr;
@@ -58,32 +42,27 @@ bool ParseClock(const char* text, double* value) {
 
 int Draw(int depth, int width, int height, const std::string& prefix,
          const std::vector<double>& clocks) {
-    int status = 0;
-    CubeAnimation animation;
-    if (!animation.Initialise(nullptr)) {
+    SceneFrames frames;
+    switch (frames.Open(depth, width, height)) {
+    case SceneFrames::OpenResult::Opened:
+        break;
+    case SceneFrames::OpenResult::EmptyScene:
         std::fprintf(stderr, "framecheck: the scene is empty\n");
         return 1;
-    }
-    MemoryRegion region(animation.GetRegionOption(), depth);
-    const RECT rect{0, 0, width, height};
-    if (!region.Init(nullptr, &rect)) {
+    case SceneFrames::OpenResult::NoRegion:
         std::fprintf(stderr, "framecheck: no region of %dx%d\n", width, height);
         return 1;
     }
-    std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
-    for (size_t i = 0; !status && i < clocks.size(); ++i) {
-        SetPictureTime(PictureTime(clocks[i]));
-        animation.SetTime(clocks[i]);
-        region.BeginFrame();
-        animation.Draw(&region, view.get());
-        region.EndFrame();
+    const MemoryRegion& region = frames.GetRegion();
+    for (size_t i = 0; i < clocks.size(); ++i) {
+        frames.Draw(clocks[i]);
         const std::string path = prefix + "-" + std::to_string(i) + ".pam";
         if (!WritePixelFile(path.c_str(), region.GetHeader()->bmiHeader, region.GetBits())) {
             std::fprintf(stderr, "framecheck: cannot write %s\n", path.c_str());
-            status = 1;
+            return 1;
         }
     }
-    return status;
+    return 0;
 }
 
 } // namespace
@@ -118,12 +97,5 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
-    LoadDefaultPicture(kDefaultPictureId);
-    StartVideoSupport(1);
-    InitGraphics();
-    const int status = Draw(depth, width, height, argv[4], clocks);
-    DestroyAllPictures();
-    StopVideoSupport();
-    FreeGraphics();
-    return status;
+    return Draw(depth, width, height, argv[4], clocks);
 }

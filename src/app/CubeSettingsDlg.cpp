@@ -51,8 +51,11 @@ void CubeSettingsDlg::ReleaseFaces() {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         ReleasePicture(m_facePictures[i]);
         m_facePictures[i] = nullptr;
+        // Forgotten once deleted: the destructor must not delete a file of that name that
+        // something else has made since.
         if (!m_faceFiles[i].empty())
             DeleteFileA(m_faceFiles[i].c_str());
+        m_faceFiles[i].clear();
     }
 }
 

@@ -1,3 +1,4 @@
+#include "../ScratchFolder.h"
 #include "SceneFakes.h"
 #include "app/PayloadWriter.h"
 #include "scene/Box3d.h"
@@ -73,23 +74,27 @@ TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
     PayloadFace faces[6];
     std::vector<BYTE> image = {'M', 'Z', 0, 0};
     ASSERT_TRUE(WritePayload(image, settings, faces));
-    const std::string path = ::testing::TempDir() + "scene_payload_saver.scr";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(image.data(), 1, image.size(), file);
-    std::fclose(file);
+    // The six empty faces become six temporary files, here in a folder of the test's own,
+    // which the animation must leave empty when it goes.
+    ScratchFolder saverFolder("vc-scene-saver");
+    ScratchFolder tempFolder("vc-scene-temp");
+    const std::string path = saverFolder.Write("saver.scr", image);
     platform::SetModuleFileNameOverride(path.c_str());
+    platform::SetTempPathOverride(tempFolder.Path().c_str());
     {
         CubeAnimation animation;
         EXPECT_EQ(animation.GetRegionOption(), 0); // no settings object yet
-        ASSERT_TRUE(animation.Initialise(nullptr));
+        EXPECT_TRUE(animation.Initialise(nullptr));
         EXPECT_EQ(CountObjects(animation), 7);
         EXPECT_EQ(animation.GetRegionOption(), 1);
-        ASSERT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
+        EXPECT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
         EXPECT_EQ(CountObjects(animation), 7);
+        EXPECT_EQ(tempFolder.Entries().size(), 6u); // read once, not once per Initialise
     }
+    EXPECT_TRUE(tempFolder.Entries().empty()) << "face files left behind";
+    platform::SetTempPathOverride(nullptr);
     platform::SetModuleFileNameOverride(nullptr);
-    std::remove(path.c_str());
+    saverFolder.Remove("saver.scr");
 }
 
 TEST(Tick, StepsOncePerIntervalAndNeverCatchesUp) {

@@ -4,83 +4,50 @@
 #include "FrameImage.h"
 #include "Options.h"
 
-#include "import/PictureSource.h"
-#include "render/GraphicsStartup.h"
 #include "render/MemoryRegion.h"
 #include "render/Renderer.h"
-#include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/SceneFrames.h"
 
-#include <cmath>
 #include <cstdio>
-#include <memory>
+#include <vector>
 
 namespace {
-
-constexpr int kDefaultPictureId = 140;
-// One clock step of 0.02 per 15 ms frame interval: 750 ms of picture time per clock unit.
-constexpr double kMillisecondsPerClockUnit = 750.0;
-
-// The picture clock for a clock value: milliseconds, wrapping like the tick counter.
-DWORD PictureTime(double clock) {
-    double ms = std::fmod(clock * kMillisecondsPerClockUnit, 4294967296.0);
-    if (ms < 0)
-        ms += 4294967296.0;
-    return ms >= 0 && ms < 4294967296.0 ? static_cast<DWORD>(ms) : 0;
-}
 
 int Render(const RenderOptions& o) {
     if (!o.saver.empty())
         platform::SetModuleFileNameOverride(o.saver.c_str());
-    LoadDefaultPicture(kDefaultPictureId);
-    StartVideoSupport(1);
-    InitGraphics();
-
-    int status = 0;
-    {
-        CubeAnimation animation;
-        if (!animation.Initialise(nullptr)) {
-            std::fprintf(stderr, "vomracube-render: the scene is empty\n");
-            status = 1;
+    SceneFrames frames;
+    switch (frames.Open(o.depth, o.width, o.height)) {
+    case SceneFrames::OpenResult::Opened:
+        break;
+    case SceneFrames::OpenResult::EmptyScene:
+        std::fprintf(stderr, "vomracube-render: the scene is empty\n");
+        return 1;
+    case SceneFrames::OpenResult::NoRegion:
+        std::fprintf(stderr, "vomracube-render: not enough memory for %dx%d\n", o.width, o.height);
+        return 1;
+    }
+    const RenderPalette* palette = UseStandardPalette(0);
+    const MemoryRegion& region = frames.GetRegion();
+    std::vector<RgbImage> sheet;
+    for (int i = 0; i < o.frames; ++i) {
+        frames.Draw(o.time + i * o.step);
+        RgbImage image = ImageFromRegion(region.GetHeader()->bmiHeader, region.GetBits(), palette);
+        if (o.sheet) {
+            sheet.push_back(std::move(image));
+            continue;
         }
-        MemoryRegion region(animation.GetRegionOption(), o.depth);
-        const RECT rect{0, 0, o.width, o.height};
-        if (!status && !region.Init(nullptr, &rect)) {
-            std::fprintf(stderr, "vomracube-render: not enough memory for %dx%d\n", o.width,
-                         o.height);
-            status = 1;
-        }
-        std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
-        const RenderPalette* palette = UseStandardPalette(0);
-        std::vector<RgbImage> sheet;
-        for (int i = 0; !status && i < o.frames; ++i) {
-            const double t = o.time + i * o.step;
-            SetPictureTime(PictureTime(t));
-            animation.SetTime(t);
-            region.BeginFrame();
-            animation.Draw(&region, view.get());
-            region.EndFrame();
-            RgbImage image =
-                ImageFromRegion(region.GetHeader()->bmiHeader, region.GetBits(), palette);
-            if (o.sheet) {
-                sheet.push_back(std::move(image));
-                continue;
-            }
-            const std::string path = o.frames > 1 ? NumberedPath(o.out, i) : o.out;
-            if (!WritePng(path, image)) {
-                std::fprintf(stderr, "vomracube-render: cannot write %s\n", path.c_str());
-                status = 1;
-            }
-        }
-        if (!status && o.sheet && !WritePng(o.out, ContactSheet(sheet))) {
-            std::fprintf(stderr, "vomracube-render: cannot write %s\n", o.out.c_str());
-            status = 1;
+        const std::string path = o.frames > 1 ? NumberedPath(o.out, i) : o.out;
+        if (!WritePng(path, image)) {
+            std::fprintf(stderr, "vomracube-render: cannot write %s\n", path.c_str());
+            return 1;
         }
     }
-    DestroyAllPictures();
-    StopVideoSupport();
-    FreeGraphics();
-    return status;
+    if (o.sheet && !WritePng(o.out, ContactSheet(sheet))) {
+        std::fprintf(stderr, "vomracube-render: cannot write %s\n", o.out.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace

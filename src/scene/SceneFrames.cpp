@@ -1,0 +1,58 @@
+#include "scene/SceneFrames.h"
+
+#include "import/PictureSource.h"
+#include "render/GraphicsStartup.h"
+#include "render/MemoryRegion.h"
+#include "scene/CCAnimationView.h"
+#include "scene/CubeAnimation.h"
+
+#include <cmath>
+#include <new>
+
+namespace {
+constexpr int kDefaultPictureId = 140;
+constexpr double kMillisecondsPerClockUnit = 750.0;
+constexpr double kTickWrap = 4294967296.0;
+} // namespace
+
+DWORD PictureTimeForClock(double clock) {
+    double ms = std::fmod(clock * kMillisecondsPerClockUnit, kTickWrap);
+    if (ms < 0)
+        ms += kTickWrap;
+    return ms >= 0 && ms < kTickWrap ? static_cast<DWORD>(ms) : 0;
+}
+
+SceneFrames::SceneFrames() {
+    LoadDefaultPicture(kDefaultPictureId);
+    StartVideoSupport(1);
+    InitGraphics();
+}
+
+SceneFrames::~SceneFrames() {
+    DestroyAllPictures();
+    m_view.reset();
+    m_region.reset();
+    m_animation.reset();
+    StopVideoSupport();
+    FreeGraphics();
+}
+
+SceneFrames::OpenResult SceneFrames::Open(int depth, int width, int height) {
+    m_animation.reset(new (std::nothrow) CubeAnimation);
+    if (!m_animation || !m_animation->Initialise(nullptr))
+        return OpenResult::EmptyScene;
+    m_region.reset(new (std::nothrow) MemoryRegion(m_animation->GetRegionOption(), depth));
+    const RECT rect{0, 0, width, height};
+    if (!m_region || !m_region->Init(nullptr, &rect))
+        return OpenResult::NoRegion;
+    m_view.reset(m_animation->CreateView(&rect));
+    return OpenResult::Opened;
+}
+
+void SceneFrames::Draw(double clock) {
+    SetPictureTime(PictureTimeForClock(clock));
+    m_animation->SetTime(clock);
+    m_region->BeginFrame();
+    m_animation->Draw(m_region.get(), m_view.get());
+    m_region->EndFrame();
+}

@@ -1,0 +1,42 @@
+// The saver's scene drawn without a window: frame after frame into one in-memory region,
+// as the saver draws them, for the headless renderer and the pixel-check program. The
+// scene is the one of the payload at the end of the program's own file (none: the
+// built-in defaults).
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <memory>
+
+class CCAnimationView;
+class CubeAnimation;
+class MemoryRegion;
+
+// The picture clock for a scene clock value. One clock step of 0.02 per 15 ms frame
+// interval makes 750 ms of picture time per clock unit; the result wraps like the tick
+// counter, and a clock too large to say anything sensible about gives 0.
+DWORD PictureTimeForClock(double clock);
+
+class SceneFrames {
+  public:
+    enum class OpenResult { Opened, EmptyScene, NoRegion };
+
+    // Loads the default picture and starts the video support and the graphics tables.
+    SceneFrames();
+    // Destroys the pictures before the animation: the animation's settings object deletes
+    // the face files, which Windows refuses while a video face still has its file open.
+    ~SceneFrames();
+    SceneFrames(const SceneFrames&) = delete;
+    SceneFrames& operator=(const SceneFrames&) = delete;
+
+    // Builds the scene and a region of `width` x `height` at `depth` bits per pixel.
+    OpenResult Open(int depth, int width, int height);
+    // Draws the frame at `clock` over the previous one (only after Open succeeded).
+    void Draw(double clock);
+    const MemoryRegion& GetRegion() const { return *m_region; }
+
+  private:
+    std::unique_ptr<CubeAnimation> m_animation;
+    std::unique_ptr<MemoryRegion> m_region;
+    std::unique_ptr<CCAnimationView> m_view;
+};
