@@ -3,9 +3,7 @@
 #include "render/RastelRegion.h"
 #include "scene/Motion.h"
 
-#include <cstring>
-
-IMPLEMENT_DYNCREATE(Box3d, ThreeDObject)
+IMPLEMENT_DYNCREATE(Box3d, CubeShape)
 
 namespace {
 
@@ -33,17 +31,8 @@ Box3d::Box3d() : Box3d(0, 1.0, 1.0, 1.0, 1.0, 0.0, 0.0) {}
 
 Box3d::Box3d(int motionStyle, double extentX, double extentY, double extentZ, double speed,
              double firstPhase, double secondPhase)
-    : m_light(LightDirection()), m_motionStyle(motionStyle), m_speed(speed),
-      m_firstPhase(firstPhase), m_secondPhase(secondPhase) {
-    MakeCubeVertices(extentX, extentY, extentZ, m_vertices);
-    for (int f = 0; f < kCubeFaces; ++f) {
-        Face& face = m_faces[f];
-        face.count = kBoxFaces[f].count;
-        std::memcpy(face.index, kBoxFaces[f].index, sizeof face.index);
-        std::memcpy(face.colour, kBoxColours[f], sizeof face.colour);
-        face.normal = FaceNormal(m_vertices, face.index);
-    }
-}
+    : CubeShape(kBoxFaces, extentX, extentY, extentZ), m_motionStyle(motionStyle), m_speed(speed),
+      m_firstPhase(firstPhase), m_secondPhase(secondPhase) {}
 
 void Box3d::Update(double time, const Matrix* view, const Matrix* projection) {
     ThreeDObject::Update(time, view, projection);
@@ -51,30 +40,13 @@ void Box3d::Update(double time, const Matrix* view, const Matrix* projection) {
     Project(view, projection);
 }
 
-void Box3d::Project(const Matrix* view, const Matrix* projection) {
-    m_depth = ::Project(*view, *projection, m_model, m_vertices, m_points, kCubeCorners);
-}
-
-const RECT* Box3d::Draw(RastelRegion* region) {
-    return DrawTracked(region);
-}
-
-double Box3d::FaceIntensity(int face) const {
-    const double d = FaceLightCosine(m_model, m_faces[face].normal, m_light);
-    return d > 0 ? 0.35 + 0.8 * d : 0.35;
-}
-
 void Box3d::DrawFaces(RastelRegion* region) {
     for (int f = 0; f < kCubeFaces; ++f) {
-        const Face& face = m_faces[f];
-        if (!IsFrontFace(m_points, face.index))
+        if (!IsFacing(f))
             continue;
-        region->SetFillColour(face.colour, FaceIntensity(f), kFillExtra);
-        const ScreenPoint* p = m_points;
-        const POINT q[4] = {{p[face.index[0]].x, p[face.index[0]].y},
-                            {p[face.index[1]].x, p[face.index[1]].y},
-                            {p[face.index[2]].x, p[face.index[2]].y},
-                            {p[face.index[3]].x, p[face.index[3]].y}};
+        region->SetFillColour(kBoxColours[f], FaceIntensity(f), kFillExtra);
+        POINT q[4];
+        FaceOutline(f, q);
         region->FillQuad(&q[0], &q[1], &q[2], &q[3]);
     }
 }

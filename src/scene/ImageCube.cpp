@@ -7,9 +7,7 @@
 #include "scene/QuadMapper.h"
 #include "scene/SceneRandom.h"
 
-#include <cstring>
-
-IMPLEMENT_DYNCREATE(ImageCube, ThreeDObject)
+IMPLEMENT_DYNCREATE(ImageCube, CubeShape)
 
 namespace {
 
@@ -28,28 +26,20 @@ const FaceTableEntry kCubeFaceTable[kCubeFaces] = {
 // transparency option is on.
 constexpr int kTransparency = 0x4004;
 
-POINT ToPoint(const ScreenPoint& p) {
-    return {p.x, p.y};
-}
-
 } // namespace
 
 ImageCube::ImageCube() : ImageCube(0, 1.0, 1.0, 0.0, nullptr, nullptr) {}
 
 ImageCube::ImageCube(int motionStyle, double size, double speed, double phase,
                      PictureSource* const* pictures, const BYTE* faceModes)
-    : m_light(LightDirection()), m_motionStyle(motionStyle), m_speed(speed), m_phase(phase) {
+    : CubeShape(kCubeFaceTable, size, size, size), m_motionStyle(motionStyle), m_speed(speed),
+      m_phase(phase) {
     // The value is unused, but every cube has always taken its turn in the sequence, and
     // the boxes of a rebuilt scene depend on that.
     SceneRandom();
-    MakeCubeVertices(size, size, size, m_vertices);
     for (int f = 0; f < kCubeFaces; ++f) {
-        Face& face = m_faces[f];
-        face.count = kCubeFaceTable[f].count;
-        std::memcpy(face.index, kCubeFaceTable[f].index, sizeof face.index);
-        face.picture = pictures ? pictures[f] : nullptr;
-        face.mode = faceModes ? faceModes[f] : 0;
-        face.normal = FaceNormal(m_vertices, face.index);
+        m_pictures[f] = pictures ? pictures[f] : nullptr;
+        m_modes[f] = faceModes ? faceModes[f] : 0;
     }
 }
 
@@ -59,34 +49,20 @@ void ImageCube::Update(double time, const Matrix* view, const Matrix* projection
     Project(view, projection);
 }
 
-void ImageCube::Project(const Matrix* view, const Matrix* projection) {
-    m_depth = ::Project(*view, *projection, m_model, m_vertices, m_points, kCubeCorners);
-}
-
-const RECT* ImageCube::Draw(RastelRegion* region) {
-    return DrawTracked(region);
-}
-
-double ImageCube::FaceIntensity(int face) const {
-    const double d = FaceLightCosine(m_model, m_faces[face].normal, m_light);
-    return d > 0 ? 0.35 + 0.65 * d : 0.35;
-}
-
 void ImageCube::DrawFaces(RastelRegion* region) {
     for (int f = 0; f < kCubeFaces; ++f)
-        if (IsFrontFace(m_points, m_faces[f].index))
+        if (IsFacing(f))
             DrawFace(region, f);
 }
 
 void ImageCube::DrawFace(RastelRegion* region, int f) {
-    const Face& face = m_faces[f];
-    const BITMAPINFOHEADER* bitmap = GetPictureBitmap(face.picture);
+    const BITMAPINFOHEADER* bitmap = GetPictureBitmap(m_pictures[f]);
     if (!bitmap)
         return; // not even the default picture: nothing to show
-    const POINT outline[4] = {ToPoint(m_points[face.index[0]]), ToPoint(m_points[face.index[1]]),
-                              ToPoint(m_points[face.index[2]]), ToPoint(m_points[face.index[3]])};
+    POINT outline[4];
+    FaceOutline(f, outline);
     POINT c[4] = {outline[0], outline[1], outline[2], outline[3]};
-    const PictureFit fit = FitPicture(*bitmap, face.mode);
+    const PictureFit fit = FitPicture(*bitmap, m_modes[f]);
     if (fit.reshaped) {
         // The mapper's v runs along the picture's height (corner 0 toward 3) and u along its
         // width (corner 0 toward 1).

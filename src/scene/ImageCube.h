@@ -3,12 +3,11 @@
 // without a picture source shows the default picture.
 #pragma once
 
-#include "scene/CubeGeometry.h"
-#include "scene/ThreeDObject.h"
+#include "scene/CubeShape.h"
 
 class PictureSource;
 
-class ImageCube : public ThreeDObject {
+class ImageCube : public CubeShape {
     DECLARE_DYNCREATE(ImageCube)
   public:
     // Size 1, motion style 0, speed 1, phase 0, no pictures.
@@ -19,33 +18,18 @@ class ImageCube : public ThreeDObject {
               PictureSource* const* pictures, const BYTE* faceModes);
 
     void Update(double time, const Matrix* view, const Matrix* projection) override;
-    const RECT* Draw(RastelRegion* region) override;
 
-    void Project(const Matrix* view, const Matrix* projection);
-
-    const ScreenPoint* GetScreenPoints() const { return m_points; }
-    const Vector* GetVertices() const { return m_vertices; }
     // 0.35 in the shade, up to 1.0 facing the light.
-    double FaceIntensity(int face) const;
+    double FaceIntensity(int face) const { return LitIntensity(face, 0.65); }
 
   protected:
     void DrawFaces(RastelRegion* region) override;
 
   private:
-    struct Face {
-        BYTE count;
-        BYTE index[16];
-        PictureSource* picture; // not owned, may be null
-        BYTE mode;              // non-zero crops, zero letterboxes
-        Vector normal;
-    };
-
     void DrawFace(RastelRegion* region, int face);
 
-    Vector m_light;
-    ScreenPoint m_points[kCubeCorners];
-    Vector m_vertices[kCubeCorners];
-    Face m_faces[kCubeFaces];
+    PictureSource* m_pictures[kCubeFaces]; // not owned, may be null
+    BYTE m_modes[kCubeFaces];              // non-zero crops, zero letterboxes
     int m_motionStyle;
     double m_speed;
     double m_phase;

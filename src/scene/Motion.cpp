@@ -21,6 +21,12 @@ void Spin(Matrix* m, double a, double t, double speed) {
     RotateZ(m, t * speed * 49);
 }
 
+// The cubes' way round a circle of `radius` in the x-z plane, at angle w from +z.
+void Circle(Matrix* m, double radius, double w) {
+    TranslateX(m, radius * SceneSin(w));
+    TranslateZ(m, radius * SceneCos(w));
+}
+
 } // namespace
 
 void BuildBoxMotion(Matrix* m, int style, double t, double speed, double firstPhase,
@@ -91,22 +97,19 @@ void BuildCubeMotion(Matrix* m, int style, double t, double speed, double phase)
         break;
     case 1: // radius 5 about the y axis
         RotateX(m, -25);
-        TranslateX(m, 5 * SceneSin(w));
-        TranslateZ(m, 5 * SceneCos(w));
+        Circle(m, 5, w);
         Spin(m, a, t, speed);
         break;
     case 2: // radius 3.333 about x = 1.666, the circle turning with the raw clock
         RotateX(m, -25);
         RotateY(m, 30 * t);
         TranslateX(m, 1.666);
-        TranslateX(m, 3.333 * SceneSin(w));
-        TranslateZ(m, 3.333 * SceneCos(w));
+        Circle(m, 3.333, w);
         Spin(m, a, t, speed);
         break;
     case 3: // radius 3.5 about the y axis
         RotateX(m, -25);
-        TranslateX(m, 3.5 * SceneSin(w));
-        TranslateZ(m, 3.5 * SceneCos(w));
+        Circle(m, 3.5, w);
         Spin(m, a, t, speed);
         break;
     default:
