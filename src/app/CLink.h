@@ -30,7 +30,7 @@ class CLink : public CStatic {
     DECLARE_MESSAGE_MAP()
 
   private:
-    bool m_fontReady = false;
+    [[maybe_unused]] bool m_fontReady = false; // used by the window code only
     bool m_visited = false;
     CFont m_underlinedFont;
     const char* m_target = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 constexpr DWORD FourCC(char a, char b, char c, char d) {
@@ -300,12 +301,10 @@ bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
         return false;
     }
     if (m_format.biHeight < 0) { // stored top row first: turn it into bottom row first
-        std::vector<BYTE> row(m_stride);
-        for (uint32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
-            std::memcpy(row.data(), pixels + top * m_stride, m_stride);
-            std::memcpy(pixels + top * m_stride, pixels + bottom * m_stride, m_stride);
-            std::memcpy(pixels + bottom * m_stride, row.data(), m_stride);
-        }
+        // Swapped in place: frames are read while the scene draws, which allocates nothing.
+        for (uint32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom)
+            std::swap_ranges(pixels + top * m_stride, pixels + (top + 1) * m_stride,
+                             pixels + bottom * m_stride);
     }
     return true;
 }
@@ -333,8 +332,15 @@ LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG nu
     *stream = nullptr;
     if (type != kStreamTypeVideo || number != 0 || !file)
         return kFailed;
-    auto* video = new AviVideo;
-    if (video->Open(file) != AviStatus::Ok) {
+    // A system library's entry point reports failures; it does not throw, not even when a
+    // long frame index cannot be held.
+    auto* video = new (std::nothrow) AviVideo;
+    bool opened = false;
+    try {
+        opened = video && video->Open(file) == AviStatus::Ok;
+    } catch (const std::bad_alloc&) {
+    }
+    if (!opened) {
         delete video;
         return kFailed;
     }
@@ -364,8 +370,14 @@ AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER*)
     auto* video = static_cast<AviVideo*>(stream);
     if (!video)
         return nullptr;
+    FrameGetter* getter = nullptr;
+    try {
+        getter = new FrameGetter{video, std::vector<BYTE>(video->PackedSize())};
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     ++video->m_refCount;
-    return new FrameGetter{video, std::vector<BYTE>(video->PackedSize())};
+    return getter;
 }
 
 LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {

@@ -62,8 +62,11 @@ void CubeAnimation::BuildScene(const SceneSettings& s) {
             const double x = s.boxSize * (SceneRandom() % 12 + 4) * 0.0625;
             const double y = s.boxSize * (SceneRandom() % 12 + 4) * 0.0625;
             const double z = s.boxSize * (SceneRandom() % 12 + 4) * 0.0625;
-            m_objects.AddHead(
-                new Box3d(s.motionStyle, x, y, z, s.boxSpeed, k * s.boxPhaseStep, k * step));
+            auto* box = new (std::nothrow)
+                Box3d(s.motionStyle, x, y, z, s.boxSpeed, k * s.boxPhaseStep, k * step);
+            if (!box)
+                break; // out of memory: the scene keeps what it has
+            m_objects.AddHead(box);
         }
     }
     int cubes = s.cubeCount == 0 ? 1 : s.cubeCount;
@@ -71,9 +74,13 @@ void CubeAnimation::BuildScene(const SceneSettings& s) {
         cubes = kMaxObjectsPerKind;
     if (cubes > 0) {
         const double step = 6.0 / cubes;
-        for (int k = 0; k < cubes; ++k)
-            m_objects.AddHead(new ImageCube(s.motionStyle, s.cubeSize, s.cubeSpeed, k * step,
-                                            s.pictures, s.faceModes));
+        for (int k = 0; k < cubes; ++k) {
+            auto* cube = new (std::nothrow) ImageCube(s.motionStyle, s.cubeSize, s.cubeSpeed,
+                                                      k * step, s.pictures, s.faceModes);
+            if (!cube)
+                break;
+            m_objects.AddHead(cube);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "scene/SceneRenderer.h"
 
 #include <cstdint>
+#include <new>
 
 IMPLEMENT_DYNAMIC(ThreeDObjectList, CObject)
 
@@ -90,9 +91,17 @@ void ThreeDObjectList::ResetRects(RastelRegion* region) {
 
 void ThreeDObjectList::EraseAll(RastelRegion*) {
     m_clearBoxes.clear();
-    for (ThreeDObject* object = m_head; object; object = object->m_next)
-        if (object->TakePreviousBox())
+    for (ThreeDObject* object = m_head; object; object = object->m_next) {
+        if (!object->TakePreviousBox())
+            continue;
+        // The list only grows in the first frames of a scene. Should it fail to, the box is
+        // cleared at once: merging saves time but changes no pixel.
+        try {
             m_clearBoxes.push_back(object->m_previous);
+        } catch (const std::bad_alloc&) {
+            GetSceneRenderer().ClearBox(object->m_previous);
+        }
+    }
     ClearErasedBoxes();
 }
 
