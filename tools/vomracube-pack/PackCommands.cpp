@@ -83,19 +83,26 @@ const char* ModeName(BYTE mode) {
     return mode ? "fill" : "fit";
 }
 
+// Faces are numbered from 1 in everything the tool prints, as they are counted on its
+// command line; the payload's entries are indexed from 0.
+int FaceNumber(size_t index) {
+    return static_cast<int>(index) + 1;
+}
+
 // Prints one face line; returns whether the face falls back to the default picture.
 bool PrintFace(std::FILE* out, int face, const std::string& label, const std::string& path,
                uint32_t length, BYTE mode) {
     if (length == 0) {
-        std::fprintf(out, "  face %d: %s: empty -> default picture\n", face + 1, label.c_str());
+        std::fprintf(out, "  face %d: %s: empty -> default picture\n", FaceNumber(face),
+                     label.c_str());
         return true;
     }
     const FaceCheck check = CheckFaceFile(path);
     const char* outcome = check.verdict == FaceVerdict::Shown   ? "shown"
                           : check.verdict == FaceVerdict::Maybe ? "shown if the codec is there"
                                                                 : "default picture";
-    std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", face + 1, label.c_str(), length,
-                 ModeName(mode), check.description.c_str(), outcome);
+    std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", FaceNumber(face), label.c_str(),
+                 length, ModeName(mode), check.description.c_str(), outcome);
     return check.verdict == FaceVerdict::Default;
 }
 } // namespace
@@ -109,7 +116,8 @@ void PrintUsage(std::FILE* out) {
                  "  %s help\n"
                  "\n"
                  "make copies the template saver (a finished saver works too: its payload is\n"
-                 "replaced) and appends the settings and up to six face files, in face order.\n"
+                 "replaced) and appends the settings and up to six face files, in face order:\n"
+                 "faces 1 to 6 as given (1 and 6, 2 and 4, 3 and 5 are opposite each other).\n"
                  "A FACE is a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) or an AVI video,\n"
                  "optionally prefixed fill: (cover the face) or fit: (fit inside it, the\n"
                  "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
@@ -142,7 +150,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         if (o.faces[i].path.empty())
             continue;
         if (!ReadWholeFile(o.faces[i].path, faces[i].data, error)) {
-            std::fprintf(err, "%s: cannot read face %zu, %s: %s\n", kTool, i + 1,
+            std::fprintf(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
                          o.faces[i].path.c_str(), error.c_str());
             return 1;
         }
@@ -206,11 +214,11 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
             break;
         case FaceEntryState::NoTempFile:
             std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
-                         i + 1, c.faceLengths[i]);
+                         FaceNumber(i), c.faceLengths[i]);
             break;
         case FaceEntryState::NotInPayload:
             std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",
-                         i + 1);
+                         FaceNumber(i));
             break;
         }
     }
