@@ -51,6 +51,22 @@ class ActiveEdges {
     bool IdleAt(int32_t row) const {
         return m_active == 0 && (m_next >= m_count || m_edges[m_next].firstRow > row);
     }
+    // True when the list holds exactly two edges that both cross every row up to `last`
+    // and no other edge starts by then: the rows until `last` need no list upkeep.
+    bool PairStableThrough(int32_t last) const {
+        return m_active == 2 && m_list[0]->LastRow() >= last && m_list[1]->LastRow() >= last &&
+               (m_next >= m_count || m_edges[m_next].firstRow > last);
+    }
+    // Steps the two edges of a stable pair to the next row (see PairStableThrough) and
+    // returns their crossings in order.
+    void StepPair(int32_t& xa, int32_t& xb) {
+        Edge* a = m_list[0];
+        Edge* b = m_list[1];
+        a->x = Wrap(int64_t{a->x} + a->step);
+        b->x = Wrap(int64_t{b->x} + b->step);
+        xa = std::min(a->x, b->x);
+        xb = std::max(a->x, b->x);
+    }
     size_t Size() const { return m_active; }
     const Edge* operator[](size_t i) const { return m_list[i]; }
 
@@ -132,7 +148,21 @@ int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
             pipe.rowBegin(y);
         }
         const int32_t sub0 = y * fixed::kSubSamples;
-        for (int32_t s = sub0; s < sub0 + fixed::kSubSamples; ++s) {
+        const int32_t subEnd = sub0 + fixed::kSubSamples;
+        for (int32_t s = sub0; s < subEnd; ++s) {
+            // The common case, two edges of one figure running through the whole pixel
+            // row, skips the list upkeep of the remaining sub-rows. An even-odd span or a
+            // pair of opposite directions fills between the two crossings.
+            if (s > sub0 && g_coverageFastPath && active.PairStableThrough(subEnd - 1) &&
+                (!winding || active[0]->Direction() != active[1]->Direction())) {
+                for (; s < subEnd; ++s) {
+                    int32_t xa, xb;
+                    active.StepPair(xa, xb);
+                    coverage.BeginSubRow();
+                    coverage.AddSpan(xa, xb);
+                }
+                break;
+            }
             active.MoveTo(s);
             coverage.BeginSubRow();
             if (!ForEachSpan(active, winding,
