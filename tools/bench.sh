@@ -1,0 +1,10 @@
+#!/bin/bash
+# Builds the benchmark binary (Release) and runs it: our renderer's rows beside pixman,
+# cairo, OSMesa and memset on the same workloads. Arguments go to the binary, e.g.
+#   bash tools/bench.sh --benchmark_filter=quad --benchmark_format=json
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_BENCH=ON -DVC_TESTS=OFF >/dev/null
+cmake --build build/bench --target vomracube-bench -j"${JOBS:-2}"
+exec build/bench/bench/vomracube-bench "$@"
