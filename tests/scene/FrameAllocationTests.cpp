@@ -1,6 +1,9 @@
 // Steady frames must not allocate: neither from the heap nor through the renderer's work
 // memory functions.
+#include "../ScratchFolder.h"
+#include "../import/avi_testutil.h"
 #include "import/PictureSource.h"
+#include "import/VideoPicture.h"
 #include "render/GraphicsStartup.h"
 #include "render/MemoryRegion.h"
 #include "render/Renderer.h"
@@ -117,6 +120,62 @@ TEST(FrameAllocation, SteadyFramesAllocateNothing) {
         EXPECT_GT(CountPainted(region, depth), 1000) << depth << "-bit target";
     }
     SetMemoryHandlers(RendererAlloc, RendererFree);
+}
+
+// A video face fetches a new frame whenever the picture time moves on; a clip stored top
+// row first has each frame turned over as it is read.
+TEST(FrameAllocation, VideoFaceFramesAllocateNothing) {
+    ScratchFolder folder("vc-frames-video");
+    avitest::ClipRecipe recipe;
+    recipe.width = 16;
+    recipe.height = -16;
+    recipe.rate = 50; // a frame every 20 ms
+    for (int f = 0; f < 4; ++f)
+        recipe.frames.push_back(avitest::FrameBytes(f, 16, 48));
+    const std::string path = folder.Write("clip.avi", avitest::MakeAvi(recipe));
+    InitGraphics();
+    LoadDefaultPicture(140);
+    SetVideoLibrary(nullptr); // natively: the saver's own reader
+    StartVideoSupport(1);
+    ResetVideoTimeOrigin();
+    PictureSource* clip = OpenVideo(path.c_str());
+    ASSERT_NE(clip, nullptr);
+    SetMemoryHandlers(CountingAlloc, CountingFree);
+    {
+        MemoryRegion region(0, 32);
+        const RECT rect{0, 0, 160, 120};
+        ASSERT_TRUE(region.Init(nullptr, &rect));
+        SceneSettings settings;
+        settings.boxCount = 0;
+        settings.cubeCount = 1;
+        for (PictureSource*& picture : settings.pictures)
+            picture = clip;
+        CubeAnimation animation;
+        animation.BuildScene(settings);
+        std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
+        DWORD ms = 1000;
+        double t = 0.5;
+        const auto frame = [&] {
+            SetPictureTime(ms += 20);
+            animation.SetTime(t += 0.02);
+            region.BeginFrame();
+            animation.Draw(&region, view.get());
+            region.EndFrame();
+        };
+        frame();
+        frame();
+        g_allocations = 0;
+        g_counting = true;
+        for (int i = 0; i < 12; ++i)
+            frame();
+        g_counting = false;
+        EXPECT_EQ(g_allocations, 0);
+        EXPECT_GT(CountPainted(region, 32), 100);
+    }
+    SetMemoryHandlers(RendererAlloc, RendererFree);
+    ReleasePicture(clip);
+    StopVideoSupport();
+    folder.Remove("clip.avi");
 }
 
 } // namespace
