@@ -1,6 +1,5 @@
-#include "../ScratchFolder.h"
+#include "FinishedSaver.h"
 #include "SceneFakes.h"
-#include "app/PayloadWriter.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"
@@ -71,16 +70,10 @@ TEST(BuildScene, CubeCountZeroMakesOneAndNegativeNone) {
 TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
     // motion 2, 3 cubes at speed 1 and size 1.25, region option 1, 4 boxes.
     const uint32_t settings[9] = {2, 3, 1000, 1250, 1, 4, 1000, 300, 500};
-    PayloadFace faces[6];
-    std::vector<BYTE> image = {'M', 'Z', 0, 0};
-    ASSERT_TRUE(WritePayload(image, settings, faces));
-    // The six empty faces become six temporary files, here in a folder of the test's own,
-    // which the animation must leave empty when it goes.
-    ScratchFolder saverFolder("vc-scene-saver");
-    ScratchFolder tempFolder("vc-scene-temp");
-    const std::string path = saverFolder.Write("saver.scr", image);
-    platform::SetModuleFileNameOverride(path.c_str());
-    platform::SetTempPathOverride(tempFolder.Path().c_str());
+    // The six empty faces become six temporary files, which the animation must remove
+    // when it goes.
+    FinishedSaver saver(settings);
+    ASSERT_TRUE(saver.IsWritten());
     {
         CubeAnimation animation;
         EXPECT_EQ(animation.GetRegionOption(), 0); // no settings object yet
@@ -89,12 +82,9 @@ TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
         EXPECT_EQ(animation.GetRegionOption(), 1);
         EXPECT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
         EXPECT_EQ(CountObjects(animation), 7);
-        EXPECT_EQ(tempFolder.Entries().size(), 6u); // read once, not once per Initialise
+        EXPECT_EQ(saver.FaceFiles(), 6u); // read once, not once per Initialise
     }
-    EXPECT_TRUE(tempFolder.Entries().empty()) << "face files left behind";
-    platform::SetTempPathOverride(nullptr);
-    platform::SetModuleFileNameOverride(nullptr);
-    saverFolder.Remove("saver.scr");
+    EXPECT_EQ(saver.FaceFiles(), 0u) << "face files left behind";
 }
 
 TEST(Tick, StepsOncePerIntervalAndNeverCatchesUp) {

@@ -1,12 +1,10 @@
-#include "../ScratchFolder.h"
-#include "app/PayloadWriter.h"
+#include "FinishedSaver.h"
 #include "render/MemoryRegion.h"
 #include "scene/SceneFrames.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -31,24 +29,16 @@ long LitPixels(const MemoryRegion& region) {
 
 TEST(SceneFrames, DrawsThePayloadsSceneAndLeavesNoFaceFileBehind) {
     const uint32_t settings[9] = {1, 1, 1000, 1250, 0, 3, 1000, 300, 500};
-    PayloadFace faces[6];
-    std::vector<BYTE> image = {'M', 'Z', 0, 0};
-    ASSERT_TRUE(WritePayload(image, settings, faces));
-    ScratchFolder saverFolder("vc-frames-saver");
-    ScratchFolder tempFolder("vc-frames-temp");
-    platform::SetModuleFileNameOverride(saverFolder.Write("saver.scr", image).c_str());
-    platform::SetTempPathOverride(tempFolder.Path().c_str());
+    FinishedSaver saver(settings);
+    ASSERT_TRUE(saver.IsWritten());
     {
         SceneFrames frames;
         ASSERT_EQ(frames.Open(32, 160, 120), SceneFrames::OpenResult::Opened);
-        EXPECT_EQ(tempFolder.Entries().size(), 6u);
+        EXPECT_EQ(saver.FaceFiles(), 6u);
         frames.Draw(0.5);
         EXPECT_GT(LitPixels(frames.GetRegion()), 100);
     }
-    EXPECT_TRUE(tempFolder.Entries().empty()) << "face files left behind";
-    platform::SetTempPathOverride(nullptr);
-    platform::SetModuleFileNameOverride(nullptr);
-    saverFolder.Remove("saver.scr");
+    EXPECT_EQ(saver.FaceFiles(), 0u) << "face files left behind";
 }
 
 } // namespace
