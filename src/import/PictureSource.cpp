@@ -4,6 +4,7 @@
 #include "import/StillPicture.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 PictureSource* g_pictureList = nullptr; // newest first
@@ -58,7 +59,16 @@ PictureSource* OpenStillPicture(const char* fileName) {
     auto* picture = reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName));
     if (!picture)
         return nullptr;
-    return new StillPicture(fileName, picture);
+    // The source keeps a copy of the name: a failed allocation hands the block back and
+    // leaves the face to the default picture, as any file that cannot be read does.
+    try {
+        return new StillPicture(fileName, picture);
+    } catch (const std::bad_alloc&) {
+        HGLOBAL block = GlobalHandle(picture);
+        GlobalUnlock(block);
+        GlobalFree(block);
+        return nullptr;
+    }
 }
 
 void ReleasePicture(PictureSource* source) {

@@ -1,5 +1,6 @@
 #include "import/VideoPicture.h"
 
+#include <new>
 #include <optional>
 
 namespace {
@@ -72,7 +73,15 @@ PictureSource* OpenVideo(const char* fileName) {
         g_video.AVIStreamRelease(stream);
         return nullptr;
     }
-    return new VideoPicture(fileName, stream, getter);
+    // The source keeps a copy of the name; without memory for it the face shows the
+    // default picture.
+    try {
+        return new VideoPicture(fileName, stream, getter);
+    } catch (const std::bad_alloc&) {
+        g_video.AVIStreamGetFrameClose(getter);
+        g_video.AVIStreamRelease(stream);
+        return nullptr;
+    }
 }
 
 VideoPicture::VideoPicture(const char* fileName, AviStreamHandle stream, AviFrameGetter getter)
