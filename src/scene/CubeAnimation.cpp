@@ -29,8 +29,8 @@ CubeAnimation::~CubeAnimation() {
 
 CCAnimationView* CubeAnimation::CreateView(const RECT* client) {
     const RECT viewport = client ? *client : RECT{};
-    return new CC3DView(viewport, Vector{0, 0, -33, 1}, Vector{0, 0, 0, 1}, Vector{0, 1, 0, 0},
-                        24.0, 11.0);
+    return new (std::nothrow) CC3DView(viewport, Vector{0, 0, -33, 1}, Vector{0, 0, 0, 1},
+                                       Vector{0, 1, 0, 0}, 24.0, 11.0);
 }
 
 SceneSettings CubeAnimation::CurrentSettings() const {

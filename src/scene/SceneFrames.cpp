@@ -46,7 +46,7 @@ SceneFrames::OpenResult SceneFrames::Open(int depth, int width, int height) {
     if (!m_region || !m_region->Init(nullptr, &rect))
         return OpenResult::NoRegion;
     m_view.reset(m_animation->CreateView(&rect));
-    return OpenResult::Opened;
+    return m_view ? OpenResult::Opened : OpenResult::NoRegion;
 }
 
 void SceneFrames::Draw(double clock) {

@@ -29,7 +29,8 @@ class SceneFrames {
     SceneFrames(const SceneFrames&) = delete;
     SceneFrames& operator=(const SceneFrames&) = delete;
 
-    // Builds the scene and a region of `width` x `height` at `depth` bits per pixel.
+    // Builds the scene and a region of `width` x `height` at `depth` bits per pixel;
+    // NoRegion when the region or the view cannot be made.
     OpenResult Open(int depth, int width, int height);
     // Draws the frame at `clock` over the previous one (only after Open succeeded).
     void Draw(double clock);
