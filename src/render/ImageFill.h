@@ -63,8 +63,9 @@ struct ImageFillState {
     int transparencyAmount = 0;
     int32_t width = 0, height = 0; // texels, 1..kMaxPictureSide
 
-    // Row i of the picture starts at rows[i] (memory order).
+    // Row i of the picture starts at rows[i] (memory order), which is rows[0] + i·stride.
     const uint8_t* const* rows = nullptr;
+    int64_t stride = 0;
 
     // The outside colour as a pixel (bytes B, G, R, extra).
     uint32_t outside = 0;

@@ -292,6 +292,7 @@ int InstallAffine(ImageFillState& s, const Picture& pic, const void* pixels, int
         return RenderFail(kErrBadBitmap);
     }
     s.rows = g_rowTable;
+    s.stride = pic.stride;
     ReduceForMode(s, brickOffset);
     s.affineLoop = SelectAffineLoop(s.mode, s.format, s.plain);
     SetFillKind(kind, image_pipeline::AffineSetup, image_pipeline::AffineSmoothedSetup);
@@ -352,6 +353,7 @@ int SetPerspectiveImageFill(const BITMAPINFOHEADER* header, const void* pixels, 
         return RenderFail(kErrBadBitmap);
     }
     s.rows = g_rowTable;
+    s.stride = pic.stride;
     ReduceForMode(s, brickOffset);
     s.brick = TexelsToFixed(TexelOf(s.brick));
     s.perspectiveLoop = SelectPerspectiveLoop(s.mode, s.format, s.plain);

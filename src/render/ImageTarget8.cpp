@@ -3,11 +3,31 @@
 #include "render/Compositors.h"
 #include "render/Tables.h"
 
+#include <emmintrin.h>
+
+#include <cstring>
+
 namespace image_target8 {
 namespace {
 
+// The cube level of a channel value plus its cell's offset and 1, (c + o + 1) / 51 rounded
+// down, is (x · 1286) >> 16 for every x up to 306: the product's error stays below 0.005 of
+// a level and the quotient's fraction below 50/51 (kCubeRed and its kin hold the same levels).
+constexpr int kLevelScale = 1286;
+constexpr bool LevelsMatchDivision() {
+    for (int x = 0; x <= 306; ++x) {
+        if ((x * kLevelScale) >> 16 != x / 51) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(LevelsMatchDivision());
+
 // One dither row's tables, by column cell (x - dither origin x) & 3: the cube tables
-// moved by the cell's colour offset, and the cell's byte of the grey table.
+// moved by the cell's colour offset, and the cell's byte of the grey table; for four
+// pixels of cells 0..3 at once, each channel's offset + 1 as 16-bit lanes (bytes B, G, R
+// of a pixel; the extra byte gets 0 and weight 0).
 struct DitherRow {
     const uint8_t* red[4];
     const uint8_t* green[4];
@@ -15,15 +35,24 @@ struct DitherRow {
     const uint32_t* grey;
     const uint8_t* map;
     int originX;
+    __m128i offset01, offset23;
 
     explicit DitherRow(int32_t y) {
         const int row = (y + g_render.ditherOriginY) & 3;
+        const uint8_t* o = tables::kColourDither[row];
         for (int k = 0; k < 4; ++k) {
-            const int o = tables::kColourDither[row][k];
-            red[k] = tables::kCubeRed + o;
-            green[k] = tables::kCubeGreen + o;
-            blue[k] = tables::kCubeBlue + o;
+            red[k] = tables::kCubeRed + o[k];
+            green[k] = tables::kCubeGreen + o[k];
+            blue[k] = tables::kCubeBlue + o[k];
         }
+        offset01 =
+            _mm_setr_epi16(static_cast<int16_t>(o[0] + 1), static_cast<int16_t>(o[0] + 1),
+                           static_cast<int16_t>(o[0] + 1), 0, static_cast<int16_t>(o[1] + 1),
+                           static_cast<int16_t>(o[1] + 1), static_cast<int16_t>(o[1] + 1), 0);
+        offset23 =
+            _mm_setr_epi16(static_cast<int16_t>(o[2] + 1), static_cast<int16_t>(o[2] + 1),
+                           static_cast<int16_t>(o[2] + 1), 0, static_cast<int16_t>(o[3] + 1),
+                           static_cast<int16_t>(o[3] + 1), static_cast<int16_t>(o[3] + 1), 0);
         grey = g_render.palette.greyDither[row];
         map = g_render.palette.standardToPalette;
         originX = g_render.ditherOriginX;
@@ -38,27 +67,58 @@ struct DitherRow {
         }
         return map[red[k][r] + green[k][g] + blue[k][b]];
     }
+
+    // Four pixels of cells 0..3 into out[0..3]: the cube indices of all four in vector
+    // lanes (levels by kLevelScale, weighted 36, 6, 1 and summed by two multiply-adds),
+    // then the palette map; greys, rare in pictures, are redone one by one.
+    void Cells(const uint32_t* src, uint8_t* out) const {
+        const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i scale = _mm_set1_epi16(kLevelScale);
+        const __m128i weights = _mm_setr_epi16(36, 6, 1, 0, 36, 6, 1, 0);
+        const __m128i level01 =
+            _mm_mulhi_epu16(_mm_add_epi16(_mm_unpacklo_epi8(p, zero), offset01), scale);
+        const __m128i level23 =
+            _mm_mulhi_epu16(_mm_add_epi16(_mm_unpackhi_epi8(p, zero), offset23), scale);
+        const __m128i halves =
+            _mm_packs_epi32(_mm_madd_epi16(level01, weights), _mm_madd_epi16(level23, weights));
+        alignas(16) int32_t index[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                        _mm_madd_epi16(halves, _mm_set1_epi16(1)));
+        const uint32_t packed = map[index[0]] | (uint32_t{map[index[1]]} << 8) |
+                                (uint32_t{map[index[2]]} << 16) | (uint32_t{map[index[3]]} << 24);
+        std::memcpy(out, &packed, 4);
+        const __m128i sameBgr =
+            _mm_and_si128(_mm_xor_si128(p, _mm_srli_epi32(p, 8)), _mm_set1_epi32(0xFFFF));
+        const int greys = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(sameBgr, zero)));
+        if (greys != 0) {
+            for (int k = 0; k < 4; ++k) {
+                if ((greys >> k) & 1) {
+                    out[k] = static_cast<uint8_t>(grey[src[k] & 0xFF] >> (8 * k));
+                }
+            }
+        }
+    }
+
+    // Colours src[x0..x1) (absolute x) into row[x0..x1).
+    void Span(int32_t x0, int32_t x1, const uint32_t* src, uint8_t* row) const {
+        int32_t x = x0;
+        for (; x < x1 && ((x - originX) & 3) != 0; ++x) {
+            row[x] = Index(src[x], x);
+        }
+        for (; x + 4 <= x1; x += 4) {
+            Cells(src + x, row + x);
+        }
+        for (; x < x1; ++x) {
+            row[x] = Index(src[x], x);
+        }
+    }
 };
 
 } // namespace
 
 void DitherSpan(int32_t y, int32_t x0, int32_t x1, const uint32_t* src) {
-    const DitherRow d(y);
-    uint8_t* row = g_render.target.Row(y);
-    int32_t x = x0;
-    for (; x < x1 && ((x - d.originX) & 3) != 0; ++x) {
-        row[x] = d.Index(src[x], x);
-    }
-    // Whole dither cells: the cell of each of the four is known.
-    for (; x + 4 <= x1; x += 4) {
-        row[x] = d.IndexInCell(src[x], 0);
-        row[x + 1] = d.IndexInCell(src[x + 1], 1);
-        row[x + 2] = d.IndexInCell(src[x + 2], 2);
-        row[x + 3] = d.IndexInCell(src[x + 3], 3);
-    }
-    for (; x < x1; ++x) {
-        row[x] = d.Index(src[x], x);
-    }
+    DitherRow(y).Span(x0, x1, src, g_render.target.Row(y));
 }
 
 void Composite(int32_t y, const CoverageRun* runs, int count) {
@@ -68,9 +128,7 @@ void Composite(int32_t y, const CoverageRun* runs, int count) {
     for (int i = 0; i < count; ++i) {
         const CoverageRun& run = runs[i];
         if (run.coverage >= 25) {
-            for (int32_t x = run.x0; x < run.x1; ++x) {
-                row[x] = d.Index(src[x], x);
-            }
+            d.Span(run.x0, run.x1, src, row);
         } else {
             for (int32_t x = run.x0; x < run.x1; ++x) {
                 row[x] = MixCoverage8(row[x], d.Index(src[x], x), run.coverage);

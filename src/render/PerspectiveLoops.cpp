@@ -11,10 +11,41 @@
 
 namespace {
 
+// Clamped edges, texels addressed by their byte offset from the first one: no row table,
+// and both coordinates limited in one step.
+template <SourceFormat F, bool Plain>
+void ClampedByOffsets(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out, int32_t n) {
+    constexpr int kBytes = texel::BytesPerTexel<F>();
+    const __m128d highU = _mm_set1_pd(s.width - 1), highV = _mm_set1_pd(s.height - 1);
+    const __m128i scale = _mm_set1_epi32(static_cast<int32_t>(s.stride << 16) | kBytes);
+    const uint8_t* const base = s.rows[0];
+    alignas(16) uint32_t off[4];
+    int32_t k = 0;
+    for (; k + 4 <= n; k += 4) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(off), walk.NextOffsets(highU, highV, scale));
+        out[k] = texel::FetchAt<F, Plain>(s, base + off[0]);
+        out[k + 1] = texel::FetchAt<F, Plain>(s, base + off[1]);
+        out[k + 2] = texel::FetchAt<F, Plain>(s, base + off[2]);
+        out[k + 3] = texel::FetchAt<F, Plain>(s, base + off[3]);
+    }
+    if (k < n) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(off), walk.NextOffsets(highU, highV, scale));
+        for (int j = 0; k + j < n; ++j) {
+            out[k + j] = texel::FetchAt<F, Plain>(s, base + off[j]);
+        }
+    }
+}
+
 template <EdgeMode M, SourceFormat F, bool Plain>
 void PerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walker, uint32_t* out, int32_t n) {
     // A local copy stays in registers: the vector types may alias the output.
     PerspectiveWalker walk = walker;
+    if constexpr (M == EdgeMode::kClamp && texel::BytesPerTexel<F>() > 0) {
+        if (texel::OffsetsFit<F>(s)) {
+            ClampedByOffsets<F, Plain>(s, walk, out, n);
+            return;
+        }
+    }
     const int32_t w = s.width, h = s.height;
     const int32_t brick = TexelOf(s.brick);
     int32_t iu[4], iv[4];

@@ -63,6 +63,26 @@ struct PerspectiveWalker {
         LimitTo(-kLimit, kLimit, -kLimit, kLimit);
     }
 
+    // The texels of the next four pixels clamped to the picture, as byte offsets
+    // v·stride + u·bytes from its first texel, for pictures whose largest texel indices and
+    // stride fit 16 bits. `high` holds w - 1 and h - 1, `scale` the pairs (bytes, stride).
+    // The same texels as Next with the limits of the clamped mode, with fewer operations:
+    // positions above the upper limit are limited before rounding (min_pd returns its second
+    // operand, the position, when that is NaN), all others are rounded, packed to 16 bits
+    // with saturation and raised to 0. A NaN or a position below -2^31 rounds to INT32_MIN
+    // and so ends at 0, as in Next.
+    __m128i NextOffsets(__m128d highU, __m128d highV, __m128i scale) {
+        const __m128i u01 = _mm_cvtpd_epi32(_mm_min_pd(highU, _mm_mul_pd(u[0], r[0])));
+        const __m128i u23 = _mm_cvtpd_epi32(_mm_min_pd(highU, _mm_mul_pd(u[1], r[1])));
+        const __m128i v01 = _mm_cvtpd_epi32(_mm_min_pd(highV, _mm_mul_pd(v[0], r[0])));
+        const __m128i v23 = _mm_cvtpd_epi32(_mm_min_pd(highV, _mm_mul_pd(v[1], r[1])));
+        const __m128i uv = _mm_max_epi16(
+            _mm_packs_epi32(_mm_unpacklo_epi64(u01, u23), _mm_unpacklo_epi64(v01, v23)),
+            _mm_setzero_si128());
+        Advance();
+        return _mm_madd_epi16(_mm_unpacklo_epi16(uv, _mm_unpackhi_epi64(uv, uv)), scale);
+    }
+
     // The texels of the next four pixels, within the limits (a NaN position, from D = 0
     // or a diverging reciprocal, becomes the lower limit: max_pd returns its second
     // operand when the first is NaN).
@@ -73,6 +93,10 @@ struct PerspectiveWalker {
         const __m128i v23 = _mm_cvtpd_epi32(Limit(_mm_mul_pd(v[1], r[1]), lowV, highV));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(iu), _mm_unpacklo_epi64(u01, u23));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(iv), _mm_unpacklo_epi64(v01, v23));
+        Advance();
+    }
+
+    void Advance() {
         for (int k = 0; k < 2; ++k) {
             d[k] = _mm_add_pd(d[k], stepD);
             u[k] = _mm_add_pd(u[k], stepU);

@@ -27,21 +27,35 @@ inline uint32_t Ink(const uint8_t* table, uint8_t ink, int black) {
     return c < 0 ? 0u : static_cast<uint32_t>(c);
 }
 
-// Plain: every channel table is the identity, so 24/32-bit texels are copied as they
-// stand (the picture's fourth byte is never copied: the pixel's extra byte is 0).
+// Bytes per texel of the formats whose texels start on a byte; 0 for 1 and 4 bits.
+template <SourceFormat F> constexpr int BytesPerTexel() {
+    switch (F) {
+    case SourceFormat::k1Bit:
+    case SourceFormat::k4Bit:
+        return 0;
+    case SourceFormat::k8Bit:
+        return 1;
+    case SourceFormat::k16Bit:
+        return 2;
+    case SourceFormat::k24Bit:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+// The texel whose first byte is at p, for formats with BytesPerTexel() > 0. Plain: every
+// channel table is the identity, so 24/32-bit texels are copied as they stand (the
+// picture's fourth byte is never copied: the pixel's extra byte is 0).
 template <SourceFormat F, bool Plain>
-inline uint32_t Fetch(const ImageFillState& s, const uint8_t* row, uint32_t u) {
-    if constexpr (F == SourceFormat::k1Bit) {
-        return s.texels[(row[u >> 3] >> (7 - (u & 7))) & 1];
-    } else if constexpr (F == SourceFormat::k4Bit) {
-        return s.texels[(row[u >> 1] >> ((~u & 1) << 2)) & 15];
-    } else if constexpr (F == SourceFormat::k8Bit) {
-        return s.texels[row[u]];
+inline uint32_t FetchAt(const ImageFillState& s, const uint8_t* p) {
+    static_assert(BytesPerTexel<F>() > 0);
+    if constexpr (F == SourceFormat::k8Bit) {
+        return s.texels[*p];
     } else if constexpr (F == SourceFormat::k16Bit) {
-        const uint32_t p = Load16(row + 2 * size_t{u});
-        return s.wide5Blue[p & 31] | s.wide5Green[(p >> 5) & 31] | s.wide5Red[(p >> 10) & 31];
+        const uint32_t t = Load16(p);
+        return s.wide5Blue[t & 31] | s.wide5Green[(t >> 5) & 31] | s.wide5Red[(t >> 10) & 31];
     } else if constexpr (F == SourceFormat::k24Bit) {
-        const uint8_t* p = row + 3 * size_t{u};
         if constexpr (Plain) {
             return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
         } else {
@@ -49,26 +63,43 @@ inline uint32_t Fetch(const ImageFillState& s, const uint8_t* row, uint32_t u) {
         }
     } else if constexpr (F == SourceFormat::k32Bit) {
         if constexpr (Plain) {
-            return Load32(row + 4 * size_t{u}) & 0x00FFFFFFu;
+            return Load32(p) & 0x00FFFFFFu;
         } else {
-            const uint8_t* p = row + 4 * size_t{u};
             return s.chanBlue[p[0]] | s.chanGreen[p[1]] | s.chanRed[p[2]];
         }
     } else if constexpr (F == SourceFormat::kCmyk) {
-        const uint8_t* p = row + 4 * size_t{u};
         const int black = s.extra[p[3]];
         return Ink(s.blue, p[2], black) | (Ink(s.green, p[1], black) << 8) |
                (Ink(s.red, p[0], black) << 16);
     } else {
         static_assert(F == SourceFormat::k32BitX);
         if constexpr (Plain) {
-            const uint32_t p = Load32(row + 4 * size_t{u});
-            return (p & 0x00FFFFFFu) | (uint32_t{s.extra[p >> 24]} << 24);
+            const uint32_t t = Load32(p);
+            return (t & 0x00FFFFFFu) | (uint32_t{s.extra[t >> 24]} << 24);
         } else {
-            const uint8_t* p = row + 4 * size_t{u};
             return s.chanBlue[p[0]] | s.chanGreen[p[1]] | s.chanRed[p[2]] |
                    (uint32_t{s.extra[p[3]]} << 24);
         }
+    }
+}
+
+// Whether texels of the picture may be addressed by their byte offset v·stride + u·bytes
+// from the first one computed in 16-bit vector lanes (_mm_madd_epi16): texel indices and
+// the row stride fit a signed 16-bit lane.
+template <SourceFormat F> bool OffsetsFit(const ImageFillState& s) {
+    return BytesPerTexel<F>() > 0 && s.width <= 32768 && s.height <= 32768 && s.stride > 0 &&
+           s.stride <= 32767;
+}
+
+// Texel u of a picture row.
+template <SourceFormat F, bool Plain>
+inline uint32_t Fetch(const ImageFillState& s, const uint8_t* row, uint32_t u) {
+    if constexpr (F == SourceFormat::k1Bit) {
+        return s.texels[(row[u >> 3] >> (7 - (u & 7))) & 1];
+    } else if constexpr (F == SourceFormat::k4Bit) {
+        return s.texels[(row[u >> 1] >> ((~u & 1) << 2)) & 15];
+    } else {
+        return FetchAt<F, Plain>(s, row + size_t{BytesPerTexel<F>()} * u);
     }
 }
 

@@ -197,15 +197,21 @@ TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
     ASSERT_EQ(SetTargetPalette(UseStandardPalette(0)), 0);
     std::mt19937 rng(5);
     std::vector<uint32_t> colours(64);
-    for (int y = 0; y < 8; ++y) {
+    for (int round = 0; round < 200; ++round) {
+        const int y = round % 8;
+        // Any fourth byte (the dither ignores it), greys, and colours one step from grey.
         for (auto& c : colours) {
-            c = rng() & 0xFFFFFF;
+            c = rng();
             if (rng() % 4 == 0) {
-                c = (c & 0xFF) * 0x010101u;
+                c = (c & 0xFF0000FF) | (c & 0xFF) * 0x010100u;
+                if (rng() % 2 == 0) {
+                    c ^= 1u << (rng() % 24);
+                }
             }
         }
-        image_target8::DitherSpan(y, 3, 61, colours.data());
-        for (int x = 3; x < 61; ++x) {
+        const int x0 = static_cast<int>(rng() % 5), x1 = 64 - static_cast<int>(rng() % 5);
+        image_target8::DitherSpan(y, x0, x1, colours.data());
+        for (int x = x0; x < x1; ++x) {
             ASSERT_EQ(Index(x, y), DitherToPalette(colours[x], x & 3, y & 3)) << x << "," << y;
         }
         std::vector<uint8_t> before(pixels_.begin() + y * stride_,
