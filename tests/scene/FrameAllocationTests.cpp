@@ -88,36 +88,66 @@ long CountPainted(const MemoryRegion& region, int depth) {
     return painted;
 }
 
+// A scene drawn frame after frame into an in-memory region, as the saver draws it.
+class CountedScene {
+  public:
+    CountedScene(const SceneSettings& settings, int depth, int width, int height)
+        : m_rect{0, 0, width, height}, m_region(0, depth) {
+        m_animation.BuildScene(settings);
+        m_view.reset(m_animation.CreateView(&m_rect));
+    }
+    bool Init() { return m_region.Init(nullptr, &m_rect) && m_view; }
+
+    // Allocations made by `count` frames after two that let every list reach its steady
+    // size; `beforeFrame` runs ahead of each frame, the first two included.
+    template <typename BeforeFrame> long CountFrames(int count, BeforeFrame beforeFrame) {
+        beforeFrame();
+        DrawFrame();
+        beforeFrame();
+        DrawFrame();
+        g_allocations = 0;
+        g_counting = true;
+        for (int i = 0; i < count; ++i) {
+            beforeFrame();
+            DrawFrame();
+        }
+        g_counting = false;
+        return g_allocations;
+    }
+
+    CubeAnimation& Animation() { return m_animation; }
+    const MemoryRegion& Region() const { return m_region; }
+
+  private:
+    void DrawFrame() {
+        m_animation.SetTime(m_time += 0.02);
+        m_region.BeginFrame();
+        m_animation.Draw(&m_region, m_view.get());
+        m_region.EndFrame();
+    }
+
+    const RECT m_rect;
+    MemoryRegion m_region;
+    CubeAnimation m_animation;
+    std::unique_ptr<CCAnimationView> m_view;
+    double m_time = 0.5;
+};
+
 TEST(FrameAllocation, SteadyFramesAllocateNothing) {
     InitGraphics();
     LoadDefaultPicture(140);
     SetMemoryHandlers(CountingAlloc, CountingFree);
     for (int depth : {32, 8}) {
-        MemoryRegion region(0, depth);
-        const RECT rect{0, 0, 320, 240};
-        ASSERT_TRUE(region.Init(nullptr, &rect));
-        CubeAnimation animation;
-        animation.BuildScene(SceneSettings{});
-        std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
-        double t = 0.5;
-        const auto frame = [&] {
-            animation.SetTime(t += 0.02);
-            region.BeginFrame();
-            animation.Draw(&region, view.get());
-            region.EndFrame();
-        };
-        frame();
-        frame();
-        g_allocations = 0;
-        g_counting = true;
-        for (int i = 0; i < 20; ++i) {
-            if (i % 5 == 0)
-                animation.ResetRegion();
-            frame();
-        }
-        g_counting = false;
-        EXPECT_EQ(g_allocations, 0) << depth << "-bit target";
-        EXPECT_GT(CountPainted(region, depth), 1000) << depth << "-bit target";
+        CountedScene scene(SceneSettings{}, depth, 320, 240);
+        ASSERT_TRUE(scene.Init());
+        int frame = 0;
+        // Every fifth counted frame follows a region reset, which redraws everything.
+        const long allocations = scene.CountFrames(20, [&] {
+            if (frame++ % 5 == 2)
+                scene.Animation().ResetRegion();
+        });
+        EXPECT_EQ(allocations, 0) << depth << "-bit target";
+        EXPECT_GT(CountPainted(scene.Region(), depth), 1000) << depth << "-bit target";
     }
     SetMemoryHandlers(RendererAlloc, RendererFree);
 }
@@ -142,35 +172,16 @@ TEST(FrameAllocation, VideoFaceFramesAllocateNothing) {
     ASSERT_NE(clip, nullptr);
     SetMemoryHandlers(CountingAlloc, CountingFree);
     {
-        MemoryRegion region(0, 32);
-        const RECT rect{0, 0, 160, 120};
-        ASSERT_TRUE(region.Init(nullptr, &rect));
         SceneSettings settings;
         settings.boxCount = 0;
         settings.cubeCount = 1;
         for (PictureSource*& picture : settings.pictures)
             picture = clip;
-        CubeAnimation animation;
-        animation.BuildScene(settings);
-        std::unique_ptr<CCAnimationView> view(animation.CreateView(&rect));
+        CountedScene scene(settings, 32, 160, 120);
+        ASSERT_TRUE(scene.Init());
         DWORD ms = 1000;
-        double t = 0.5;
-        const auto frame = [&] {
-            SetPictureTime(ms += 20);
-            animation.SetTime(t += 0.02);
-            region.BeginFrame();
-            animation.Draw(&region, view.get());
-            region.EndFrame();
-        };
-        frame();
-        frame();
-        g_allocations = 0;
-        g_counting = true;
-        for (int i = 0; i < 12; ++i)
-            frame();
-        g_counting = false;
-        EXPECT_EQ(g_allocations, 0);
-        EXPECT_GT(CountPainted(region, 32), 100);
+        EXPECT_EQ(scene.CountFrames(12, [&] { SetPictureTime(ms += 20); }), 0);
+        EXPECT_GT(CountPainted(scene.Region(), 32), 100);
     }
     SetMemoryHandlers(RendererAlloc, RendererFree);
     ReleasePicture(clip);
