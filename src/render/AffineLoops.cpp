@@ -58,15 +58,15 @@ inline void InsideRun(const ImageFillState& s, uint64_t& u, uint64_t& v, uint64_
     }
 }
 
-// The same for pictures whose texels OffsetsFit: four pixels per round, their positions
-// in 64-bit vector lanes, whose upper halves are the texel indices (below 32768 inside the
-// picture), combined into byte offsets by one multiply-add. No row table, no 64-bit
+// The same, for pictures whose texels OffsetsFit (others take InsideRun): four pixels per round,
+// their positions in 64-bit vector lanes, whose upper halves are the texel indices (below 32768
+// inside the picture), combined into byte offsets by one multiply-add. No row table, no 64-bit
 // scalar arithmetic (which the 32-bit build would do in pairs of instructions).
 template <SourceFormat F, bool Plain>
 inline void InsideRunByOffsets(const ImageFillState& s, uint64_t& u, uint64_t& v, uint64_t du,
                                uint64_t dv, uint32_t* out, int32_t n) {
     constexpr int kBytes = texel::BytesPerTexel<F>();
-    const int32_t rounds = n / 4;
+    const int32_t rounds = texel::OffsetsFit<F>(s) ? n / 4 : 0;
     if (rounds > 0) {
         const uint8_t* const base = s.rows[0];
         const __m128i scale = _mm_set1_epi32(static_cast<int32_t>(s.stride << 16) | kBytes);
@@ -139,11 +139,7 @@ void BoundedLoop(const ImageFillState& s, int64_t u0, int64_t v0, uint32_t* out,
         for (; !inside(ue, ve); --last, ue -= du, ve -= dv) {
         }
         if constexpr (texel::BytesPerTexel<F>() > 0) {
-            if (texel::OffsetsFit<F>(s)) {
-                InsideRunByOffsets<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
-            } else {
-                InsideRun<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
-            }
+            InsideRunByOffsets<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
         } else {
             InsideRun<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
         }
