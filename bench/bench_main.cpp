@@ -60,6 +60,30 @@ class SummaryReporter : public benchmark::ConsoleReporter {
             {"fillbox_black_32bit/ours", "fillbox_black_32bit/memset", 1.5},
             {"flat_quad_aa_8bit/ours", "flat_quad_aa_32bit/ours", 2.0},
             {"flat_quad_aliased_8bit/ours", "flat_quad_aliased_32bit/ours", 2.0},
+            {"fill_affine_aa_t32_p32/ours", "fill_affine_aa_t32_p32/pixman", 0.5},
+            {"fill_perspective_aa_t32_p32/ours", "fill_perspective_aa_t32_p32/pixman", 0.35},
+            {"fill_perspective_aa_t32_p32/ours", "fill_perspective_aliased_t32_p32/osmesa_mt_net",
+             1.0},
+            {"fill_affine_aa_t8_p32/ours", "fill_affine_aa_t32_p32/ours", 2.0},
+            {"fill_perspective_aa_t8_p32/ours", "fill_perspective_aa_t32_p32/ours", 2.0},
+            {"fill_affine_aliased_t8_p32/ours", "fill_affine_aliased_t32_p32/ours", 2.0},
+            {"fill_perspective_aliased_t8_p32/ours", "fill_perspective_aliased_t32_p32/ours", 2.0},
+            {"fill_affine_aliased_t32_p32/ours", "fill_affine_aa_t32_p32/ours", 0.7},
+            {"fill_perspective_aliased_t32_p32/ours", "fill_perspective_aa_t32_p32/ours", 0.7},
+            {"scene_default_1920x1080_32bit_steady/ours",
+             "scene_default_1920x1080_32bit_steady/pixman", 0.5},
+            {"scene_default_1920x1080_32bit_fullclear/ours",
+             "scene_default_1920x1080_32bit_fullclear/pixman", 0.5},
+            {"scene_heavy_3840x2160_32bit_steady/ours", "scene_heavy_3840x2160_32bit_steady/pixman",
+             0.5},
+            {"scene_heavy_3840x2160_32bit_fullclear/ours",
+             "scene_heavy_3840x2160_32bit_fullclear/pixman", 0.5},
+            {"scene_default_1920x1080_8bit_steady/ours",
+             "scene_default_1920x1080_32bit_steady/ours", 2.0},
+            {"scene_heavy_3840x2160_8bit_steady/ours", "scene_heavy_3840x2160_32bit_steady/ours",
+             2.0},
+            {"scene_heavy_3840x2160_8bit_fullclear/ours",
+             "scene_heavy_3840x2160_32bit_fullclear/ours", 2.0},
         };
         std::printf("\nTargets (ratio of medians)\n");
         for (const Target& t : targets) {
@@ -68,7 +92,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
                 continue;
             }
             const double ratio = a / b;
-            std::printf("  %-32s / %-34s = %6.3f (limit %.2f) %s\n", t.row, t.reference, ratio,
+            std::printf("  %-40s / %-46s = %6.3f (limit %.2f) %s\n", t.row, t.reference, ratio,
                         t.limit, ratio <= t.limit ? "holds" : "MISSED");
         }
     }
