@@ -90,5 +90,5 @@ run_e2e e2e
 # A few of them again on an 8-bit PseudoColor screen, where the saver works through a
 # palette, with the tests written for such screens only (named *palette_screen*).
 run_e2e e2e-8bit --depth 8 RunSwitches.test_slash_s ClosesOnActivity.test_travel \
-    Preview.test_handle_after_a_space palette_screen
+    Preview.test_handle_after_a_space palette_screen RegionFills
 finish
