@@ -83,8 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<POINT> points;
     std::vector<BYTE> verbs;
     for (int i = 0; i < count && in.remaining_bytes() > 0; ++i) {
-        static const BYTE kVerbs[] = {kVerbMoveTo, kVerbLineTo, kVerbBezierTo,
-                                      kVerbLineTo | kVerbClose, kVerbBezierTo | kVerbClose, 0};
+        static const BYTE kVerbs[] = {kVerbMoveTo,
+                                      kVerbLineTo,
+                                      kVerbBezierTo,
+                                      kVerbLineTo | kVerbClose,
+                                      kVerbBezierTo | kVerbClose,
+                                      0};
         verbs.push_back(in.ConsumeBool() ? in.ConsumeIntegral<BYTE>()
                                          : kVerbs[in.ConsumeIntegralInRange(0, 5)]);
         points.push_back(TakePoint(in, wide));
