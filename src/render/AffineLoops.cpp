@@ -2,6 +2,8 @@
 // one table-driven fetch, the channel look-ups, one store and two 64-bit additions; the
 // tiled modes add one conditional correction per coordinate. No multiplication, division
 // or conversion per pixel.
+#include "render/AffineWide.h"
+#include "render/CpuFeatures.h"
 #include "render/EdgeMode.h"
 #include "render/ImageSpanLoops.h"
 #include "render/TexelFetch.h"
@@ -62,10 +64,19 @@ inline void InsideRun(const ImageFillState& s, uint64_t& u, uint64_t& v, uint64_
 // their positions in 64-bit vector lanes, whose upper halves are the texel indices (below 32768
 // inside the picture), combined into byte offsets by one multiply-add. No row table, no 64-bit
 // scalar arithmetic (which the 32-bit build would do in pairs of instructions).
-template <SourceFormat F, bool Plain>
+template <SourceFormat F, bool Plain, bool Wide>
 inline void InsideRunByOffsets(const ImageFillState& s, uint64_t& u, uint64_t& v, uint64_t du,
                                uint64_t dv, uint32_t* out, int32_t n) {
     constexpr int kBytes = texel::BytesPerTexel<F>();
+    if constexpr (Wide) {
+        if (texel::OffsetsFit<F>(s)) {
+            const int32_t done = affine_wide::InsideRounds<F, Plain>(s, u, v, du, dv, out, n);
+            u += static_cast<uint64_t>(done) * du;
+            v += static_cast<uint64_t>(done) * dv;
+            out += done;
+            n -= done;
+        }
+    }
     const int32_t rounds = texel::OffsetsFit<F>(s) ? n / 4 : 0;
     if (rounds > 0) {
         const uint8_t* const base = s.rows[0];
@@ -106,7 +117,7 @@ inline void InsideRunByOffsets(const ImageFillState& s, uint64_t& u, uint64_t& v
 
 // Modes 0 and 1: the leading and trailing pixels that fall outside are handled one by one;
 // the run in between is known to be inside and needs no tests.
-template <EdgeMode M, SourceFormat F, bool Plain>
+template <EdgeMode M, SourceFormat F, bool Plain, bool Wide>
 void BoundedLoop(const ImageFillState& s, int64_t u0, int64_t v0, uint32_t* out, int32_t n) {
     const uint32_t w = static_cast<uint32_t>(s.width);
     const uint32_t h = static_cast<uint32_t>(s.height);
@@ -139,7 +150,7 @@ void BoundedLoop(const ImageFillState& s, int64_t u0, int64_t v0, uint32_t* out,
         for (; !inside(ue, ve); --last, ue -= du, ve -= dv) {
         }
         if constexpr (texel::BytesPerTexel<F>() > 0) {
-            InsideRunByOffsets<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
+            InsideRunByOffsets<F, Plain, Wide>(s, u, v, du, dv, out + k, last - k + 1);
         } else {
             InsideRun<F, Plain>(s, u, v, du, dv, out + k, last - k + 1);
         }
@@ -231,10 +242,10 @@ void BrickLoop(const ImageFillState& s, int64_t u0, int64_t v0, uint32_t* out, i
     }
 }
 
-template <EdgeMode M, SourceFormat F, bool Plain>
+template <EdgeMode M, SourceFormat F, bool Plain, bool Wide>
 void AffineLoop(const ImageFillState& s, int64_t u, int64_t v, uint32_t* out, int32_t n) {
     if constexpr (!edge::Tiled(M)) {
-        BoundedLoop<M, F, Plain>(s, u, v, out, n);
+        BoundedLoop<M, F, Plain, Wide>(s, u, v, out, n);
     } else if constexpr (M == EdgeMode::kRepeat) {
         RepeatLoop<F, Plain>(s, u, v, out, n);
     } else if constexpr (M == EdgeMode::kMirror) {
@@ -249,21 +260,25 @@ void AffineLoop(const ImageFillState& s, int64_t u, int64_t v, uint32_t* out, in
 constexpr bool HasPlainCopy(SourceFormat f) {
     return f == SourceFormat::k24Bit || f == SourceFormat::k32Bit || f == SourceFormat::k32BitX;
 }
-template <size_t I> constexpr AffineLoopFn AffineEntry() {
+// The wide versions differ only in the bounded modes' inside runs.
+template <size_t I, bool Wide> constexpr AffineLoopFn AffineEntry() {
     constexpr auto mode = static_cast<EdgeMode>(I / 16);
     constexpr auto format = static_cast<SourceFormat>((I / 2) % 8);
-    return &AffineLoop < mode, format, (I % 2 == 1) && HasPlainCopy(format) > ;
+    constexpr bool plain = (I % 2 == 1) && HasPlainCopy(format);
+    return &AffineLoop < mode, format, plain, Wide && !edge::Tiled(mode) > ;
 }
-template <size_t... I>
+template <bool Wide, size_t... I>
 constexpr std::array<AffineLoopFn, sizeof...(I)> MakeAffineTable(std::index_sequence<I...>) {
-    return {AffineEntry<I>()...};
+    return {AffineEntry<I, Wide>()...};
 }
-constexpr auto kAffineLoops =
-    MakeAffineTable(std::make_index_sequence<kEdgeModeCount * kSourceFormatCount * 2>());
+constexpr size_t kLoopCount = kEdgeModeCount * kSourceFormatCount * 2;
+constexpr auto kAffineLoops = MakeAffineTable<false>(std::make_index_sequence<kLoopCount>());
+constexpr auto kWideLoops = MakeAffineTable<true>(std::make_index_sequence<kLoopCount>());
 
 } // namespace
 
 AffineLoopFn SelectAffineLoop(EdgeMode mode, SourceFormat format, bool plain) {
-    return kAffineLoops[static_cast<size_t>(mode) * 16 + static_cast<size_t>(format) * 2 +
-                        (plain ? 1 : 0)];
+    const size_t index =
+        static_cast<size_t>(mode) * 16 + static_cast<size_t>(format) * 2 + (plain ? 1 : 0);
+    return cpu::WideVectors() ? kWideLoops[index] : kAffineLoops[index];
 }

@@ -60,7 +60,7 @@ void PerspectiveTexels(int32_t x0, int32_t n, uint32_t* out) {
     const PerspectiveMap& m = s.persp;
     const double dx = x0 + 0.5 - s.perspOriginX;
     PerspectiveWalker walk;
-    walk.Start(g_rowPD + m.dx * dx, g_rowPU + m.ux * dx, g_rowPV + m.vx * dx, m.dx, m.ux, m.vx);
+    walk.Start(g_rowPD + m.dx * dx, g_rowPU + m.ux * dx, g_rowPV + m.vx * dx, m.dx, m.ux, m.vx, n);
     s.perspectiveLoop(s, walk, out, n);
 }
 

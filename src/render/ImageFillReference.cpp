@@ -101,14 +101,18 @@ void ReferenceAffineLoop(const ImageFillState& s, int64_t u, int64_t v, uint32_t
 
 void ReferencePerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out,
                               int32_t n) {
-    int32_t iu[4], iv[4];
-    for (int32_t k = 0; k < n; ++k) {
-        if (k % 4 == 0) {
-            walk.Next(iu, iv);
+    constexpr int kLanes = PerspectiveWalker::kLanes;
+    int32_t iu[kLanes], iv[kLanes];
+    for (int32_t run = 0; run < walk.block; run += PerspectiveWalker::kRun) {
+        walk.Next(iu, iv);
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const int32_t x = walk.PixelOf(run, lane);
+            int32_t u = iu[lane], v = iv[lane];
+            if (x < n) {
+                out[x] = edge::FoldIndex(s.mode, u, v, s.width, s.height, TexelOf(s.brick))
+                             ? texel::FetchAny(s, s.rows[v], static_cast<uint32_t>(u))
+                             : s.outside;
+            }
         }
-        int32_t u = iu[k % 4], v = iv[k % 4];
-        out[k] = edge::FoldIndex(s.mode, u, v, s.width, s.height, TexelOf(s.brick))
-                     ? texel::FetchAny(s, s.rows[v], static_cast<uint32_t>(u))
-                     : s.outside;
     }
 }

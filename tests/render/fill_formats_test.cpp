@@ -2,6 +2,7 @@
 #include "fill_test_support.h"
 
 #include "render/Compositors.h"
+#include "render/CpuFeatures.h"
 #include "render/ImageTarget8.h"
 #include "render/ImageTransparency.h"
 #include "render/TargetConvert.h"
@@ -191,13 +192,15 @@ TEST_F(FillFormats, EightBitTargetDithersGreysByCell) {
 }
 
 // The span-wide dither of picture fills and their 8-bit compositor give what the
-// renderer's per-pixel conversion and coverage mixing give.
+// renderer's per-pixel conversion and coverage mixing give, with and without the 256-bit
+// vector version.
 TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
     Bind(64, 8, 8);
     ASSERT_EQ(SetTargetPalette(UseStandardPalette(0)), 0);
     std::mt19937 rng(5);
     std::vector<uint32_t> colours(64);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 400; ++round) {
+        cpu::AllowWideVectors(round % 2 == 0);
         const int y = round % 8;
         // Any fourth byte (the dither ignores it), greys, and colours one step from grey.
         for (auto& c : colours) {
@@ -229,6 +232,7 @@ TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
             }
         }
     }
+    cpu::AllowWideVectors(true);
 }
 
 // 16-bit targets take the texels through the renderer's per-channel dither; transparency

@@ -1,7 +1,9 @@
 // Every specialised picture-fill loop against the plain reference loop, on seeded random
 // fills: random source formats, picture sizes, channel tables, edge modes, corners
-// (including heavily minified and nearly degenerate ones) and spans.
+// (including heavily minified and nearly degenerate ones) and spans; the loops for 256-bit
+// vectors too where the processor has them.
 #include "render/Context.h"
+#include "render/CpuFeatures.h"
 #include "render/ImageFill.h"
 #include "render/ImageSpanLoops.h"
 #include "render/PerspectiveWalker.h"
@@ -79,9 +81,12 @@ void MakeRandomFill(std::mt19937& rng, RandomFill& f) {
     }
 }
 
-class FillLoops : public ::testing::Test {
+// The parameter allows the 256-bit loops (chosen when a fill is set up).
+class FillLoops : public ::testing::TestWithParam<bool> {
   protected:
+    void TearDown() override { cpu::AllowWideVectors(true); }
     void SetUp() override {
+        cpu::AllowWideVectors(GetParam());
         BITMAPINFOHEADER target{};
         target.biSize = 40;
         target.biWidth = 64;
@@ -117,7 +122,7 @@ int Install(std::mt19937& rng, RandomFill& f, bool perspective) {
     return rc == 0 ? g_render.fill.kind : 0;
 }
 
-TEST_F(FillLoops, AffineVariantsMatchReference) {
+TEST_P(FillLoops, AffineVariantsMatchReference) {
     std::mt19937 rng(12345);
     int checked = 0;
     for (int round = 0; round < 3000; ++round) {
@@ -145,7 +150,7 @@ TEST_F(FillLoops, AffineVariantsMatchReference) {
     EXPECT_GT(checked, 5000);
 }
 
-TEST_F(FillLoops, PerspectiveVariantsMatchReference) {
+TEST_P(FillLoops, PerspectiveVariantsMatchReference) {
     std::mt19937 rng(777);
     int checked = 0;
     for (int round = 0; round < 3000; ++round) {
@@ -160,11 +165,11 @@ TEST_F(FillLoops, PerspectiveVariantsMatchReference) {
             const double y = static_cast<double>(rng() % 400) - 100.0;
             const PerspectiveMap& m = s.persp;
             const double dx = x - s.perspOriginX, dy = y - s.perspOriginY;
+            const int32_t n = 1 + rng() % 300;
             PerspectiveWalker a;
             a.Start(m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
-                    m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx);
+                    m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx, n);
             PerspectiveWalker b = a;
-            const int32_t n = 1 + rng() % 300;
             std::vector<uint32_t> fast(n, 0xDEADBEEF), ref(n, 0xFEEDFACE);
             s.perspectiveLoop(s, a, fast.data(), n);
             ReferencePerspectiveLoop(s, b, ref.data(), n);
@@ -179,7 +184,7 @@ TEST_F(FillLoops, PerspectiveVariantsMatchReference) {
 // Clamped edges address texels by byte offsets computed in 16-bit lanes when the picture
 // allows it; a picture wider than those lanes takes the row-table path. Both must agree with
 // the reference, also for spans that run from far outside across the whole picture.
-TEST_F(FillLoops, ClampedLoopsOnPicturesBeyondSixteenBitOffsets) {
+TEST_P(FillLoops, ClampedLoopsOnPicturesBeyondSixteenBitOffsets) {
     std::mt19937 rng(99);
     for (const int32_t w : {32767, 32768, 40000}) {
         RandomFill f;
@@ -212,7 +217,7 @@ TEST_F(FillLoops, ClampedLoopsOnPicturesBeyondSixteenBitOffsets) {
                     const double dx = -10.5 - s.perspOriginX, dy = y + 0.5 - s.perspOriginY;
                     PerspectiveWalker a;
                     a.Start(m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
-                            m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx);
+                            m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx, 60);
                     PerspectiveWalker b = a;
                     s.perspectiveLoop(s, a, fast.data(), 60);
                     ReferencePerspectiveLoop(s, b, ref.data(), 60);
@@ -228,5 +233,10 @@ TEST_F(FillLoops, ClampedLoopsOnPicturesBeyondSixteenBitOffsets) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Vectors, FillLoops, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Wide" : "Narrow";
+                         });
 
 } // namespace
