@@ -2,8 +2,9 @@
 // (huge, degenerate, collinear, crossing), any edge mode, transparency, clip box and
 // target. Pictures, colour tables and targets are allocated at exactly their size, so
 // that a read outside the picture's rows or a write outside the target is caught by the
-// address sanitizer.
+// address sanitizer. Both the narrow and the 256-bit vector loops are driven.
 #include "render/Context.h"
+#include "render/CpuFeatures.h"
 #include "render/Renderer.h"
 
 #include <cstdint>
@@ -69,6 +70,9 @@ void SetUpOnce() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetUpOnce();
     Input in(data, size);
+    // Both versions of the loops, where the processor has 256-bit vectors: the last byte's
+    // top bit, so that the other bytes keep their meaning.
+    cpu::AllowWideVectors(size == 0 || (data[size - 1] & 0x80) == 0);
 
     // Target: 8, 16 or 32 bits, up to 96 x 64.
     static const WORD kTargetBits[] = {8, 16, 32, 32};
