@@ -8,6 +8,7 @@
 // every step, the compiler keeps them in memory.
 #pragma once
 
+#include "render/CpuFeatures.h"
 #include "render/PerspectiveWalker.h"
 #include "render/TexelFetch.h"
 
@@ -56,7 +57,7 @@ VC_WIDE_INLINE void Put(const ImageFillState& s, __m256i offsets, uint32_t* out,
     constexpr int kRun = PerspectiveWalker::kRun;
     const uint8_t* const base = s.rows[0];
     const int32_t first = 2 * k * block + run, second = first + block;
-    if constexpr (Plain && F == SourceFormat::k32Bit) {
+    if constexpr (cpu::kGatherLoads && Plain && F == SourceFormat::k32Bit) {
         if (second + kRun <= n) {
             const __m256i texels = _mm256_and_si256(
                 _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), offsets, 1),
