@@ -36,6 +36,7 @@ struct DitherRow {
     const uint8_t* blue[4];
     const uint32_t* grey;
     const uint8_t* map;
+    const uint16_t* pairs;
     int originX;
     __m128i offset01, offset23;
 
@@ -57,6 +58,7 @@ struct DitherRow {
                            static_cast<int16_t>(o[3] + 1), static_cast<int16_t>(o[3] + 1), 0);
         grey = g_render.palette.greyDither[row];
         map = g_render.palette.standardToPalette;
+        pairs = g_render.palette.cubePairs;
         originX = g_render.ditherOriginX;
     }
 
@@ -102,12 +104,11 @@ struct DitherRow {
         }
     }
 
-    // Eight pixels of cells 0..3, 0..3, as Cells does four, with 256-bit vectors: the
-    // lanes hold pixels 0-3 and 4-7, so each half works as Cells. The palette map is read
-    // four bytes at a time at each index (below 216 in a 256-byte map).
-    __attribute__((target("avx2"), always_inline)) inline void Cells8(const uint32_t* src,
-                                                                      uint8_t* out) const {
-        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    // The 256-bit versions. Their lanes hold pixels 0-3 and 4-7, so each half works as Cells.
+#define VC_WIDE_INLINE __attribute__((target("avx2"), always_inline)) inline
+
+    // The cube indices of eight pixels of cells 0..3, 0..3.
+    VC_WIDE_INLINE __m256i CubeIndices(__m256i p) const {
         const __m256i zero = _mm256_setzero_si256();
         const __m256i scale = _mm256_set1_epi16(kLevelScale);
         const __m256i weights =
@@ -120,19 +121,15 @@ struct DitherRow {
             scale);
         const __m256i halves = _mm256_packs_epi32(_mm256_madd_epi16(level01, weights),
                                                   _mm256_madd_epi16(level23, weights));
-        const __m256i index = _mm256_madd_epi16(halves, _mm256_set1_epi16(1));
-        const __m256i mapped = _mm256_i32gather_epi32(reinterpret_cast<const int*>(map), index, 1);
-        const __m128i firstBytes =
-            _mm_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
-        const __m256i bytes = _mm256_shuffle_epi8(mapped, _mm256_broadcastsi128_si256(firstBytes));
-        const uint32_t low = static_cast<uint32_t>(_mm256_cvtsi256_si32(bytes));
-        const uint32_t high = static_cast<uint32_t>(_mm256_extract_epi32(bytes, 4));
-        std::memcpy(out, &low, 4);
-        std::memcpy(out + 4, &high, 4);
+        return _mm256_madd_epi16(halves, _mm256_set1_epi16(1));
+    }
+
+    // Redoes the greys among eight pixels src[0..7] (cells 0..3, 0..3) through the grey ramp.
+    VC_WIDE_INLINE void Greys(__m256i p, const uint32_t* src, uint8_t* out) const {
         const __m256i sameBgr = _mm256_and_si256(_mm256_xor_si256(p, _mm256_srli_epi32(p, 8)),
                                                  _mm256_set1_epi32(0xFFFF));
-        const int greys =
-            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(sameBgr, zero)));
+        const int greys = _mm256_movemask_ps(
+            _mm256_castsi256_ps(_mm256_cmpeq_epi32(sameBgr, _mm256_setzero_si256())));
         if (greys != 0) {
             for (int k = 0; k < 8; ++k) {
                 if ((greys >> k) & 1) {
@@ -141,6 +138,43 @@ struct DitherRow {
             }
         }
     }
+
+    // Eight pixels: the palette map read four bytes at a time at each index (below 216 in a
+    // 256-byte map).
+    VC_WIDE_INLINE void Cells8(const uint32_t* src, uint8_t* out) const {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        const __m256i mapped =
+            _mm256_i32gather_epi32(reinterpret_cast<const int*>(map), CubeIndices(p), 1);
+        const __m256i bytes = _mm256_shuffle_epi8(
+            mapped, _mm256_broadcastsi128_si256(_mm_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1,
+                                                              -1, -1, -1, -1, -1, -1)));
+        const uint32_t low = static_cast<uint32_t>(_mm256_cvtsi256_si32(bytes));
+        const uint32_t high = static_cast<uint32_t>(_mm256_extract_epi32(bytes, 4));
+        std::memcpy(out, &low, 4);
+        std::memcpy(out + 4, &high, 4);
+        Greys(p, src, out);
+    }
+
+    // Sixteen pixels: pixels k and k + 8 share one look-up in the map of cube pairs
+    // (PaletteMaps::cubePairs), the low byte of its result for pixel k, the high one for k + 8.
+    VC_WIDE_INLINE void Cells16(const uint32_t* src, uint8_t* out) const {
+        const __m256i p = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+        const __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 8));
+        const __m256i pair = _mm256_add_epi32(
+            CubeIndices(p), _mm256_mullo_epi32(CubeIndices(q), _mm256_set1_epi32(216)));
+        const __m256i mapped = _mm256_i32gather_epi32(reinterpret_cast<const int*>(pairs), pair, 2);
+        // Per 128-bit lane: pixels k .. k + 3 (low bytes), then k + 8 .. k + 11 (high bytes).
+        const __m256i bytes = _mm256_shuffle_epi8(
+            mapped, _mm256_broadcastsi128_si256(
+                        _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, -1, -1, -1, -1, -1, -1, -1, -1)));
+        const __m256i ordered =
+            _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 3, 6, 7));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(ordered));
+        Greys(p, src, out);
+        Greys(q, src + 8, out + 8);
+    }
+
+#undef VC_WIDE_INLINE
 
     // Colours src[x0..x1) (absolute x) into row[x0..x1).
     void Span(int32_t x0, int32_t x1, const uint32_t* src, uint8_t* row) const {
@@ -158,6 +192,9 @@ struct DitherRow {
     __attribute__((target("avx2"))) void SpanWide(int32_t x0, int32_t x1, const uint32_t* src,
                                                   uint8_t* row) const {
         int32_t x = Head(x0, x1, src, row);
+        for (; x + 16 <= x1; x += 16) {
+            Cells16(src + x, row + x);
+        }
         for (; x + 8 <= x1; x += 8) {
             Cells8(src + x, row + x);
         }

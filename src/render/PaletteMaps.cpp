@@ -95,6 +95,12 @@ int SetTargetPalette(const RenderPalette* palette) {
         }
     }
 
+    for (int b = 0; b < tables::kCubeCount; ++b) {
+        const uint16_t high = static_cast<uint16_t>(m.standardToPalette[b] << 8);
+        for (int a = 0; a < tables::kCubeCount; ++a) {
+            m.cubePairs[a + tables::kCubeCount * b] = high | m.standardToPalette[a];
+        }
+    }
     for (int k = 0; k < tables::kGreySteps; ++k) {
         std::memset(m.greyExpansion + 17 * k, m.standardToPalette[tables::kGreyRampFirst + k], 17);
     }

@@ -16,6 +16,10 @@ struct PaletteMaps {
 
     // Standard colour (or, in arbitrary mode, palette index) -> nearest target index.
     uint8_t standardToPalette[256] = {};
+    // Two cube colours at once, a + 216·b -> standardToPalette[a] | standardToPalette[b] << 8,
+    // for the 256-bit dither (one look-up per two pixels); one entry more, so that a
+    // four-byte read at the last one stays inside.
+    uint16_t cubePairs[216 * 216 + 1] = {};
     // Target index -> the highest standard index mapped to it (arbitrary: identity).
     uint8_t paletteToStandard[256] = {};
     // Target index -> 4 x the channel of its standard colour (arbitrary: of the entry).

@@ -36,13 +36,13 @@ VC_WIDE_INLINE __m256 Lanes(double base, double step, int32_t run, int32_t block
 // raised to 0 (a NaN or a position below -2^31 rounds to INT32_MIN).
 VC_WIDE_INLINE __m256i Offsets(__m256 u, __m256 v, __m256 r, __m256 highU, __m256 highV,
                                __m256i scale) {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i iu = _mm256_cvtps_epi32(_mm256_min_ps(highU, _mm256_mul_ps(u, r)));
     const __m256i iv = _mm256_cvtps_epi32(_mm256_min_ps(highV, _mm256_mul_ps(v, r)));
-    // Both are now in [0, 32767]: v in the high halves, u in the low ones.
-    const __m256i uv = _mm256_or_si256(_mm256_max_epi32(iu, zero),
-                                       _mm256_slli_epi32(_mm256_max_epi32(iv, zero), 16));
-    return _mm256_madd_epi16(uv, scale);
+    // Packing with unsigned saturation raises them to 0 (they are at most 32767 above);
+    // then each pixel's u and v side by side, for the multiply-add.
+    const __m256i pairs = _mm256_broadcastsi128_si256(
+        _mm_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15));
+    return _mm256_madd_epi16(_mm256_shuffle_epi8(_mm256_packus_epi32(iu, iv), pairs), scale);
 }
 
 VC_WIDE_INLINE __m256 Refine(__m256 r, __m256 d) {
