@@ -105,7 +105,17 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    // Five repetitions of every row, interleaved in random order, so that a slow spell of
+    // the machine does not fall on one row of a ratio; later arguments override these.
+    std::vector<char*> args(argv, argv + argc);
+    char repetitions[] = "--benchmark_repetitions=5";
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, {repetitions, interleaving});
+    int count = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
+    argc = count;
+    argv = args.data();
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
