@@ -7,9 +7,7 @@
 //
 // Rows: fill_<affine|perspective>_<aa|aliased>_t<target bits>_p<picture bits>/<engine>.
 #include "fill_bench_common.h"
-
-#include "render/GraphicsStartup.h"
-#include "render/Renderer.h"
+#include "our_target.h"
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>
@@ -24,30 +22,13 @@ using peers::kFrameHeight;
 using peers::kFrameWidth;
 
 struct OurFill {
-    BITMAPINFOHEADER target{};
-    peers::FrameBuffer frame;
+    OurTarget target;
     fillbench::Picture picture;
-    POINT corners[4];
-    BYTE verbs[4] = {kVerbMoveTo, kVerbLineTo, kVerbLineTo, kVerbLineTo};
+    QuadPath path{peers::MakeFlatQuad()};
 
-    OurFill(int targetBits, int pictureBits)
-        : frame(size_t(kFrameWidth) * kFrameHeight * targetBits / 32 + 16), picture(pictureBits) {
-        target.biSize = sizeof target;
-        target.biWidth = kFrameWidth;
-        target.biHeight = kFrameHeight;
-        target.biPlanes = 1;
-        target.biBitCount = static_cast<WORD>(targetBits);
-        InitGraphics();
-        if (targetBits == 8) {
-            SetTargetPalette(UseStandardPalette(0));
-        }
-        const peers::Quad quad = peers::MakeFlatQuad();
-        for (int i = 0; i < 4; ++i) {
-            corners[i] = {static_cast<LONG>(quad.p[i].x * 65536),
-                          static_cast<LONG>(quad.p[i].y * 65536)};
-        }
-    }
+    OurFill(int targetBits, int pictureBits) : target(targetBits), picture(pictureBits) {}
     int Set(bool perspective) {
+        const POINT* corners = path.points;
         const void* bits = picture.pixels.data();
         const RGBQUAD* colours = picture.bits == 8 ? picture.colours : nullptr;
         if (perspective) {
@@ -62,14 +43,13 @@ struct OurFill {
 
 void Ours(benchmark::State& state, bool perspective, bool smooth, int targetBits, int pictureBits) {
     OurFill fill(targetBits, pictureBits);
-    BindTarget(&fill.target, fill.frame.pixels, 2);
-    SetSmoothing(smooth);
+    fill.target.Bind(smooth);
     if (fill.Set(perspective) != 0) {
         state.SkipWithError("setting the fill failed");
         return;
     }
     for (auto _ : state) {
-        if (FillOutline(fill.corners, fill.verbs, 4, 0) != 0) {
+        if (FillOutline(fill.path.points, fill.path.verbs, 4, 0) != 0) {
             state.SkipWithError("FillOutline failed");
             break;
         }

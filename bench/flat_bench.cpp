@@ -2,11 +2,9 @@
 // (smoothed and aliased, 32-bit and 8-bit targets), by pixman's trapezoids and by cairo,
 // beside a memset of as many pixels; and a full-target black FillBox beside a memset of
 // the frame. Counter ns_per_px: time per covered pixel (the quad's area, or the frame).
+#include "our_target.h"
 #include "peers_gl.h"
 #include "peers_quad.h"
-
-#include "render/GraphicsStartup.h"
-#include "render/Renderer.h"
 
 #include <benchmark/benchmark.h>
 #include <cairo.h>
@@ -32,38 +30,6 @@ void SetPixelCounter(benchmark::State& state, double pixels) {
     state.counters["ns_per_px"] = benchmark::Counter(
         pixels * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-
-// A 1920x1080 target of our renderer, bound with the default transform (user units are
-// pixels, y down, as the quad's corners).
-struct OurTarget {
-    BITMAPINFOHEADER header{};
-    peers::FrameBuffer buffer;
-    explicit OurTarget(int bits) : buffer(size_t(kFrameWidth) * kFrameHeight * bits / 32 + 16) {
-        header.biSize = sizeof header;
-        header.biWidth = kFrameWidth;
-        header.biHeight = kFrameHeight;
-        header.biPlanes = 1;
-        header.biBitCount = static_cast<WORD>(bits);
-        InitGraphics();
-        if (bits == 8) {
-            SetTargetPalette(UseStandardPalette(0));
-        }
-    }
-    void Bind(bool smooth) {
-        BindTarget(&header, buffer.pixels, 2);
-        SetSmoothing(smooth);
-    }
-};
-
-struct QuadPath {
-    POINT points[4];
-    BYTE verbs[4] = {kVerbMoveTo, kVerbLineTo, kVerbLineTo, kVerbLineTo};
-    explicit QuadPath(const peers::Quad& q) {
-        for (int i = 0; i < 4; ++i) {
-            points[i] = {static_cast<LONG>(q.p[i].x * 65536), static_cast<LONG>(q.p[i].y * 65536)};
-        }
-    }
-};
 
 void OursQuad(benchmark::State& state, int bits, bool smooth) {
     const peers::Quad quad = peers::MakeFlatQuad();
