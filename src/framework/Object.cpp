@@ -20,7 +20,9 @@ AFX_CLASSINIT::AFX_CLASSINIT(CRuntimeClass* newClass) {
     RegistryHead() = newClass;
 }
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return &classCObject;
+}
 
 bool CObject::IsKindOf(const CRuntimeClass* cls) const {
     return GetRuntimeClass()->IsDerivedFrom(cls);

@@ -60,10 +60,14 @@ class CObject {
     CRuntimeClass name::class##name = {#name, static_cast<int>(sizeof(name)), create,              \
                                        RUNTIME_CLASS(base), nullptr};                              \
     static const AFX_CLASSINIT _init_##name(&name::class##name);                                   \
-    const CRuntimeClass* name::GetRuntimeClass() const { return RUNTIME_CLASS(name); }
+    const CRuntimeClass* name::GetRuntimeClass() const {                                           \
+        return RUNTIME_CLASS(name);                                                                \
+    }
 
 #define IMPLEMENT_DYNAMIC(name, base) VC_IMPLEMENT_RUNTIMECLASS(name, base, nullptr)
 
 #define IMPLEMENT_DYNCREATE(name, base)                                                            \
-    CObject* name::CreateObject() { return new name; }                                             \
+    CObject* name::CreateObject() {                                                                \
+        return new name;                                                                           \
+    }                                                                                              \
     VC_IMPLEMENT_RUNTIMECLASS(name, base, name::CreateObject)

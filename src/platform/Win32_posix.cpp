@@ -45,7 +45,9 @@ int HandleToFd(HANDLE h) {
         return -1;
     return static_cast<int>(reinterpret_cast<intptr_t>(h)) - 1;
 }
-HANDLE FdToHandle(int fd) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1); }
+HANDLE FdToHandle(int fd) {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+}
 
 // Global blocks keep their size in a 16-byte prefix so that GlobalSize can answer and the
 // caller's pointer stays 16-byte aligned.
@@ -53,8 +55,12 @@ constexpr size_t kGlobalPrefix = 16;
 } // namespace
 
 namespace platform {
-void SetModuleFileNameOverride(const char* path) { g_moduleOverride = path ? path : ""; }
-void SetTempPathOverride(const char* path) { g_tempOverride = path ? path : ""; }
+void SetModuleFileNameOverride(const char* path) {
+    g_moduleOverride = path ? path : "";
+}
+void SetTempPathOverride(const char* path) {
+    g_tempOverride = path ? path : "";
+}
 } // namespace platform
 
 BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
@@ -63,8 +69,12 @@ BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
     *r = RECT{left, top, right, bottom};
     return TRUE;
 }
-BOOL SetRectEmpty(RECT* r) { return SetRect(r, 0, 0, 0, 0); }
-BOOL IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+BOOL SetRectEmpty(RECT* r) {
+    return SetRect(r, 0, 0, 0, 0);
+}
+BOOL IsRectEmpty(const RECT* r) {
+    return !r || r->right <= r->left || r->bottom <= r->top;
+}
 BOOL CopyRect(RECT* dst, const RECT* src) {
     if (!dst || !src)
         return FALSE;
@@ -129,8 +139,12 @@ BOOL PtInRect(const RECT* r, POINT p) {
     return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
 }
 
-DWORD GetLastError() { return g_lastError; }
-void SetLastError(DWORD code) { g_lastError = code; }
+DWORD GetLastError() {
+    return g_lastError;
+}
+void SetLastError(DWORD code) {
+    g_lastError = code;
+}
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     if (bytes > SIZE_MAX - kGlobalPrefix) {
@@ -146,14 +160,20 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     std::memcpy(raw, &bytes, sizeof bytes);
     return static_cast<char*>(raw) + kGlobalPrefix;
 }
-LPVOID GlobalLock(HGLOBAL mem) { return mem; }
-BOOL GlobalUnlock(HGLOBAL) { return FALSE; }
+LPVOID GlobalLock(HGLOBAL mem) {
+    return mem;
+}
+BOOL GlobalUnlock(HGLOBAL) {
+    return FALSE;
+}
 HGLOBAL GlobalFree(HGLOBAL mem) {
     if (mem)
         std::free(static_cast<char*>(mem) - kGlobalPrefix);
     return nullptr;
 }
-HGLOBAL GlobalHandle(LPCVOID mem) { return const_cast<LPVOID>(mem); }
+HGLOBAL GlobalHandle(LPCVOID mem) {
+    return const_cast<LPVOID>(mem);
+}
 SIZE_T GlobalSize(HGLOBAL mem) {
     if (!mem)
         return 0;
