@@ -255,30 +255,24 @@ void AffineLoop(const ImageFillState& s, int64_t u, int64_t v, uint32_t* out, in
     }
 }
 
-// Table index: mode · 16 + format · 2 + plain. Plain copies exist only for the formats
-// that read whole 8-bit channels; the others share their table-driven loop.
-constexpr bool HasPlainCopy(SourceFormat f) {
-    return f == SourceFormat::k24Bit || f == SourceFormat::k32Bit || f == SourceFormat::k32BitX;
-}
 // The wide versions differ only in the bounded modes' inside runs.
 template <size_t I, bool Wide> constexpr AffineLoopFn AffineEntry() {
-    constexpr auto mode = static_cast<EdgeMode>(I / 16);
-    constexpr auto format = static_cast<SourceFormat>((I / 2) % 8);
-    constexpr bool plain = (I % 2 == 1) && HasPlainCopy(format);
+    constexpr auto mode = static_cast<EdgeMode>(I / 2 / kSourceFormatCount);
+    constexpr auto format = static_cast<SourceFormat>(I / 2 % kSourceFormatCount);
+    constexpr bool plain = I % 2 == 1 && HasPlainCopy(format);
+    static_assert(SpanLoopIndex(mode, format, I % 2 == 1) == I);
     return &AffineLoop < mode, format, plain, Wide && !edge::Tiled(mode) > ;
 }
 template <bool Wide, size_t... I>
 constexpr std::array<AffineLoopFn, sizeof...(I)> MakeAffineTable(std::index_sequence<I...>) {
     return {AffineEntry<I, Wide>()...};
 }
-constexpr size_t kLoopCount = kEdgeModeCount * kSourceFormatCount * 2;
-constexpr auto kAffineLoops = MakeAffineTable<false>(std::make_index_sequence<kLoopCount>());
-constexpr auto kWideLoops = MakeAffineTable<true>(std::make_index_sequence<kLoopCount>());
+constexpr auto kAffineLoops = MakeAffineTable<false>(std::make_index_sequence<kSpanLoopCount>());
+constexpr auto kWideLoops = MakeAffineTable<true>(std::make_index_sequence<kSpanLoopCount>());
 
 } // namespace
 
 AffineLoopFn SelectAffineLoop(EdgeMode mode, SourceFormat format, bool plain) {
-    const size_t index =
-        static_cast<size_t>(mode) * 16 + static_cast<size_t>(format) * 2 + (plain ? 1 : 0);
+    const size_t index = SpanLoopIndex(mode, format, plain);
     return cpu::WideVectors() ? kWideLoops[index] : kAffineLoops[index];
 }

@@ -41,9 +41,19 @@ struct ImageFillState;
 using AffineLoopFn = void (*)(const ImageFillState& s, int64_t u, int64_t v, uint32_t* out,
                               int32_t n);
 
-struct PerspectiveWalker;
-using PerspectiveLoopFn = void (*)(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out,
-                                   int32_t n);
+// One span of a perspective fill: D, U and V (PerspectiveMap) at its first pixel centre,
+// its length and where its texels go.
+struct PerspectiveSpan {
+    double d, u, v;
+    uint32_t* out;
+    int32_t n;
+};
+
+// Texels along a perspective span come from a chain of dependent steps (PerspectiveLoops.cpp),
+// so the loops take up to this many spans at once and walk them side by side.
+constexpr int kPerspectiveBatch = 8;
+using PerspectiveLoopFn = void (*)(const ImageFillState& s, const PerspectiveSpan* spans,
+                                   int count);
 
 // The planar projective map from device pixels to the picture, relative to the first
 // corner: with X, Y the pixel centre's offset from it in pixels,

@@ -1,5 +1,6 @@
-// Span routines of the picture fills. A span's texels are produced by the loop chosen at
-// set-up (ImageSpanLoops.h) straight into a 32-bit target row, or into the row buffer,
+// Span routines of the affine picture fill (the perspective one: PerspectivePipeline.cpp). A
+// span's texels are produced by the loop chosen at set-up (ImageSpanLoops.h) straight into a
+// 32-bit target row, or into the row buffer,
 // from where they are converted to the target format, mixed by transparency, or left for
 // the coverage compositor of a smoothed fill.
 #include "render/ImageFillPipeline.h"
@@ -7,16 +8,14 @@
 #include "render/ImageFill.h"
 #include "render/ImageTarget8.h"
 #include "render/ImageTransparency.h"
-#include "render/PerspectiveWalker.h"
 #include "render/TargetConvert.h"
 
 namespace image_pipeline {
 namespace {
 
-// Row start values, set by the row-begin routines. Affine: u and v at the row's pixel
-// centre height, horizontally at the first corner (32.32). Perspective: U, V, D there.
+// Row start values, set by the row-begin routine: u and v at the row's pixel centre
+// height, horizontally at the first corner (32.32).
 int64_t g_rowU = 0, g_rowV = 0;
-double g_rowPU = 0, g_rowPV = 0, g_rowPD = 0;
 
 int32_t Saturate32(int64_t v) {
     return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v);
@@ -47,23 +46,6 @@ void AffineTexels(int32_t x0, int32_t n, uint32_t* out) {
     s.affineLoop(s, u, v, out, n);
 }
 
-void PerspectiveRowBegin(int32_t y) {
-    const PerspectiveMap& m = g_imageFill.persp;
-    const double dy = y + 0.5 - g_imageFill.perspOriginY;
-    g_rowPU = m.uy * dy + m.u0;
-    g_rowPV = m.vy * dy + m.v0;
-    g_rowPD = m.dy * dy + m.d0;
-}
-
-void PerspectiveTexels(int32_t x0, int32_t n, uint32_t* out) {
-    const ImageFillState& s = g_imageFill;
-    const PerspectiveMap& m = s.persp;
-    const double dx = x0 + 0.5 - s.perspOriginX;
-    PerspectiveWalker walk;
-    walk.Start(g_rowPD + m.dx * dx, g_rowPU + m.ux * dx, g_rowPV + m.vx * dx, m.dx, m.ux, m.vx, n);
-    s.perspectiveLoop(s, walk, out, n);
-}
-
 using TexelsFn = void (*)(int32_t x0, int32_t n, uint32_t* out);
 
 template <TexelsFn Texels> void SpanDirect(int32_t y, int32_t x0, int32_t x1) {
@@ -90,12 +72,15 @@ template <TexelsFn Texels> void SpanToRowBuffer(int32_t, int32_t x0, int32_t x1)
     Texels(x0, x1 - x0, g_render.rowBuffer + x0);
 }
 
-// Transparency needs a 32-bit target and the blend table; elsewhere the fill is opaque.
+} // namespace
+
 bool Transparent() {
     const ImageFillState& s = g_imageFill;
     return s.transparencyKind != 0 && g_render.target.format == kTarget32Bit &&
            transparency::Prepare(s.transparencyKind, s.transparencyAmount);
 }
+
+namespace {
 
 template <TexelsFn Texels, void (*RowBegin)(int32_t)> int Setup(SpanPipeline& pipe) {
     pipe.begin = nullptr;
@@ -136,11 +121,4 @@ int AffineSetup(SpanPipeline& pipe) {
 int AffineSmoothedSetup(SpanPipeline& pipe) {
     return SmoothedSetup<AffineTexels, AffineRowBegin>(pipe);
 }
-int PerspectiveSetup(SpanPipeline& pipe) {
-    return Setup<PerspectiveTexels, PerspectiveRowBegin>(pipe);
-}
-int PerspectiveSmoothedSetup(SpanPipeline& pipe) {
-    return SmoothedSetup<PerspectiveTexels, PerspectiveRowBegin>(pipe);
-}
-
 } // namespace image_pipeline

@@ -11,4 +11,8 @@ int AffineSmoothedSetup(SpanPipeline& pipe);
 int PerspectiveSetup(SpanPipeline& pipe);
 int PerspectiveSmoothedSetup(SpanPipeline& pipe);
 
+// Whether the fill is drawn transparent: it has a transparency kind, the target is 32 bits
+// and the blend table could be made (elsewhere the fill is opaque).
+bool Transparent();
+
 } // namespace image_pipeline

@@ -4,9 +4,10 @@
 // caller's channel tables. The specialised loops must produce the same pixels.
 #include "render/EdgeMode.h"
 #include "render/ImageSpanLoops.h"
-#include "render/PerspectiveWalker.h"
 #include "render/TexelFetch.h"
 #include "render/Tables.h"
+
+#include <cmath>
 
 namespace {
 
@@ -39,6 +40,16 @@ uint32_t TiledTexel(const ImageFillState& s, int64_t p, int64_t q) {
         break;
     }
     return texel::FetchAny(s, s.rows[TexelOf(v)], static_cast<uint32_t>(TexelOf(u)));
+}
+
+int32_t NearestTexel(double position) {
+    constexpr double kLimit = 1073741824.0; // 2^30
+    if (!(position >= -kLimit)) {
+        position = -kLimit;
+    } else if (position > kLimit) {
+        position = kLimit;
+    }
+    return static_cast<int32_t>(std::nearbyint(position));
 }
 
 } // namespace
@@ -99,20 +110,31 @@ void ReferenceAffineLoop(const ImageFillState& s, int64_t u, int64_t v, uint32_t
     }
 }
 
-void ReferencePerspectiveLoop(const ImageFillState& s, PerspectiveWalker& walk, uint32_t* out,
-                              int32_t n) {
-    constexpr int kLanes = PerspectiveWalker::kLanes;
-    int32_t iu[kLanes], iv[kLanes];
-    for (int32_t run = 0; run < walk.block; run += PerspectiveWalker::kRun) {
-        walk.Next(iu, iv);
-        for (int lane = 0; lane < kLanes; ++lane) {
-            const int32_t x = walk.PixelOf(run, lane);
-            int32_t u = iu[lane], v = iv[lane];
-            if (x < n) {
-                out[x] = edge::FoldIndex(s.mode, u, v, s.width, s.height, TexelOf(s.brick))
-                             ? texel::FetchAny(s, s.rows[v], static_cast<uint32_t>(u))
-                             : s.outside;
+// The texels of a perspective span as the fill defines them. Along the span D, U and V grow
+// by the map's x coefficients per pixel. The first pixel divides, r = 1 / D; every further
+// pixel first steps D, U and V, then refines the previous pixel's r by one Newton-Raphson
+// step towards the new 1 / D, r := r·(2 - D·r). The texel is (U·r, V·r) rounded to the
+// nearest integer (ties to even) after limiting to ±2^30, a NaN taken as -2^30. Every value
+// is a double and every operation a single IEEE operation in this order; the fast loops
+// give the same texels bit for bit.
+void ReferencePerspectiveLoop(const ImageFillState& s, const PerspectiveSpan* spans, int count) {
+    const PerspectiveMap& m = s.persp;
+    const int32_t brick = TexelOf(s.brick);
+    for (int i = 0; i < count; ++i) {
+        const PerspectiveSpan& span = spans[i];
+        double d = span.d, u = span.u, v = span.v;
+        double r = 1.0 / d;
+        for (int32_t k = 0; k < span.n; ++k) {
+            if (k > 0) {
+                d += m.dx;
+                u += m.ux;
+                v += m.vx;
+                r = r * (2.0 - d * r);
             }
+            int32_t iu = NearestTexel(u * r), iv = NearestTexel(v * r);
+            span.out[k] = edge::FoldIndex(s.mode, iu, iv, s.width, s.height, brick)
+                              ? texel::FetchAny(s, s.rows[iv], static_cast<uint32_t>(iu))
+                              : s.outside;
         }
     }
 }

@@ -6,7 +6,6 @@
 #include "render/CpuFeatures.h"
 #include "render/ImageFill.h"
 #include "render/ImageSpanLoops.h"
-#include "render/PerspectiveWalker.h"
 #include "render/Renderer.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +149,46 @@ TEST_P(FillLoops, AffineVariantsMatchReference) {
     EXPECT_GT(checked, 5000);
 }
 
+// A batch of 1 to 8 spans of the current perspective fill, starting at any pixel of rows
+// around the quad and running up to `longest` pixels, made by the fill's loop and by the
+// reference; false (with a message) when any texel differs.
+::testing::AssertionResult PerspectiveBatchMatches(std::mt19937& rng, int32_t longest) {
+    const ImageFillState& s = g_imageFill;
+    const PerspectiveMap& m = s.persp;
+    const int count = 1 + static_cast<int>(rng() % kPerspectiveBatch);
+    PerspectiveSpan fast[kPerspectiveBatch], ref[kPerspectiveBatch];
+    std::vector<uint32_t> fastOut[kPerspectiveBatch], refOut[kPerspectiveBatch];
+    const double y0 = static_cast<double>(rng() % 400) - 100.0;
+    for (int i = 0; i < count; ++i) {
+        const double x = static_cast<double>(rng() % 400) - 100.0;
+        // Mostly the rows below one another, as an outline gives them; sometimes anywhere.
+        const double y = rng() % 4 ? y0 + i : static_cast<double>(rng() % 400) - 100.0;
+        const double dx = x + 0.5 - s.perspOriginX, dy = y + 0.5 - s.perspOriginY;
+        const int32_t n = 1 + static_cast<int32_t>(rng() % static_cast<uint32_t>(longest));
+        fastOut[i].assign(n, 0xDEADBEEF);
+        refOut[i].assign(n, 0xFEEDFACE);
+        fast[i] = {m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
+                   m.vx * dx + m.vy * dy + m.v0, fastOut[i].data(), n};
+        ref[i] = fast[i];
+        ref[i].out = refOut[i].data();
+    }
+    s.perspectiveLoop(s, fast, count);
+    ReferencePerspectiveLoop(s, ref, count);
+    for (int i = 0; i < count; ++i) {
+        if (fastOut[i] != refOut[i]) {
+            size_t k = 0;
+            while (fastOut[i][k] == refOut[i][k]) {
+                ++k;
+            }
+            return ::testing::AssertionFailure()
+                   << "span " << i << " of " << count << " pixel " << k << " of " << fast[i].n
+                   << ": " << fastOut[i][k] << " against " << refOut[i][k] << ", mode "
+                   << int(s.mode) << " format " << int(s.format) << " plain " << s.plain;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST_P(FillLoops, PerspectiveVariantsMatchReference) {
     std::mt19937 rng(777);
     int checked = 0;
@@ -159,26 +198,54 @@ TEST_P(FillLoops, PerspectiveVariantsMatchReference) {
         if (Install(rng, f, true) != kFillPerspective) {
             continue;
         }
-        const ImageFillState& s = g_imageFill;
-        for (int span = 0; span < 4; ++span) {
-            const double x = static_cast<double>(rng() % 400) - 100.0;
-            const double y = static_cast<double>(rng() % 400) - 100.0;
-            const PerspectiveMap& m = s.persp;
-            const double dx = x - s.perspOriginX, dy = y - s.perspOriginY;
-            const int32_t n = 1 + rng() % 300;
-            PerspectiveWalker a;
-            a.Start(m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
-                    m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx, n);
-            PerspectiveWalker b = a;
-            std::vector<uint32_t> fast(n, 0xDEADBEEF), ref(n, 0xFEEDFACE);
-            s.perspectiveLoop(s, a, fast.data(), n);
-            ReferencePerspectiveLoop(s, b, ref.data(), n);
-            ASSERT_EQ(fast, ref) << "round " << round << " mode " << int(s.mode) << " format "
-                                 << int(s.format);
+        for (int batch = 0; batch < 2; ++batch) {
+            ASSERT_TRUE(PerspectiveBatchMatches(rng, batch == 0 ? 40 : 600)) << "round " << round;
             ++checked;
         }
     }
     EXPECT_GT(checked, 3000);
+}
+
+// Large pictures on quads from nearly edge-on (one side a few pixels long, thousands of
+// texels per pixel near it) to thousands of pixels across, in every edge mode.
+TEST_P(FillLoops, PerspectiveVariantsMatchReferenceOnLargeQuads) {
+    std::mt19937 rng(4242);
+    int checked = 0;
+    for (int round = 0; round < 60; ++round) {
+        RandomFill f;
+        const int bits = round % 3 == 0 ? 8 : 32;
+        const int32_t w = 200 + static_cast<int32_t>(rng() % 1800);
+        const int32_t h = 200 + static_cast<int32_t>(rng() % 1800);
+        f.header.biSize = 40;
+        f.header.biWidth = w;
+        f.header.biHeight = h;
+        f.header.biPlanes = 1;
+        f.header.biBitCount = static_cast<WORD>(bits);
+        f.pixels.resize((size_t(w) * bits + 31) / 32 * 4 * h);
+        for (auto& b : f.pixels) {
+            b = static_cast<uint8_t>(rng());
+        }
+        f.colours.resize(256);
+        for (auto& c : f.colours) {
+            c = {static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), 0};
+        }
+        f.style = round % 6;
+        const int32_t size = (8 + static_cast<int32_t>(rng() % 3000)) << 16;
+        const int32_t edgeOn = (1 + static_cast<int32_t>(rng() % 6)) << 14;
+        f.corners[0] = {-(50 << 16), -(20 << 16)};
+        f.corners[1] = {f.corners[0].x + size, f.corners[0].y + edgeOn};
+        f.corners[2] = {f.corners[1].x - edgeOn, f.corners[1].y + size / 2};
+        f.corners[3] = {f.corners[0].x + static_cast<int32_t>(rng() % (size / 2 + 1)),
+                        f.corners[0].y + size};
+        if (Install(rng, f, true) != kFillPerspective) {
+            continue;
+        }
+        for (int batch = 0; batch < 8; ++batch) {
+            ASSERT_TRUE(PerspectiveBatchMatches(rng, 3000)) << "round " << round;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 300);
 }
 
 // Clamped edges address texels by byte offsets computed in 16-bit lanes when the picture
@@ -215,12 +282,11 @@ TEST_P(FillLoops, ClampedLoopsOnPicturesBeyondSixteenBitOffsets) {
                     ASSERT_EQ(g_render.fill.kind, kFillPerspective);
                     const PerspectiveMap& m = s.persp;
                     const double dx = -10.5 - s.perspOriginX, dy = y + 0.5 - s.perspOriginY;
-                    PerspectiveWalker a;
-                    a.Start(m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
-                            m.vx * dx + m.vy * dy + m.v0, m.dx, m.ux, m.vx, 60);
-                    PerspectiveWalker b = a;
-                    s.perspectiveLoop(s, a, fast.data(), 60);
-                    ReferencePerspectiveLoop(s, b, ref.data(), 60);
+                    PerspectiveSpan span{m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
+                                         m.vx * dx + m.vy * dy + m.v0, fast.data(), 60};
+                    s.perspectiveLoop(s, &span, 1);
+                    span.out = ref.data();
+                    ReferencePerspectiveLoop(s, &span, 1);
                 } else {
                     const int64_t u = -(int64_t{w} << 30) + int64_t{y} * 977 * (int64_t{1} << 28);
                     const int64_t v = (int64_t{y} << 31) - (int64_t{3} << 32);
