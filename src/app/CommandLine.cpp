@@ -38,24 +38,23 @@ bool IsSwitch(std::string_view token, char letter) {
 
 } // namespace
 
-int32_t ParseDecimalHandle(const char* text) {
-    if (!text)
-        return 0;
-    while (std::isspace(static_cast<unsigned char>(*text)))
-        ++text;
+int32_t ParseDecimalHandle(std::string_view text) {
+    // The white space of the C locale, whatever locale the process runs in.
+    const size_t start = text.find_first_not_of(" \t\n\v\f\r");
+    text.remove_prefix(start == std::string_view::npos ? text.size() : start);
     bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
-    // Accumulate the magnitude with a ceiling just past the int32 range, so any number of
-    // digits is safe.
-    constexpr int64_t kCeiling = int64_t{INT32_MAX} + 1;
-    int64_t magnitude = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        if (magnitude <= kCeiling)
-            magnitude = magnitude * 10 + (*text - '0');
-    if (negative)
-        return magnitude >= kCeiling ? INT32_MIN : static_cast<int32_t>(-magnitude);
-    return magnitude > INT32_MAX ? INT32_MAX : static_cast<int32_t>(magnitude);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    // Unsigned arithmetic wraps by definition, which is the modulo 2^32 wanted here.
+    uint32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        value = value * 10u + static_cast<uint32_t>(c - '0');
+    }
+    return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
 SaverCommand ParseSaverCommandLine(const char* arguments) {
@@ -72,12 +71,9 @@ SaverCommand ParseSaverCommandLine(const char* arguments) {
         const std::string_view handle = tokens.Next();
         if (handle.empty())
             return {SaverMode::Exit};
-        // The token is a view into the caller's text; copy it so the conversion stops at
-        // the token's end even where a digit follows a separator.
-        char digits[32] = {};
-        const size_t length = handle.size() < sizeof digits - 1 ? handle.size() : sizeof digits - 1;
-        handle.copy(digits, length);
-        return {SaverMode::Preview, ParseDecimalHandle(digits)};
+        // Converted within the token's bounds, so that a token of tabs alone does not let
+        // the white-space skip run on into the next token.
+        return {SaverMode::Preview, ParseDecimalHandle(handle)};
     }
     if (IsSwitch(first, 'c'))
         return {SaverMode::ConfigureForForeground};

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 enum class SaverMode {
     ConfigureWithoutOwner,
@@ -30,6 +31,9 @@ struct SaverCommand {
 
 SaverCommand ParseSaverCommandLine(const char* arguments);
 
-// atol-style conversion: optional leading white space and sign, decimal digits up to the
-// first non-digit; 0 when there are none. Out-of-range values clamp to the int32 limits.
-int32_t ParseDecimalHandle(const char* text);
+// atol-style conversion of the whole text: optional leading white space and sign, decimal
+// digits up to the first non-digit; 0 when there are none. The value is taken modulo 2^32
+// as a two's-complement int32, since a window handle carries only 32 significant bits: a
+// host that prints the handle as signed, as unsigned 32-bit or as a sign-extended 64-bit
+// number names the same window, and any number of digits is safe.
+int32_t ParseDecimalHandle(std::string_view text);

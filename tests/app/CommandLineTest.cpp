@@ -52,18 +52,43 @@ TEST(CommandLine, PasswordChangeIsRecognised) {
     EXPECT_EQ(ModeOf("-A 1234"), SaverMode::ChangePassword);
 }
 
-TEST(CommandLine, HandleConversionClampsInsteadOfOverflowing) {
-    EXPECT_EQ(ParseDecimalHandle("2147483647"), INT32_MAX);
-    EXPECT_EQ(ParseDecimalHandle("2147483648"), INT32_MAX);
-    EXPECT_EQ(ParseDecimalHandle("-2147483648"), INT32_MIN);
-    EXPECT_EQ(ParseDecimalHandle("-99999999999999999999999999"), INT32_MIN);
-    EXPECT_EQ(ParseDecimalHandle("99999999999999999999999999999999999999999"), INT32_MAX);
-    EXPECT_EQ(ParseDecimalHandle(" \t+77x"), 77);
-    EXPECT_EQ(ParseDecimalHandle("+-5"), 0);
-    EXPECT_EQ(ParseDecimalHandle(nullptr), 0);
-    const SaverCommand longHandle =
+TEST(CommandLine, PreviewHandleIsTheWholeToken) {
+    // Every digit counts, however many leading zeros come first.
+    const SaverCommand padded =
         ParseSaverCommandLine("/p 000000000000000000000000000000000000000000001234");
-    EXPECT_EQ(longHandle.mode, SaverMode::Preview);
+    EXPECT_EQ(padded.mode, SaverMode::Preview);
+    EXPECT_EQ(padded.previewParent, 1234);
+    // The conversion ends with the token: white space that is no separator is skipped, but
+    // not on into the next token.
+    EXPECT_EQ(ParseSaverCommandLine("/p \t56").previewParent, 56);
+    EXPECT_EQ(ParseSaverCommandLine("/p \t 56").previewParent, 0);
+    EXPECT_EQ(ParseSaverCommandLine("/p +:56").previewParent, 0);
+}
+
+TEST(CommandLine, HandleConversionFollowsAtol) {
+    EXPECT_EQ(ParseDecimalHandle(" \t\n\v\f\r+77x"), 77);
+    EXPECT_EQ(ParseDecimalHandle("-0"), 0);
+    EXPECT_EQ(ParseDecimalHandle("+-5"), 0);
+    EXPECT_EQ(ParseDecimalHandle("- 5"), 0);
+    EXPECT_EQ(ParseDecimalHandle("12 34"), 12);
+    EXPECT_EQ(ParseDecimalHandle(""), 0);
+    EXPECT_EQ(ParseDecimalHandle("   "), 0);
+}
+
+// A handle has 32 significant bits, so values beyond int32 wrap modulo 2^32: the signed,
+// unsigned 32-bit and sign-extended 64-bit spellings of one handle give the same window.
+TEST(CommandLine, HandleConversionWrapsToThirtyTwoBits) {
+    EXPECT_EQ(ParseDecimalHandle("2147483647"), INT32_MAX);
+    EXPECT_EQ(ParseDecimalHandle("-2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseDecimalHandle("2147483648"), INT32_MIN);
+    EXPECT_EQ(ParseDecimalHandle("4294967295"), -1);
+    EXPECT_EQ(ParseDecimalHandle("4294967296"), 0);
+    EXPECT_EQ(ParseDecimalHandle("4294968530"), 1234);
+    EXPECT_EQ(ParseDecimalHandle("18446744071562067968"), INT32_MIN); // 0xFFFFFFFF80000000
+    EXPECT_EQ(ParseDecimalHandle("-4294967295"), 1);
+    // 10^40 = 2^40 * 5^40, a multiple of 2^32.
+    EXPECT_EQ(ParseDecimalHandle("10000000000000000000000000000000000000000"), 0);
+    EXPECT_EQ(ParseDecimalHandle("10000000000000000000000000000000000001234"), 1234);
 }
 
 } // namespace
