@@ -37,30 +37,41 @@ void ThreeDObjectList::DeleteAll() {
     m_head = m_tail = nullptr;
 }
 
+// Takes an object out of the chain, moving the list's ends past it where it was one.
+void ThreeDObjectList::Unlink(ThreeDObject* object) {
+    if (object->m_next)
+        object->m_next->m_prev = object->m_prev;
+    else
+        m_tail = object->m_prev;
+    if (object->m_prev)
+        object->m_prev->m_next = object->m_next;
+    else
+        m_head = object->m_next;
+}
+
 // Moves a freshly updated object toward the tail while it is nearer than its successor,
 // or toward the head while it is farther than its predecessor. The comparisons are strict,
 // so equal depths keep their order and a not-a-number depth never moves.
 void ThreeDObjectList::Reposition(ThreeDObject* object) {
+    const double depth = object->m_depth;
     ThreeDObject* next = object->m_next;
     ThreeDObject* prev = object->m_prev;
-    if (next && object->m_depth < next->m_depth) {
-        next->m_prev = prev;
-        if (prev)
-            prev->m_next = next;
+    if (next && depth < next->m_depth) {
+        Unlink(object);
         ThreeDObject* n = next;
-        while (n->m_next && object->m_depth < n->m_next->m_depth)
+        while (n->m_next && depth < n->m_next->m_depth)
             n = n->m_next;
         object->m_prev = n;
         object->m_next = n->m_next;
-    } else if (prev && object->m_depth > prev->m_depth) {
-        if (next)
-            next->m_prev = prev;
-        prev->m_next = next;
+    } else if (prev && depth > prev->m_depth) {
+        Unlink(object);
         ThreeDObject* p = prev;
-        while (p->m_prev && object->m_depth > p->m_prev->m_depth)
+        while (p->m_prev && depth > p->m_prev->m_depth)
             p = p->m_prev;
         object->m_next = p;
         object->m_prev = p->m_prev;
+    } else {
+        return;
     }
     if (object->m_next)
         object->m_next->m_prev = object;

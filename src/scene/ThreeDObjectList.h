@@ -35,6 +35,7 @@ class ThreeDObjectList : public CObject {
     ThreeDObject* GetTail() const { return m_tail; }
 
   private:
+    void Unlink(ThreeDObject* object);
     void Reposition(ThreeDObject* object);
     void MergeUpdateRects();
     void ClearErasedBoxes();

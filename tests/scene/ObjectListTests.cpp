@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -69,6 +71,109 @@ TEST(ThreeDObjectList, EqualAndUndefinedDepthsNeverMove) {
     EXPECT_EQ(a->GetNext(), b);
     EXPECT_EQ(list.GetTail(), c);
     CheckLinks(list);
+}
+
+// An object that takes, at each update, the depth the test has set for the pass.
+class DepthObject : public ThreeDObject {
+  public:
+    void Update(double time, const Matrix* view, const Matrix* projection) override {
+        ThreeDObject::Update(time, view, projection);
+        m_depth = passDepth;
+    }
+    double passDepth = 0;
+};
+
+// The objects from head to tail, after checking every link both ways, the tail and that
+// each of the expected objects is there exactly once.
+std::vector<ThreeDObject*> CheckedChain(const ThreeDObjectList& list,
+                                        const std::vector<DepthObject*>& objects) {
+    std::vector<ThreeDObject*> chain;
+    ThreeDObject* prev = nullptr;
+    for (ThreeDObject* o = list.GetHead(); o && chain.size() <= objects.size();
+         prev = o, o = o->GetNext()) {
+        EXPECT_EQ(o->GetPrev(), prev);
+        chain.push_back(o);
+    }
+    EXPECT_EQ(list.GetTail(), prev);
+    std::vector<ThreeDObject*> sorted = chain, expected(objects.begin(), objects.end());
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(sorted, expected);
+    return chain;
+}
+
+// One pass sorts far to near, except that nothing passes an object of undefined depth:
+// between two such objects the depths never increase toward the tail.
+void CheckDepthOrder(const std::vector<ThreeDObject*>& chain) {
+    for (size_t i = 1; i < chain.size(); ++i) {
+        const double before = chain[i - 1]->GetDepth(), after = chain[i]->GetDepth();
+        if (!std::isnan(before) && !std::isnan(after)) {
+            EXPECT_GE(before, after) << "at " << i;
+        }
+    }
+}
+
+TEST(ThreeDObjectList, ListEndsFollowTheObjectsThatLeaveThem) {
+    ThreeDObjectList list;
+    DepthObject* first = new DepthObject;
+    DepthObject* second = new DepthObject;
+    list.AddHead(second);
+    list.AddHead(first);
+    const Matrix identity;
+    second->passDepth = 5; // the tail rises
+    list.UpdateAll(0, &identity, &identity);
+    EXPECT_EQ(list.GetHead(), second);
+    EXPECT_EQ(list.GetTail(), first);
+    second->passDepth = -1; // the head sinks
+    list.UpdateAll(0, &identity, &identity);
+    EXPECT_EQ(list.GetHead(), first);
+    EXPECT_EQ(list.GetTail(), second);
+    CheckedChain(list, {first, second});
+}
+
+TEST(ThreeDObjectList, PassesOverRandomDepthsKeepTheChainWhole) {
+    std::mt19937 random(20240611);
+    const Matrix identity;
+    for (int round = 0; round < 400; ++round) {
+        ThreeDObjectList list;
+        std::vector<DepthObject*> objects(1 + random() % 9);
+        for (DepthObject*& object : objects) {
+            object = new DepthObject;
+            list.AddHead(object);
+        }
+        // Few distinct values, so ties are common; now and then no depth at all.
+        const bool ties = random() % 2 == 0;
+        for (int pass = 0; pass < 8; ++pass) {
+            const std::vector<ThreeDObject*> before = CheckedChain(list, objects);
+            std::vector<bool> wasUndefined;
+            for (ThreeDObject* object : before)
+                wasUndefined.push_back(std::isnan(object->GetDepth()));
+            for (DepthObject* object : objects) {
+                const unsigned pick = random() % 16;
+                object->passDepth = pick == 0   ? NAN
+                                    : pick == 1 ? -0.0
+                                    : ties      ? double(pick % 4)
+                                                : std::ldexp(double(random()), -20) - 2000;
+            }
+            list.UpdateAll(pass, &identity, &identity);
+            const std::vector<ThreeDObject*> after = CheckedChain(list, objects);
+            if (HasFailure())
+                return;
+            CheckDepthOrder(after);
+            // Nothing moves past an object whose depth was undefined already, so one that
+            // stays undefined keeps its place.
+            for (size_t i = 0; i < before.size(); ++i)
+                if (wasUndefined[i] &&
+                    std::isnan(static_cast<DepthObject*>(before[i])->passDepth)) {
+                    EXPECT_EQ(after[i], before[i]);
+                }
+            // With the depths unchanged, a second pass is a fixed point: ties stay in order.
+            list.UpdateAll(pass, &identity, &identity);
+            EXPECT_EQ(CheckedChain(list, objects), after);
+            if (HasFailure())
+                return;
+        }
+    }
 }
 
 TEST(ThreeDObjectList, DeletingAnObjectUnlinksIt) {
