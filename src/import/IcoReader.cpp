@@ -77,10 +77,12 @@ void ImageImporter::ReadIco() {
     if (__builtin_mul_overflow(stride, static_cast<uint64_t>(m_header.biHeight), &size) ||
         size > m_pixelLimit)
         throw TooLarge;
+    // A colour image cut short by the end of the file fails as its read would, but before
+    // allocating for it.
     const uint64_t length = m_file.GetLength();
     const uint64_t position = m_file.GetPosition();
     if (length < position || length - position < size)
-        throw BadFile;
+        AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
     AllocatePixels(size, 1);
     m_header.biSizeImage = m_pixelSize;
     ReadExact(m_pixels, m_pixelSize);

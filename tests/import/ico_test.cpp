@@ -89,10 +89,20 @@ TEST(Ico, NoUsableImage) {
     EXPECT_EQ(DecodeBytes(planes)->result, ImageImporter::BadFile);
 }
 
-TEST(Ico, ColourImageMustBeInTheFile) {
+TEST(Ico, ColourImageCutShortFails) {
+    // The colour image one byte short, then with only its header: an early end of file.
     std::vector<uint8_t> icon = MakeIcon({{32, 32, 24, 1}});
     icon.resize(6 + 16 + 40 + 32 * 96 - 1);
-    EXPECT_EQ(DecodeBytes(icon)->result, ImageImporter::BadFile);
+    EXPECT_EQ(DecodeBytes(icon)->result, ImageImporter::Failed);
+    icon.resize(6 + 16 + 40);
+    EXPECT_EQ(DecodeBytes(icon)->result, ImageImporter::Failed);
+    // Complete without its AND mask, which is never read.
+    icon.resize(6 + 16 + 40 + 32 * 96);
+    EXPECT_EQ(DecodeBytes(icon)->result, ImageImporter::Ok);
+    // Colour table cut short.
+    std::vector<uint8_t> palette = MakeIcon({{16, 16, 8, 1}});
+    palette.resize(6 + 16 + 40 + 1023);
+    EXPECT_EQ(DecodeBytes(palette)->result, ImageImporter::Failed);
 
     std::vector<uint8_t> lost = MakeIcon({{16, 16, 8, 1}});
     lost[6 + 15] = 0x10; // image offset beyond the end
