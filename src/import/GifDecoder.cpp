@@ -39,26 +39,36 @@ void GifDecoder::ResetCodeReader() {
 }
 
 // Codes are packed least significant bit first and run on across sub-blocks: the last two
-// bytes of a block are carried to the front of the buffer before the next block is read
-// behind them, so a code that straddles the boundary is read in one piece.
+// bytes of the buffer are carried to its front before the next block is read behind them,
+// so a code that straddles a boundary is read in one piece. Blocks may be a single byte, so
+// a 12-bit code can take two refills; two carried bytes still suffice, since a block is only
+// read for a code that starts within the last 12 bits of the buffer.
+void GifDecoder::ReadBlock() {
+    m_buffer[0] = m_buffer[m_bytesInBuffer - 2];
+    m_buffer[1] = m_buffer[m_bytesInBuffer - 1];
+    uint8_t blockSize = 0;
+    if (m_file->Read(&blockSize, 1) != 1)
+        AfxThrowFileException(CFileException::endOfFile);
+    if (blockSize == 0)
+        m_lastBlock = true;
+    else if (m_file->Read(m_buffer + 2, blockSize) != blockSize)
+        AfxThrowFileException(CFileException::endOfFile);
+    m_bytesInBuffer = blockSize + 2;
+    m_bitPosition = m_bitPosition - m_bitLimit + 16;
+    m_bitLimit = (blockSize + 2) * 8;
+}
+
+// A code that would end exactly at the end of the buffer already fetches the next block.
+// Blocks are then read until the code is complete; a chain that ends inside a code ends the
+// stream there, so no code is ever assembled from bytes beyond the valid ones and the bit
+// position never passes the bit limit.
 int GifDecoder::ReadCode() {
     if (m_bitPosition + m_codeSize >= m_bitLimit) {
-        if (m_lastBlock)
-            return -1;
-        m_buffer[0] = m_buffer[m_bytesInBuffer - 2];
-        m_buffer[1] = m_buffer[m_bytesInBuffer - 1];
-        uint8_t blockSize = 0;
-        if (m_file->Read(&blockSize, 1) != 1)
-            AfxThrowFileException(CFileException::endOfFile);
-        if (blockSize == 0)
-            m_lastBlock = true;
-        else if (m_file->Read(m_buffer + 2, blockSize) != blockSize)
-            AfxThrowFileException(CFileException::endOfFile);
-        m_bytesInBuffer = blockSize + 2;
-        m_bitPosition = m_bitPosition - m_bitLimit + 16;
-        m_bitLimit = (blockSize + 2) * 8;
-        // After the terminating empty block a code cut short by the stream's end is still
-        // read (its missing bits come from stale bytes); the request after it returns -1.
+        do {
+            if (m_lastBlock)
+                return -1;
+            ReadBlock();
+        } while (m_bitPosition + m_codeSize > m_bitLimit);
     }
     const uint8_t* p = m_buffer + m_bitPosition / 8;
     const uint32_t word = p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;

@@ -16,14 +16,16 @@ class GifDecoder {
     void Init(int initialCodeSize, CFile* file);
 
     // The next pixel value (it may exceed the image's colour count: the caller masks it),
-    // -1 when the data blocks are exhausted, -2 at the end code. A string chain that loops
-    // or outgrows the output stack raises ImageImporter::BadFile; a sub-block cut short by
-    // the end of the file raises the end-of-file CFileException.
+    // -1 when the data blocks are exhausted (also when they end inside a code), -2 at the
+    // end code. A string chain that loops or outgrows the output stack raises
+    // ImageImporter::BadFile; a sub-block cut short by the end of the file raises the
+    // end-of-file CFileException.
     int NextValue();
 
   private:
     void ResetTables();
     void ResetCodeReader();
+    void ReadBlock();
     int ReadCode();
     int ReadFirstCode();
     void Push(uint16_t value);
@@ -44,9 +46,9 @@ class GifDecoder {
     uint16_t m_stack[kStackSize] = {};
     int m_stackTop = 0;
 
-    // The code buffer holds the two last bytes of the previous sub-block (a code may
-    // straddle two blocks), then up to 255 bytes of the current one, then 4 spare bytes
-    // so that a 32-bit little-endian load at the last valid byte stays inside.
+    // The code buffer holds the two last bytes it held before (a code may straddle blocks),
+    // then up to 255 bytes of the current block, then 4 spare bytes so that a 32-bit
+    // little-endian load at the last valid byte stays inside.
     int m_bitPosition = 0;
     int m_bitLimit = 0;
     bool m_lastBlock = false;
