@@ -1,10 +1,10 @@
-// A small GIF writer for the tests: an LZW encoder that sends one clear code at the start
-// and lets the table fill to 4,096 entries without another, and a file builder.
+// A small GIF writer for the tests: an LZW encoder, sub-blocks of any size and a file
+// builder.
 #pragma once
 
 #include "import_testutil.h"
 
-#include <map>
+#include <unordered_map>
 #include <utility>
 
 namespace importtest {
@@ -34,26 +34,38 @@ class BitWriter {
     std::vector<uint8_t> m_bytes;
 };
 
-inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int minCodeSize) {
+// Without clearWhenFull the encoder sends one clear code at the start and lets the table
+// fill to 4,096 entries without another; with it, it sends a clear code whenever the table
+// is full, as most encoders do, and counts them in *clears.
+inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int minCodeSize,
+                                      bool clearWhenFull = false, int* clears = nullptr) {
     const int clear = 1 << minCodeSize;
     int codeSize = minCodeSize + 1;
     int next = clear + 2;
-    std::map<std::pair<int, int>, int> table;
+    // Key: the code of a string and the value that extends it.
+    std::unordered_map<uint32_t, int> table;
+    const auto key = [](int code, int value) { return static_cast<uint32_t>(code << 12 | value); };
     BitWriter out;
     out.Put(clear, codeSize);
     int current = values.empty() ? -1 : values[0];
     for (size_t i = 1; i < values.size(); ++i) {
-        const auto key = std::make_pair(current, int{values[i]});
-        auto found = table.find(key);
+        auto found = table.find(key(current, values[i]));
         if (found != table.end()) {
             current = found->second;
             continue;
         }
         out.Put(current, codeSize);
         if (next < 4096) {
-            table[key] = next++;
+            table[key(current, values[i])] = next++;
             if (next > (1 << codeSize) && codeSize < 12)
                 ++codeSize;
+        } else if (clearWhenFull) {
+            out.Put(clear, codeSize);
+            table.clear();
+            next = clear + 2;
+            codeSize = minCodeSize + 1;
+            if (clears)
+                ++*clears;
         }
         current = values[i];
     }
@@ -66,11 +78,13 @@ inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int mi
     return out.Finish();
 }
 
-// Data bytes cut into sub-blocks of at most 255, with the empty block at the end.
-inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool terminate = true) {
+// Data bytes cut into sub-blocks of blockSize (the last may be shorter), with the empty
+// block at the end.
+inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool terminate = true,
+                                      size_t blockSize = 255) {
     std::vector<uint8_t> out;
-    for (size_t at = 0; at < data.size(); at += 255) {
-        const size_t n = std::min<size_t>(255, data.size() - at);
+    for (size_t at = 0; at < data.size(); at += blockSize) {
+        const size_t n = std::min(blockSize, data.size() - at);
         out.push_back(static_cast<uint8_t>(n));
         out.insert(out.end(), data.begin() + static_cast<long>(at),
                    data.begin() + static_cast<long>(at + n));
@@ -89,6 +103,8 @@ struct GifSpec {
     bool transparentFlag = true;
     bool interlaced = false;
     int minCodeSize = 2;
+    int blockSize = 255;
+    bool clearWhenFull = false;
     std::vector<uint8_t> values;    // in stored order
     std::vector<uint8_t> extension; // raw blocks before the image
 };
@@ -127,10 +143,12 @@ inline Bytes ImageHead(const GifSpec& s) {
     return b;
 }
 
-inline std::vector<uint8_t> MakeGif(const GifSpec& s) {
+// clears, when given, counts the clear codes sent because the table was full.
+inline std::vector<uint8_t> MakeGif(const GifSpec& s, int* clears = nullptr) {
     Bytes b = GifHead(s);
     b.raw(ImageHead(s).data()).u8(s.minCodeSize);
-    b.raw(SubBlocks(LzwEncode(s.values, s.minCodeSize)));
+    b.raw(SubBlocks(LzwEncode(s.values, s.minCodeSize, s.clearWhenFull, clears), true,
+                    static_cast<size_t>(s.blockSize)));
     b.u8(0x3B);
     return b.data();
 }
