@@ -69,7 +69,6 @@ class SummaryReporter : public benchmark::ConsoleReporter {
             {"fill_affine_aliased_t8_p32/ours", "fill_affine_aliased_t32_p32/ours", 2.0},
             {"fill_perspective_aliased_t8_p32/ours", "fill_perspective_aliased_t32_p32/ours", 2.0},
             {"fill_affine_aliased_t32_p32/ours", "fill_affine_aa_t32_p32/ours", 0.7},
-            {"fill_perspective_aliased_t32_p32/ours", "fill_perspective_aa_t32_p32/ours", 0.7},
             {"scene_default_1920x1080_32bit_steady/ours",
              "scene_default_1920x1080_32bit_steady/pixman", 0.5},
             {"scene_default_1920x1080_32bit_fullclear/ours",
