@@ -1,0 +1,98 @@
+// The GIF writer's code stream: an LZW encoder and sub-blocks of any size. Free of the
+// test framework, so that the structured GIF fuzz target builds its streams with it too.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace importtest {
+
+class BitWriter {
+  public:
+    void Put(int code, int size) {
+        m_acc |= static_cast<uint64_t>(code) << m_bits;
+        m_bits += size;
+        while (m_bits >= 8) {
+            m_bytes.push_back(static_cast<uint8_t>(m_acc));
+            m_acc >>= 8;
+            m_bits -= 8;
+        }
+    }
+    std::vector<uint8_t> Finish() {
+        if (m_bits > 0)
+            m_bytes.push_back(static_cast<uint8_t>(m_acc));
+        m_acc = 0;
+        m_bits = 0;
+        return std::move(m_bytes);
+    }
+
+  private:
+    uint64_t m_acc = 0;
+    int m_bits = 0;
+    std::vector<uint8_t> m_bytes;
+};
+
+// Without clearWhenFull the encoder sends one clear code at the start and lets the table
+// fill to 4,096 entries without another; with it, it sends a clear code whenever the table
+// is full, as most encoders do, and counts them in *clears.
+inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int minCodeSize,
+                                      bool clearWhenFull = false, int* clears = nullptr) {
+    const int clear = 1 << minCodeSize;
+    int codeSize = minCodeSize + 1;
+    int next = clear + 2;
+    // Key: the code of a string and the value that extends it.
+    std::unordered_map<uint32_t, int> table;
+    const auto key = [](int code, int value) { return static_cast<uint32_t>(code << 12 | value); };
+    BitWriter out;
+    out.Put(clear, codeSize);
+    int current = values.empty() ? -1 : values[0];
+    for (size_t i = 1; i < values.size(); ++i) {
+        auto found = table.find(key(current, values[i]));
+        if (found != table.end()) {
+            current = found->second;
+            continue;
+        }
+        out.Put(current, codeSize);
+        if (next < 4096) {
+            table[key(current, values[i])] = next++;
+            if (next > (1 << codeSize) && codeSize < 12)
+                ++codeSize;
+        } else if (clearWhenFull) {
+            out.Put(clear, codeSize);
+            table.clear();
+            next = clear + 2;
+            codeSize = minCodeSize + 1;
+            if (clears)
+                ++*clears;
+        }
+        current = values[i];
+    }
+    if (current >= 0)
+        out.Put(current, codeSize);
+    // The decoder adds an entry for the last code too, and may widen before the end code.
+    if (values.size() > 1 && next >= (1 << codeSize) && codeSize < 12)
+        ++codeSize;
+    out.Put(clear + 1, codeSize);
+    return out.Finish();
+}
+
+// Data bytes cut into sub-blocks of blockSize (the last may be shorter), with the empty
+// block at the end.
+inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool terminate = true,
+                                      size_t blockSize = 255) {
+    std::vector<uint8_t> out;
+    for (size_t at = 0; at < data.size(); at += blockSize) {
+        const size_t n = std::min(blockSize, data.size() - at);
+        out.push_back(static_cast<uint8_t>(n));
+        out.insert(out.end(), data.begin() + static_cast<long>(at),
+                   data.begin() + static_cast<long>(at + n));
+    }
+    if (terminate)
+        out.push_back(0);
+    return out;
+}
+
+} // namespace importtest
