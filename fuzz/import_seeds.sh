@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds the seed corpora of the importer's fuzz targets from the suite pictures (fetched by
 # tests/suites/run.sh into the cache) plus small BMP, ICO, JPEG and TIFF files made with
-# ImageMagick, and the kept regression inputs.
+# ImageMagick, the committed GIF seeds and the kept regression inputs.
 #
 # usage: fuzz/import_seeds.sh DIR   -> DIR/import_picture_fuzz, DIR/import_bmp_fuzz, ...
 set -euo pipefail
@@ -36,6 +36,9 @@ fi
 if [ -d "$CACHE/libpng1.6" ]; then
     find "$CACHE/libpng1.6/contrib/pngsuite" -name '*.png' -exec cp {} "$DIR/import_picture_fuzz/" \;
 fi
+# GIFs whose codes span sub-blocks of 1 to 7 bytes: common encoders write 255-byte blocks,
+# and mutating those never yields the long chains of tiny blocks that legal files may hold.
+cp "$ROOT"/fuzz/corpus/import_gif_fuzz/* "$DIR/import_gif_fuzz/"
 cp "$DIR"/import_bmp_fuzz/* "$DIR"/import_ico_fuzz/* "$DIR"/import_gif_fuzz/* "$DIR/import_picture_fuzz/"
 for fuzzer in import_picture_fuzz import_bmp_fuzz import_ico_fuzz import_gif_fuzz; do
     if [ -d "$ROOT/fuzz/regressions/$fuzzer" ]; then
