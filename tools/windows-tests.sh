@@ -73,11 +73,11 @@ fi
 check_executable "$scr"
 step executable-format $?
 
-# Adds the counts of one e2e/run.py run; lines are prefixed with the label.
-run_e2e() { # label, run.py arguments...
+# Adds the counts of one run of an e2e script; lines are prefixed with the label.
+run_e2e() { # label, script, arguments...
     local label=$1 log=$BUILD.$1.log summary
     shift
-    python3 e2e/run.py --scr "$scr" "$@" 2>&1 | sed "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
+    python3 "$@" 2>&1 | sed "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
     summary=$(tail -1 "$log")
     if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
         passed=$((passed + BASH_REMATCH[1]))
@@ -86,9 +86,11 @@ run_e2e() { # label, run.py arguments...
         step "$label" 1
     fi
 }
-run_e2e e2e
+run_e2e e2e e2e/run.py --scr "$scr"
 # A few of them again on an 8-bit PseudoColor screen, where the saver works through a
 # palette, with the tests written for such screens only (named *palette_screen*).
-run_e2e e2e-8bit --depth 8 RunSwitches.test_slash_s ClosesOnActivity.test_travel \
-    Preview.test_handle_after_a_space palette_screen RegionFills
+run_e2e e2e-8bit e2e/run.py --scr "$scr" --depth 8 RunSwitches.test_slash_s \
+    ClosesOnActivity.test_travel Preview.test_handle_after_a_space palette_screen RegionFills
+# The test programs of the window code (framework_wintests.exe, app_wintests.exe).
+run_e2e wintests e2e/wintests.py
 finish
