@@ -84,6 +84,7 @@ inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int mi
 inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool terminate = true,
                                       size_t blockSize = 255) {
     std::vector<uint8_t> out;
+    out.reserve(data.size() + data.size() / blockSize + 2);
     for (size_t at = 0; at < data.size(); at += blockSize) {
         const size_t n = std::min(blockSize, data.size() - at);
         out.push_back(static_cast<uint8_t>(n));

@@ -6,7 +6,6 @@
 #include "import_testutil.h"
 
 #include <cstdlib>
-#include <iterator>
 
 namespace importtest {
 
@@ -31,8 +30,11 @@ for path in sys.argv[1:]:
 }
 
 inline std::vector<uint8_t> ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<uint8_t> bytes(in ? static_cast<size_t>(in.tellg()) : 0);
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 // The palette index of picture pixel (x, y), y = 0 at the top, at 1, 4 or 8 bits.
@@ -47,12 +49,14 @@ inline int GifIndexAt(const ImageImporter& im, int x, int y) {
 
 // The decoded picture as Pillow gives it: RGB rows, top row first.
 inline std::vector<uint8_t> GifRgb(const ImageImporter& im) {
-    std::vector<uint8_t> rgb;
-    rgb.reserve(static_cast<size_t>(im.m_header.biWidth) * im.m_header.biHeight * 3);
+    std::vector<uint8_t> rgb(static_cast<size_t>(im.m_header.biWidth) * im.m_header.biHeight * 3);
+    uint8_t* out = rgb.data();
     for (int y = 0; y < im.m_header.biHeight; ++y)
-        for (int x = 0; x < im.m_header.biWidth; ++x) {
+        for (int x = 0; x < im.m_header.biWidth; ++x, out += 3) {
             const RGBQUAD& c = im.m_colours[GifIndexAt(im, x, y)];
-            rgb.insert(rgb.end(), {c.rgbRed, c.rgbGreen, c.rgbBlue});
+            out[0] = c.rgbRed;
+            out[1] = c.rgbGreen;
+            out[2] = c.rgbBlue;
         }
     return rgb;
 }
