@@ -5,7 +5,7 @@
 
 #include "peers_quad.h"
 
-#include "render/GraphicsStartup.h"
+#include "render/core/GraphicsStartup.h"
 #include "render/Renderer.h"
 
 struct OurTarget {

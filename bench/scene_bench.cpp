@@ -10,8 +10,8 @@
 #include "scene_pixman.h"
 
 #include "import/PictureSource.h"
-#include "render/GraphicsStartup.h"
-#include "render/MemoryRegion.h"
+#include "render/core/GraphicsStartup.h"
+#include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"

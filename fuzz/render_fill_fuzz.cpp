@@ -3,8 +3,8 @@
 // target. Pictures, colour tables and targets are allocated at exactly their size, so
 // that a read outside the picture's rows or a write outside the target is caught by the
 // address sanitizer. Both the narrow and the 256-bit vector loops are driven.
-#include "render/Context.h"
-#include "render/CpuFeatures.h"
+#include "render/core/Context.h"
+#include "render/core/CpuFeatures.h"
 #include "render/Renderer.h"
 
 #include <cstdint>

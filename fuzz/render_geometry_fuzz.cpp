@@ -2,8 +2,8 @@
 // transform (including ones whose products overflow), clip boxes, smoothing, flatness and
 // every target format, drawn into a target buffer of exactly the bound size so that any
 // write outside its rows is caught.
-#include "render/Context.h"
-#include "render/GraphicsStartup.h"
+#include "render/core/Context.h"
+#include "render/core/GraphicsStartup.h"
 #include "render/Renderer.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

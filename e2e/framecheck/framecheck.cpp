@@ -14,7 +14,7 @@
 #include "PixelFile.h"
 
 #include "platform/Win32.h"
-#include "render/MemoryRegion.h"
+#include "render/region/MemoryRegion.h"
 #include "scene/SceneFrames.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "RegionFills.h"
 
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 
 #include <cstdint>
 #include <cstring>

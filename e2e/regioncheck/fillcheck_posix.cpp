@@ -6,8 +6,8 @@
 #include "RegionFills.h"
 
 #include "import/PictureSource.h"
-#include "render/GraphicsStartup.h"
-#include "render/MemoryRegion.h"
+#include "render/core/GraphicsStartup.h"
+#include "render/region/MemoryRegion.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -12,8 +12,8 @@
 
 #include "framework/Wnd.h"
 #include "import/PictureSource.h"
-#include "render/CreateDIBSectRegion.h"
-#include "render/GraphicsStartup.h"
+#include "render/region/CreateDIBSectRegion.h"
+#include "render/core/GraphicsStartup.h"
 
 #include <cstdio>
 #include <string>

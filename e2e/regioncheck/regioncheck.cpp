@@ -10,13 +10,13 @@
 #include "PixelFile.h"
 #include "RegionScenes.h"
 
-#include "render/GraphicsStartup.h"
+#include "render/core/GraphicsStartup.h"
 
 #ifdef _WIN32
 #include "framework/Wnd.h"
-#include "render/CreateDIBSectRegion.h"
+#include "render/region/CreateDIBSectRegion.h"
 #else
-#include "render/MemoryRegion.h"
+#include "render/region/MemoryRegion.h"
 #endif
 
 #include <cstdio>

@@ -5,7 +5,7 @@
 #include "app/IdleRedrawList.h"
 #include "app/ReportError.h"
 #include "app/Resource.h"
-#include "render/GraphicsStartup.h"
+#include "render/core/GraphicsStartup.h"
 #include "framework/Wnd.h"
 #include "import/PictureSource.h"
 #include "scene/CubeAnimation.h"

@@ -3,7 +3,7 @@
 #include "app/ReportError.h"
 #include "app/Resource.h"
 #include "app/WindowRegion.h"
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 
 IMPLEMENT_DYNAMIC(RastelWnd, CWnd)
 

@@ -1,6 +1,6 @@
 #include "app/WindowRegion.h"
 
-#include "render/CreateDIBSectRegion.h"
+#include "render/region/CreateDIBSectRegion.h"
 
 #include <new>
 

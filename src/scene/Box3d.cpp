@@ -1,6 +1,6 @@
 #include "scene/Box3d.h"
 
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/Motion.h"
 
 IMPLEMENT_DYNCREATE(Box3d, CubeShape)

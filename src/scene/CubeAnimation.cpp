@@ -1,7 +1,7 @@
 #include "scene/CubeAnimation.h"
 
 #include "app/CubeSettingsDlg.h"
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
 #include "scene/ImageCube.h"

@@ -1,7 +1,7 @@
 #include "scene/ImageCube.h"
 
 #include "import/PictureSource.h"
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/Motion.h"
 #include "scene/PictureFit.h"
 #include "scene/QuadMapper.h"

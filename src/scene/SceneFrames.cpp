@@ -1,8 +1,8 @@
 #include "scene/SceneFrames.h"
 
 #include "import/PictureSource.h"
-#include "render/GraphicsStartup.h"
-#include "render/MemoryRegion.h"
+#include "render/core/GraphicsStartup.h"
+#include "render/region/MemoryRegion.h"
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"
 

@@ -1,6 +1,6 @@
 #include "scene/ThreeDObjectList.h"
 
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/SceneRenderer.h"
 
 #include <cstdint>

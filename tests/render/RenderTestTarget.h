@@ -2,8 +2,8 @@
 // pixels = user pixels (transform a = d = 0x4000, no offset, memory row = y).
 #pragma once
 
-#include "render/Context.h"
-#include "render/GraphicsStartup.h"
+#include "render/core/Context.h"
+#include "render/core/GraphicsStartup.h"
 #include "render/Renderer.h"
 
 #include <cstdint>

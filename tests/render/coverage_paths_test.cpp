@@ -2,7 +2,7 @@
 // general event sort) must agree pixel for pixel; random convex and self-crossing
 // outlines on 32-bit and 8-bit targets.
 #include "RenderTestTarget.h"
-#include "render/CoverageRow.h"
+#include "render/raster/CoverageRow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Source formats, channel tables, transparency and 8-bit targets of the picture fills.
 #include "fill_test_support.h"
 
-#include "render/Compositors.h"
-#include "render/CpuFeatures.h"
-#include "render/ImageTarget8.h"
-#include "render/ImageTransparency.h"
-#include "render/TargetConvert.h"
+#include "render/target/Compositors.h"
+#include "render/core/CpuFeatures.h"
+#include "render/target/ImageTarget8.h"
+#include "render/target/ImageTransparency.h"
+#include "render/target/TargetConvert.h"
 
 #include <random>
-#include "render/Tables.h"
+#include "render/core/Tables.h"
 
 namespace {
 

@@ -2,10 +2,12 @@
 // fills: random source formats, picture sizes, channel tables, edge modes, corners
 // (including heavily minified and nearly degenerate ones) and spans; the loops for 256-bit
 // vectors too where the processor has them.
-#include "render/Context.h"
-#include "render/CpuFeatures.h"
-#include "render/ImageFill.h"
-#include "render/ImageSpanLoops.h"
+#include "render/core/Context.h"
+#include "render/core/CpuFeatures.h"
+#include "render/fill/ImageFill.h"
+#include "render/fill/AffineLoops.h"
+#include "render/fill/PerspectiveLoops.h"
+#include "render/fill/ImageFillReference.h"
 #include "render/Renderer.h"
 
 #include <gtest/gtest.h>

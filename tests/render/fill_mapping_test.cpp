@@ -3,8 +3,8 @@
 // independent inverse of the projective map, and the parallelogram case.
 #include "fill_test_support.h"
 
-#include "render/CpuFeatures.h"
-#include "render/ImageFill.h"
+#include "render/core/CpuFeatures.h"
+#include "render/fill/ImageFill.h"
 
 #include <algorithm>
 #include <cmath>

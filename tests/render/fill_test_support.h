@@ -2,7 +2,7 @@
 // coordinates, and little pictures built in memory.
 #pragma once
 
-#include "render/Context.h"
+#include "render/core/Context.h"
 #include "render/Renderer.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The graphics start-up: percent table and DIB headers.
-#include "render/GraphicsStartup.h"
+#include "render/core/GraphicsStartup.h"
 
 #include <gtest/gtest.h>
 

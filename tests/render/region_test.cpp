@@ -1,9 +1,9 @@
 // Drawing regions: set-up, the blit arithmetic, and the fills as the scene calls them
 // (through MemoryRegion, which draws exactly as the window's region).
-#include "render/Context.h"
-#include "render/GraphicsStartup.h"
-#include "render/MemoryRegion.h"
-#include "render/RegionBlit.h"
+#include "render/core/Context.h"
+#include "render/core/GraphicsStartup.h"
+#include "render/region/MemoryRegion.h"
+#include "render/region/RegionBlit.h"
 #include "render/Renderer.h"
 
 #include <gtest/gtest.h>

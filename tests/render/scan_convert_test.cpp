@@ -1,7 +1,7 @@
 // Scan conversion: the pixel-centre and row-centre rules, fill rules, smoothing coverage
 // and the failures of FillOutline.
 #include "RenderTestTarget.h"
-#include "render/Compositors.h"
+#include "render/target/Compositors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The wide-store span fillers and the flat-colour compositors against plain reference
 // loops, on random ranges and coverage runs.
 #include "RenderTestTarget.h"
-#include "render/PixelFill.h"
-#include "render/ScanConvert.h"
-#include "render/TargetConvert.h"
+#include "render/fill/PixelFill.h"
+#include "render/raster/Pipeline.h"
+#include "render/target/TargetConvert.h"
 
 #include <gtest/gtest.h>
 

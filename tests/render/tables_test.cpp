@@ -1,8 +1,8 @@
 // The renderer tables and the palette maps built from them.
 #include "RenderTestTarget.h"
-#include "render/Compositors.h"
-#include "render/Tables.h"
-#include "render/TargetConvert.h"
+#include "render/target/Compositors.h"
+#include "render/core/Tables.h"
+#include "render/target/TargetConvert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // A steady frame (only last frame's boxes cleared) must hold exactly the pixels of a frame
 // drawn on a freshly cleared region: nothing left behind, nothing cleared that is drawn.
 #include "import/PictureSource.h"
-#include "render/GraphicsStartup.h"
-#include "render/MemoryRegion.h"
+#include "render/core/GraphicsStartup.h"
+#include "render/region/MemoryRegion.h"
 #include "scene/CCAnimationView.h"
 #include "scene/CubeAnimation.h"
 #include "scene/SceneRandom.h"

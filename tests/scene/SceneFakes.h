@@ -2,7 +2,7 @@
 // scene asks of them.
 #pragma once
 
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/SceneRenderer.h"
 
 #include <algorithm>

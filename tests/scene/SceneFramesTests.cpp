@@ -1,5 +1,5 @@
 #include "FinishedSaver.h"
-#include "render/MemoryRegion.h"
+#include "render/region/MemoryRegion.h"
 #include "scene/SceneFrames.h"
 
 #include <gtest/gtest.h>

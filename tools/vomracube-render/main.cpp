@@ -4,7 +4,7 @@
 #include "FrameImage.h"
 #include "Options.h"
 
-#include "render/MemoryRegion.h"
+#include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
 #include "scene/SceneFrames.h"
 

@@ -7,7 +7,7 @@
 #include "app/IdleRedrawList.h"
 #include "framework/WinApp.h"
 #include "framework/WndClass.h"
-#include "render/RastelRegion.h"
+#include "render/region/RastelRegion.h"
 #include "scene/CCAnimation.h"
 #include "scene/CCAnimationView.h"
 
