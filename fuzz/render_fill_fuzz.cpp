@@ -4,7 +4,7 @@
 // that a read outside the picture's rows or a write outside the target is caught by the
 // address sanitizer. Both the narrow and the 256-bit vector loops are driven.
 #include "render/core/Context.h"
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/Renderer.h"
 
 #include <cstdint>
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input in(data, size);
     // Both versions of the loops, where the processor has 256-bit vectors: the last byte's
     // top bit, so that the other bytes keep their meaning.
-    cpu::AllowWideVectors(size == 0 || (data[size - 1] & 0x80) == 0);
+    fast_paths::AllowWideVectors(size == 0 || (data[size - 1] & 0x80) == 0);
 
     // Target: 8, 16 or 32 bits, up to 96 x 64.
     static const WORD kTargetBits[] = {8, 16, 32, 32};

@@ -2,7 +2,8 @@
 // general event sort) must agree pixel for pixel; random convex and self-crossing
 // outlines on 32-bit and 8-bit targets.
 #include "RenderTestTarget.h"
-#include "render/raster/CoverageRow.h"
+#include "render/core/FastPaths.h"
+#include "render//raster/CoverageRow.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,9 @@ std::vector<uint32_t> Draw(const Polygon& p, int bits, int style, bool fastPath)
     }
     SetSmoothing(1);
     SetSolidFill(0x00C08040);
-    g_coverageFastPath = fastPath;
+    fast_paths::AllowCoverageShortcuts(fastPath);
     const int result = p.Fill(style);
-    g_coverageFastPath = true;
+    fast_paths::AllowCoverageShortcuts(true);
     EXPECT_EQ(result, 0);
     return t.storage;
 }

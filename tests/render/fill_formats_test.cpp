@@ -2,7 +2,7 @@
 #include "fill_test_support.h"
 
 #include "render/target/Compositors.h"
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/target/ImageTarget8.h"
 #include "render/target/ImageTransparency.h"
 #include "render/target/TargetConvert.h"
@@ -200,7 +200,7 @@ TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
     std::mt19937 rng(5);
     std::vector<uint32_t> colours(64);
     for (int round = 0; round < 400; ++round) {
-        cpu::AllowWideVectors(round % 2 == 0);
+        fast_paths::AllowWideVectors(round % 2 == 0);
         const int y = round % 8;
         // Any fourth byte (the dither ignores it), greys, and colours one step from grey.
         for (auto& c : colours) {
@@ -232,7 +232,7 @@ TEST_F(FillFormats, EightBitSpanDitherMatchesPerPixelConversion) {
             }
         }
     }
-    cpu::AllowWideVectors(true);
+    fast_paths::AllowWideVectors(true);
 }
 
 // 16-bit targets take the texels through the renderer's per-channel dither; transparency

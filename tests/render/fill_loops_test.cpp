@@ -3,7 +3,7 @@
 // (including heavily minified and nearly degenerate ones) and spans; the loops for 256-bit
 // vectors too where the processor has them.
 #include "render/core/Context.h"
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/fill/ImageFill.h"
 #include "render/fill/AffineLoops.h"
 #include "render/fill/PerspectiveLoops.h"
@@ -85,9 +85,9 @@ void MakeRandomFill(std::mt19937& rng, RandomFill& f) {
 // The parameter allows the 256-bit loops (chosen when a fill is set up).
 class FillLoops : public ::testing::TestWithParam<bool> {
   protected:
-    void TearDown() override { cpu::AllowWideVectors(true); }
+    void TearDown() override { fast_paths::AllowWideVectors(true); }
     void SetUp() override {
-        cpu::AllowWideVectors(GetParam());
+        fast_paths::AllowWideVectors(GetParam());
         BITMAPINFOHEADER target{};
         target.biSize = 40;
         target.biWidth = 64;

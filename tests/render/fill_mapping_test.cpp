@@ -3,7 +3,7 @@
 // independent inverse of the projective map, and the parallelogram case.
 #include "fill_test_support.h"
 
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/fill/ImageFill.h"
 
 #include <algorithm>
@@ -257,7 +257,7 @@ TEST_F(FillMapping, LongPerspectiveSpansDoNotDrift) {
     const POINT p0 = Pt(-100.25, 0), p1 = Pt(4300.5, 0), p2 = Pt(3700.75, 2), p3 = Pt(-90, 2);
     int checked = 0;
     for (const bool wide : {false, true}) {
-        cpu::AllowWideVectors(wide);
+        fast_paths::AllowWideVectors(wide);
         for (const int mode : {0, 2}) {
             Clear(0);
             ASSERT_EQ(SetPerspectiveImageFill(&pic.header, pic.bits.data(), mode, &p0, &p1, &p2,
@@ -286,7 +286,7 @@ TEST_F(FillMapping, LongPerspectiveSpansDoNotDrift) {
             }
         }
     }
-    cpu::AllowWideVectors(true);
+    fast_paths::AllowWideVectors(true);
     EXPECT_GT(checked, 25000);
 }
 

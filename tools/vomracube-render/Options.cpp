@@ -7,11 +7,13 @@
 
 const char kRenderUsage[] =
     "usage: vomracube-render [--size WxH] [--depth 32|8] [--time T] [--frames N [--step S]]\n"
-    "                        [--sheet] --out PATH [SAVER]\n"
+    "                        [--sheet] [--reference] --out PATH [SAVER]\n"
     "Draws the scene at clock value T (default 0) into PATH as a PNG, top row first.\n"
     "With SAVER, the scene of that finished screen saver; without, the built-in defaults.\n"
     "--frames N draws N frames T, T+S, ... (S default 0.02, one clock step) into PATH with\n"
-    "_0000, _0001, ... before the extension, or with --sheet into one contact sheet.\n";
+    "_0000, _0001, ... before the extension, or with --sheet into one contact sheet.\n"
+    "--reference draws with every fast path of the renderer off (the plain loops it checks\n"
+    "them against): slower, the same pixels.\n";
 
 namespace {
 
@@ -77,6 +79,8 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* o, std::string* er
         } else if (!std::strcmp(arg, "--step")) {
             if (!takes(value && ParseDouble(value, &o->step)))
                 return false;
+        } else if (!std::strcmp(arg, "--reference")) {
+            o->reference = true;
         } else if (!std::strcmp(arg, "--sheet")) {
             o->sheet = true;
         } else if (!std::strcmp(arg, "--out")) {

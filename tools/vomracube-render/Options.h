@@ -11,6 +11,7 @@ struct RenderOptions {
     int frames = 1;
     double step = 0.02;
     bool sheet = false;
+    bool reference = false; // every fast path of the renderer off
     std::string out;
     std::string saver; // empty: the template's own scene
 };

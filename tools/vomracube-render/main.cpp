@@ -4,9 +4,10 @@
 #include "FrameImage.h"
 #include "Options.h"
 
+#include "app/SceneFrames.h"
+#include "render/core/FastPaths.h"
 #include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
-#include "scene/SceneFrames.h"
 
 #include <cstdio>
 #include <vector>
@@ -59,5 +60,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vomracube-render: %s\n%s", error.c_str(), kRenderUsage);
         return 2;
     }
+    fast_paths::ForceReference(options.reference);
     return Render(options);
 }

@@ -4,7 +4,7 @@
 // are those of the narrow loops exactly; plain 32-bit pictures are read eight at a time.
 #pragma once
 
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/fill/TexelFetch.h"
 
 #include <immintrin.h>
@@ -29,7 +29,7 @@ __attribute__((target("avx2"))) int32_t InsideRounds(const ImageFillState& s, ui
                                                      uint64_t v, uint64_t du, uint64_t dv,
                                                      uint32_t* out, int32_t n) {
     constexpr int kBytes = texel::BytesPerTexel<F>();
-    constexpr bool kGather = cpu::kGatherLoads && Plain && F == SourceFormat::k32Bit;
+    constexpr bool kGather = fast_paths::kGatherLoads && Plain && F == SourceFormat::k32Bit;
     const int32_t rounds = n / 8;
     const uint8_t* const base = s.rows[0];
     const __m256i scale = _mm256_set1_epi32(static_cast<int32_t>(s.stride << 16) | kBytes);

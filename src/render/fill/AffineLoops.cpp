@@ -3,9 +3,10 @@
 // tiled modes add one conditional correction per coordinate. No multiplication, division
 // or conversion per pixel.
 #include "render/fill/AffineAvx2.h"
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/fill/EdgeMode.h"
 #include "render/fill/AffineLoops.h"
+#include "render/fill/ImageFillReference.h"
 #include "render/fill/SpanLoopTable.h"
 #include "render/fill/TexelFetch.h"
 
@@ -269,5 +270,8 @@ constexpr auto kWideLoops = BuildSpanLoopTable<AffineLoopFn, AffineLoops<true>>(
 
 AffineLoopFn SelectAffineLoop(EdgeMode mode, SourceFormat format, bool plain) {
     const size_t index = SpanLoopIndex(mode, format, plain);
-    return cpu::WideVectors() ? kWideLoops[index] : kAffineLoops[index];
+    if (fast_paths::Reference()) {
+        return ReferenceAffineLoop;
+    }
+    return fast_paths::WideVectors() ? kWideLoops[index] : kAffineLoops[index];
 }

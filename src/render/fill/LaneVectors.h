@@ -1,5 +1,5 @@
 // Vectors of doubles for the perspective loops: two lanes with SSE2, four with AVX2 (whose
-// members are compiled for it and used only where the processor has it, CpuFeatures.h).
+// members are compiled for it and used only where the processor has it, FastPaths.h).
 // Both offer the same operations, each a single IEEE operation with no fused multiply-add,
 // so a loop written once over either gives the same values lane for lane.
 #pragma once

@@ -2,7 +2,7 @@
 // time where the processor has it. Every header is included before the region compiled
 // for AVX2, so only the loops of PerspectiveBatch.h, all templates on the vector type, are
 // compiled for it: nothing shared with the rest of the program is.
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 #include "render/fill/EdgeMode.h"
 #include "render/fill/ImageFill.h"
 #include "render/fill/SpanLoopTable.h"

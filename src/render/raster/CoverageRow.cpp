@@ -1,10 +1,9 @@
 #include "render/raster/CoverageRow.h"
 
+#include "render/core/FastPaths.h"
 #include "render/core/FixedPoint.h"
 
 #include <algorithm>
-
-bool g_coverageFastPath = true;
 
 namespace {
 
@@ -34,7 +33,7 @@ CoverageRow::CoverageRow(void* memory, size_t edges) {
 
 int CoverageRow::BuildRuns() {
     int runs = 0;
-    bool simple = g_coverageFastPath && m_subRow == kSub - 1;
+    bool simple = fast_paths::CoverageShortcuts() && m_subRow == kSub - 1;
     for (int s = 0; simple && s < kSub; ++s) {
         simple = m_spansPerSubRow[s] == 1;
     }

@@ -14,8 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 
-// Set to false to force the general (event-sorting) path; for tests.
-extern bool g_coverageFastPath;
 
 class CoverageRow {
   public:

@@ -7,6 +7,7 @@
 
 #include "render/raster/CoverageRow.h"
 #include "render/raster/EdgeStore.h"
+#include "render/core/FastPaths.h"
 #include "render/core/FixedPoint.h"
 
 #include <algorithm>
@@ -156,7 +157,8 @@ int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
             // The common case, two edges of one figure running through the whole pixel
             // row, skips the list upkeep of the remaining sub-rows. An even-odd span or a
             // pair of opposite directions fills between the two crossings.
-            if (s > sub0 && g_coverageFastPath && active.PairStableThrough(subEnd - 1) &&
+            if (s > sub0 && fast_paths::CoverageShortcuts() &&
+                active.PairStableThrough(subEnd - 1) &&
                 (!winding || active[0]->Direction() != active[1]->Direction())) {
                 for (; s < subEnd; ++s) {
                     int32_t xa, xb;

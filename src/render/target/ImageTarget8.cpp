@@ -3,7 +3,7 @@
 #include "render/target/Compositors.h"
 #include "render/core/Tables.h"
 
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 
 #include <immintrin.h>
 
@@ -178,7 +178,11 @@ struct DitherRow {
 
     // Colours src[x0..x1) (absolute x) into row[x0..x1).
     void Span(int32_t x0, int32_t x1, const uint32_t* src, uint8_t* row) const {
-        if (cpu::WideVectors()) {
+        if (fast_paths::Reference()) {
+            Tail(x0, x1, src, row);
+            return;
+        }
+        if (fast_paths::WideVectors()) {
             SpanWide(x0, x1, src, row);
             return;
         }

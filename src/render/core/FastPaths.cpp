@@ -1,9 +1,7 @@
-#include "render/core/CpuFeatures.h"
+#include "render/core/FastPaths.h"
 
-namespace cpu {
+namespace fast_paths {
 namespace {
-
-bool g_allowed = true;
 
 bool Supported() {
     // The compiler's probe also checks that the system saves the 256-bit registers. It may
@@ -17,12 +15,22 @@ bool Supported() {
 
 } // namespace
 
+Switches g_switches;
+
 bool WideVectors() {
-    return g_allowed && Supported();
+    return g_switches.wideVectors && !g_switches.reference && Supported();
 }
 
 void AllowWideVectors(bool allow) {
-    g_allowed = allow;
+    g_switches.wideVectors = allow;
 }
 
-} // namespace cpu
+void AllowCoverageShortcuts(bool allow) {
+    g_switches.coverageShortcuts = allow;
+}
+
+void ForceReference(bool on) {
+    g_switches.reference = on;
+}
+
+} // namespace fast_paths
