@@ -12,6 +12,9 @@ Facts about Wine 8 that the design rests on:
 - A wineserver keeps the X display its first desktop used, so each session starts its own
   server and stops it at the end with SIGTERM, which also writes the registry to disk
   (wineserver -k would not).
+- A server that stays up with no program left (-p) never tells the prefix's services to
+  end, and SIGTERM leaves them running without a server: the session ends them with
+  wineboot first. Every process of a prefix carries its WINEPREFIX, services included.
 - Wine moves the X keyboard focus only for managed windows: tests hand the focus to the
   saver's X window themselves, as the desktop does on Windows.
 - Background processes inherit a program's standard handles, so Windows programs never
@@ -19,15 +22,18 @@ Facts about Wine 8 that the design rests on:
 - Exit codes of Windows processes arrive cut to their low byte.
 """
 
+import atexit
 import contextlib
 import fcntl
 import getpass
+import glob
 import hashlib
 import os
 import re
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -90,6 +96,59 @@ def find_build_file(name):
         if name in files and "CMakeFiles" not in folder:
             return os.path.join(folder, name)
     return None
+
+
+def note(text):
+    """A remark on standard error that a closed pipe (its reader gone on Ctrl-C) cannot turn
+    into an exception in the middle of a clean-up."""
+    with contextlib.suppress(OSError):
+        print(text, file=sys.stderr, flush=True)
+
+
+def _proc_file(pid, name):
+    """A /proc file of a process, read through any thread that still runs: once the main
+    thread has ended, the process's own environ and cmdline read empty."""
+    for path in [f"/proc/{pid}/{name}"] + glob.glob(f"/proc/{pid}/task/*/{name}"):
+        with contextlib.suppress(OSError), open(path, "rb") as f:
+            data = f.read()
+            if data:
+                return data
+    return b""
+
+
+def main_thread_ended(pid):
+    """True once the process's main thread has ended, though other threads may still run."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] in "ZX"
+    except OSError:
+        return True
+
+
+def wine_processes(prefix):
+    """Running processes whose WINEPREFIX is prefix or a folder inside it: {pid: command}."""
+    prefix = os.path.abspath(prefix)
+    found = {}
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        for item in _proc_file(pid, "environ").split(b"\0"):
+            if item.startswith(b"WINEPREFIX="):
+                path = os.path.abspath(os.fsdecode(item[len(b"WINEPREFIX="):]))
+                if path == prefix or path.startswith(prefix + os.sep):
+                    command = _proc_file(pid, "cmdline").replace(b"\0", b" ")
+                    found[int(pid)] = command.decode(errors="replace").strip()
+    return found
+
+
+def kill_wine_processes(prefix, grace=10.0):
+    """SIGKILL, by PID, to every process of the prefix; returns those it found running."""
+    found = wine_processes(prefix)
+    for pid in found:
+        with contextlib.suppress(ProcessLookupError):
+            os.kill(pid, signal.SIGKILL)
+    with contextlib.suppress(HarnessError):
+        wait_for(lambda: not found.keys() & wine_processes(prefix).keys(), grace,
+                 "the killed processes to end")
+    return found
 
 
 def _stop_process(process, grace=5.0):
@@ -288,8 +347,12 @@ class Session:
         self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-        # A server left by an interrupted run would keep its old display.
+        # A server left by an interrupted run would keep its old display; the processes of
+        # a run killed outright are stale too, as we hold the prefix's lock.
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
+        stale = kill_wine_processes(self.prefix)
+        if stale:
+            note(f"e2e: killed {len(stale)} processes that an earlier run left in {self.prefix}")
         stamp_text = self._prefix_stamp()
         stamp = os.path.join(self.prefix, ".vc-initialised")
         ready = os.path.exists(stamp) and open(stamp).read() == stamp_text
@@ -319,11 +382,33 @@ class Session:
                                        start_new_session=True)
 
     def _stop_server(self):
-        """SIGTERM makes the server write the registry to the prefix before it exits
-        (wineserver -k would drop what changed since its last periodic save); the
-        session's Windows programs end with it."""
+        """Ends every Windows process of the prefix, then its server: SIGTERM makes the
+        server write the registry to the prefix before it exits (wineserver -k would drop
+        what changed since its last periodic save).
+
+        wineboot ends the session as a shut-down does: first windows are asked to close,
+        then whatever still runs is ended, services included. A process still there after
+        the server (one it lost) is killed by its PID."""
         if self.server is None:
             return
+        server = self.server.pid
+        if self.server.poll() is None:  # else wine would start a server of its own
+            for how in (["--end-session"], ["--end-session", "--force", "--kill"]):
+                with contextlib.suppress(subprocess.TimeoutExpired):
+                    subprocess.run(["wine", "wineboot", "--shutdown"] + how, env=self.env,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, timeout=30)
+            # A desktop that wineboot itself brought up closes a second after it. A thread
+            # that a library started on its own (libusb's in winedevice.exe) outlives the
+            # Windows side of its process and keeps it: those end by their PID.
+            with contextlib.suppress(HarnessError):
+                wait_for(lambda: all(pid == server or main_thread_ended(pid)
+                                     for pid in wine_processes(self.prefix)), 10,
+                         "the prefix's Windows processes to end", interval=0.2)
+            for pid in wine_processes(self.prefix):
+                if pid != server and main_thread_ended(pid):
+                    with contextlib.suppress(ProcessLookupError):
+                        os.kill(pid, signal.SIGKILL)
         self.server.terminate()
         try:
             self.server.wait(20)
@@ -331,6 +416,10 @@ class Session:
             subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)
             _stop_process(self.server)
         self.server = None
+        left = kill_wine_processes(self.prefix)
+        if left:
+            note("e2e: still running after the server ended, killed: "
+                 + ", ".join(sorted(left.values())))
 
     def stop(self):
         self._stop_server()
@@ -431,11 +520,44 @@ class Session:
         return set()
 
 
+class Interrupted(KeyboardInterrupt):
+    """A signal stopped the run. As a KeyboardInterrupt it passes through unittest, which
+    records any other exception as the test's error and goes on with the next test."""
+
+
 def install_signal_cleanup(sessions):
-    """Stops the sessions' servers on SIGTERM/SIGINT too, not only at a normal end."""
+    """Stops the sessions on SIGINT, SIGTERM and SIGHUP too, not only at a normal end; a
+    second signal (Ctrl-C pressed again) does not cut the clean-up short.
+
+    Interrupted then ends the program quietly, exit handlers remove the run's files, and at
+    the very end the signal itself ends the process, so that a calling shell script stops
+    too (it carries on after a program that exits with a status of its own). Call this
+    before anything else registers an exit handler: they run last registered first."""
+    caught = (signal.SIGINT, signal.SIGTERM, signal.SIGHUP)
+    received = []
+
     def handler(signum, frame):
+        for each in caught:
+            signal.signal(each, signal.SIG_IGN)
+        received.append(signum)
         for session in sessions:
             session.stop()
-        raise SystemExit(128 + signum)
-    signal.signal(signal.SIGTERM, handler)
-    signal.signal(signal.SIGINT, handler)
+        raise Interrupted(signal.Signals(signum).name)
+
+    def end_by_the_signal():
+        if received:
+            with contextlib.suppress(OSError):
+                sys.stdout.flush()
+            signal.signal(received[0], signal.SIG_DFL)
+            os.kill(os.getpid(), received[0])
+
+    report = sys.excepthook
+
+    def quiet_when_interrupted(kind, value, traceback):
+        if not issubclass(kind, Interrupted):
+            report(kind, value, traceback)
+
+    sys.excepthook = quiet_when_interrupted
+    atexit.register(end_by_the_signal)
+    for each in caught:
+        signal.signal(each, handler)

@@ -77,7 +77,7 @@ step executable-format $?
 run_e2e() { # label, script, arguments...
     local label=$1 log=$BUILD.$1.log summary
     shift
-    python3 "$@" 2>&1 | sed "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
+    python3 "$@" 2>&1 | sed -u "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
     summary=$(tail -1 "$log")
     if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
         passed=$((passed + BASH_REMATCH[1]))
@@ -93,4 +93,20 @@ run_e2e e2e-8bit e2e/run.py --scr "$scr" --depth 8 RunSwitches.test_slash_s \
     ClosesOnActivity.test_travel Preview.test_handle_after_a_space palette_screen RegionFills
 # The test programs of the window code (framework_wintests.exe, app_wintests.exe).
 run_e2e wintests e2e/wintests.py
+
+# The run command's Wine part as a user without a display runs it: the saver on a private
+# Xvfb, a screenshot, and nothing of its prefix left running.
+shot=$ROOT/build/e2e/artifacts/run-command.png
+rm -f "$shot"
+{ env -u DISPLAY python3 e2e/show.py --seconds 1 --screenshot "$shot" && [ -s "$shot" ] &&
+    python3 e2e/leftovers.py; } >"$BUILD.run-command.log" 2>&1
+status=$?
+[ $status -eq 0 ] || tail -20 "$BUILD.run-command.log"
+step run-command $status
+
+# Every session above ended its prefix's processes itself: none is running, and none had
+# to be killed after its server ended (the harness notes that in the logs).
+python3 e2e/leftovers.py &&
+    ! grep -h "still running after the server ended" "$BUILD".*.log
+step nothing-left-running $?
 finish
