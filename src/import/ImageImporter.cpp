@@ -50,20 +50,11 @@ int ImageImporter::Identify(const char* fileName) {
     if (!opened)
         return None;
 
-    // Probe order matters: a file that passes several probes is taken for the first.
-    struct Probe {
-        Format format;
-        bool (ImageImporter::*matches)();
-    };
-    static constexpr Probe kProbes[] = {
-        {Jpeg, &ImageImporter::ProbeJpeg}, {Png, &ImageImporter::ProbePng},
-        {Tiff, &ImageImporter::ProbeTiff}, {Gif, &ImageImporter::ProbeGif},
-        {Bmp, &ImageImporter::ProbeBmp},   {Ico, &ImageImporter::ProbeIco},
-    };
-    for (const Probe& probe : kProbes) {
+    // A file that passes several probes is taken for the first.
+    for (const FormatEntry& entry : Formats()) {
         bool matched = false;
         try {
-            matched = (this->*probe.matches)();
+            matched = (this->*entry.probe)();
         } catch (...) {
             matched = false;
         }
@@ -74,7 +65,7 @@ int ImageImporter::Identify(const char* fileName) {
             return None;
         }
         if (matched) {
-            m_format = probe.format;
+            m_format = entry.format;
             return m_format;
         }
     }
@@ -106,24 +97,10 @@ void ImageImporter::Dispatch() {
     m_header = {};
     std::memset(m_colours, 0, sizeof m_colours);
     FreePixels();
-    if (!m_open)
+    const FormatEntry* entry = FindFormat(m_format);
+    if (!m_open || !entry)
         throw BadFile;
-    switch (m_format) {
-    case Bmp:
-        return ReadBmp();
-    case Jpeg:
-        return ReadJpeg();
-    case Gif:
-        return ReadGif();
-    case Png:
-        return ReadPng();
-    case Ico:
-        return ReadIco();
-    case Tiff:
-        return ReadTiff();
-    default:
-        throw BadFile;
-    }
+    (this->*entry->read)();
 }
 
 DWORD ImageImporter::GetInfoSize() const {

@@ -8,6 +8,7 @@
 #include "platform/Win32.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // Imports one picture file (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content).
@@ -40,6 +41,10 @@ class ImageImporter {
         NoMemory = 4, // an allocation failed
         TooLarge = 5, // the pixel buffer would exceed the pixel size limit
     };
+
+    // The name users know a format by ("JPEG", "ICO/CUR"); "None" and "Unknown" for the
+    // codes that name no format.
+    static const char* FormatName(int format);
 
     ImageImporter();
     ImageImporter(const ImageImporter&) = delete;
@@ -83,6 +88,18 @@ class ImageImporter {
     GifDecoder m_gif;
 
   private:
+    // One picture format: its code, its name, the probe that recognises its content and
+    // the reader that decodes it.
+    struct FormatEntry {
+        Format format;
+        const char* name;
+        bool (ImageImporter::*probe)();
+        void (ImageImporter::*read)();
+    };
+    // Every format, in probe order (PictureFormats.cpp).
+    static std::span<const FormatEntry> Formats();
+    static const FormatEntry* FindFormat(int format);
+
     void Close();
     void Dispatch();
 

@@ -1,3 +1,4 @@
+#include "gif_testutil.h"
 #include "import_testutil.h"
 #include "picture_writers.h"
 
@@ -92,6 +93,61 @@ TEST(Identify, UnrecognisedOrMissingFilesGiveNull) {
 
 TEST(Identify, DecodeWithoutIdentifyIsBadFile) {
     ImageImporter importer;
+    EXPECT_EQ(importer.Decode(), ImageImporter::BadFile);
+}
+
+// Each format's row joins its code, name, probe and reader: a file of every format is
+// recognised, named and decoded by the reader of its own row.
+TEST(Identify, EveryFormatIsNamedAndReadByItsOwnReader) {
+    ScratchDir dir;
+    Bytes icon;
+    icon.u16(0).u16(1).u16(1).u8(5).u8(1).u8(0).u8(0).u16(1).u16(24).u32(60).u32(22);
+    icon.u32(40).u32(5).u32(2).u16(1).u16(24).fill(24, 0).fill(16, 7).fill(4, 0);
+    PngSpec png;
+    png.width = 2;
+    png.rows = {1, 2, 3, 4, 5, 6};
+    WriteTiff(dir.path() + "/tiff", 4, 1, 3, std::vector<uint8_t>(12, 9));
+    GifSpec gif;
+    gif.width = 6;
+    gif.height = 1;
+    gif.values = {0, 1, 2, 3, 0, 1};
+    struct Case {
+        std::string path;
+        int format;
+        const char* name;
+        LONG width;
+    };
+    const Case cases[] = {
+        {dir.Write("bmp", TinyBmp()), ImageImporter::Bmp, "BMP", 1},
+        {dir.Write("jpeg", WriteJpeg(3, 1, 1, {10, 20, 30})), ImageImporter::Jpeg, "JPEG", 3},
+        {dir.Write("png", WritePng(png)), ImageImporter::Png, "PNG", 2},
+        {dir.path() + "/tiff", ImageImporter::Tiff, "TIFF", 4},
+        {dir.Write("ico", icon.data()), ImageImporter::Ico, "ICO/CUR", 5},
+        {dir.Write("gif", MakeGif(gif)), ImageImporter::Gif, "GIF", 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImageImporter importer;
+        ASSERT_EQ(importer.Identify(c.path.c_str()), c.format);
+        EXPECT_STREQ(ImageImporter::FormatName(c.format), c.name);
+        ASSERT_EQ(importer.Decode(), ImageImporter::Ok);
+        EXPECT_EQ(importer.m_header.biWidth, c.width);
+    }
+}
+
+TEST(Identify, CodesWithoutAFormatHaveNoReader) {
+    EXPECT_STREQ(ImageImporter::FormatName(ImageImporter::None), "None");
+    EXPECT_STREQ(ImageImporter::FormatName(ImageImporter::Unknown), "Unknown");
+    EXPECT_STREQ(ImageImporter::FormatName(-1), "Unknown");
+    EXPECT_STREQ(ImageImporter::FormatName(99), "Unknown");
+
+    ScratchDir dir;
+    ImageImporter importer;
+    const std::string text = dir.Write("text", {'h', 'e', 'l', 'l', 'o'});
+    ASSERT_EQ(importer.Identify(text.c_str()), ImageImporter::Unknown);
+    EXPECT_EQ(importer.Decode(), ImageImporter::BadFile);
+    ASSERT_EQ(importer.Identify(dir.Write("bmp", TinyBmp()).c_str()), ImageImporter::Bmp);
+    importer.m_format = 99;
     EXPECT_EQ(importer.Decode(), ImageImporter::BadFile);
 }
 

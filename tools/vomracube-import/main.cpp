@@ -29,12 +29,6 @@ const char* ResultName(const ImportReport& report) {
     return report.result >= 0 && report.result <= 5 ? kNames[report.result] : "Failed";
 }
 
-const char* FormatName(int format) {
-    static const char* const kNames[] = {"None", "Bmp", "Jpeg", "Gif",
-                                         "Png",  "Ico", "Tiff", "Unknown"};
-    return format >= 0 && format <= 7 ? kNames[format] : "Unknown";
-}
-
 bool WriteRgbPng(const std::string& path, const BITMAPINFOHEADER* packed) {
     std::vector<uint8_t> rgb;
     if (!PackedToRgb(packed, &rgb)) {
@@ -65,11 +59,12 @@ bool ProcessFile(const char* fileName, const char* outDir) {
     BITMAPINFOHEADER* packed = ImportPictureReporting(fileName, 0xFFFFFFFFu, &report);
     const char* result = ResultName(report);
     if (packed)
-        std::printf("%s\t%s\t%s\t%ld\t%ld\t%u\n", fileName, result, FormatName(report.format),
-                    static_cast<long>(packed->biWidth), static_cast<long>(packed->biHeight),
-                    unsigned{packed->biBitCount});
+        std::printf("%s\t%s\t%s\t%ld\t%ld\t%u\n", fileName, result,
+                    ImageImporter::FormatName(report.format), static_cast<long>(packed->biWidth),
+                    static_cast<long>(packed->biHeight), unsigned{packed->biBitCount});
     else
-        std::printf("%s\t%s\t%s\t-\t-\t-\n", fileName, result, FormatName(report.format));
+        std::printf("%s\t%s\t%s\t-\t-\t-\n", fileName, result,
+                    ImageImporter::FormatName(report.format));
 
     bool written = true;
     if (outDir) {

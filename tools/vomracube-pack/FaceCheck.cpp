@@ -7,24 +7,6 @@
 #include <cstdio>
 
 namespace {
-const char* FormatName(int format) {
-    switch (format) {
-    case ImageImporter::Bmp:
-        return "BMP";
-    case ImageImporter::Jpeg:
-        return "JPEG";
-    case ImageImporter::Gif:
-        return "GIF";
-    case ImageImporter::Png:
-        return "PNG";
-    case ImageImporter::Ico:
-        return "ICO/CUR";
-    case ImageImporter::Tiff:
-        return "TIFF";
-    }
-    return "unknown";
-}
-
 const char* ErrorText(ImageImporter::Error error) {
     switch (error) {
     case ImageImporter::Ok:
@@ -70,7 +52,7 @@ bool CheckPicture(const std::string& path, FaceCheck& check) {
     const int format = importer.Identify(path.c_str());
     check.verdict = FaceVerdict::Shown;
     check.description =
-        Describe("%s picture, %d x %d, %u bits per pixel", FormatName(format),
+        Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(format),
                  static_cast<int>(picture->biWidth),
                  static_cast<int>(picture->biHeight < 0 ? -picture->biHeight : picture->biHeight),
                  static_cast<unsigned>(picture->biBitCount));
@@ -120,7 +102,7 @@ FaceCheck CheckFaceFile(const std::string& path) {
         check.description =
             "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
     else
-        check.description = std::string(FormatName(format)) +
+        check.description = std::string(ImageImporter::FormatName(format)) +
                             " file the saver cannot read: " + ErrorText(importer.Decode());
     return check;
 }
