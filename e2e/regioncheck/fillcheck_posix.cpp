@@ -5,6 +5,7 @@
 #include "PixelFile.h"
 #include "RegionFills.h"
 
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
@@ -14,8 +15,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr int kDefaultPictureId = 140;
 
 int Check(int depth, const char* out) {
     // Option 1, as in the window program: the region clears it again at 8 bits.

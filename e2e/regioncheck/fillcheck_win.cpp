@@ -11,6 +11,7 @@
 #include "RegionFills.h"
 
 #include "framework/Wnd.h"
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "render/region/CreateDIBSectRegion.h"
 #include "render/core/GraphicsStartup.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr int kDefaultPictureId = 140;
 constexpr int kWindowX = 40, kWindowY = 40;
 CreateDIBSectRegion* g_region = nullptr;
 
