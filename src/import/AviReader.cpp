@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <limits>
 #include <new>
 
 namespace {
@@ -29,6 +31,27 @@ constexpr LONG kMaxDimension = 8192;
 constexpr uint64_t kMaxFrameBytes = 64u << 20;
 constexpr size_t kMaxFrames = 1u << 20;
 constexpr size_t kMaxChunksVisited = 4u << 20;
+// Frame chunk ids name their stream in two decimal digits ("00db" to "99db").
+constexpr int kMaxStreams = 100;
+// Frame chunks are found by 32-bit positions: a file is read no further than that.
+constexpr uint64_t kMaxFileReach = std::numeric_limits<uint32_t>::max();
+
+// The file's first twelve bytes: "RIFF", the size of what follows the size field, "AVI ".
+struct RiffHeader {
+    DWORD id;
+    DWORD size;
+    DWORD form;
+};
+static_assert(sizeof(RiffHeader) == 12);
+// The size field counts from its own end, 8 bytes into the file.
+constexpr uint64_t kRiffSizeFrom = 8;
+
+// A "LIST" chunk's data opens with the list's type; its member chunks follow.
+constexpr uint32_t kListTypeBytes = 4;
+
+// The main header ("avih", 56 bytes) counts the file's streams in its seventh field.
+constexpr uint64_t kMainHeaderBytes = 56;
+constexpr uint64_t kMainHeaderStreamsAt = 24;
 
 // The stream header as stored in "strh" (56 bytes, little-endian).
 struct StreamHeader {
@@ -42,8 +65,9 @@ static_assert(sizeof(StreamHeader) == 56);
 
 struct ChunkHeader {
     DWORD id;
-    DWORD size;
+    DWORD size; // of the data, which is padded to an even length
 };
+static_assert(sizeof(ChunkHeader) == 8);
 } // namespace
 
 const char* AviStatusText(AviStatus status) {
@@ -92,12 +116,13 @@ bool AviVideo::ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const {
 // cannot carry a reader outside it. Sizes are padded to even numbers.
 template <typename Visit> void AviVideo::ForEachChunk(Range range, Visit visit) const {
     uint64_t pos = range.begin;
-    for (size_t visited = 0; visited < kMaxChunksVisited && pos < range.end && range.end - pos >= 8;
+    for (size_t visited = 0;
+         visited < kMaxChunksVisited && pos < range.end && range.end - pos >= sizeof(ChunkHeader);
          ++visited) {
         ChunkHeader h;
         if (!ReadAt(pos, &h, sizeof h))
             return;
-        const uint64_t dataBegin = pos + 8;
+        const uint64_t dataBegin = pos + sizeof h;
         const Range data{dataBegin, std::min<uint64_t>(dataBegin + h.size, range.end)};
         if (!visit(h, data))
             return;
@@ -114,11 +139,13 @@ void AviVideo::ReadStreamList(Range strl, int streamNumber) {
         } else if (h.id == kStrf && haveHeader && data.end - data.begin >= sizeof m_format) {
             if (!ReadAt(data.begin, &m_format, sizeof m_format))
                 return false;
-            // The colour table follows the header, which may be longer than 40 bytes.
-            const uint64_t tableBegin = data.begin + std::max<DWORD>(m_format.biSize, 40);
+            // The colour table follows the header, which may be longer than ours.
+            const uint64_t tableBegin =
+                data.begin + std::max<DWORD>(m_format.biSize, sizeof(BITMAPINFOHEADER));
             if (tableBegin < data.end) {
-                const uint64_t entries = std::min<uint64_t>((data.end - tableBegin) / 4, 256);
-                ReadAt(tableBegin, m_colours, static_cast<uint32_t>(entries * 4));
+                const uint64_t entries = std::min<uint64_t>(
+                    (data.end - tableBegin) / sizeof(RGBQUAD), std::size(m_colours));
+                ReadAt(tableBegin, m_colours, static_cast<uint32_t>(entries * sizeof(RGBQUAD)));
             }
             m_haveFormat = true;
         }
@@ -152,10 +179,10 @@ void AviVideo::IndexFrames(Range movi, int depth) {
     ForEachChunk(movi, [&](const ChunkHeader& h, Range data) {
         if (m_frames.size() >= kMaxFrames)
             return false;
-        if (h.id == kList && depth == 0 && data.end - data.begin >= 4) {
+        if (h.id == kList && depth == 0 && data.end - data.begin >= kListTypeBytes) {
             DWORD type = 0;
-            if (ReadAt(data.begin, &type, 4) && type == kRec)
-                IndexFrames(Range{data.begin + 4, data.end}, depth + 1);
+            if (ReadAt(data.begin, &type, kListTypeBytes) && type == kRec)
+                IndexFrames(Range{data.begin + kListTypeBytes, data.end}, depth + 1);
         } else if (h.id == m_chunkIdDb || h.id == m_chunkIdDc) {
             const uint32_t size = static_cast<uint32_t>(data.end - data.begin);
             if (size == 0 && !m_frames.empty())
@@ -180,14 +207,14 @@ AviStatus AviVideo::CheckFormat() {
     const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(std::abs(f.biHeight));
     if (imageBytes > kMaxFrameBytes)
         return AviStatus::BadFormat;
-    m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? 256 * sizeof(RGBQUAD) : 0) +
+    m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? sizeof m_colours : 0) +
                    static_cast<size_t>(imageBytes);
     if (f.biBitCount == 8) {
         // A file without a colour table gets a grey ramp rather than black.
         bool anyColour = false;
         for (const RGBQUAD& c : m_colours)
             anyColour |= c.rgbRed || c.rgbGreen || c.rgbBlue;
-        for (int i = 0; i < 256 && !anyColour; ++i)
+        for (size_t i = 0; i < std::size(m_colours) && !anyColour; ++i)
             m_colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     }
     return AviStatus::Ok;
@@ -200,33 +227,35 @@ AviStatus AviVideo::Open(const char* fileName) {
         return AviStatus::CannotOpen;
     DWORD high = 0;
     const DWORD low = GetFileSize(m_file, &high);
-    // Positions in frame chunks are 32-bit: anything past 4 GiB is out of reach.
-    m_fileSize = high ? 0xFFFFFFFFu : low;
-    DWORD riff[3];
-    if (!ReadAt(0, riff, sizeof riff) || riff[0] != kRiff || riff[2] != kAvi)
+    m_fileSize = high ? kMaxFileReach : low;
+    RiffHeader riff;
+    if (!ReadAt(0, &riff, sizeof riff) || riff.id != kRiff || riff.form != kAvi)
         return AviStatus::NotAvi;
-    const Range body{12, std::min<uint64_t>(uint64_t{8} + riff[1], m_fileSize)};
+    const Range body{sizeof riff, std::min<uint64_t>(kRiffSizeFrom + riff.size, m_fileSize)};
 
     Range movi{0, 0};
     bool haveMainHeader = false;
     ForEachChunk(body, [&](const ChunkHeader& h, Range data) {
         DWORD type = 0;
-        if (h.id != kList || data.end - data.begin < 4 || !ReadAt(data.begin, &type, 4))
+        if (h.id != kList || data.end - data.begin < kListTypeBytes ||
+            !ReadAt(data.begin, &type, kListTypeBytes))
             return true;
-        const Range inner{data.begin + 4, data.end};
+        const Range inner{data.begin + kListTypeBytes, data.end};
         if (type == kHdrl) {
             int streamNumber = 0;
             ForEachChunk(inner, [&](const ChunkHeader& s, Range sdata) {
                 DWORD stype = 0;
-                // The main header's stream count (its seventh field): the system's library
-                // trips over files that claim none, so they are refused here too.
-                if (s.id == kAvih && sdata.end - sdata.begin >= 56)
-                    haveMainHeader = ReadAt(sdata.begin + 24, &stype, 4) && stype > 0;
-                if (s.id != kList || sdata.end - sdata.begin < 4 ||
-                    !ReadAt(sdata.begin, &stype, 4) || stype != kStrl)
+                // The system's library trips over files whose main header claims no
+                // streams, so they are refused here too.
+                if (s.id == kAvih && sdata.end - sdata.begin >= kMainHeaderBytes)
+                    haveMainHeader =
+                        ReadAt(sdata.begin + kMainHeaderStreamsAt, &stype, sizeof stype) &&
+                        stype > 0;
+                if (s.id != kList || sdata.end - sdata.begin < kListTypeBytes ||
+                    !ReadAt(sdata.begin, &stype, kListTypeBytes) || stype != kStrl)
                     return true;
-                if (m_videoStream < 0 && streamNumber < 100)
-                    ReadStreamList(Range{sdata.begin + 4, sdata.end}, streamNumber);
+                if (m_videoStream < 0 && streamNumber < kMaxStreams)
+                    ReadStreamList(Range{sdata.begin + kListTypeBytes, sdata.end}, streamNumber);
                 ++streamNumber;
                 return true;
             });
@@ -316,7 +345,7 @@ struct FrameGetter {
     AviVideo* video;
     std::vector<BYTE> picture;
 };
-constexpr LONG kFailed = static_cast<LONG>(0x80004005u);
+constexpr LONG kFailed = static_cast<LONG>(0x80004005u); // E_FAIL
 long g_initCount = 0;
 
 void WINAPI ReaderInit() {
