@@ -54,19 +54,22 @@ class PayloadArea {
 bool LocatePayload(HANDLE file, uint32_t& begin, uint32_t& end) {
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
-    if (size == INVALID_FILE_SIZE || high != 0 || size < 12)
+    if (size == INVALID_FILE_SIZE || high != 0 || size < kPayloadLeastFileSize)
         return false;
+    const uint32_t offsetAt = size - kPayloadOffsetBytes;
     PayloadArea whole(file, 0, size);
-    whole.Skip(size - 4);
+    whole.Skip(offsetAt);
     DWORD offset = 0;
-    if (!whole.Read(&offset, 4) || offset >= size - 4 || size - 4 - offset < 8)
+    if (!whole.Read(&offset, sizeof offset) || offset >= offsetAt ||
+        offsetAt - offset < kPayloadMagicBytes)
         return false;
-    PayloadArea area(file, offset, size - 4);
+    PayloadArea area(file, offset, offsetAt);
     DWORD magic[2] = {};
+    static_assert(sizeof magic == kPayloadMagicBytes);
     if (!area.Read(magic, sizeof magic) || magic[0] != kPayloadMagic1 || magic[1] != kPayloadMagic2)
         return false;
-    begin = offset + 8;
-    end = size - 4;
+    begin = offset + kPayloadMagicBytes;
+    end = offsetAt;
     return true;
 }
 
@@ -112,12 +115,12 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
 
 void ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        BYTE head[5];
+        BYTE head[kFaceEntryHeadBytes];
         if (area.Left() < sizeof head || !area.Read(head, sizeof head))
             return;
         out.faceModes[i] = head[0];
         uint32_t length;
-        std::memcpy(&length, head + 1, 4);
+        std::memcpy(&length, head + 1, sizeof length);
         out.faceLengths[i] = length;
         if (length > area.Left())
             return;

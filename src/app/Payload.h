@@ -20,6 +20,13 @@
 
 constexpr DWORD kPayloadMagic1 = 0xC90FDAA2u;
 constexpr DWORD kPayloadMagic2 = 0x2168C235u;
+constexpr uint32_t kPayloadMagicBytes = 2 * sizeof(DWORD);
+// P, in the file's last bytes.
+constexpr uint32_t kPayloadOffsetBytes = sizeof(DWORD);
+// The least a file with a payload can hold: the magic numbers and P.
+constexpr uint32_t kPayloadLeastFileSize = kPayloadMagicBytes + kPayloadOffsetBytes;
+// A face entry's mode byte and 32-bit length, before its file data.
+constexpr uint32_t kFaceEntryHeadBytes = 1 + sizeof(DWORD);
 constexpr size_t kPayloadBufferSize = 32768; // settings text limit and copy chunk
 constexpr int kPayloadFaceCount = 6;
 constexpr int kPayloadSettingCount = 9;

@@ -1,16 +1,20 @@
 #include "app/PayloadWriter.h"
 
 #include <cstring>
+#include <limits>
 
 namespace {
+// Offsets and lengths in the layout are 32-bit.
+constexpr uint64_t kLayoutLimit = std::numeric_limits<uint32_t>::max();
+
 void PutU32(std::vector<BYTE>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
+    for (size_t i = 0; i < sizeof v; ++i)
         out.push_back(static_cast<BYTE>(v >> (8 * i)));
 }
 
 uint32_t GetU32(const std::vector<BYTE>& in, size_t at) {
     uint32_t v;
-    std::memcpy(&v, in.data() + at, 4);
+    std::memcpy(&v, in.data() + at, sizeof v);
     return v;
 }
 } // namespace
@@ -27,12 +31,14 @@ std::string FormatSettingsText(const uint32_t* values) {
 
 size_t PayloadOffset(const std::vector<BYTE>& image) {
     const size_t size = image.size();
-    if (size < 12 || size > 0xFFFFFFFFu)
+    if (size < kPayloadLeastFileSize || size > kLayoutLimit)
         return size;
-    const uint32_t offset = GetU32(image, size - 4);
-    if (offset >= size - 4 || size - 4 - offset < 8)
+    const size_t offsetAt = size - kPayloadOffsetBytes;
+    const uint32_t offset = GetU32(image, offsetAt);
+    if (offset >= offsetAt || offsetAt - offset < kPayloadMagicBytes)
         return size;
-    if (GetU32(image, offset) != kPayloadMagic1 || GetU32(image, offset + 4) != kPayloadMagic2)
+    if (GetU32(image, offset) != kPayloadMagic1 ||
+        GetU32(image, offset + sizeof kPayloadMagic1) != kPayloadMagic2)
         return size;
     return offset;
 }
@@ -40,13 +46,14 @@ size_t PayloadOffset(const std::vector<BYTE>& image) {
 bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces) {
     const size_t offset = PayloadOffset(image);
     const std::string text = FormatSettingsText(settings);
-    uint64_t total = uint64_t{offset} + 8 + text.size() + 1 + 4;
+    // The text is stored with its zero byte.
+    uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        if (faces[i].data.size() > 0xFFFFFFFFu)
+        if (faces[i].data.size() > kLayoutLimit)
             return false;
-        total += 5 + uint64_t{faces[i].data.size()};
+        total += kFaceEntryHeadBytes + uint64_t{faces[i].data.size()};
     }
-    if (total > 0xFFFFFFFFu)
+    if (total > kLayoutLimit)
         return false;
     image.resize(offset);
     image.reserve(static_cast<size_t>(total));
