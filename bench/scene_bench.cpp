@@ -14,7 +14,7 @@
 #include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
 #include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/CubeScene.h"
 #include "scene/SceneRenderer.h"
 
 #include <benchmark/benchmark.h>
@@ -117,22 +117,22 @@ struct SceneUnderTest {
         settings.boxCount = w.boxes;
         settings.cubeCount = w.cubes;
         settings.cubeSize = w.cubeSize;
-        animation.BuildScene(settings);
-        animation.SetTime(kClock);
+        cubeScene.Build(settings);
+        cubeScene.SetTime(kClock);
         rect = RECT{0, 0, w.width, w.height};
         ok = region.Init(nullptr, &rect);
-        view.reset(animation.CreateView(&rect));
+        view.reset(cubeScene.CreateView(&rect));
         if (ok)
             DrawFrame(&region);
     }
     void DrawFrame(RastelRegion* target) {
         region.BeginFrame();
-        animation.Draw(target, view.get());
+        cubeScene.Draw(target, view.get());
         region.EndFrame();
     }
 
     MemoryRegion region;
-    CubeAnimation animation;
+    CubeScene cubeScene;
     RECT rect{};
     std::unique_ptr<CCAnimationView> view;
     BOOL ok = 0;
@@ -152,7 +152,7 @@ void RunOurs(benchmark::State& state, Workload w) {
     }
     for (auto _ : state) {
         if (w.fullClear)
-            scene.animation.ResetRegion();
+            scene.cubeScene.ResetRegion();
         scene.DrawFrame(&scene.region);
     }
     SetFrameCounter(state);
@@ -170,7 +170,7 @@ void RunPixman(benchmark::State& state, Workload w) {
     {
         RecordingClears clears(&frame);
         RecordingRegion recorder(&scene.region, &frame);
-        // The recorder is a new region to the animation, so this frame clears it whole.
+        // The recorder is a new region to the scene, so this frame clears it whole.
         scene.DrawFrame(&recorder);
         if (!w.fullClear) {
             frame.ops.clear();

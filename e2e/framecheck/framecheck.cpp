@@ -13,9 +13,9 @@
 // written to OUT-PREFIX-0.pam, OUT-PREFIX-1.pam, ...
 #include "PixelFile.h"
 
+#include "app/SceneFrames.h"
 #include "platform/Win32.h"
 #include "render/region/MemoryRegion.h"
-#include "scene/SceneFrames.h"
 
 #include <cmath>
 #include <cstdio>

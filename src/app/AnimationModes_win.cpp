@@ -3,10 +3,10 @@
 // created is deleted here and null is returned, so the program never runs on without a
 // window.
 #include "app/CCAnimationWnd.h"
+#include "app/CubeAnimation.h"
 #include "app/CubeSettingsDlg.h"
 #include "app/GSSaverWnd.h"
 #include "app/Resource.h"
-#include "scene/CubeAnimation.h"
 
 #include <new>
 

@@ -1,15 +1,15 @@
 // A window that shows an animation: it asks the animation for a view of its drawing
-// rectangle and paints one frame every 15 ms, driven by a window timer (preview) or by the
-// idle redraw list (full screen). In a child window a left click (button down, then up)
+// rectangle and paints one frame per frame interval, driven by a window timer (preview) or
+// by the idle redraw list (full screen). In a child window a left click (button down, then up)
 // tells the parent with WM_USER + 1.
 #pragma once
 
 #include "app/RastelWnd.h"
+#include "scene/FrameClock.h"
 
 class CCAnimation;
 class CCAnimationView;
 
-constexpr UINT kFrameInterval = 15; // milliseconds
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr UINT kPreviewClickMessage = WM_USER + 1;
 

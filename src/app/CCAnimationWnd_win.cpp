@@ -1,10 +1,10 @@
 #include "app/CCAnimationWnd.h"
 
+#include "app/CCAnimation.h"
 #include "app/IdleRedrawList.h"
 #include "framework/PaintDC.h"
 #include "framework/WndClass.h"
 #include "render/region/RastelRegion.h"
-#include "scene/CCAnimation.h"
 #include "scene/CCAnimationView.h"
 
 IMPLEMENT_DYNAMIC(CCAnimationWnd, RastelWnd)

@@ -1,14 +1,14 @@
 #include "app/CubeSaverApp.h"
 
 #include "app/CommandLine.h"
+#include "app/CubeAnimation.h"
 #include "app/CurrentTick.h"
 #include "app/IdleRedrawList.h"
 #include "app/ReportError.h"
 #include "app/Resource.h"
-#include "render/core/GraphicsStartup.h"
 #include "framework/Wnd.h"
 #include "import/PictureSource.h"
-#include "scene/CubeAnimation.h"
+#include "render/core/GraphicsStartup.h"
 
 #include <new>
 

@@ -1,6 +1,7 @@
 #include "app/IdleRedrawList.h"
 
 #include "app/CurrentTick.h"
+#include "scene/FrameClock.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ class IdleRedrawListTest : public ::testing::Test {
 };
 
 TEST_F(IdleRedrawListTest, NewWindowIsRedrawnOnTheFirstService) {
-    ASSERT_TRUE(list.Add(Window(1), 15));
+    ASSERT_TRUE(list.Add(Window(1), kFrameInterval));
     EXPECT_TRUE(list.Service(100000));
     EXPECT_EQ(g_redrawn, std::vector{Window(1)});
     const IdleRedrawTimer* record = list.Find(Window(1));
@@ -35,19 +36,19 @@ TEST_F(IdleRedrawListTest, NewWindowIsRedrawnOnTheFirstService) {
 }
 
 // Right after the tick counter wraps, `now` is below the interval; a new record must still
-// be drawn at once rather than waiting for the tick to pass 15.
+// be drawn at once rather than waiting for the tick to pass the interval.
 TEST_F(IdleRedrawListTest, NewWindowIsRedrawnEvenWhenTheTickIsBelowTheInterval) {
-    list.Add(Window(1), 15);
+    list.Add(Window(1), kFrameInterval);
     list.Service(3);
     EXPECT_EQ(g_redrawn.size(), 1u);
 }
 
 TEST_F(IdleRedrawListTest, RedrawsOnlyOnceTheIntervalHasElapsed) {
-    list.Add(Window(1), 15);
+    list.Add(Window(1), kFrameInterval);
     list.Service(1000);
-    list.Service(1014);
+    list.Service(1000 + kFrameInterval - 1);
     EXPECT_EQ(g_redrawn.size(), 1u);
-    list.Service(1015);
+    list.Service(1000 + kFrameInterval);
     EXPECT_EQ(g_redrawn.size(), 2u);
     list.Service(1500); // a late pass redraws once, it does not catch up
     EXPECT_EQ(g_redrawn.size(), 3u);
@@ -55,16 +56,17 @@ TEST_F(IdleRedrawListTest, RedrawsOnlyOnceTheIntervalHasElapsed) {
 }
 
 TEST_F(IdleRedrawListTest, IntervalCountsAcrossTheTickWrap) {
-    list.Add(Window(1), 15);
-    list.Service(0xFFFFFFF5u);
-    list.Service(0x00000003u); // 14 ms later
+    list.Add(Window(1), kFrameInterval);
+    const DWORD beforeWrap = 0xFFFFFFF5u;
+    list.Service(beforeWrap);
+    list.Service(static_cast<DWORD>(beforeWrap + kFrameInterval - 1));
     EXPECT_EQ(g_redrawn.size(), 1u);
-    list.Service(0x00000004u); // 15 ms later
+    list.Service(static_cast<DWORD>(beforeWrap + kFrameInterval));
     EXPECT_EQ(g_redrawn.size(), 2u);
 }
 
 TEST_F(IdleRedrawListTest, AddingAgainChangesOnlyTheInterval) {
-    list.Add(Window(1), 15);
+    list.Add(Window(1), kFrameInterval);
     list.Service(500);
     list.Add(Window(1), 40);
     const IdleRedrawTimer* record = list.Find(Window(1));
@@ -79,9 +81,9 @@ TEST_F(IdleRedrawListTest, AddingAgainChangesOnlyTheInterval) {
 }
 
 TEST_F(IdleRedrawListTest, NewRecordsGoToTheHeadAndRemoveUnlinks) {
-    list.Add(Window(1), 15);
-    list.Add(Window(2), 15);
-    list.Add(Window(3), 15);
+    list.Add(Window(1), kFrameInterval);
+    list.Add(Window(2), kFrameInterval);
+    list.Add(Window(3), kFrameInterval);
     list.Service(100);
     EXPECT_EQ(g_redrawn, (std::vector{Window(3), Window(2), Window(1)}));
 
@@ -102,8 +104,8 @@ TEST_F(IdleRedrawListTest, NewRecordsGoToTheHeadAndRemoveUnlinks) {
 }
 
 TEST_F(IdleRedrawListTest, FreeAllEmptiesTheList) {
-    list.Add(Window(1), 15);
-    list.Add(Window(2), 15);
+    list.Add(Window(1), kFrameInterval);
+    list.Add(Window(2), kFrameInterval);
     list.FreeAll();
     EXPECT_EQ(list.Head(), nullptr);
     EXPECT_FALSE(list.Service(100));
@@ -124,9 +126,9 @@ TEST(IdleRedrawListRemoval, RemovingDuringServiceIsSafe) {
     g_redrawn.clear();
     IdleRedrawList list(&RemoveSelfAndNext);
     g_list = &list;
-    list.Add(Window(1), 15);
-    list.Add(Window(2), 15);
-    list.Add(Window(3), 15);
+    list.Add(Window(1), kFrameInterval);
+    list.Add(Window(2), kFrameInterval);
+    list.Add(Window(3), kFrameInterval);
     EXPECT_FALSE(list.Service(100)); // everything was removed
     EXPECT_EQ(g_redrawn, (std::vector{Window(3), Window(1)}));
     EXPECT_EQ(list.Head(), nullptr);

@@ -1,8 +1,8 @@
-#include "FinishedSaver.h"
 #include "SceneFakes.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/CubeScene.h"
+#include "scene/FrameClock.h"
 #include "scene/ImageCube.h"
 #include "scene/Motion.h"
 #include "scene/SceneRandom.h"
@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
-#include <string>
 #include <memory>
 
 namespace {
@@ -25,11 +23,11 @@ TEST(SceneRandom, IsTheNeverSeededSequence) {
 
 TEST(BuildScene, DefaultSceneFromTheStartOfTheSequence) {
     SetSceneRandomState(1);
-    CubeAnimation animation;
-    animation.BuildScene(SceneSettings{});
+    CubeScene scene;
+    scene.Build(SceneSettings{});
     // Head first: the cubes (last made first), then the boxes newest first.
     int cubes = 0, boxes = 0;
-    ThreeDObject* o = animation.GetObjects().GetHead();
+    ThreeDObject* o = scene.GetObjects().GetHead();
     for (; o && o->IsKindOf(RUNTIME_CLASS(ImageCube)); o = o->GetNext())
         ++cubes;
     for (; o && o->IsKindOf(RUNTIME_CLASS(Box3d)); o = o->GetNext())
@@ -39,76 +37,67 @@ TEST(BuildScene, DefaultSceneFromTheStartOfTheSequence) {
     EXPECT_EQ(boxes, 10);
     // The first box made is the tail; vertex 7 is half its extents. 41, 18467 and 6334
     // give 9, 15 and 14 sixteenths of the box size.
-    const auto* first = static_cast<Box3d*>(animation.GetObjects().GetTail());
+    const auto* first = static_cast<Box3d*>(scene.GetObjects().GetTail());
     const Vector corner = first->GetVertices()[7];
     EXPECT_DOUBLE_EQ(corner.x, 0.5 * 0.3 * 9 * 0.0625);
     EXPECT_DOUBLE_EQ(corner.y, 0.5 * 0.3 * 15 * 0.0625);
     EXPECT_DOUBLE_EQ(corner.z, 0.5 * 0.3 * 14 * 0.0625);
 }
 
-int CountObjects(CubeAnimation& animation) {
+int CountObjects(CubeScene& scene) {
     int n = 0;
-    for (ThreeDObject* o = animation.GetObjects().GetHead(); o; o = o->GetNext())
+    for (ThreeDObject* o = scene.GetObjects().GetHead(); o; o = o->GetNext())
         ++n;
     return n;
 }
 
 TEST(BuildScene, CubeCountZeroMakesOneAndNegativeNone) {
-    CubeAnimation animation;
+    CubeScene scene;
     SceneSettings settings;
     settings.boxCount = 0;
     settings.cubeCount = 0;
-    animation.BuildScene(settings);
-    EXPECT_EQ(CountObjects(animation), 1);
+    scene.Build(settings);
+    EXPECT_EQ(CountObjects(scene), 1);
     settings.cubeCount = -1;
-    animation.BuildScene(settings);
-    EXPECT_TRUE(animation.GetObjects().IsEmpty());
-    animation.Tick(1000); // an empty scene has a stopped clock
-    EXPECT_EQ(animation.GetTime(), 0.0);
-}
-
-TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
-    // motion 2, 3 cubes at speed 1 and size 1.25, region option 1, 4 boxes.
-    const uint32_t settings[9] = {2, 3, 1000, 1250, 1, 4, 1000, 300, 500};
-    // The six empty faces become six temporary files, which the animation must remove
-    // when it goes.
-    FinishedSaver saver(settings);
-    ASSERT_TRUE(saver.IsWritten());
-    {
-        CubeAnimation animation;
-        EXPECT_EQ(animation.GetRegionOption(), 0); // no settings object yet
-        EXPECT_TRUE(animation.Initialise(nullptr));
-        EXPECT_EQ(CountObjects(animation), 7);
-        EXPECT_EQ(animation.GetRegionOption(), 1);
-        EXPECT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
-        EXPECT_EQ(CountObjects(animation), 7);
-        EXPECT_EQ(saver.FaceFiles(), 6u); // read once, not once per Initialise
-    }
-    EXPECT_EQ(saver.FaceFiles(), 0u) << "face files left behind";
+    scene.Build(settings);
+    EXPECT_TRUE(scene.IsEmpty());
+    scene.Tick(1000); // an empty scene has a stopped clock
+    EXPECT_EQ(scene.GetTime(), 0.0);
 }
 
 TEST(Tick, StepsOncePerIntervalAndNeverCatchesUp) {
-    CubeAnimation animation;
-    animation.BuildScene(SceneSettings{});
-    animation.Tick(1000);
-    EXPECT_EQ(animation.GetTime(), 0.02);
-    animation.Tick(1014);
-    EXPECT_EQ(animation.GetTime(), 0.02);
-    animation.Tick(1015);
-    EXPECT_EQ(animation.GetTime(), 0.02 + 0.02);
-    animation.Tick(1115);
-    EXPECT_EQ(animation.GetTime(), 0.02 + 0.02 + 0.02);
+    CubeScene scene;
+    scene.Build(SceneSettings{});
+    scene.Tick(1000);
+    EXPECT_EQ(scene.GetTime(), 0.02);
+    scene.Tick(1000 + kFrameInterval - 1);
+    EXPECT_EQ(scene.GetTime(), 0.02);
+    scene.Tick(1000 + kFrameInterval);
+    EXPECT_EQ(scene.GetTime(), 0.02 + 0.02);
+    scene.Tick(1100 + kFrameInterval);
+    EXPECT_EQ(scene.GetTime(), 0.02 + 0.02 + 0.02);
 }
 
 TEST(Tick, SurvivesTheWrapOfTheTickCounter) {
-    CubeAnimation animation;
-    animation.BuildScene(SceneSettings{});
-    animation.Tick(0xFFFFFFF8u);
-    const double before = animation.GetTime();
-    animation.Tick(5); // 13 ms later
-    EXPECT_EQ(animation.GetTime(), before);
-    animation.Tick(7); // 15 ms later
-    EXPECT_EQ(animation.GetTime(), before + 0.02);
+    CubeScene scene;
+    scene.Build(SceneSettings{});
+    const DWORD beforeWrap = 0xFFFFFFF8u;
+    scene.Tick(beforeWrap);
+    const double before = scene.GetTime();
+    scene.Tick(static_cast<DWORD>(beforeWrap + kFrameInterval - 1));
+    EXPECT_EQ(scene.GetTime(), before);
+    scene.Tick(static_cast<DWORD>(beforeWrap + kFrameInterval));
+    EXPECT_EQ(scene.GetTime(), before + 0.02);
+}
+
+TEST(PictureTimeForClock, SevenHundredFiftyMillisecondsPerClockUnitWrappingLikeTheTicks) {
+    EXPECT_EQ(PictureTimeForClock(0.0), 0u);
+    EXPECT_EQ(PictureTimeForClock(kClockStep), kFrameInterval);
+    EXPECT_EQ(PictureTimeForClock(1.0), 750u);
+    EXPECT_EQ(PictureTimeForClock(-1.0), 4294967296u - 750u);
+    EXPECT_EQ(PictureTimeForClock(4294967296.0 / 750.0 + 2.0), 1500u);
+    EXPECT_EQ(PictureTimeForClock(NAN), 0u);
+    EXPECT_EQ(PictureTimeForClock(INFINITY), 0u);
 }
 
 Vector Centre(const Matrix& model) {
@@ -173,26 +162,26 @@ TEST(Motion, SpeedLeavesTheRawClockTurnAlone) {
     }
 }
 
-TEST(CubeAnimation, DrawClearsANewRegionOnceAndThenOnlyWhatChanged) {
+TEST(CubeScene, DrawClearsANewRegionOnceAndThenOnlyWhatChanged) {
     RecordingRenderer renderer;
     RecordingRegion region(&renderer, 320, 240);
-    CubeAnimation animation;
-    animation.BuildScene(SceneSettings{});
-    std::unique_ptr<CCAnimationView> view(animation.CreateView(&region.GetRect()));
-    animation.Draw(&region, view.get());
+    CubeScene scene;
+    scene.Build(SceneSettings{});
+    std::unique_ptr<CCAnimationView> view(scene.CreateView(&region.GetRect()));
+    scene.Draw(&region, view.get());
     ASSERT_FALSE(renderer.cleared.empty());
     EXPECT_TRUE(EqualRect(&renderer.cleared[0], &region.GetRect()));
     renderer.cleared.clear();
-    animation.Draw(&region, view.get());
+    scene.Draw(&region, view.get());
     for (const RECT& box : renderer.cleared)
         EXPECT_FALSE(EqualRect(&box, &region.GetRect()));
-    animation.ResetRegion();
+    scene.ResetRegion();
     renderer.cleared.clear();
-    animation.Draw(&region, view.get());
+    scene.Draw(&region, view.get());
     ASSERT_FALSE(renderer.cleared.empty());
     EXPECT_TRUE(EqualRect(&renderer.cleared[0], &region.GetRect()));
     // Far to near after the first frame.
-    for (ThreeDObject* o = animation.GetObjects().GetHead(); o && o->GetNext(); o = o->GetNext())
+    for (ThreeDObject* o = scene.GetObjects().GetHead(); o && o->GetNext(); o = o->GetNext())
         EXPECT_GE(o->GetDepth(), o->GetNext()->GetDepth());
 }
 

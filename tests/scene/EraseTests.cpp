@@ -4,7 +4,7 @@
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
 #include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/CubeScene.h"
 #include "scene/SceneRandom.h"
 
 #include <gtest/gtest.h>
@@ -17,16 +17,16 @@ namespace {
 struct Scene {
     Scene(const SceneSettings& settings, int depth, const RECT& rect) : region(0, depth) {
         SetSceneRandomState(1);
-        animation.BuildScene(settings);
+        cubes.Build(settings);
         ok = region.Init(nullptr, &rect);
-        view.reset(animation.CreateView(&rect));
+        view.reset(cubes.CreateView(&rect));
     }
     void Frame(double t, bool fullClear) {
         if (fullClear)
-            animation.ResetRegion();
-        animation.SetTime(t);
+            cubes.ResetRegion();
+        cubes.SetTime(t);
         region.BeginFrame();
-        animation.Draw(&region, view.get());
+        cubes.Draw(&region, view.get());
         region.EndFrame();
     }
     size_t Bytes() const {
@@ -35,7 +35,7 @@ struct Scene {
     }
 
     MemoryRegion region;
-    CubeAnimation animation;
+    CubeScene cubes;
     std::unique_ptr<CCAnimationView> view;
     BOOL ok = 0;
 };

@@ -8,7 +8,8 @@
 #include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
 #include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/CubeScene.h"
+#include "scene/FrameClock.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +94,8 @@ class CountedScene {
   public:
     CountedScene(const SceneSettings& settings, int depth, int width, int height)
         : m_rect{0, 0, width, height}, m_region(0, depth) {
-        m_animation.BuildScene(settings);
-        m_view.reset(m_animation.CreateView(&m_rect));
+        m_scene.Build(settings);
+        m_view.reset(m_scene.CreateView(&m_rect));
     }
     bool Init() { return m_region.Init(nullptr, &m_rect) && m_view; }
 
@@ -115,20 +116,20 @@ class CountedScene {
         return g_allocations;
     }
 
-    CubeAnimation& Animation() { return m_animation; }
+    CubeScene& Scene() { return m_scene; }
     const MemoryRegion& Region() const { return m_region; }
 
   private:
     void DrawFrame() {
-        m_animation.SetTime(m_time += 0.02);
+        m_scene.SetTime(m_time += kClockStep);
         m_region.BeginFrame();
-        m_animation.Draw(&m_region, m_view.get());
+        m_scene.Draw(&m_region, m_view.get());
         m_region.EndFrame();
     }
 
     const RECT m_rect;
     MemoryRegion m_region;
-    CubeAnimation m_animation;
+    CubeScene m_scene;
     std::unique_ptr<CCAnimationView> m_view;
     double m_time = 0.5;
 };
@@ -144,7 +145,7 @@ TEST(FrameAllocation, SteadyFramesAllocateNothing) {
         // Every fifth counted frame follows a region reset, which redraws everything.
         const long allocations = scene.CountFrames(20, [&] {
             if (frame++ % 5 == 2)
-                scene.Animation().ResetRegion();
+                scene.Scene().ResetRegion();
         });
         EXPECT_EQ(allocations, 0) << depth << "-bit target";
         EXPECT_GT(CountPainted(scene.Region(), depth), 1000) << depth << "-bit target";

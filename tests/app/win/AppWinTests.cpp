@@ -2,13 +2,13 @@
 // what the windows ask of it. Run: wine app_wintests.exe
 #include "../../framework/win/WinCheck.h"
 
+#include "app/CCAnimation.h"
 #include "app/CCAnimationWnd.h"
 #include "app/GSSaverWnd.h"
 #include "app/IdleRedrawList.h"
 #include "framework/WinApp.h"
 #include "framework/WndClass.h"
 #include "render/region/RastelRegion.h"
-#include "scene/CCAnimation.h"
 #include "scene/CCAnimationView.h"
 
 namespace {

@@ -1,21 +1,10 @@
 #include "FinishedSaver.h"
+#include "app/SceneFrames.h"
 #include "render/region/MemoryRegion.h"
-#include "scene/SceneFrames.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
-
-TEST(PictureTimeForClock, SevenHundredFiftyMillisecondsPerClockUnitWrappingLikeTheTicks) {
-    EXPECT_EQ(PictureTimeForClock(0.0), 0u);
-    EXPECT_EQ(PictureTimeForClock(1.0), 750u);
-    EXPECT_EQ(PictureTimeForClock(-1.0), 4294967296u - 750u);
-    EXPECT_EQ(PictureTimeForClock(4294967296.0 / 750.0 + 2.0), 1500u);
-    EXPECT_EQ(PictureTimeForClock(NAN), 0u);
-    EXPECT_EQ(PictureTimeForClock(INFINITY), 0u);
-}
 
 long LitPixels(const MemoryRegion& region) {
     long lit = 0;

@@ -1,26 +1,14 @@
-#include "scene/SceneFrames.h"
+#include "app/SceneFrames.h"
 
+#include "app/CubeAnimation.h"
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
 #include "scene/CCAnimationView.h"
-#include "scene/CubeAnimation.h"
+#include "scene/FrameClock.h"
 
-#include <cmath>
 #include <new>
-
-namespace {
-constexpr int kDefaultPictureId = 140;
-constexpr double kMillisecondsPerClockUnit = 750.0;
-constexpr double kTickWrap = 4294967296.0;
-} // namespace
-
-DWORD PictureTimeForClock(double clock) {
-    double ms = std::fmod(clock * kMillisecondsPerClockUnit, kTickWrap);
-    if (ms < 0)
-        ms += kTickWrap;
-    return ms >= 0 && ms < kTickWrap ? static_cast<DWORD>(ms) : 0;
-}
 
 SceneFrames::SceneFrames() {
     LoadDefaultPicture(kDefaultPictureId);
@@ -51,7 +39,7 @@ SceneFrames::OpenResult SceneFrames::Open(int depth, int width, int height) {
 
 void SceneFrames::Draw(double clock) {
     SetPictureTime(PictureTimeForClock(clock));
-    m_animation->SetTime(clock);
+    m_animation->GetScene().SetTime(clock);
     m_region->BeginFrame();
     m_animation->Draw(m_region.get(), m_view.get());
     m_region->EndFrame();

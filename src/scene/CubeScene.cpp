@@ -1,6 +1,5 @@
-#include "scene/CubeAnimation.h"
+#include "scene/CubeScene.h"
 
-#include "app/CubeSettingsDlg.h"
 #include "render/region/RastelRegion.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
@@ -9,48 +8,19 @@
 
 #include <new>
 
-IMPLEMENT_DYNAMIC(CubeAnimation, CCAnimation)
-
 namespace {
 // A payload may ask for any count; past this many objects of a kind the saver would only
 // crawl, and past a few million it would run out of memory.
 constexpr int kMaxObjectsPerKind = 10000;
 } // namespace
 
-CubeAnimation::~CubeAnimation() {
-    if (m_settings) {
-        if (m_settings->GetSafeHwnd())
-            m_settings->DestroyWindow();
-        delete m_settings;
-        m_settings = nullptr;
-    }
-    m_objects.DeleteAll();
-}
-
-CCAnimationView* CubeAnimation::CreateView(const RECT* client) {
+CCAnimationView* CubeScene::CreateView(const RECT* client) const {
     const RECT viewport = client ? *client : RECT{};
     return new (std::nothrow) CC3DView(viewport, Vector{0, 0, -33, 1}, Vector{0, 0, 0, 1},
                                        Vector{0, 1, 0, 0}, 24.0, 11.0);
 }
 
-SceneSettings CubeAnimation::CurrentSettings() const {
-    return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
-}
-
-BOOL CubeAnimation::Initialise(CWnd* parent) {
-    if (!m_settings) {
-        m_settings = new (std::nothrow) CubeSettingsDlg(this, parent);
-        if (!m_settings)
-            return 0;
-    }
-    if (!m_objects.IsEmpty())
-        m_objects.DeleteAll();
-    BuildScene(CurrentSettings());
-    m_lastRegion = nullptr;
-    return !m_objects.IsEmpty();
-}
-
-void CubeAnimation::BuildScene(const SceneSettings& s) {
+void CubeScene::Build(const SceneSettings& s) {
     m_objects.DeleteAll();
     const int boxes = s.boxCount < kMaxObjectsPerKind ? s.boxCount : kMaxObjectsPerKind;
     if (boxes > 0) {
@@ -86,7 +56,7 @@ void CubeAnimation::BuildScene(const SceneSettings& s) {
 
 // The unsigned difference makes a wrap of the tick counter harmless. Missed steps are not
 // caught up: a slow machine shows a slower animation rather than a jumping one.
-void CubeAnimation::Tick(DWORD now) {
+void CubeScene::Tick(DWORD now) {
     if (m_objects.IsEmpty())
         return;
     if (static_cast<DWORD>(now - m_lastStepTick) < m_stepInterval)
@@ -95,7 +65,7 @@ void CubeAnimation::Tick(DWORD now) {
     m_time += m_timeStep;
 }
 
-void CubeAnimation::Draw(RastelRegion* region, CCAnimationView* view) {
+void CubeScene::Draw(RastelRegion* region, CCAnimationView* view) {
     if (!region || !view || !view->IsKindOf(RUNTIME_CLASS(CC3DView)))
         return;
     const CC3DView* camera = static_cast<const CC3DView*>(view);
@@ -106,12 +76,4 @@ void CubeAnimation::Draw(RastelRegion* region, CCAnimationView* view) {
     m_objects.EraseAll(region);
     m_objects.DrawAll(region);
     m_lastRegion = region;
-}
-
-int CubeAnimation::GetRegionOption() {
-    return CurrentSettings().regionOption;
-}
-
-void CubeAnimation::ResetRegion() {
-    m_lastRegion = nullptr;
 }

@@ -1,5 +1,5 @@
 // Natively there are no windows: every mode initialises the scene and creates nothing.
-#include "scene/CubeAnimation.h"
+#include "app/CubeAnimation.h"
 
 CWnd* CCAnimation::Run(int) {
     Initialise(nullptr);

@@ -1,4 +1,4 @@
-#include "scene/CCAnimation.h"
+#include "app/CCAnimation.h"
 
 IMPLEMENT_DYNAMIC(CCAnimation, CObject)
 

@@ -12,16 +12,12 @@ class CCAnimationView;
 class CubeAnimation;
 class MemoryRegion;
 
-// The picture clock for a scene clock value. One clock step of 0.02 per 15 ms frame
-// interval makes 750 ms of picture time per clock unit; the result wraps like the tick
-// counter, and a clock too large to say anything sensible about gives 0.
-DWORD PictureTimeForClock(double clock);
-
 class SceneFrames {
   public:
     enum class OpenResult { Opened, EmptyScene, NoRegion };
 
-    // Loads the default picture and starts the video support and the graphics tables.
+    // Starts what the shell starts before its animation: the default picture, the video
+    // support and the graphics tables.
     SceneFrames();
     // Destroys the pictures before the animation: the animation's settings object deletes
     // the face files, which Windows refuses while a video face still has its file open.
