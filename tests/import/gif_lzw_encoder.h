@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,26 +42,30 @@ inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int mi
     const int clear = 1 << minCodeSize;
     int codeSize = minCodeSize + 1;
     int next = clear + 2;
-    // Key: the code of a string and the value that extends it.
-    std::unordered_map<uint32_t, int> table;
-    const auto key = [](int code, int value) { return static_cast<uint32_t>(code << 12 | value); };
+    // The code of string + value sits at [string * 256 + value]; 0 (never a string's code,
+    // which is at least clear + 2) marks an absent one. A clear empties the used slots only.
+    std::vector<uint16_t> table(4096 * 256);
+    std::vector<size_t> used;
     BitWriter out;
     out.Put(clear, codeSize);
     int current = values.empty() ? -1 : values[0];
     for (size_t i = 1; i < values.size(); ++i) {
-        auto found = table.find(key(current, values[i]));
-        if (found != table.end()) {
-            current = found->second;
+        const size_t slot = static_cast<size_t>(current) * 256 + values[i];
+        if (table[slot]) {
+            current = table[slot];
             continue;
         }
         out.Put(current, codeSize);
         if (next < 4096) {
-            table[key(current, values[i])] = next++;
+            table[slot] = static_cast<uint16_t>(next++);
+            used.push_back(slot);
             if (next > (1 << codeSize) && codeSize < 12)
                 ++codeSize;
         } else if (clearWhenFull) {
             out.Put(clear, codeSize);
-            table.clear();
+            for (size_t u : used)
+                table[u] = 0;
+            used.clear();
             next = clear + 2;
             codeSize = minCodeSize + 1;
             if (clears)
