@@ -1,6 +1,6 @@
-// A finished saver with the given nine settings and six empty faces, standing in for the
-// running program. Its face files go to a temporary folder of the test's own; both stand-ins
-// are lifted when it goes, and its folders are removed once empty.
+// A finished saver with the given nine settings and six faces (empty ones by default), standing in
+// for the running program. Its face files go to a temporary folder of the test's own; both
+// stand-ins are lifted when it goes, and its folders are removed once empty.
 #pragma once
 
 #include "../ScratchFolder.h"
@@ -11,11 +11,12 @@
 
 class FinishedSaver {
   public:
-    explicit FinishedSaver(const uint32_t* settings)
+    // faces: six of them, or null for six empty ones.
+    explicit FinishedSaver(const uint32_t* settings, const PayloadFace* faces = nullptr)
         : m_saverFolder("vc-scene-saver"), m_tempFolder("vc-scene-temp") {
-        PayloadFace faces[6];
+        const PayloadFace empty[6];
         std::vector<BYTE> image = {'M', 'Z', 0, 0};
-        m_written = WritePayload(image, settings, faces);
+        m_written = WritePayload(image, settings, faces ? faces : empty);
         platform::SetModuleFileNameOverride(m_saverFolder.Write("saver.scr", image).c_str());
         platform::SetTempPathOverride(m_tempFolder.Path().c_str());
     }
