@@ -2,7 +2,7 @@
 // of state and arrives all the time must not restart it, or the idle work that waits for
 // a few quiet passes would never run:
 //   - WM_PAINT, the caret-blink system timer (0x0118) and WM_TIMER (the preview window's
-//     15 ms frame timer) never reset;
+//     frame timer) never reset;
 //   - WM_MOUSEMOVE and WM_NCMOUSEMOVE reset only when the cursor moved or the kind of
 //     mouse message changed since the previous mouse-move;
 //   - every other message resets.
