@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!clip.written())
         return 0;
     AviVideo video;
-    if (video.Open(clip.path()) != AviStatus::Ok)
+    if (video.Open(clip.path()) != AviStatus::kOk)
         return 0;
     std::vector<BYTE> picture(video.PackedSize());
     video.ReadFrame(0, picture);

@@ -11,15 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size); // stops at a zero byte
     const SaverCommand command = ParseSaverCommandLine(text.c_str());
     switch (command.mode) {
-    case SaverMode::ConfigureWithoutOwner:
-    case SaverMode::ConfigureForForeground:
-    case SaverMode::Run:
-    case SaverMode::ChangePassword:
-    case SaverMode::Exit:
+    case SaverMode::kConfigureWithoutOwner:
+    case SaverMode::kConfigureForForeground:
+    case SaverMode::kRun:
+    case SaverMode::kChangePassword:
+    case SaverMode::kExit:
         if (command.previewParent != 0)
             std::abort();
         break;
-    case SaverMode::Preview:
+    case SaverMode::kPreview:
         break;
     default:
         std::abort();

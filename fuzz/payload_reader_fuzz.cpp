@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PayloadContents contents;
     ReadPayload(saver.path(), contents);
     for (int i = 0; i < kPayloadFaceCount; ++i)
-        if ((contents.faceStates[i] == FaceEntryState::Extracted) == contents.faceFiles[i].empty())
+        if ((contents.faceStates[i] == FaceEntryState::kExtracted) == contents.faceFiles[i].empty())
             std::abort();
     DeletePayloadFiles(contents);
     if (!faces.IsEmpty())

@@ -44,12 +44,12 @@ int Draw(int depth, int width, int height, const std::string& prefix,
          const std::vector<double>& clocks) {
     SceneFrames frames;
     switch (frames.Open(depth, width, height)) {
-    case SceneFrames::OpenResult::Opened:
+    case SceneFrames::OpenResult::kOpened:
         break;
-    case SceneFrames::OpenResult::EmptyScene:
+    case SceneFrames::OpenResult::kEmptyScene:
         std::fprintf(stderr, "framecheck: the scene is empty\n");
         return 1;
-    case SceneFrames::OpenResult::NoRegion:
+    case SceneFrames::OpenResult::kNoRegion:
         std::fprintf(stderr, "framecheck: no region of %dx%d\n", width, height);
         return 1;
     }

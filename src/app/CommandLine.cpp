@@ -61,23 +61,23 @@ SaverCommand ParseSaverCommandLine(const char* arguments) {
     Tokenizer tokens(arguments ? std::string_view(arguments) : std::string_view());
     std::string_view first = tokens.Next();
     if (first.empty())
-        return {SaverMode::ConfigureWithoutOwner};
+        return {SaverMode::kConfigureWithoutOwner};
     if (first[0] == '/' || first[0] == '-')
         first.remove_prefix(1);
 
     if (IsSwitch(first, 's'))
-        return {SaverMode::Run};
+        return {SaverMode::kRun};
     if (IsSwitch(first, 'p')) {
         const std::string_view handle = tokens.Next();
         if (handle.empty())
-            return {SaverMode::Exit};
+            return {SaverMode::kExit};
         // Converted within the token's bounds, so that a token of tabs alone does not let
         // the white-space skip run on into the next token.
-        return {SaverMode::Preview, ParseDecimalHandle(handle)};
+        return {SaverMode::kPreview, ParseDecimalHandle(handle)};
     }
     if (IsSwitch(first, 'c'))
-        return {SaverMode::ConfigureForForeground};
+        return {SaverMode::kConfigureForForeground};
     if (IsSwitch(first, 'a'))
-        return {SaverMode::ChangePassword};
-    return {SaverMode::Exit};
+        return {SaverMode::kChangePassword};
+    return {SaverMode::kExit};
 }

@@ -16,16 +16,16 @@
 #include <string_view>
 
 enum class SaverMode {
-    ConfigureWithoutOwner,
-    ConfigureForForeground,
-    Run,
-    Preview,
-    ChangePassword,
-    Exit,
+    kConfigureWithoutOwner,
+    kConfigureForForeground,
+    kRun,
+    kPreview,
+    kChangePassword,
+    kExit,
 };
 
 struct SaverCommand {
-    SaverMode mode = SaverMode::Exit;
+    SaverMode mode = SaverMode::kExit;
     int32_t previewParent = 0; // the preview parent's handle value
 };
 

@@ -43,21 +43,21 @@ BOOL CubeSaverApp::InitInstance() {
 CWnd* CubeSaverApp::EnterMode() {
     const SaverCommand command = ParseSaverCommandLine(m_lpCmdLine);
     switch (command.mode) {
-    case SaverMode::ConfigureWithoutOwner:
+    case SaverMode::kConfigureWithoutOwner:
         return m_animation->Configure(nullptr);
-    case SaverMode::ConfigureForForeground:
+    case SaverMode::kConfigureForForeground:
         return m_animation->Configure(CWnd::FromHandle(GetForegroundWindow()));
-    case SaverMode::Run:
+    case SaverMode::kRun:
         if (!ClaimRunModeInstance())
             return nullptr;
         return m_animation->Run(kRunMouseTolerance);
-    case SaverMode::Preview:
+    case SaverMode::kPreview:
         return m_animation->Preview(
             reinterpret_cast<HWND>(static_cast<intptr_t>(command.previewParent)));
-    case SaverMode::ChangePassword:
+    case SaverMode::kChangePassword:
         ReportError(IDS_NOPASSWORD);
         return nullptr;
-    case SaverMode::Exit:
+    case SaverMode::kExit:
         break;
     }
     return nullptr;

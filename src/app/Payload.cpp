@@ -7,7 +7,7 @@
 
 PayloadContents::PayloadContents() {
     std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
-    std::fill(std::begin(faceStates), std::end(faceStates), FaceEntryState::NotInPayload);
+    std::fill(std::begin(faceStates), std::end(faceStates), FaceEntryState::kNotInPayload);
 }
 
 namespace {
@@ -90,7 +90,7 @@ bool MakeTempFile(std::string& name) {
 FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std::string& name) {
     if (!MakeTempFile(name)) {
         area.Skip(length);
-        return FaceEntryState::NoTempFile;
+        return FaceEntryState::kNoTempFile;
     }
     HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -106,11 +106,11 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
     if (out != INVALID_HANDLE_VALUE)
         ok = CloseHandle(out) && ok;
     if (ok)
-        return FaceEntryState::Extracted;
+        return FaceEntryState::kExtracted;
     area.Skip(length - done);
     DeleteFileA(name.c_str());
     name.clear();
-    return FaceEntryState::NoTempFile;
+    return FaceEntryState::kNoTempFile;
 }
 
 void ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {

@@ -50,9 +50,9 @@ constexpr uint32_t kSettingDefaults[kPayloadSettingCount] = {0,  2,    1000, 125
 
 // What became of one face entry.
 enum class FaceEntryState : uint8_t {
-    Extracted,    // written to a temporary file
-    NoTempFile,   // complete in the payload, but no temporary file could be written
-    NotInPayload, // no payload, or the payload ends before this entry does
+    kExtracted,    // written to a temporary file
+    kNoTempFile,   // complete in the payload, but no temporary file could be written
+    kNotInPayload, // no payload, or the payload ends before this entry does
 };
 
 struct PayloadContents {

@@ -14,7 +14,7 @@ class MemoryRegion;
 
 class SceneFrames {
   public:
-    enum class OpenResult { Opened, EmptyScene, NoRegion };
+    enum class OpenResult { kOpened, kEmptyScene, kNoRegion };
 
     // Starts what the shell starts before its animation: the default picture, the video
     // support and the graphics tables.

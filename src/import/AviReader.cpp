@@ -72,21 +72,21 @@ static_assert(sizeof(ChunkHeader) == 8);
 
 const char* AviStatusText(AviStatus status) {
     switch (status) {
-    case AviStatus::Ok:
+    case AviStatus::kOk:
         return "uncompressed video";
-    case AviStatus::CannotOpen:
+    case AviStatus::kCannotOpen:
         return "the file cannot be opened";
-    case AviStatus::NotAvi:
+    case AviStatus::kNotAvi:
         return "not an AVI file";
-    case AviStatus::NoMainHeader:
+    case AviStatus::kNoMainHeader:
         return "no main header counting its streams";
-    case AviStatus::NoVideoStream:
+    case AviStatus::kNoVideoStream:
         return "no video stream";
-    case AviStatus::Compressed:
+    case AviStatus::kCompressed:
         return "compressed video frames";
-    case AviStatus::BadFormat:
+    case AviStatus::kBadFormat:
         return "unsupported frame format";
-    case AviStatus::NoFrames:
+    case AviStatus::kNoFrames:
         return "no frames";
     }
     return "unknown";
@@ -197,16 +197,16 @@ void AviVideo::IndexFrames(Range movi, int depth) {
 AviStatus AviVideo::CheckFormat() {
     const BITMAPINFOHEADER& f = m_format;
     if (f.biCompression != BI_RGB && f.biCompression != kDibFourCC)
-        return AviStatus::Compressed;
+        return AviStatus::kCompressed;
     if (f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 && f.biBitCount != 32)
-        return AviStatus::BadFormat;
+        return AviStatus::kBadFormat;
     if (f.biWidth <= 0 || f.biWidth > kMaxDimension || f.biHeight == 0 ||
         f.biHeight < -kMaxDimension || f.biHeight > kMaxDimension)
-        return AviStatus::BadFormat;
+        return AviStatus::kBadFormat;
     m_stride = ((static_cast<uint32_t>(f.biWidth) * f.biBitCount + 31) / 32) * 4;
     const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(std::abs(f.biHeight));
     if (imageBytes > kMaxFrameBytes)
-        return AviStatus::BadFormat;
+        return AviStatus::kBadFormat;
     m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? sizeof m_colours : 0) +
                    static_cast<size_t>(imageBytes);
     if (f.biBitCount == 8) {
@@ -217,20 +217,20 @@ AviStatus AviVideo::CheckFormat() {
         for (size_t i = 0; i < std::size(m_colours) && !anyColour; ++i)
             m_colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
     }
-    return AviStatus::Ok;
+    return AviStatus::kOk;
 }
 
 AviStatus AviVideo::Open(const char* fileName) {
     m_file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_file == INVALID_HANDLE_VALUE)
-        return AviStatus::CannotOpen;
+        return AviStatus::kCannotOpen;
     DWORD high = 0;
     const DWORD low = GetFileSize(m_file, &high);
     m_fileSize = high ? kMaxFileReach : low;
     RiffHeader riff;
     if (!ReadAt(0, &riff, sizeof riff) || riff.id != kRiff || riff.form != kAvi)
-        return AviStatus::NotAvi;
+        return AviStatus::kNotAvi;
     const Range body{sizeof riff, std::min<uint64_t>(kRiffSizeFrom + riff.size, m_fileSize)};
 
     Range movi{0, 0};
@@ -265,27 +265,27 @@ AviStatus AviVideo::Open(const char* fileName) {
         return true;
     });
     if (!haveMainHeader)
-        return AviStatus::NoMainHeader;
+        return AviStatus::kNoMainHeader;
     if (m_videoStream < 0)
-        return AviStatus::NoVideoStream;
+        return AviStatus::kNoVideoStream;
     const AviStatus format = CheckFormat();
-    if (format != AviStatus::Ok)
+    if (format != AviStatus::kOk)
         return format;
     IndexFrames(movi, 0);
     if (m_frames.empty())
-        return AviStatus::NoFrames;
+        return AviStatus::kNoFrames;
     // The loop length is the number of frames actually present.
     m_info.dwLength = FrameCount();
-    return AviStatus::Ok;
+    return AviStatus::kOk;
 }
 
 bool HasAviVideoStructure(const char* fileName) {
     AviVideo video;
     switch (video.Open(fileName)) {
-    case AviStatus::CannotOpen:
-    case AviStatus::NotAvi:
-    case AviStatus::NoMainHeader:
-    case AviStatus::NoVideoStream:
+    case AviStatus::kCannotOpen:
+    case AviStatus::kNotAvi:
+    case AviStatus::kNoMainHeader:
+    case AviStatus::kNoVideoStream:
         return false;
     default:
         return true;
@@ -366,7 +366,7 @@ LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG nu
     auto* video = new (std::nothrow) AviVideo;
     bool opened = false;
     try {
-        opened = video && video->Open(file) == AviStatus::Ok;
+        opened = video && video->Open(file) == AviStatus::kOk;
     } catch (const std::bad_alloc&) {
     }
     if (!opened) {

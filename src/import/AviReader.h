@@ -12,14 +12,14 @@
 #include <vector>
 
 enum class AviStatus {
-    Ok,
-    CannotOpen,    // the file cannot be opened for reading
-    NotAvi,        // no RIFF "AVI " header
-    NoMainHeader,  // no main header, or one that counts no streams
-    NoVideoStream, // no stream header of type "vids" with its format
-    Compressed,    // frames are compressed; only uncompressed frames are read here
-    BadFormat,     // depth other than 8, 16, 24, 32 or a width/height out of range
-    NoFrames,      // no frame chunk of the video stream
+    kOk,
+    kCannotOpen,    // the file cannot be opened for reading
+    kNotAvi,        // no RIFF "AVI " header
+    kNoMainHeader,  // no main header, or one that counts no streams
+    kNoVideoStream, // no stream header of type "vids" with its format
+    kCompressed,    // frames are compressed; only uncompressed frames are read here
+    kBadFormat,     // depth other than 8, 16, 24, 32 or a width/height out of range
+    kNoFrames,      // no frame chunk of the video stream
 };
 const char* AviStatusText(AviStatus status);
 

@@ -12,7 +12,7 @@
 
 namespace {
 constexpr int kSide = kDefaultPictureSide;
-enum Ramp { Blue = 0, Gold = 64, Silver = 128, Violet = 192 };
+enum Ramp { kBlue = 0, kGold = 64, kSilver = 128, kViolet = 192 };
 
 struct Rgb {
     int r, g, b;
@@ -66,9 +66,9 @@ struct Face {
 // Screen directions of the cube's edges: up is -y; the slanted edges rise at 30 degrees
 // (776 / 896 = cos 30, 448 / 896 = sin 30).
 constexpr Face kFaces[3] = {
-    {0, 0, -776, -448, 776, -448, Gold, Violet, 40, 34}, // top, lit
-    {0, 0, -776, -448, 0, 896, Gold, Silver, 22, 30},    // left
-    {0, 0, 776, -448, 0, 896, Gold, Blue, 10, 40},       // right, in shade
+    {0, 0, -776, -448, 776, -448, kGold, kViolet, 40, 34}, // top, lit
+    {0, 0, -776, -448, 0, 896, kGold, kSilver, 22, 30},    // left
+    {0, 0, 776, -448, 0, 896, kGold, kBlue, 10, 40},       // right, in shade
 };
 
 // The face's (a, b) in 1/1024 for the pixel centre (px, py), both sixteenths; false when
@@ -90,7 +90,7 @@ int CubePixel(int px, int py) {
             continue;
         const int edge = std::min({a, 1023 - a, b, 1023 - b});
         if (edge < 34)
-            return Shade(Gold, 63 - edge / 12);
+            return Shade(kGold, 63 - edge / 12);
         if (edge >= 150)
             return Shade(f.panel, f.panelBase + (a - b) * 14 / 1024 - (edge < 170 ? 12 : 0));
         return Shade(f.frame, f.frameBase + (a + b) * 12 / 2048);
@@ -109,11 +109,11 @@ bool IsStar(int x, int y) {
 
 BYTE BackdropPixel(int x, int y) {
     if (IsStar(x, y))
-        return Shade(Silver, 52 + static_cast<int>((x * 7 + y * 3) % 12));
+        return Shade(kSilver, 52 + static_cast<int>((x * 7 + y * 3) % 12));
     // Brightest just above the centre, where the cube's lit top is.
     const int dx = 2 * x + 1 - kSide, dy = 2 * y + 1 - (kSide - 36);
     const int d = IntSqrt(dx * dx + dy * dy) / 2;
-    return Shade(Blue, 50 - d * 46 / 140);
+    return Shade(kBlue, 50 - d * 46 / 140);
 }
 
 // The violet ring around the cube, lit from above; -1 off the ring.
@@ -124,8 +124,8 @@ int RingPixel(int x, int y) {
     if (r2 < inner * inner || r2 >= outer * outer)
         return -1;
     if (r2 < (inner + 2) * (inner + 2))
-        return Shade(Silver, 44);
-    return Shade(Violet, 34 - dy * 22 / outer);
+        return Shade(kSilver, 44);
+    return Shade(kViolet, 34 - dy * 22 / outer);
 }
 
 // The gold frame: a bevel lit from the top left, with dark lines outside and inside.
@@ -135,9 +135,9 @@ int FramePixel(int x, int y) {
     if (e >= 9)
         return -1;
     if (e == 0 || e == 8)
-        return Shade(Silver, 6);
+        return Shade(kSilver, 6);
     const bool lit = std::min(fromLeft, fromTop) <= std::min(fromRight, fromBottom);
-    return lit ? Shade(Gold, 62 - e * 3) : Shade(Gold, 14 + e * 3);
+    return lit ? Shade(kGold, 62 - e * 3) : Shade(kGold, 14 + e * 3);
 }
 
 BYTE ArtPixel(int x, int y) {

@@ -12,28 +12,28 @@ SaverMode ModeOf(const char* arguments) {
 
 TEST(CommandLine, RunSwitchAcceptsPrefixCaseAndSeparators) {
     for (const char* arguments : {"/s", "-S", "s", "/s:", "/s ", "  /S  ", ":/s", "/s extra"})
-        EXPECT_EQ(ModeOf(arguments), SaverMode::Run) << '"' << arguments << '"';
+        EXPECT_EQ(ModeOf(arguments), SaverMode::kRun) << '"' << arguments << '"';
 }
 
 TEST(CommandLine, LongerOrDoubledSwitchesEndTheProgram) {
     for (const char* arguments : {"/save", "/s5", "//s", "/-s", "-", "/", "x", "/x", "sp"})
-        EXPECT_EQ(ModeOf(arguments), SaverMode::Exit) << '"' << arguments << '"';
+        EXPECT_EQ(ModeOf(arguments), SaverMode::kExit) << '"' << arguments << '"';
 }
 
 TEST(CommandLine, NoTokenConfiguresWithoutOwner) {
     for (const char* arguments : {"", "   ", ":", " : :: ", static_cast<const char*>(nullptr)})
-        EXPECT_EQ(ModeOf(arguments), SaverMode::ConfigureWithoutOwner);
+        EXPECT_EQ(ModeOf(arguments), SaverMode::kConfigureWithoutOwner);
 }
 
 TEST(CommandLine, ConfigureIgnoresTheHandleAndUsesTheForeground) {
     for (const char* arguments : {"/c", "/c:5678", "-C 5678", "c"})
-        EXPECT_EQ(ModeOf(arguments), SaverMode::ConfigureForForeground) << arguments;
+        EXPECT_EQ(ModeOf(arguments), SaverMode::kConfigureForForeground) << arguments;
 }
 
 TEST(CommandLine, PreviewTakesTheNextTokenAsDecimalHandle) {
     for (const char* arguments : {"/p 1234", "/p:1234", "-P  1234", "p::1234 99"}) {
         const SaverCommand command = ParseSaverCommandLine(arguments);
-        EXPECT_EQ(command.mode, SaverMode::Preview) << arguments;
+        EXPECT_EQ(command.mode, SaverMode::kPreview) << arguments;
         EXPECT_EQ(command.previewParent, 1234) << arguments;
     }
     // atol semantics: digits up to the first non-digit, none gives 0.
@@ -43,20 +43,20 @@ TEST(CommandLine, PreviewTakesTheNextTokenAsDecimalHandle) {
 }
 
 TEST(CommandLine, PreviewWithoutHandleEndsTheProgram) {
-    EXPECT_EQ(ModeOf("/p"), SaverMode::Exit);
-    EXPECT_EQ(ModeOf("/p: "), SaverMode::Exit);
+    EXPECT_EQ(ModeOf("/p"), SaverMode::kExit);
+    EXPECT_EQ(ModeOf("/p: "), SaverMode::kExit);
 }
 
 TEST(CommandLine, PasswordChangeIsRecognised) {
-    EXPECT_EQ(ModeOf("/a"), SaverMode::ChangePassword);
-    EXPECT_EQ(ModeOf("-A 1234"), SaverMode::ChangePassword);
+    EXPECT_EQ(ModeOf("/a"), SaverMode::kChangePassword);
+    EXPECT_EQ(ModeOf("-A 1234"), SaverMode::kChangePassword);
 }
 
 TEST(CommandLine, PreviewHandleIsTheWholeToken) {
     // Every digit counts, however many leading zeros come first.
     const SaverCommand padded =
         ParseSaverCommandLine("/p 000000000000000000000000000000000000000000001234");
-    EXPECT_EQ(padded.mode, SaverMode::Preview);
+    EXPECT_EQ(padded.mode, SaverMode::kPreview);
     EXPECT_EQ(padded.previewParent, 1234);
     // The conversion ends with the token: white space that is no separator is skipped, but
     // not on into the next token.

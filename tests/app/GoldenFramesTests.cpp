@@ -109,7 +109,7 @@ std::map<std::string, uint64_t> DrawAll() {
 
         EXPECT_TRUE(saver.IsWritten());
         SceneFrames frames;
-        EXPECT_EQ(frames.Open(c.depth, c.width, c.height), SceneFrames::OpenResult::Opened);
+        EXPECT_EQ(frames.Open(c.depth, c.width, c.height), SceneFrames::OpenResult::kOpened);
         for (const double clock : c.clocks) {
             frames.Draw(clock);
             hashes[FrameName(c, clock)] = HashFrame(frames.GetRegion(), c.depth);

@@ -22,7 +22,7 @@ TEST(SceneFrames, DrawsThePayloadsSceneAndLeavesNoFaceFileBehind) {
     ASSERT_TRUE(saver.IsWritten());
     {
         SceneFrames frames;
-        ASSERT_EQ(frames.Open(32, 160, 120), SceneFrames::OpenResult::Opened);
+        ASSERT_EQ(frames.Open(32, 160, 120), SceneFrames::OpenResult::kOpened);
         EXPECT_EQ(saver.FaceFiles(), 6u);
         frames.Draw(0.5);
         EXPECT_GT(LitPixels(frames.GetRegion()), 100);

@@ -54,7 +54,7 @@ TEST_F(PayloadTest, ExampleGivesSettingsAndSixEmptyFaceFiles) {
     EXPECT_TRUE(std::equal(std::begin(c.settings), std::end(c.settings), expected));
     EXPECT_EQ(m_temp.Entries().size(), 6u);
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        EXPECT_EQ(c.faceStates[i], FaceEntryState::Extracted);
+        EXPECT_EQ(c.faceStates[i], FaceEntryState::kExtracted);
         EXPECT_EQ(c.faceFiles[i].rfind(m_temp.Path() + "/VFR", 0), 0u) << c.faceFiles[i];
         EXPECT_TRUE(ReadFileBytes(c.faceFiles[i]).empty());
     }
@@ -224,7 +224,7 @@ TEST_F(PayloadTest, LengthRunningPastTheEndStopsTheFaces) {
     b.image.insert(b.image.end(), 100, 0xAB);
     PayloadContents c = Read(b.Finish());
     EXPECT_EQ(FilesMade(c), 1);
-    EXPECT_EQ(c.faceStates[1], FaceEntryState::NotInPayload);
+    EXPECT_EQ(c.faceStates[1], FaceEntryState::kNotInPayload);
     DeletePayloadFiles(c);
 }
 
@@ -257,9 +257,9 @@ TEST_F(PayloadTest, UnwritableTemporaryFolderSkipsEachFace) {
                                  .Face(2, {4})
                                  .Finish());
     EXPECT_EQ(FilesMade(c), 0);
-    EXPECT_EQ(c.faceStates[0], FaceEntryState::NoTempFile);
+    EXPECT_EQ(c.faceStates[0], FaceEntryState::kNoTempFile);
     EXPECT_EQ(c.faceModes[5], 2); // the entries were still walked
-    EXPECT_EQ(c.faceStates[5], FaceEntryState::NoTempFile);
+    EXPECT_EQ(c.faceStates[5], FaceEntryState::kNoTempFile);
 }
 
 TEST_F(PayloadTest, WriterReplacesInsteadOfStacking) {

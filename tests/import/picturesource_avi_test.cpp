@@ -37,7 +37,7 @@ TEST_F(AviReaderTest, ReadsUncompressedFramesOfEachDepth) {
         if (bits == 8)
             recipe.palette.assign(2, Bytes{10, 20, 30, 0});
         AviVideo video;
-        ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok) << bits;
+        ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::kOk) << bits;
         EXPECT_EQ(video.FrameCount(), 3u);
         EXPECT_EQ(video.Info().dwRate, 15u);
         EXPECT_EQ(video.Info().dwLength, 3u);
@@ -70,7 +70,7 @@ TEST_F(AviReaderTest, TopDownAndUnpaddedFramesBecomePackedPictures) {
     recipe.height = -2;
     recipe.frames.push_back(FrameBytes(1, 2, 9, false)); // 9-byte rows, no padding
     AviVideo video;
-    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::kOk);
     std::vector<BYTE> picture(video.PackedSize());
     ASSERT_TRUE(video.ReadFrame(0, picture));
     const BYTE* pixels = PixelsOf(picture);
@@ -85,7 +85,7 @@ TEST_F(AviReaderTest, FindsTheVideoStreamAndRepeatsEmptyFrames) {
     recipe.audioFirst = true;
     recipe.frames = {FrameBytes(1, 2, 9), Bytes{}, FrameBytes(3, 2, 9)};
     AviVideo video;
-    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::kOk);
     ASSERT_EQ(video.FrameCount(), 3u);
     std::vector<BYTE> picture(video.PackedSize());
     ASSERT_TRUE(video.ReadFrame(1, picture));
@@ -96,24 +96,24 @@ TEST_F(AviReaderTest, FindsTheVideoStreamAndRepeatsEmptyFrames) {
 
 TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     AviVideo missing;
-    EXPECT_EQ(missing.Open(m_dir.File("none.avi").c_str()), AviStatus::CannotOpen);
+    EXPECT_EQ(missing.Open(m_dir.File("none.avi").c_str()), AviStatus::kCannotOpen);
 
     ClipRecipe recipe;
     recipe.frames.push_back(FrameBytes(0, 2, 9));
     Bytes riff = MakeAvi(recipe);
     riff[8] = 'W'; // "WVI "
     AviVideo notAvi;
-    EXPECT_EQ(notAvi.Open(Write(riff).c_str()), AviStatus::NotAvi);
+    EXPECT_EQ(notAvi.Open(Write(riff).c_str()), AviStatus::kNotAvi);
 
     Bytes noStreams = MakeAvi(recipe);
     noStreams[12 + 12 + 8 + 24] = 0; // the main header's stream count
     AviVideo n;
-    EXPECT_EQ(n.Open(Write(noStreams).c_str()), AviStatus::NoMainHeader);
+    EXPECT_EQ(n.Open(Write(noStreams).c_str()), AviStatus::kNoMainHeader);
 
     ClipRecipe compressed = recipe;
     compressed.compression = 0x47504A4D; // "MJPG"
     AviVideo c;
-    EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::Compressed);
+    EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::kCompressed);
     // Fit for the system's library, which may have the codec; the others are not.
     EXPECT_TRUE(HasAviVideoStructure(Write(MakeAvi(compressed)).c_str()));
     EXPECT_FALSE(HasAviVideoStructure(Write(noStreams).c_str()));
@@ -122,22 +122,22 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     ClipRecipe odd = recipe;
     odd.bits = 12;
     AviVideo o;
-    EXPECT_EQ(o.Open(Write(MakeAvi(odd)).c_str()), AviStatus::BadFormat);
+    EXPECT_EQ(o.Open(Write(MakeAvi(odd)).c_str()), AviStatus::kBadFormat);
 
     ClipRecipe huge = recipe;
     huge.width = 100000;
     AviVideo h;
-    EXPECT_EQ(h.Open(Write(MakeAvi(huge)).c_str()), AviStatus::BadFormat);
+    EXPECT_EQ(h.Open(Write(MakeAvi(huge)).c_str()), AviStatus::kBadFormat);
 
     ClipRecipe empty = recipe;
     empty.frames.clear();
     AviVideo e;
-    EXPECT_EQ(e.Open(Write(MakeAvi(empty)).c_str()), AviStatus::NoFrames);
+    EXPECT_EQ(e.Open(Write(MakeAvi(empty)).c_str()), AviStatus::kNoFrames);
 
     ClipRecipe shortFrame = recipe;
     shortFrame.frames = {Bytes(5, 1)};
     AviVideo s;
-    ASSERT_EQ(s.Open(Write(MakeAvi(shortFrame)).c_str()), AviStatus::Ok);
+    ASSERT_EQ(s.Open(Write(MakeAvi(shortFrame)).c_str()), AviStatus::kOk);
     std::vector<BYTE> picture(s.PackedSize());
     EXPECT_FALSE(s.ReadFrame(0, picture));
 }
@@ -153,7 +153,7 @@ TEST_F(AviReaderTest, SurvivesTruncationAndLyingSizes) {
     const Bytes whole = MakeAvi(recipe);
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         AviVideo video;
-        if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) != AviStatus::Ok)
+        if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) != AviStatus::kOk)
             continue;
         std::vector<BYTE> picture(video.PackedSize());
         for (uint32_t f = 0; f < video.FrameCount(); ++f)
@@ -163,7 +163,7 @@ TEST_F(AviReaderTest, SurvivesTruncationAndLyingSizes) {
         Bytes lying = whole;
         std::memset(lying.data() + at, 0xFF, 4);
         AviVideo video;
-        if (video.Open(Write(lying).c_str()) != AviStatus::Ok)
+        if (video.Open(Write(lying).c_str()) != AviStatus::kOk)
             continue;
         std::vector<BYTE> picture(video.PackedSize());
         for (uint32_t f = 0; f < video.FrameCount(); ++f)

@@ -50,7 +50,7 @@ bool CheckPicture(const std::string& path, FaceCheck& check) {
         return false;
     ImageImporter importer;
     const int format = importer.Identify(path.c_str());
-    check.verdict = FaceVerdict::Shown;
+    check.verdict = FaceVerdict::kShown;
     check.description =
         Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(format),
                  static_cast<int>(picture->biWidth),
@@ -65,12 +65,12 @@ bool CheckPicture(const std::string& path, FaceCheck& check) {
 bool CheckVideo(const std::string& path, FaceCheck& check) {
     AviVideo video;
     const AviStatus status = video.Open(path.c_str());
-    if (status == AviStatus::CannotOpen || status == AviStatus::NotAvi)
+    if (status == AviStatus::kCannotOpen || status == AviStatus::kNotAvi)
         return false;
     const BITMAPINFOHEADER& f = video.Format();
     const AviStreamInfo& info = video.Info();
-    if (status == AviStatus::Ok) {
-        check.verdict = FaceVerdict::Shown;
+    if (status == AviStatus::kOk) {
+        check.verdict = FaceVerdict::kShown;
         const double fps = info.dwScale ? static_cast<double>(info.dwRate) / info.dwScale : 0.0;
         check.description =
             Describe("AVI video, %d x %d, %u bits per pixel, %u frames at %.3g frames per second",
@@ -79,8 +79,8 @@ bool CheckVideo(const std::string& path, FaceCheck& check) {
                      static_cast<unsigned>(f.biBitCount), video.FrameCount(), fps);
         if (info.dwRate == 0 || info.dwScale == 0)
             check.description += " (no frame rate: the first frame stands still)";
-    } else if (status == AviStatus::Compressed) {
-        check.verdict = FaceVerdict::Maybe;
+    } else if (status == AviStatus::kCompressed) {
+        check.verdict = FaceVerdict::kMaybe;
         check.description = "AVI video compressed with \"" + FourCCText(f.biCompression) +
                             "\": shown only where Windows has that codec, else the default picture";
     } else {

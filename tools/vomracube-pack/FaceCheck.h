@@ -5,13 +5,13 @@
 #include <string>
 
 enum class FaceVerdict {
-    Shown,   // a picture or a video the saver shows
-    Maybe,   // a compressed video: shown only where Windows has its codec
-    Default, // the saver falls back to the default picture
+    kShown,   // a picture or a video the saver shows
+    kMaybe,   // a compressed video: shown only where Windows has its codec
+    kDefault, // the saver falls back to the default picture
 };
 
 struct FaceCheck {
-    FaceVerdict verdict = FaceVerdict::Default;
+    FaceVerdict verdict = FaceVerdict::kDefault;
     std::string description; // what the file is, or why it falls back
 };
 

@@ -98,12 +98,12 @@ bool PrintFace(std::FILE* out, int face, const std::string& label, const std::st
         return true;
     }
     const FaceCheck check = CheckFaceFile(path);
-    const char* outcome = check.verdict == FaceVerdict::Shown   ? "shown"
-                          : check.verdict == FaceVerdict::Maybe ? "shown if the codec is there"
-                                                                : "default picture";
+    const char* outcome = check.verdict == FaceVerdict::kShown   ? "shown"
+                          : check.verdict == FaceVerdict::kMaybe ? "shown if the codec is there"
+                                                                 : "default picture";
     std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", FaceNumber(face), label.c_str(),
                  length, ModeName(mode), check.description.c_str(), outcome);
-    return check.verdict == FaceVerdict::Default;
+    return check.verdict == FaceVerdict::kDefault;
 }
 } // namespace
 
@@ -209,14 +209,14 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     std::fprintf(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (c.faceStates[i]) {
-        case FaceEntryState::Extracted:
+        case FaceEntryState::kExtracted:
             PrintFace(out, i, "entry", c.faceFiles[i], c.faceLengths[i], c.faceModes[i]);
             break;
-        case FaceEntryState::NoTempFile:
+        case FaceEntryState::kNoTempFile:
             std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
                          FaceNumber(i), c.faceLengths[i]);
             break;
-        case FaceEntryState::NotInPayload:
+        case FaceEntryState::kNotInPayload:
             std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",
                          FaceNumber(i));
             break;

@@ -159,7 +159,7 @@ bool ParsePackOptions(int argc, char** argv, PackOptions& o, std::string& error)
     }
     const std::string command = argv[1];
     if (command == "help" || command == "--help" || command == "-h") {
-        o.command = PackOptions::Command::Help;
+        o.command = PackOptions::Command::kHelp;
         return true;
     }
     if (command == "show") {
@@ -167,12 +167,12 @@ bool ParsePackOptions(int argc, char** argv, PackOptions& o, std::string& error)
             error = "show takes exactly one saver file";
             return false;
         }
-        o.command = PackOptions::Command::Show;
+        o.command = PackOptions::Command::kShow;
         o.saverPath = argv[2];
         return true;
     }
     if (command == "make") {
-        o.command = PackOptions::Command::Make;
+        o.command = PackOptions::Command::kMake;
         return ParseMake(argc, argv, o, error);
     }
     error = "unknown command \"" + command + "\"";

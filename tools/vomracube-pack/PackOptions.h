@@ -21,7 +21,7 @@ struct FaceArgument {
 };
 
 struct PackOptions {
-    enum class Command { Help, Make, Show } command = Command::Help;
+    enum class Command { kHelp, kMake, kShow } command = Command::kHelp;
     std::string templatePath;
     std::string outPath;
     std::string saverPath; // show

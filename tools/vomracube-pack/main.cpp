@@ -13,11 +13,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     switch (options.command) {
-    case PackOptions::Command::Make:
+    case PackOptions::Command::kMake:
         return RunMake(options, stdout, stderr);
-    case PackOptions::Command::Show:
+    case PackOptions::Command::kShow:
         return RunShow(options, stdout, stderr);
-    case PackOptions::Command::Help:
+    case PackOptions::Command::kHelp:
         break;
     }
     PrintUsage(stdout);

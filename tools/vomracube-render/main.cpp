@@ -19,12 +19,12 @@ int Render(const RenderOptions& o) {
         platform::SetModuleFileNameOverride(o.saver.c_str());
     SceneFrames frames;
     switch (frames.Open(o.depth, o.width, o.height)) {
-    case SceneFrames::OpenResult::Opened:
+    case SceneFrames::OpenResult::kOpened:
         break;
-    case SceneFrames::OpenResult::EmptyScene:
+    case SceneFrames::OpenResult::kEmptyScene:
         std::fprintf(stderr, "vomracube-render: the scene is empty\n");
         return 1;
-    case SceneFrames::OpenResult::NoRegion:
+    case SceneFrames::OpenResult::kNoRegion:
         std::fprintf(stderr, "vomracube-render: not enough memory for %dx%d\n", o.width, o.height);
         return 1;
     }
