@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -21,8 +22,9 @@ class BitWriter {
         }
     }
     std::vector<uint8_t> Finish() {
-        if (m_bits > 0)
+        if (m_bits > 0) {
             m_bytes.push_back(static_cast<uint8_t>(m_acc));
+        }
         m_acc = 0;
         m_bits = 0;
         return std::move(m_bytes);
@@ -42,15 +44,18 @@ inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int mi
     const int clear = 1 << minCodeSize;
     int codeSize = minCodeSize + 1;
     int next = clear + 2;
-    // The code of string + value sits at [string * 256 + value]; 0 (never a string's code,
-    // which is at least clear + 2) marks an absent one. A clear empties the used slots only.
-    std::vector<uint16_t> table(4096 * 256);
+    // The code of string + value sits at [string << valueBits | value] (values are literal
+    // codes, below the clear code); 0, never a string's code, marks an absent one. A clear
+    // empties the used slots only. Zeroed by new[] rather than a vector: one memset even
+    // in an unoptimised build.
+    const int valueBits = std::min(minCodeSize, 8);
+    const std::unique_ptr<uint16_t[]> table(new uint16_t[size_t{4096} << valueBits]());
     std::vector<size_t> used;
     BitWriter out;
     out.Put(clear, codeSize);
     int current = values.empty() ? -1 : values[0];
     for (size_t i = 1; i < values.size(); ++i) {
-        const size_t slot = static_cast<size_t>(current) * 256 + values[i];
+        const size_t slot = static_cast<size_t>(current) << valueBits | values[i];
         if (table[slot]) {
             current = table[slot];
             continue;
@@ -59,25 +64,30 @@ inline std::vector<uint8_t> LzwEncode(const std::vector<uint8_t>& values, int mi
         if (next < 4096) {
             table[slot] = static_cast<uint16_t>(next++);
             used.push_back(slot);
-            if (next > (1 << codeSize) && codeSize < 12)
+            if (next > (1 << codeSize) && codeSize < 12) {
                 ++codeSize;
+            }
         } else if (clearWhenFull) {
             out.Put(clear, codeSize);
-            for (size_t u : used)
+            for (size_t u : used) {
                 table[u] = 0;
+            }
             used.clear();
             next = clear + 2;
             codeSize = minCodeSize + 1;
-            if (clears)
+            if (clears) {
                 ++*clears;
+            }
         }
         current = values[i];
     }
-    if (current >= 0)
+    if (current >= 0) {
         out.Put(current, codeSize);
+    }
     // The decoder adds an entry for the last code too, and may widen before the end code.
-    if (values.size() > 1 && next >= (1 << codeSize) && codeSize < 12)
+    if (values.size() > 1 && next >= (1 << codeSize) && codeSize < 12) {
         ++codeSize;
+    }
     out.Put(clear + 1, codeSize);
     return out.Finish();
 }
@@ -94,8 +104,9 @@ inline std::vector<uint8_t> SubBlocks(const std::vector<uint8_t>& data, bool ter
         out.insert(out.end(), data.begin() + static_cast<long>(at),
                    data.begin() + static_cast<long>(at + n));
     }
-    if (terminate)
+    if (terminate) {
         out.push_back(0);
+    }
     return out;
 }
 
