@@ -122,8 +122,9 @@ struct SceneUnderTest {
         rect = RECT{0, 0, w.width, w.height};
         ok = region.Init(nullptr, &rect);
         view.reset(cubeScene.CreateView(&rect));
-        if (ok)
+        if (ok) {
             DrawFrame(&region);
+        }
     }
     void DrawFrame(RastelRegion* target) {
         region.BeginFrame();
@@ -151,8 +152,9 @@ void RunOurs(benchmark::State& state, Workload w) {
         return;
     }
     for (auto _ : state) {
-        if (w.fullClear)
+        if (w.fullClear) {
             scene.cubeScene.ResetRegion();
+        }
         scene.DrawFrame(&scene.region);
     }
     SetFrameCounter(state);
@@ -179,8 +181,9 @@ void RunPixman(benchmark::State& state, Workload w) {
     }
     const RenderPalette* palette = UseStandardPalette(0);
     PixmanSceneRenderer peer(frame, w.depth, palette->entries);
-    for (auto _ : state)
+    for (auto _ : state) {
         peer.Draw();
+    }
     SetFrameCounter(state);
 }
 
@@ -192,9 +195,9 @@ void RegisterAll() {
     };
     const Scene scenes[] = {{"default", 10, 2, 1.25}, {"heavy", 200, 20, 4.0}};
     const int sizes[][2] = {{1920, 1080}, {3840, 2160}};
-    for (const Scene& s : scenes)
-        for (const auto& size : sizes)
-            for (int depth : {32, 8})
+    for (const Scene& s : scenes) {
+        for (const auto& size : sizes) {
+            for (int depth : {32, 8}) {
                 for (bool fullClear : {false, true}) {
                     const Workload w{s.name,  s.boxes, s.cubes, s.cubeSize,
                                      size[0], size[1], depth,   fullClear};
@@ -207,6 +210,9 @@ void RegisterAll() {
                     benchmark::RegisterBenchmark((name + "/pixman").c_str(), RunPixman, w)
                         ->Unit(benchmark::kMillisecond);
                 }
+            }
+        }
+    }
 }
 
 const bool g_registered = (RegisterAll(), true);

@@ -102,9 +102,10 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
                                              frame.height, s.target.data(), s.stride);
     if (depth == 8) {
         s.indexed.color = 0;
-        for (int i = 0; i < 256; ++i)
+        for (int i = 0; i < 256; ++i) {
             s.indexed.rgba[i] = 0xFF000000u | uint32_t(palette[i].peRed) << 16 |
                                 uint32_t(palette[i].peGreen) << 8 | palette[i].peBlue;
+        }
         // Nearest palette entry for every 5-5-5 colour.
         for (int c = 0; c < 32768; ++c) {
             const int r = (c >> 10 & 31) * 255 / 31, g = (c >> 5 & 31) * 255 / 31,
@@ -114,8 +115,9 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
                 const int dr = r - palette[i].peRed, dg = g - palette[i].peGreen,
                           db = b - palette[i].peBlue;
                 const int d = dr * dr + dg * dg + db * db;
-                if (d < bestDistance)
+                if (d < bestDistance) {
                     best = i, bestDistance = d;
+                }
             }
             s.indexed.ent[c] = pixman_index_type(best);
         }
@@ -129,8 +131,9 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
             s.clears.push_back(op.box);
             break;
         case SceneFrameOp::Colour: {
-            if (pending)
+            if (pending) {
                 pixman_image_unref(pending);
+            }
             const double k = op.intensity < 0 ? 0 : op.intensity > 1 ? 1 : op.intensity;
             const pixman_color_t colour{uint16_t(op.rgba[0] * k * 257),
                                         uint16_t(op.rgba[1] * k * 257),
@@ -139,11 +142,13 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
             break;
         }
         case SceneFrameOp::Bitmap: {
-            if (pending)
+            if (pending) {
                 pixman_image_unref(pending);
+            }
             auto found = s.pictures.find(op.dib);
-            if (found == s.pictures.end())
+            if (found == s.pictures.end()) {
                 found = s.pictures.emplace(op.dib, ExpandPicture(*op.dib)).first;
+            }
             const int w = op.dib->biWidth;
             const int h = op.dib->biHeight < 0 ? -op.dib->biHeight : op.dib->biHeight;
             pending = pixman_image_create_bits(PIXMAN_x8r8g8b8, w, h, found->second.data(), w * 4);
@@ -161,22 +166,25 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
             pixman_f_transform screenToTexel;
             pixman_transform transform;
             if (pixman_f_transform_invert(&screenToTexel, &texelToScreen) &&
-                pixman_transform_from_pixman_f_transform(&transform, &screenToTexel))
+                pixman_transform_from_pixman_f_transform(&transform, &screenToTexel)) {
                 pixman_image_set_transform(pending, &transform);
+            }
             pixman_image_set_filter(pending, PIXMAN_FILTER_NEAREST, nullptr, 0);
             pixman_image_set_repeat(pending, op.edgeMode ? PIXMAN_REPEAT_NONE : PIXMAN_REPEAT_PAD);
             break;
         }
         case SceneFrameOp::Quad: {
-            if (!pending)
+            if (!pending) {
                 break;
+            }
             State::Face face;
             face.source = pending;
             pending = nullptr;
             pixman_point_fixed_t p[4];
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < 4; ++i) {
                 p[i] = {ToFixed(op.corners[i].x, frame.width),
                         ToFixed(op.corners[i].y, frame.height)};
+            }
             face.triangles[0] = {p[0], p[1], p[2]};
             face.triangles[1] = {p[0], p[2], p[3]};
             s.faces.push_back(face);
@@ -184,22 +192,26 @@ PixmanSceneRenderer::PixmanSceneRenderer(const SceneFrame& frame, int depth,
         }
         }
     }
-    if (pending)
+    if (pending) {
         pixman_image_unref(pending);
+    }
 }
 
 PixmanSceneRenderer::~PixmanSceneRenderer() {
-    for (State::Face& face : m_state->faces)
+    for (State::Face& face : m_state->faces) {
         pixman_image_unref(face.source);
+    }
     pixman_image_unref(m_state->destination);
 }
 
 void PixmanSceneRenderer::Draw() {
     State& s = *m_state;
-    for (const RECT& box : s.clears)
+    for (const RECT& box : s.clears) {
         pixman_fill(s.target.data(), s.stride / 4, s.depth, box.left, box.top, box.right - box.left,
                     box.bottom - box.top, 0);
-    for (const State::Face& face : s.faces)
+    }
+    for (const State::Face& face : s.faces) {
         pixman_composite_triangles(PIXMAN_OP_OVER, face.source, s.destination, PIXMAN_a8, 0, 0, 0,
                                    0, 2, face.triangles);
+    }
 }

@@ -7,11 +7,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const importfuzz::ScratchFile clip(data, size);
-    if (!clip.written())
+    if (!clip.written()) {
         return 0;
+    }
     AviVideo video;
-    if (video.Open(clip.path()) != AviStatus::kOk)
+    if (video.Open(clip.path()) != AviStatus::kOk) {
         return 0;
+    }
     std::vector<BYTE> picture(video.PackedSize());
     video.ReadFrame(0, picture);
     video.ReadFrame(static_cast<int32_t>(video.FrameCount()) - 1, picture);

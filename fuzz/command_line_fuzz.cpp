@@ -16,8 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case SaverMode::kRun:
     case SaverMode::kChangePassword:
     case SaverMode::kExit:
-        if (command.previewParent != 0)
+        if (command.previewParent != 0) {
             std::abort();
+        }
         break;
     case SaverMode::kPreview:
         break;

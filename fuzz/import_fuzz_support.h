@@ -24,8 +24,9 @@ class ScratchFile {
         m_path =
             std::string(dir && *dir ? dir : "/tmp") + "/vcfuzz-import-" + std::to_string(getpid());
         FILE* f = std::fopen(m_path.c_str(), "wb");
-        if (!f)
+        if (!f) {
             return;
+        }
         m_written = !size || std::fwrite(data, 1, size, f) == size;
         m_written = std::fclose(f) == 0 && m_written;
     }
@@ -46,17 +47,21 @@ inline uint64_t RowsNeeded(const BITMAPINFOHEADER& h) {
 }
 
 inline void CheckPacked(const BITMAPINFOHEADER* packed, size_t blockSize) {
-    if (packed->biSize != 40 || packed->biWidth <= 0 || packed->biHeight == 0)
+    if (packed->biSize != 40 || packed->biWidth <= 0 || packed->biHeight == 0) {
         __builtin_trap();
+    }
     size_t info = 40;
-    if (packed->biCompression == BI_BITFIELDS)
+    if (packed->biCompression == BI_BITFIELDS) {
         info += 12;
-    else if (packed->biBitCount <= 8)
+    } else if (packed->biBitCount <= 8) {
         info += 4u << packed->biBitCount;
-    if (packed->biBitCount <= 8 && packed->biClrUsed != (1u << packed->biBitCount))
+    }
+    if (packed->biBitCount <= 8 && packed->biClrUsed != (1u << packed->biBitCount)) {
         __builtin_trap();
-    if (blockSize < info || blockSize - info < RowsNeeded(*packed))
+    }
+    if (blockSize < info || blockSize - info < RowsNeeded(*packed)) {
         __builtin_trap();
+    }
 }
 
 // Decodes with one reader, whatever the probes would say.
@@ -64,11 +69,13 @@ inline void DecodeAs(const uint8_t* data, size_t size, int format) {
     const ScratchFile file(data, size);
     ImageImporter importer;
     importer.m_pixelLimit = kPixelLimit;
-    if (!file.written() || !importer.Open(file.path()))
+    if (!file.written() || !importer.Open(file.path())) {
         return;
+    }
     importer.m_format = format;
-    if (importer.Decode() != ImageImporter::Ok)
+    if (importer.Decode() != ImageImporter::Ok) {
         return;
+    }
     const DWORD info = importer.GetInfoSize();
     std::string block(info + size_t{importer.m_pixelSize}, '\0');
     importer.GetInfo(reinterpret_cast<BITMAPINFOHEADER*>(block.data()));

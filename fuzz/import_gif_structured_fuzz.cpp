@@ -31,9 +31,10 @@ void Put16(std::vector<uint8_t>& out, int v) {
 }
 
 void PutTable(std::vector<uint8_t>& out, int bits) {
-    for (int i = 0; i < (2 << bits); ++i)
+    for (int i = 0; i < (2 << bits); ++i) {
         out.insert(out.end(), {static_cast<uint8_t>(i), static_cast<uint8_t>(3 * i),
                                static_cast<uint8_t>(255 - i)});
+    }
 }
 
 Picture ChoosePicture(FuzzedDataProvider& in, int maxSide) {
@@ -44,8 +45,9 @@ Picture ChoosePicture(FuzzedDataProvider& in, int maxSide) {
     p.globalTable = in.ConsumeBool();
     p.localTable = in.ConsumeBool();
     p.interlaced = in.ConsumeBool();
-    if (in.ConsumeBool())
+    if (in.ConsumeBool()) {
         p.transparent = in.ConsumeIntegral<uint8_t>();
+    }
     return p;
 }
 
@@ -56,10 +58,12 @@ std::vector<uint8_t> Headers(const Picture& p) {
     Put16(out, p.height);
     out.insert(out.end(),
                {static_cast<uint8_t>((p.globalTable ? 0x80 : 0) | 0x70 | p.tableBits), 0, 0});
-    if (p.globalTable)
+    if (p.globalTable) {
         PutTable(out, p.tableBits);
-    if (p.transparent >= 0)
+    }
+    if (p.transparent >= 0) {
         out.insert(out.end(), {0x21, 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(p.transparent), 0});
+    }
     out.push_back(0x2C);
     Put16(out, 0);
     Put16(out, 0);
@@ -67,8 +71,9 @@ std::vector<uint8_t> Headers(const Picture& p) {
     Put16(out, p.height);
     out.push_back(
         static_cast<uint8_t>((p.localTable ? 0x80 | p.tableBits : 0) | (p.interlaced ? 0x40 : 0)));
-    if (p.localTable)
+    if (p.localTable) {
         PutTable(out, p.tableBits);
+    }
     out.push_back(static_cast<uint8_t>(p.minCodeSize));
     return out;
 }
@@ -99,16 +104,18 @@ std::vector<uint8_t> ChooseValues(FuzzedDataProvider& in, size_t count, int alph
     std::vector<uint8_t> values;
     if (in.ConsumeBool()) {
         values = in.ConsumeBytes<uint8_t>(count);
-        for (uint8_t& v : values)
+        for (uint8_t& v : values) {
             v = static_cast<uint8_t>(v % alphabet);
+        }
         return values;
     }
     std::minstd_rand random(in.ConsumeIntegral<uint32_t>());
     const unsigned repeat = in.ConsumeIntegralInRange(0u, 15u);
     values.resize(count);
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
         values[i] = static_cast<uint8_t>(i > 0 && random() % 16 < repeat ? values[i - 1]
                                                                          : random() % alphabet);
+    }
     return values;
 }
 
@@ -116,15 +123,18 @@ std::vector<uint8_t> ChooseValues(FuzzedDataProvider& in, size_t count, int alph
 std::vector<int> StoredRows(int height, bool interlaced) {
     std::vector<int> rows;
     if (!interlaced) {
-        for (int r = 0; r < height; ++r)
+        for (int r = 0; r < height; ++r) {
             rows.push_back(r);
+        }
         return rows;
     }
     constexpr int kStart[4] = {0, 4, 2, 1};
     constexpr int kStep[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int r = kStart[pass]; r < height; r += kStep[pass])
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int r = kStart[pass]; r < height; r += kStep[pass]) {
             rows.push_back(r);
+        }
+    }
     return rows;
 }
 
@@ -132,8 +142,9 @@ std::vector<int> StoredRows(int height, bool interlaced) {
 void CheckPixels(const ImageImporter& im, const Picture& p, const std::vector<uint8_t>& values) {
     const int colours = 2 << p.tableBits;
     const int depth = colours > 16 ? 8 : colours > 2 ? 4 : 1;
-    if (im.m_header.biBitCount != depth)
+    if (im.m_header.biBitCount != depth) {
         __builtin_trap();
+    }
     const size_t stride = picture::RowStride(static_cast<uint64_t>(p.width), depth);
     const int perByte = 8 / depth;
     const std::vector<int> rows = StoredRows(p.height, p.interlaced);
@@ -144,8 +155,9 @@ void CheckPixels(const ImageImporter& im, const Picture& p, const std::vector<ui
         const int shift = (perByte - 1 - x % perByte) * depth;
         const int actual = row[x / perByte] >> shift & ((1 << depth) - 1);
         const int expected = i < values.size() ? values[i] & ((1 << depth) - 1) : 0;
-        if (actual != expected)
+        if (actual != expected) {
             __builtin_trap();
+        }
     }
 }
 
@@ -170,11 +182,13 @@ void RunEncoded(FuzzedDataProvider& in) {
     const importfuzz::ScratchFile file(gif.data(), gif.size());
     ImageImporter importer;
     importer.m_pixelLimit = importfuzz::kPixelLimit;
-    if (!file.written() || !importer.Open(file.path()))
+    if (!file.written() || !importer.Open(file.path())) {
         return;
+    }
     importer.m_format = ImageImporter::Gif;
-    if (importer.Decode() != ImageImporter::Ok)
+    if (importer.Decode() != ImageImporter::Ok) {
         __builtin_trap();
+    }
     CheckPixels(importer, p, values);
 }
 
@@ -188,10 +202,11 @@ void RunRaw(FuzzedDataProvider& in) {
         in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, in.remaining_bytes()));
     std::vector<uint8_t> gif = Headers(p);
     PutBlocks(gif, codes, in);
-    if (ending == 0)
+    if (ending == 0) {
         gif.insert(gif.end(), {0, 0x3B});
-    else if (ending == 2)
+    } else if (ending == 2) {
         gif.push_back(in.ConsumeIntegralInRange<uint8_t>(1, 255));
+    }
     importfuzz::DecodeAs(gif.data(), gif.size(), ImageImporter::Gif);
 }
 
@@ -199,9 +214,10 @@ void RunRaw(FuzzedDataProvider& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    if (in.ConsumeBool())
+    if (in.ConsumeBool()) {
         RunEncoded(in);
-    else
+    } else {
         RunRaw(in);
+    }
     return 0;
 }

@@ -3,8 +3,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const importfuzz::ScratchFile file(data, size);
-    if (!file.written())
+    if (!file.written()) {
         return 0;
+    }
     BITMAPINFOHEADER* packed =
         ImportPictureReporting(file.path(), importfuzz::kPixelLimit, nullptr);
     if (packed) {

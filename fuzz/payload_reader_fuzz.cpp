@@ -20,23 +20,27 @@ class FaceFolder {
     FaceFolder() {
         const char* dir = std::getenv("TMPDIR");
         std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/vcfuzz-faces-XXXXXX";
-        if (mkdtemp(pattern.data()))
+        if (mkdtemp(pattern.data())) {
             m_path = pattern;
+        }
         platform::SetTempPathOverride(m_path.empty() ? nullptr : m_path.c_str());
     }
     ~FaceFolder() {
         platform::SetTempPathOverride(nullptr);
-        if (!m_path.empty())
+        if (!m_path.empty()) {
             rmdir(m_path.c_str());
+        }
     }
     bool made() const { return !m_path.empty(); }
     bool IsEmpty() const {
         DIR* d = opendir(m_path.c_str());
-        if (!d)
+        if (!d) {
             return false;
+        }
         bool empty = true;
-        while (dirent* e = readdir(d))
+        while (dirent* e = readdir(d)) {
             empty &= std::string(e->d_name) == "." || std::string(e->d_name) == "..";
+        }
         closedir(d);
         return empty;
     }
@@ -49,15 +53,20 @@ class FaceFolder {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const importfuzz::ScratchFile saver(data, size);
     const FaceFolder faces;
-    if (!saver.written() || !faces.made())
+    if (!saver.written() || !faces.made()) {
         return 0;
+    }
     PayloadContents contents;
     ReadPayload(saver.path(), contents);
-    for (int i = 0; i < kPayloadFaceCount; ++i)
-        if ((contents.faceStates[i] == FaceEntryState::kExtracted) == contents.faceFiles[i].empty())
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        if ((contents.faceStates[i] == FaceEntryState::kExtracted) ==
+            contents.faceFiles[i].empty()) {
             std::abort();
+        }
+    }
     DeletePayloadFiles(contents);
-    if (!faces.IsEmpty())
+    if (!faces.IsEmpty()) {
         std::abort();
+    }
     return 0;
 }

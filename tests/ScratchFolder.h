@@ -37,9 +37,11 @@ class ScratchFolder {
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         if (DIR* d = opendir(m_path.c_str())) {
-            while (dirent* e = readdir(d))
-                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+            while (dirent* e = readdir(d)) {
+                if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") {
                     names.push_back(e->d_name);
+                }
+            }
             closedir(d);
         }
         return names;

@@ -28,8 +28,9 @@ namespace {
 bool ParseInt(const char* text, int low, int high, int* value) {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < low || v > high)
+    if (end == text || *end != '\0' || v < low || v > high) {
         return false;
+    }
     *value = static_cast<int>(v);
     return true;
 }
@@ -89,8 +90,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 #ifndef _WIN32
-    if (!saver.empty())
+    if (!saver.empty()) {
         platform::SetModuleFileNameOverride(saver.c_str());
+    }
 #else
     if (!saver.empty()) {
         std::fprintf(stderr, "framecheck: --saver is for the native build\n");

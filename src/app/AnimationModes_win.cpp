@@ -11,11 +11,13 @@
 #include <new>
 
 CWnd* CCAnimation::Run(int tolerance) {
-    if (!Initialise(nullptr))
+    if (!Initialise(nullptr)) {
         return nullptr;
+    }
     auto* saver = new (std::nothrow) GSSaverWnd(this, GetRegionOption(), tolerance);
-    if (!saver)
+    if (!saver) {
         return nullptr;
+    }
     if (!saver->CreateFullScreen(GetForegroundWindow())) {
         delete saver;
         return nullptr;
@@ -27,11 +29,13 @@ CWnd* CCAnimation::Run(int tolerance) {
 // parentless, full-screen, top-most window that no input closes; it ends the program like
 // a missing handle.
 CWnd* CubeAnimation::Preview(HWND parent) {
-    if (!Initialise(nullptr) || !m_settings || !IsWindow(parent))
+    if (!Initialise(nullptr) || !m_settings || !IsWindow(parent)) {
         return nullptr;
+    }
     auto* preview = new (std::nothrow) CCAnimationWnd(this, GetRegionOption(), TRUE, true);
-    if (!preview)
+    if (!preview) {
         return nullptr;
+    }
     if (!preview->Create(parent, nullptr)) {
         delete preview;
         return nullptr;
@@ -40,10 +44,12 @@ CWnd* CubeAnimation::Preview(HWND parent) {
 }
 
 CWnd* CubeAnimation::Configure(CWnd* owner) {
-    if (!Initialise(owner) || !m_settings)
+    if (!Initialise(owner) || !m_settings) {
         return nullptr;
-    if (!m_settings->Create(IDD_ABOUTBOX, owner))
+    }
+    if (!m_settings->Create(IDD_ABOUTBOX, owner)) {
         return nullptr;
+    }
     m_settings->EnableWindow(TRUE);
     m_settings->ShowWindow(SW_SHOW);
     return m_settings;

@@ -35,8 +35,9 @@ CCAnimationWnd::~CCAnimationWnd() {
 }
 
 void CCAnimationWnd::PostNcDestroy() {
-    if (m_selfDeleting)
+    if (m_selfDeleting) {
         delete this;
+    }
 }
 
 BOOL CCAnimationWnd::Create(HWND parent, const RECT* rect) {
@@ -49,10 +50,11 @@ BOOL CCAnimationWnd::Create(HWND parent, const RECT* rect) {
         SetRect(&area, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         style = WS_VISIBLE;
     } else {
-        if (rect)
+        if (rect) {
             area = *rect;
-        else
+        } else {
             ::GetClientRect(parent, &area);
+        }
         style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     }
     m_rect = area;
@@ -61,25 +63,29 @@ BOOL CCAnimationWnd::Create(HWND parent, const RECT* rect) {
 }
 
 int CCAnimationWnd::OnCreate(LPCREATESTRUCT createStruct) {
-    if (RastelWnd::OnCreate(createStruct) == -1 || !m_animation)
+    if (RastelWnd::OnCreate(createStruct) == -1 || !m_animation) {
         return -1;
+    }
     GetDrawRect(&m_rect);
     RECT client = m_rect;
     m_view = m_animation->CreateView(&client);
-    if (!m_view)
+    if (!m_view) {
         return -1;
-    if (m_windowTimer)
+    }
+    if (m_windowTimer) {
         SetTimer(kFrameTimerId, kFrameInterval);
-    else
+    } else {
         TheIdleRedrawList().Add(this, kFrameInterval);
+    }
     return 0;
 }
 
 void CCAnimationWnd::OnDestroy() {
-    if (m_windowTimer)
+    if (m_windowTimer) {
         KillTimer(kFrameTimerId);
-    else
+    } else {
         TheIdleRedrawList().Remove(this);
+    }
     RastelWnd::OnDestroy();
 }
 
@@ -94,8 +100,9 @@ void CCAnimationWnd::OnPaint() {
     dc.GetClipBox(&clip);
     // Without a region (a display change that failed to make a new one) the window shows
     // what it last had.
-    if (IsRectEmpty(&clip) || !m_region || !m_view)
+    if (IsRectEmpty(&clip) || !m_region || !m_view) {
         return;
+    }
     m_region->RealizePalette();
     m_region->BeginFrame();
     m_animation->Draw(m_region, m_view);
@@ -108,27 +115,31 @@ bool CCAnimationWnd::HasParentWindow() const {
 }
 
 void CCAnimationWnd::OnLButtonDown(UINT, POINT) {
-    if (HasParentWindow())
+    if (HasParentWindow()) {
         m_clickPending = TRUE;
+    }
 }
 
 void CCAnimationWnd::OnLButtonUp(UINT, POINT) {
-    if (m_clickPending && HasParentWindow())
+    if (m_clickPending && HasParentWindow()) {
         ::SendMessageA(::GetParent(m_hWnd), kPreviewClickMessage, 0, 0);
+    }
     m_clickPending = FALSE;
 }
 
 void CCAnimationWnd::OnPaletteChanged(CWnd* focusWnd) {
     RastelWnd::OnPaletteChanged(focusWnd);
-    if (m_animation)
+    if (m_animation) {
         m_animation->ResetRegion();
+    }
 }
 
 // The new region may sit at the old one's address, so the animation is told explicitly
 // that the next frame goes to a fresh region.
 LRESULT CCAnimationWnd::OnDisplayChange(WPARAM bitsPerPixel, LPARAM size) {
     const LRESULT result = RastelWnd::OnDisplayChange(bitsPerPixel, size);
-    if (m_animation)
+    if (m_animation) {
         m_animation->ResetRegion();
+    }
     return result;
 }

@@ -40,8 +40,9 @@ void CLink::OnPaint() {
             }
         }
     }
-    if (m_fontReady)
+    if (m_fontReady) {
         SetFont(&m_underlinedFont, FALSE);
+    }
     Default();
 }
 
@@ -54,8 +55,9 @@ HBRUSH CLink::CtlColor(HDC dc, UINT) {
 }
 
 void CLink::OnLButtonDown(UINT, POINT) {
-    if (!m_target)
+    if (!m_target) {
         return;
+    }
     m_visited = true;
     RedrawWindow(nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     OpenTarget();
@@ -64,6 +66,7 @@ void CLink::OnLButtonDown(UINT, POINT) {
 void CLink::OpenTarget() {
     WaitCursor wait;
     const HINSTANCE result = ShellExecuteA(nullptr, "open", m_target, nullptr, nullptr, SW_SHOW);
-    if (reinterpret_cast<INT_PTR>(result) <= 32)
+    if (reinterpret_cast<INT_PTR>(result) <= 32) {
         AfxMessageBox("Access to Vomra web site failed", MB_ICONEXCLAMATION);
+    }
 }

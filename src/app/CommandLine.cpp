@@ -50,8 +50,9 @@ int32_t ParseDecimalHandle(std::string_view text) {
     // Unsigned arithmetic wraps by definition, which is the modulo 2^32 wanted here.
     uint32_t value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             break;
+        }
         value = value * 10u + static_cast<uint32_t>(c - '0');
     }
     return static_cast<int32_t>(negative ? 0u - value : value);
@@ -60,24 +61,30 @@ int32_t ParseDecimalHandle(std::string_view text) {
 SaverCommand ParseSaverCommandLine(const char* arguments) {
     Tokenizer tokens(arguments ? std::string_view(arguments) : std::string_view());
     std::string_view first = tokens.Next();
-    if (first.empty())
+    if (first.empty()) {
         return {SaverMode::kConfigureWithoutOwner};
-    if (first[0] == '/' || first[0] == '-')
+    }
+    if (first[0] == '/' || first[0] == '-') {
         first.remove_prefix(1);
+    }
 
-    if (IsSwitch(first, 's'))
+    if (IsSwitch(first, 's')) {
         return {SaverMode::kRun};
+    }
     if (IsSwitch(first, 'p')) {
         const std::string_view handle = tokens.Next();
-        if (handle.empty())
+        if (handle.empty()) {
             return {SaverMode::kExit};
+        }
         // Converted within the token's bounds, so that a token of tabs alone does not let
         // the white-space skip run on into the next token.
         return {SaverMode::kPreview, ParseDecimalHandle(handle)};
     }
-    if (IsSwitch(first, 'c'))
+    if (IsSwitch(first, 'c')) {
         return {SaverMode::kConfigureForForeground};
-    if (IsSwitch(first, 'a'))
+    }
+    if (IsSwitch(first, 'a')) {
         return {SaverMode::kChangePassword};
+    }
     return {SaverMode::kExit};
 }

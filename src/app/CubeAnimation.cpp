@@ -9,8 +9,9 @@ IMPLEMENT_DYNAMIC(CubeAnimation, CCAnimation)
 // The settings go before the scene's objects, which only refer to its picture sources.
 CubeAnimation::~CubeAnimation() {
     if (m_settings) {
-        if (m_settings->GetSafeHwnd())
+        if (m_settings->GetSafeHwnd()) {
             m_settings->DestroyWindow();
+        }
         delete m_settings;
         m_settings = nullptr;
     }
@@ -27,8 +28,9 @@ SceneSettings CubeAnimation::CurrentSettings() const {
 BOOL CubeAnimation::Initialise(CWnd* parent) {
     if (!m_settings) {
         m_settings = new (std::nothrow) CubeSettingsDlg(this, parent);
-        if (!m_settings)
+        if (!m_settings) {
             return 0;
+        }
     }
     m_scene.Build(CurrentSettings());
     m_scene.ResetRegion();

@@ -29,13 +29,15 @@ bool ClaimRunModeInstance() {
 BOOL CubeSaverApp::InitInstance() {
     Enable3dControlsStatic();
     CurrentTick = GetTickCount();
-    if (!LoadDefaultPicture(IDB_DEFAULTPICTURE))
+    if (!LoadDefaultPicture(IDB_DEFAULTPICTURE)) {
         return FALSE;
+    }
     StartVideoSupport(1);
     InitGraphics();
     m_animation = new (std::nothrow) CubeAnimation;
-    if (!m_animation)
+    if (!m_animation) {
         return FALSE;
+    }
     m_pMainWnd = EnterMode();
     return m_pMainWnd != nullptr;
 }
@@ -48,8 +50,9 @@ CWnd* CubeSaverApp::EnterMode() {
     case SaverMode::kConfigureForForeground:
         return m_animation->Configure(CWnd::FromHandle(GetForegroundWindow()));
     case SaverMode::kRun:
-        if (!ClaimRunModeInstance())
+        if (!ClaimRunModeInstance()) {
             return nullptr;
+        }
         return m_animation->Run(kRunMouseTolerance);
     case SaverMode::kPreview:
         return m_animation->Preview(
@@ -69,10 +72,12 @@ CWnd* CubeSaverApp::EnterMode() {
 BOOL CubeSaverApp::OnIdle(LONG count) {
     CWinApp::OnIdle(count);
     CurrentTick = GetTickCount();
-    if (count <= 2)
+    if (count <= 2) {
         return TRUE;
-    if (m_animation)
+    }
+    if (m_animation) {
         m_animation->Tick(CurrentTick);
+    }
     SetPictureTime(CurrentTick);
     TheIdleRedrawList().Service(CurrentTick);
     return TRUE;

@@ -16,8 +16,9 @@ CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     // A truncated path would name some other file.
-    if (length > 0 && length < MAX_PATH)
+    if (length > 0 && length < MAX_PATH) {
         ReadPayload(path, payload);
+    }
 
     const uint32_t* s = payload.settings;
     m_motionStyle = static_cast<int>(s[kMotionStyle]);
@@ -33,18 +34,22 @@ CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];
         m_faceModes[i] = payload.faceModes[i];
-        if (m_faceFiles[i].empty())
+        if (m_faceFiles[i].empty()) {
             continue;
+        }
         m_facePictures[i] = OpenStillPicture(m_faceFiles[i].c_str());
-        if (!m_facePictures[i])
+        if (!m_facePictures[i]) {
             m_facePictures[i] = OpenVideo(m_faceFiles[i].c_str());
+        }
     }
 }
 
 CubeSettingsDlg::~CubeSettingsDlg() {
-    for (const std::string& name : m_faceFiles)
-        if (!name.empty())
+    for (const std::string& name : m_faceFiles) {
+        if (!name.empty()) {
             DeleteFileA(name.c_str());
+        }
+    }
 }
 
 void CubeSettingsDlg::ReleaseFaces() {
@@ -53,8 +58,9 @@ void CubeSettingsDlg::ReleaseFaces() {
         m_facePictures[i] = nullptr;
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
-        if (!m_faceFiles[i].empty())
+        if (!m_faceFiles[i].empty()) {
             DeleteFileA(m_faceFiles[i].c_str());
+        }
         m_faceFiles[i].clear();
     }
 }

@@ -23,14 +23,16 @@ BOOL GSSaverWnd::CreateFullScreen(HWND owner) {
     const BOOL created =
         CreateEx(WS_EX_TOPMOST, windowClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), owner, nullptr);
-    if (m_hWnd)
+    if (m_hWnd) {
         SetFocus();
+    }
     return created;
 }
 
 int GSSaverWnd::OnCreate(LPCREATESTRUCT createStruct) {
-    if (CCAnimationWnd::OnCreate(createStruct) == -1)
+    if (CCAnimationWnd::OnCreate(createStruct) == -1) {
         return -1;
+    }
     SetActiveWindow();
     return 0;
 }
@@ -39,23 +41,26 @@ int GSSaverWnd::OnCreate(LPCREATESTRUCT createStruct) {
 void GSSaverWnd::OnDestroy() {
     CCAnimationWnd::OnDestroy();
     const HWND owner = GetOwnerHwnd();
-    if (owner && IsWindow(owner))
+    if (owner && IsWindow(owner)) {
         ::SetActiveWindow(owner);
+    }
 }
 
 LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
     case WM_ACTIVATEAPP:
-        if (wParam == 0)
+        if (wParam == 0) {
             PostMessage(WM_CLOSE);
+        }
         break;
     case WM_SETCURSOR:
         SetCursor(nullptr);
         break;
     case WM_NCACTIVATE:
-        if (wParam == 0)
+        if (wParam == 0) {
             return 0;
+        }
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -66,8 +71,9 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SYSCOMMAND:
         // A second saver start and Alt+F4 are swallowed; the whole wParam is compared.
-        if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE)
+        if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) {
             return 0;
+        }
         break;
     case WM_MOUSEMOVE: {
         POINT cursor;

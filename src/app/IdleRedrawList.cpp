@@ -5,9 +5,11 @@
 #include <new>
 
 IdleRedrawTimer* IdleRedrawList::FindRecord(const CCAnimationWnd* window) const {
-    for (IdleRedrawTimer* record = m_head; record; record = record->next)
-        if (record->window == window)
+    for (IdleRedrawTimer* record = m_head; record; record = record->next) {
+        if (record->window == window) {
             return record;
+        }
+    }
     return nullptr;
 }
 
@@ -16,34 +18,40 @@ const IdleRedrawTimer* IdleRedrawList::Find(const CCAnimationWnd* window) const 
 }
 
 bool IdleRedrawList::Add(CCAnimationWnd* window, DWORD interval) {
-    if (!window)
+    if (!window) {
         return false;
+    }
     if (IdleRedrawTimer* record = FindRecord(window)) {
         record->interval = interval;
         return true;
     }
     auto* record = new (std::nothrow) IdleRedrawTimer{m_head, nullptr, window, interval, 0, 0};
-    if (!record)
+    if (!record) {
         return false;
-    if (m_head)
+    }
+    if (m_head) {
         m_head->previous = record;
+    }
     m_head = record;
     return true;
 }
 
 void IdleRedrawList::Unlink(IdleRedrawTimer* record) {
-    if (record->previous)
+    if (record->previous) {
         record->previous->next = record->next;
-    else
+    } else {
         m_head = record->next;
-    if (record->next)
+    }
+    if (record->next) {
         record->next->previous = record->previous;
+    }
 }
 
 void IdleRedrawList::Remove(CCAnimationWnd* window) {
     IdleRedrawTimer* record = window ? FindRecord(window) : nullptr;
-    if (!record)
+    if (!record) {
         return;
+    }
     if (m_servicing) {
         // The walk may be standing on this record: empty it now, free it after the walk.
         record->window = nullptr;
@@ -59,14 +67,17 @@ void IdleRedrawList::Remove(CCAnimationWnd* window) {
 bool IdleRedrawList::Service(DWORD now) {
     m_servicing = true;
     for (IdleRedrawTimer* record = m_head; record; record = record->next) {
-        if (!record->window)
+        if (!record->window) {
             continue;
-        if (record->count != 0 && TicksSince(now, record->lastTick) < record->interval)
+        }
+        if (record->count != 0 && TicksSince(now, record->lastTick) < record->interval) {
             continue;
+        }
         ++record->count;
         record->lastTick = now;
-        if (m_redraw)
+        if (m_redraw) {
             m_redraw(record->window);
+        }
     }
     m_servicing = false;
     FreeRemoved();
@@ -74,8 +85,9 @@ bool IdleRedrawList::Service(DWORD now) {
 }
 
 void IdleRedrawList::FreeRemoved() {
-    if (!m_removedWhile)
+    if (!m_removedWhile) {
         return;
+    }
     m_removedWhile = false;
     for (IdleRedrawTimer* record = m_head; record;) {
         IdleRedrawTimer* next = record->next;

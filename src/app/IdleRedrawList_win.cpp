@@ -3,8 +3,9 @@
 
 namespace {
 void RedrawNow(CCAnimationWnd* window) {
-    if (window->m_hWnd)
+    if (window->m_hWnd) {
         window->RedrawWindow(nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW);
+    }
 }
 } // namespace
 

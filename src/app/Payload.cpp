@@ -26,8 +26,9 @@ class PayloadArea {
 
     // Reads exactly `bytes` (which must fit in Left()) and moves on.
     bool Read(void* buffer, uint32_t bytes) {
-        if (bytes > Left() || !SeekTo(m_pos))
+        if (bytes > Left() || !SeekTo(m_pos)) {
             return false;
+        }
         DWORD read = 0;
         const bool ok = ReadFile(m_file, buffer, bytes, &read, nullptr) && read == bytes;
         m_pos += bytes;
@@ -54,20 +55,24 @@ class PayloadArea {
 bool LocatePayload(HANDLE file, uint32_t& begin, uint32_t& end) {
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
-    if (size == INVALID_FILE_SIZE || high != 0 || size < kPayloadLeastFileSize)
+    if (size == INVALID_FILE_SIZE || high != 0 || size < kPayloadLeastFileSize) {
         return false;
+    }
     const uint32_t offsetAt = size - kPayloadOffsetBytes;
     PayloadArea whole(file, 0, size);
     whole.Skip(offsetAt);
     DWORD offset = 0;
     if (!whole.Read(&offset, sizeof offset) || offset >= offsetAt ||
-        offsetAt - offset < kPayloadMagicBytes)
+        offsetAt - offset < kPayloadMagicBytes) {
         return false;
+    }
     PayloadArea area(file, offset, offsetAt);
     DWORD magic[2] = {};
     static_assert(sizeof magic == kPayloadMagicBytes);
-    if (!area.Read(magic, sizeof magic) || magic[0] != kPayloadMagic1 || magic[1] != kPayloadMagic2)
+    if (!area.Read(magic, sizeof magic) || magic[0] != kPayloadMagic1 ||
+        magic[1] != kPayloadMagic2) {
         return false;
+    }
     begin = offset + kPayloadMagicBytes;
     end = offsetAt;
     return true;
@@ -79,8 +84,9 @@ bool MakeTempFile(std::string& name) {
     char path[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH ||
-        GetTempFileNameA(folder, kFaceFilePrefix, 0, path) == 0)
+        GetTempFileNameA(folder, kFaceFilePrefix, 0, path) == 0) {
         return false;
+    }
     name = path;
     return true;
 }
@@ -103,10 +109,12 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
              written == chunk;
         done += chunk;
     }
-    if (out != INVALID_HANDLE_VALUE)
+    if (out != INVALID_HANDLE_VALUE) {
         ok = CloseHandle(out) && ok;
-    if (ok)
+    }
+    if (ok) {
         return FaceEntryState::kExtracted;
+    }
     area.Skip(length - done);
     DeleteFileA(name.c_str());
     name.clear();
@@ -116,39 +124,45 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
 void ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         BYTE head[kFaceEntryHeadBytes];
-        if (area.Left() < sizeof head || !area.Read(head, sizeof head))
+        if (area.Left() < sizeof head || !area.Read(head, sizeof head)) {
             return;
+        }
         out.faceModes[i] = head[0];
         uint32_t length;
         std::memcpy(&length, head + 1, sizeof length);
         out.faceLengths[i] = length;
-        if (length > area.Left())
+        if (length > area.Left()) {
             return;
+        }
         out.faceStates[i] = ExtractFace(area, length, buffer, out.faceFiles[i]);
     }
 }
 
 void ReadPayloadFrom(HANDLE file, PayloadContents& out) {
     uint32_t begin = 0, end = 0;
-    if (!LocatePayload(file, begin, end))
+    if (!LocatePayload(file, begin, end)) {
         return;
+    }
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kPayloadBufferSize]);
-    if (!buffer)
+    if (!buffer) {
         return;
+    }
     out.present = true;
     PayloadArea area(file, begin, end);
     // The text is read in one go and then cut at its zero byte: the same bytes as reading
     // one at a time up to the zero, without running past the buffer.
     const uint32_t available = std::min<uint32_t>(kPayloadBufferSize, area.Left());
-    if (!area.Read(buffer.get(), available))
+    if (!area.Read(buffer.get(), available)) {
         return;
+    }
     const BYTE* zero = static_cast<const BYTE*>(std::memchr(buffer.get(), 0, available));
     const size_t textLength = zero ? static_cast<size_t>(zero - buffer.get()) : available;
     out.settingsRead =
         ParseSettingsText(reinterpret_cast<const char*>(buffer.get()), textLength, out.settings);
     out.textTerminated = zero != nullptr;
-    if (!zero)
+    if (!zero) {
         return;
+    }
     // Back up to the first byte after the text's zero.
     area = PayloadArea(file, begin + static_cast<uint32_t>(textLength) + 1, end);
     ReadFaces(area, buffer.get(), out);
@@ -160,20 +174,25 @@ int ParseSettingsText(const char* text, size_t length, uint32_t* values) {
     int count = 0;
     while (count < kPayloadSettingCount) {
         if (count > 0) {
-            if (at >= length || text[at] != ',')
+            if (at >= length || text[at] != ',') {
                 break;
+            }
             ++at;
         }
-        while (at < length && IsSpace(text[at]))
+        while (at < length && IsSpace(text[at])) {
             ++at;
+        }
         bool negative = false;
-        if (at < length && (text[at] == '+' || text[at] == '-'))
+        if (at < length && (text[at] == '+' || text[at] == '-')) {
             negative = text[at++] == '-';
-        if (at >= length || text[at] < '0' || text[at] > '9')
+        }
+        if (at >= length || text[at] < '0' || text[at] > '9') {
             break;
+        }
         uint32_t value = 0;
-        while (at < length && text[at] >= '0' && text[at] <= '9')
+        while (at < length && text[at] >= '0' && text[at] <= '9') {
             value = value * 10u + static_cast<uint32_t>(text[at++] - '0');
+        }
         values[count++] = negative ? 0u - value : value;
     }
     return count;
@@ -181,20 +200,23 @@ int ParseSettingsText(const char* text, size_t length, uint32_t* values) {
 
 void ReadPayload(const char* path, PayloadContents& out) {
     out = PayloadContents();
-    if (!path)
+    if (!path) {
         return;
+    }
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
         return;
+    }
     ReadPayloadFrom(file, out);
     CloseHandle(file);
 }
 
 void DeletePayloadFiles(PayloadContents& contents) {
     for (std::string& name : contents.faceFiles) {
-        if (!name.empty())
+        if (!name.empty()) {
             DeleteFileA(name.c_str());
+        }
         name.clear();
     }
 }

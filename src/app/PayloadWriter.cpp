@@ -8,8 +8,9 @@ namespace {
 constexpr uint64_t kLayoutLimit = std::numeric_limits<uint32_t>::max();
 
 void PutU32(std::vector<BYTE>& out, uint32_t v) {
-    for (size_t i = 0; i < sizeof v; ++i)
+    for (size_t i = 0; i < sizeof v; ++i) {
         out.push_back(static_cast<BYTE>(v >> (8 * i)));
+    }
 }
 
 uint32_t GetU32(const std::vector<BYTE>& in, size_t at) {
@@ -22,8 +23,9 @@ uint32_t GetU32(const std::vector<BYTE>& in, size_t at) {
 std::string FormatSettingsText(const uint32_t* values) {
     std::string text;
     for (int i = 0; i < kPayloadSettingCount; ++i) {
-        if (i > 0)
+        if (i > 0) {
             text += ',';
+        }
         text += std::to_string(values[i]);
     }
     return text;
@@ -31,15 +33,18 @@ std::string FormatSettingsText(const uint32_t* values) {
 
 size_t PayloadOffset(const std::vector<BYTE>& image) {
     const size_t size = image.size();
-    if (size < kPayloadLeastFileSize || size > kLayoutLimit)
+    if (size < kPayloadLeastFileSize || size > kLayoutLimit) {
         return size;
+    }
     const size_t offsetAt = size - kPayloadOffsetBytes;
     const uint32_t offset = GetU32(image, offsetAt);
-    if (offset >= offsetAt || offsetAt - offset < kPayloadMagicBytes)
+    if (offset >= offsetAt || offsetAt - offset < kPayloadMagicBytes) {
         return size;
+    }
     if (GetU32(image, offset) != kPayloadMagic1 ||
-        GetU32(image, offset + sizeof kPayloadMagic1) != kPayloadMagic2)
+        GetU32(image, offset + sizeof kPayloadMagic1) != kPayloadMagic2) {
         return size;
+    }
     return offset;
 }
 
@@ -49,12 +54,14 @@ bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const Payl
     // The text is stored with its zero byte.
     uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        if (faces[i].data.size() > kLayoutLimit)
+        if (faces[i].data.size() > kLayoutLimit) {
             return false;
+        }
         total += kFaceEntryHeadBytes + uint64_t{faces[i].data.size()};
     }
-    if (total > kLayoutLimit)
+    if (total > kLayoutLimit) {
         return false;
+    }
     image.resize(offset);
     image.reserve(static_cast<size_t>(total));
     PutU32(image, kPayloadMagic1);

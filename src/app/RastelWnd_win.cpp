@@ -29,17 +29,20 @@ RastelRegion* RastelWnd::CreateRegion() {
     RECT rect;
     GetDrawRect(&rect);
     RastelRegion* region = NewWindowRegion(m_regionOption);
-    if (region && region->Init(this, &rect))
+    if (region && region->Init(this, &rect)) {
         return region;
+    }
     delete region;
-    if (!m_region)
+    if (!m_region) {
         ReportError(IDS_NOMEMORY);
+    }
     return nullptr;
 }
 
 int RastelWnd::OnCreate(LPCREATESTRUCT) {
-    if (Default() == -1)
+    if (Default() == -1) {
         return -1;
+    }
     m_region = CreateRegion();
     return m_region ? 0 : -1;
 }
@@ -59,8 +62,9 @@ LRESULT RastelWnd::OnDisplayChange(WPARAM, LPARAM) {
 }
 
 void RastelWnd::OnPaletteChanged(CWnd* focusWnd) {
-    if ((!focusWnd || focusWnd->m_hWnd != m_hWnd) && m_region)
+    if ((!focusWnd || focusWnd->m_hWnd != m_hWnd) && m_region) {
         m_region->RealizePalette();
+    }
 }
 
 BOOL RastelWnd::OnQueryNewPalette() {

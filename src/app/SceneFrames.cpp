@@ -27,12 +27,14 @@ SceneFrames::~SceneFrames() {
 
 SceneFrames::OpenResult SceneFrames::Open(int depth, int width, int height) {
     m_animation.reset(new (std::nothrow) CubeAnimation);
-    if (!m_animation || !m_animation->Initialise(nullptr))
+    if (!m_animation || !m_animation->Initialise(nullptr)) {
         return OpenResult::kEmptyScene;
+    }
     m_region.reset(new (std::nothrow) MemoryRegion(m_animation->GetRegionOption(), depth));
     const RECT rect{0, 0, width, height};
-    if (!m_region || !m_region->Init(nullptr, &rect))
+    if (!m_region || !m_region->Init(nullptr, &rect)) {
         return OpenResult::kNoRegion;
+    }
     m_view.reset(m_animation->CreateView(&rect));
     return m_view ? OpenResult::kOpened : OpenResult::kNoRegion;
 }

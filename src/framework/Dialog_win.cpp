@@ -17,8 +17,9 @@ ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
 BOOL CDialog::Create(UINT templateId, CWnd* parent) {
-    if (m_hWnd)
+    if (m_hWnd) {
         return FALSE;
+    }
     // The wide-character call keeps the template's texts in Unicode in the controls, so
     // they show whatever the system's ANSI code page is.
     WndProcAccess::BeginCreation(this);

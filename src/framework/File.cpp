@@ -31,8 +31,9 @@ bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
         break;
     }
     DWORD disposition = OPEN_EXISTING;
-    if (openFlags & modeCreate)
+    if (openFlags & modeCreate) {
         disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    }
 
     const HANDLE file =
         CreateFileA(fileName, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -49,61 +50,72 @@ bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
 }
 
 UINT CFile::Read(void* buffer, UINT count) {
-    if (count == 0)
+    if (count == 0) {
         return 0;
+    }
     DWORD read = 0;
-    if (!ReadFile(m_hFile, buffer, count, &read, nullptr))
+    if (!ReadFile(m_hFile, buffer, count, &read, nullptr)) {
         ThrowOsError();
+    }
     return read;
 }
 
 void CFile::Write(const void* buffer, UINT count) {
-    if (count == 0)
+    if (count == 0) {
         return;
+    }
     DWORD written = 0;
-    if (!WriteFile(m_hFile, buffer, count, &written, nullptr))
+    if (!WriteFile(m_hFile, buffer, count, &written, nullptr)) {
         ThrowOsError();
-    if (written != count)
+    }
+    if (written != count) {
         AfxThrowFileException(CFileException::diskFull, -1, m_strFileName.c_str());
+    }
 }
 
 DWORD CFile::Seek(LONG offset, UINT from) {
     const DWORD method = from == current ? FILE_CURRENT : from == end ? FILE_END : FILE_BEGIN;
     const DWORD position = SetFilePointer(m_hFile, offset, nullptr, method);
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) {
         AfxThrowFileException(CFileException::badSeek, static_cast<LONG>(GetLastError()),
                               m_strFileName.c_str());
+    }
     return position;
 }
 
 DWORD CFile::GetPosition() const {
     const DWORD position = SetFilePointer(m_hFile, 0, nullptr, FILE_CURRENT);
-    if (position == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+    if (position == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) {
         ThrowOsError();
+    }
     return position;
 }
 
 DWORD CFile::GetLength() const {
     SetLastError(ERROR_SUCCESS);
     const DWORD length = GetFileSize(m_hFile, nullptr);
-    if (length == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS)
+    if (length == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
         ThrowOsError();
+    }
     return length;
 }
 
 void CFile::Close() {
-    if (!IsOpen())
+    if (!IsOpen()) {
         return;
+    }
     const HANDLE file = m_hFile;
     m_hFile = INVALID_HANDLE_VALUE;
     m_strFileName.clear();
-    if (!CloseHandle(file))
+    if (!CloseHandle(file)) {
         ThrowOsError();
+    }
 }
 
 void CFile::Abort() {
-    if (IsOpen())
+    if (IsOpen()) {
         CloseHandle(m_hFile);
+    }
     m_hFile = INVALID_HANDLE_VALUE;
     m_strFileName.clear();
 }

@@ -10,8 +10,9 @@ CGdiObject::~CGdiObject() {
 }
 
 BOOL CGdiObject::Attach(HGDIOBJ object) {
-    if (!object || m_hObject)
+    if (!object || m_hObject) {
         return FALSE;
+    }
     m_hObject = object;
     return TRUE;
 }

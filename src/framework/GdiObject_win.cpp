@@ -1,8 +1,9 @@
 #include "framework/GdiObject.h"
 
 BOOL CGdiObject::DeleteObject() {
-    if (!m_hObject)
+    if (!m_hObject) {
         return FALSE;
+    }
     return ::DeleteObject(Detach());
 }
 
@@ -11,8 +12,9 @@ BOOL CPalette::CreatePalette(const LOGPALETTE* logPalette) {
 }
 
 UINT CPalette::GetPaletteEntries(UINT start, UINT count, PALETTEENTRY* entries) const {
-    if (!m_hObject)
+    if (!m_hObject) {
         return 0;
+    }
     return ::GetPaletteEntries(static_cast<HPALETTE>(m_hObject), start, count, entries);
 }
 

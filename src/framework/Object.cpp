@@ -29,24 +29,30 @@ bool CObject::IsKindOf(const CRuntimeClass* cls) const {
 }
 
 CObject* CRuntimeClass::CreateObject() const {
-    if (!m_pfnCreateObject)
+    if (!m_pfnCreateObject) {
         return nullptr;
+    }
     return m_pfnCreateObject();
 }
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
-    for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass)
-        if (c == base)
+    for (const CRuntimeClass* c = this; c; c = c->m_pBaseClass) {
+        if (c == base) {
             return true;
+        }
+    }
     return false;
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(const char* className) {
-    if (!className)
+    if (!className) {
         return nullptr;
-    for (const CRuntimeClass* c = RegistryHead(); c; c = c->m_pNextClass)
-        if (std::strcmp(c->m_lpszClassName, className) == 0)
+    }
+    for (const CRuntimeClass* c = RegistryHead(); c; c = c->m_pNextClass) {
+        if (std::strcmp(c->m_lpszClassName, className) == 0) {
             return c;
+        }
+    }
     return nullptr;
 }
 

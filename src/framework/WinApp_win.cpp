@@ -15,12 +15,15 @@ LPCSTR ModuleBaseName() {
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     path[MAX_PATH - 1] = '\0';
     const char* base = path;
-    for (const char* p = path; *p; ++p)
-        if (*p == '\\' || *p == '/')
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/') {
             base = p + 1;
+        }
+    }
     lstrcpynA(g_moduleName, base, MAX_PATH);
-    if (char* dot = std::strrchr(g_moduleName, '.'))
+    if (char* dot = std::strrchr(g_moduleName, '.')) {
         *dot = '\0';
+    }
     return g_moduleName;
 }
 } // namespace
@@ -32,8 +35,9 @@ CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName) {
 }
 
 CWinApp::~CWinApp() {
-    if (g_app == this)
+    if (g_app == this) {
         g_app = nullptr;
+    }
 }
 
 BOOL CWinApp::InitInstance() {
@@ -46,9 +50,11 @@ int CWinApp::Run() {
     LONG idleCount = 0;
     bool idle = true;
     for (;;) {
-        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
-            if (!OnIdle(idleCount++))
+        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++)) {
                 idle = false;
+            }
+        }
         do {
             const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) {
@@ -70,18 +76,22 @@ int CWinApp::Run() {
 // Offers the message to the bound windows from its target up to the top-level window.
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     for (HWND hWnd = msg->hwnd; hWnd; hWnd = GetParent(hWnd)) {
-        if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd))
-            if (wnd->PreTranslateMessage(msg))
+        if (CWnd* wnd = CWnd::FromHandlePermanent(hWnd)) {
+            if (wnd->PreTranslateMessage(msg)) {
                 return TRUE;
-        if (!(GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
+            }
+        }
+        if (!(GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD)) {
             break;
+        }
     }
     return FALSE;
 }
 
 BOOL CWinApp::OnIdle(LONG count) {
-    if (count >= 1)
+    if (count >= 1) {
         AfxDeleteTempWindowMap();
+    }
     return count < 1;
 }
 
@@ -91,13 +101,15 @@ int CWinApp::ExitInstance() {
 
 void CWinApp::BeginWaitCursor() {
     const HCURSOR previous = SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
-    if (m_waitCursorCount++ == 0)
+    if (m_waitCursorCount++ == 0) {
         m_restoreCursor = previous;
+    }
 }
 
 void CWinApp::EndWaitCursor() {
-    if (m_waitCursorCount > 0 && --m_waitCursorCount == 0)
+    if (m_waitCursorCount > 0 && --m_waitCursorCount == 0) {
         SetCursor(m_restoreCursor ? m_restoreCursor : ::LoadCursorA(nullptr, IDC_ARROW));
+    }
 }
 
 HCURSOR CWinApp::LoadCursor(UINT id) const {
@@ -118,8 +130,9 @@ HINSTANCE AfxGetInstanceHandle() {
 
 HWND AfxGetSafeOwner() {
     const CWinApp* app = AfxGetApp();
-    if (!app || !app->m_pMainWnd || !IsWindow(app->m_pMainWnd->m_hWnd))
+    if (!app || !app->m_pMainWnd || !IsWindow(app->m_pMainWnd->m_hWnd)) {
         return nullptr;
+    }
     return GetAncestor(app->m_pMainWnd->m_hWnd, GA_ROOT);
 }
 
@@ -138,16 +151,19 @@ int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
 // exit. A failed start-up still tears down whatever main window exists.
 int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     CWinApp* app = AfxGetApp();
-    if (!app)
+    if (!app) {
         return -1;
+    }
     app->m_hInstance = instance;
     app->m_lpCmdLine = cmdLine ? cmdLine : const_cast<LPSTR>("");
     app->m_nCmdShow = cmdShow;
-    if (!app->m_pszAppName)
+    if (!app->m_pszAppName) {
         app->m_pszAppName = ModuleBaseName();
+    }
     if (!app->InitInstance()) {
-        if (app->m_pMainWnd)
+        if (app->m_pMainWnd) {
             app->m_pMainWnd->DestroyWindow();
+        }
         return app->ExitInstance();
     }
     return app->Run();

@@ -22,8 +22,9 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
         wc.hbrBackground = background;
         wc.hIcon = icon;
         wc.lpszClassName = name;
-        if (!RegisterClassA(&wc))
+        if (!RegisterClassA(&wc)) {
             return nullptr;
+        }
     }
     return names.insert(name).first->c_str();
 }

@@ -34,8 +34,9 @@ HHOOK g_cbtHook = nullptr;
 // Input-method windows may be created on the thread while one of ours is being created;
 // they must keep their own procedure.
 bool IsImeWindow(HWND hWnd) {
-    if (GetClassLongA(hWnd, GCL_STYLE) & CS_IME)
+    if (GetClassLongA(hWnd, GCL_STYLE) & CS_IME) {
         return true;
+    }
     char name[16] = {};
     GetClassNameA(hWnd, name, sizeof name);
     return lstrcmpiA(name, "IME") == 0;
@@ -56,8 +57,9 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 void WndProcAccess::BeginCreation(CWnd* wnd) {
-    if (!g_cbtHook)
+    if (!g_cbtHook) {
         g_cbtHook = SetWindowsHookExA(WH_CBT, &CbtFilterHook, nullptr, GetCurrentThreadId());
+    }
     g_pWndInit = wnd;
     wnd->m_creating = true;
 }
@@ -76,14 +78,16 @@ void WndProcAccess::BindToWindow(CWnd* wnd, HWND hWnd) {
 LRESULT CALLBACK WndProcAccess::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
-    if (!wnd)
+    if (!wnd) {
         return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
     const CurrentMessage saved = g_current;
     g_current = {hWnd, message, wParam, lParam};
     const LRESULT result = wnd->WindowProc(message, wParam, lParam);
     g_current = saved;
-    if (message == WM_NCDESTROY)
+    if (message == WM_NCDESTROY) {
         FinishNcDestroy(wnd, hWnd);
+    }
     return result;
 }
 
@@ -92,8 +96,9 @@ LRESULT CALLBACK WndProcAccess::StaticWndProc(HWND hWnd, UINT message, WPARAM wP
 // failed creation the object belongs to the caller of CreateEx and is not deleted.
 void WndProcAccess::FinishNcDestroy(CWnd* wnd, HWND hWnd) {
     if (wnd->m_pfnSuper && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) ==
-                               &WndProcAccess::StaticWndProc)
+                               &WndProcAccess::StaticWndProc) {
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
+    }
     wnd->m_pfnSuper = nullptr;
     wnd->Detach();
     CWinApp* app = AfxGetApp();
@@ -101,8 +106,9 @@ void WndProcAccess::FinishNcDestroy(CWnd* wnd, HWND hWnd) {
         app->m_pMainWnd = nullptr;
         PostQuitMessage(0);
     }
-    if (!wnd->m_creating)
+    if (!wnd->m_creating) {
         wnd->PostNcDestroy();
+    }
 }
 
 void AfxDeleteTempWindowMap() {
@@ -115,10 +121,12 @@ void AfxDeleteTempWindowMap() {
 }
 
 CWnd::~CWnd() {
-    if (!m_hWnd)
+    if (!m_hWnd) {
         return;
-    if (FromHandlePermanent(m_hWnd) == this)
+    }
+    if (FromHandlePermanent(m_hWnd) == this) {
         ::DestroyWindow(m_hWnd); // runs WM_NCDESTROY, which unbinds this object
+    }
     m_hWnd = nullptr;
 }
 
@@ -128,10 +136,12 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-    if (!hWnd)
+    if (!hWnd) {
         return nullptr;
-    if (CWnd* wnd = FromHandlePermanent(hWnd))
+    }
+    if (CWnd* wnd = FromHandlePermanent(hWnd)) {
         return wnd;
+    }
     CWnd*& temp = TemporaryMap()[hWnd];
     if (!temp) {
         temp = new CWnd;
@@ -141,8 +151,9 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
 }
 
 BOOL CWnd::Attach(HWND hWnd) {
-    if (!hWnd || m_hWnd)
+    if (!hWnd || m_hWnd) {
         return FALSE;
+    }
     PermanentMap()[hWnd] = this;
     m_hWnd = hWnd;
     return TRUE;
@@ -150,16 +161,18 @@ BOOL CWnd::Attach(HWND hWnd) {
 
 HWND CWnd::Detach() {
     const HWND hWnd = m_hWnd;
-    if (hWnd)
+    if (hWnd) {
         PermanentMap().erase(hWnd);
+    }
     m_hWnd = nullptr;
     return hWnd;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                     int width, int height, HWND parent, HMENU idOrMenu, LPVOID param) {
-    if (m_hWnd || !className)
+    if (m_hWnd || !className) {
         return FALSE;
+    }
     WndProcAccess::BeginCreation(this);
     const HWND hWnd = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height,
                                       parent, idOrMenu, AfxGetInstanceHandle(), param);
@@ -168,35 +181,40 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) {
         return FALSE;
+    }
     WndProcAccess::BindToWindow(this, hWnd);
     return TRUE;
 }
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
-    if (!parent || !parent->m_hWnd)
+    if (!parent || !parent->m_hWnd) {
         return FALSE;
+    }
     return SubclassWindow(::GetDlgItem(parent->m_hWnd, static_cast<int>(id)));
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (!m_hWnd)
+    if (!m_hWnd) {
         return FALSE;
+    }
     // A self-deleting object may be gone when this returns.
     return ::DestroyWindow(m_hWnd);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
-    if (!OnWndMsg(message, wParam, lParam, &result))
+    if (!OnWndMsg(message, wParam, lParam, &result)) {
         result = DefWindowProc(message, wParam, lParam);
+    }
     return result;
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (m_pfnSuper)
+    if (m_pfnSuper) {
         return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    }
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
@@ -237,11 +255,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     for (const AFX_MSGMAP* map = GetMessageMap(); map;
          map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn; ++entry) {
-            if (entry->nMessage != message)
+            if (entry->nMessage != message) {
                 continue;
+            }
             // Commands: the id must match, and only clicks and accelerators count.
-            if (message == WM_COMMAND && (entry->nID != LOWORD(wParam) || HIWORD(wParam) > 1))
+            if (message == WM_COMMAND && (entry->nID != LOWORD(wParam) || HIWORD(wParam) > 1)) {
                 continue;
+            }
             *result = entry->pfn(this, wParam, lParam);
             return TRUE;
         }

@@ -93,20 +93,23 @@ const char* AviStatusText(AviStatus status) {
 }
 
 AviVideo::~AviVideo() {
-    if (m_file != INVALID_HANDLE_VALUE)
+    if (m_file != INVALID_HANDLE_VALUE) {
         CloseHandle(m_file);
+    }
 }
 
 bool AviVideo::ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const {
-    if (offset > m_fileSize || bytes > m_fileSize - offset)
+    if (offset > m_fileSize || bytes > m_fileSize - offset) {
         return false;
+    }
     LONG high = static_cast<LONG>(offset >> 32);
     // A position whose low half is 0xFFFFFFFF is told from a failure by the error code.
     SetLastError(ERROR_SUCCESS);
     if (SetFilePointer(m_file, static_cast<LONG>(static_cast<DWORD>(offset)), &high, FILE_BEGIN) ==
             INVALID_SET_FILE_POINTER &&
-        GetLastError() != ERROR_SUCCESS)
+        GetLastError() != ERROR_SUCCESS) {
         return false;
+    }
     DWORD read = 0;
     return ReadFile(m_file, buffer, bytes, &read, nullptr) && read == bytes;
 }
@@ -120,12 +123,14 @@ template <typename Visit> void AviVideo::ForEachChunk(Range range, Visit visit) 
          visited < kMaxChunksVisited && pos < range.end && range.end - pos >= sizeof(ChunkHeader);
          ++visited) {
         ChunkHeader h;
-        if (!ReadAt(pos, &h, sizeof h))
+        if (!ReadAt(pos, &h, sizeof h)) {
             return;
+        }
         const uint64_t dataBegin = pos + sizeof h;
         const Range data{dataBegin, std::min<uint64_t>(dataBegin + h.size, range.end)};
-        if (!visit(h, data))
+        if (!visit(h, data)) {
             return;
+        }
         pos = dataBegin + h.size + (h.size & 1);
     }
 }
@@ -137,8 +142,9 @@ void AviVideo::ReadStreamList(Range strl, int streamNumber) {
         if (h.id == kStrh && data.end - data.begin >= sizeof sh) {
             haveHeader = ReadAt(data.begin, &sh, sizeof sh) && sh.fccType == kStreamTypeVideo;
         } else if (h.id == kStrf && haveHeader && data.end - data.begin >= sizeof m_format) {
-            if (!ReadAt(data.begin, &m_format, sizeof m_format))
+            if (!ReadAt(data.begin, &m_format, sizeof m_format)) {
                 return false;
+            }
             // The colour table follows the header, which may be longer than ours.
             const uint64_t tableBegin =
                 data.begin + std::max<DWORD>(m_format.biSize, sizeof(BITMAPINFOHEADER));
@@ -151,8 +157,9 @@ void AviVideo::ReadStreamList(Range strl, int streamNumber) {
         }
         return true;
     });
-    if (!haveHeader || !m_haveFormat)
+    if (!haveHeader || !m_haveFormat) {
         return;
+    }
     m_videoStream = streamNumber;
     m_info.fccType = sh.fccType;
     m_info.fccHandler = sh.fccHandler;
@@ -177,18 +184,21 @@ void AviVideo::ReadStreamList(Range strl, int streamNumber) {
 // the frame before it.
 void AviVideo::IndexFrames(Range movi, int depth) {
     ForEachChunk(movi, [&](const ChunkHeader& h, Range data) {
-        if (m_frames.size() >= kMaxFrames)
+        if (m_frames.size() >= kMaxFrames) {
             return false;
+        }
         if (h.id == kList && depth == 0 && data.end - data.begin >= kListTypeBytes) {
             DWORD type = 0;
-            if (ReadAt(data.begin, &type, kListTypeBytes) && type == kRec)
+            if (ReadAt(data.begin, &type, kListTypeBytes) && type == kRec) {
                 IndexFrames(Range{data.begin + kListTypeBytes, data.end}, depth + 1);
+            }
         } else if (h.id == m_chunkIdDb || h.id == m_chunkIdDc) {
             const uint32_t size = static_cast<uint32_t>(data.end - data.begin);
-            if (size == 0 && !m_frames.empty())
+            if (size == 0 && !m_frames.empty()) {
                 m_frames.push_back(m_frames.back());
-            else
+            } else {
                 m_frames.push_back(FrameChunk{static_cast<uint32_t>(data.begin), size});
+            }
         }
         return true;
     });
@@ -196,26 +206,32 @@ void AviVideo::IndexFrames(Range movi, int depth) {
 
 AviStatus AviVideo::CheckFormat() {
     const BITMAPINFOHEADER& f = m_format;
-    if (f.biCompression != BI_RGB && f.biCompression != kDibFourCC)
+    if (f.biCompression != BI_RGB && f.biCompression != kDibFourCC) {
         return AviStatus::kCompressed;
-    if (f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 && f.biBitCount != 32)
+    }
+    if (f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 && f.biBitCount != 32) {
         return AviStatus::kBadFormat;
+    }
     if (f.biWidth <= 0 || f.biWidth > kMaxDimension || f.biHeight == 0 ||
-        f.biHeight < -kMaxDimension || f.biHeight > kMaxDimension)
+        f.biHeight < -kMaxDimension || f.biHeight > kMaxDimension) {
         return AviStatus::kBadFormat;
+    }
     m_stride = ((static_cast<uint32_t>(f.biWidth) * f.biBitCount + 31) / 32) * 4;
     const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(std::abs(f.biHeight));
-    if (imageBytes > kMaxFrameBytes)
+    if (imageBytes > kMaxFrameBytes) {
         return AviStatus::kBadFormat;
+    }
     m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? sizeof m_colours : 0) +
                    static_cast<size_t>(imageBytes);
     if (f.biBitCount == 8) {
         // A file without a colour table gets a grey ramp rather than black.
         bool anyColour = false;
-        for (const RGBQUAD& c : m_colours)
+        for (const RGBQUAD& c : m_colours) {
             anyColour |= c.rgbRed || c.rgbGreen || c.rgbBlue;
-        for (size_t i = 0; i < std::size(m_colours) && !anyColour; ++i)
+        }
+        for (size_t i = 0; i < std::size(m_colours) && !anyColour; ++i) {
             m_colours[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+        }
     }
     return AviStatus::kOk;
 }
@@ -223,14 +239,16 @@ AviStatus AviVideo::CheckFormat() {
 AviStatus AviVideo::Open(const char* fileName) {
     m_file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (m_file == INVALID_HANDLE_VALUE)
+    if (m_file == INVALID_HANDLE_VALUE) {
         return AviStatus::kCannotOpen;
+    }
     DWORD high = 0;
     const DWORD low = GetFileSize(m_file, &high);
     m_fileSize = high ? kMaxFileReach : low;
     RiffHeader riff;
-    if (!ReadAt(0, &riff, sizeof riff) || riff.id != kRiff || riff.form != kAvi)
+    if (!ReadAt(0, &riff, sizeof riff) || riff.id != kRiff || riff.form != kAvi) {
         return AviStatus::kNotAvi;
+    }
     const Range body{sizeof riff, std::min<uint64_t>(kRiffSizeFrom + riff.size, m_fileSize)};
 
     Range movi{0, 0};
@@ -238,8 +256,9 @@ AviStatus AviVideo::Open(const char* fileName) {
     ForEachChunk(body, [&](const ChunkHeader& h, Range data) {
         DWORD type = 0;
         if (h.id != kList || data.end - data.begin < kListTypeBytes ||
-            !ReadAt(data.begin, &type, kListTypeBytes))
+            !ReadAt(data.begin, &type, kListTypeBytes)) {
             return true;
+        }
         const Range inner{data.begin + kListTypeBytes, data.end};
         if (type == kHdrl) {
             int streamNumber = 0;
@@ -247,15 +266,18 @@ AviStatus AviVideo::Open(const char* fileName) {
                 DWORD stype = 0;
                 // The system's library trips over files whose main header claims no
                 // streams, so they are refused here too.
-                if (s.id == kAvih && sdata.end - sdata.begin >= kMainHeaderBytes)
+                if (s.id == kAvih && sdata.end - sdata.begin >= kMainHeaderBytes) {
                     haveMainHeader =
                         ReadAt(sdata.begin + kMainHeaderStreamsAt, &stype, sizeof stype) &&
                         stype > 0;
+                }
                 if (s.id != kList || sdata.end - sdata.begin < kListTypeBytes ||
-                    !ReadAt(sdata.begin, &stype, kListTypeBytes) || stype != kStrl)
+                    !ReadAt(sdata.begin, &stype, kListTypeBytes) || stype != kStrl) {
                     return true;
-                if (m_videoStream < 0 && streamNumber < kMaxStreams)
+                }
+                if (m_videoStream < 0 && streamNumber < kMaxStreams) {
                     ReadStreamList(Range{sdata.begin + kListTypeBytes, sdata.end}, streamNumber);
+                }
                 ++streamNumber;
                 return true;
             });
@@ -264,16 +286,20 @@ AviStatus AviVideo::Open(const char* fileName) {
         }
         return true;
     });
-    if (!haveMainHeader)
+    if (!haveMainHeader) {
         return AviStatus::kNoMainHeader;
-    if (m_videoStream < 0)
+    }
+    if (m_videoStream < 0) {
         return AviStatus::kNoVideoStream;
+    }
     const AviStatus format = CheckFormat();
-    if (format != AviStatus::kOk)
+    if (format != AviStatus::kOk) {
         return format;
+    }
     IndexFrames(movi, 0);
-    if (m_frames.empty())
+    if (m_frames.empty()) {
         return AviStatus::kNoFrames;
+    }
     // The loop length is the number of frames actually present.
     m_info.dwLength = FrameCount();
     return AviStatus::kOk;
@@ -293,8 +319,10 @@ bool HasAviVideoStructure(const char* fileName) {
 }
 
 bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
-    if (index < 0 || static_cast<size_t>(index) >= m_frames.size() || picture.size() < m_packedSize)
+    if (index < 0 || static_cast<size_t>(index) >= m_frames.size() ||
+        picture.size() < m_packedSize) {
         return false;
+    }
     const FrameChunk& chunk = m_frames[static_cast<size_t>(index)];
     const uint32_t rows = static_cast<uint32_t>(std::abs(m_format.biHeight));
     const uint32_t rowBytes = static_cast<uint32_t>(m_format.biWidth) * m_format.biBitCount / 8;
@@ -316,12 +344,14 @@ bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
     }
     BYTE* pixels = picture.data() + pixelsAt;
     if (chunk.size >= header.biSizeImage) {
-        if (!ReadAt(chunk.offset, pixels, header.biSizeImage))
+        if (!ReadAt(chunk.offset, pixels, header.biSizeImage)) {
             return false;
+        }
     } else if (chunk.size >= rowBytes * rows) {
         // Some writers leave the rows unpadded: spread them out to 4-byte strides.
-        if (!ReadAt(chunk.offset, pixels, rowBytes * rows))
+        if (!ReadAt(chunk.offset, pixels, rowBytes * rows)) {
             return false;
+        }
         for (uint32_t r = rows; r-- > 0;) {
             std::memmove(pixels + r * m_stride, pixels + r * rowBytes, rowBytes);
             std::memset(pixels + r * m_stride + rowBytes, 0, m_stride - rowBytes);
@@ -331,9 +361,10 @@ bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
     }
     if (m_format.biHeight < 0) { // stored top row first: turn it into bottom row first
         // Swapped in place: frames are read while the scene draws, which allocates nothing.
-        for (uint32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom)
+        for (uint32_t top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
             std::swap_ranges(pixels + top * m_stride, pixels + (top + 1) * m_stride,
                              pixels + bottom * m_stride);
+        }
     }
     return true;
 }
@@ -356,11 +387,13 @@ void WINAPI ReaderExit() {
 }
 
 LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG number, UINT, void*) {
-    if (!stream)
+    if (!stream) {
         return kFailed;
+    }
     *stream = nullptr;
-    if (type != kStreamTypeVideo || number != 0 || !file)
+    if (type != kStreamTypeVideo || number != 0 || !file) {
         return kFailed;
+    }
     // A system library's entry point reports failures; it does not throw, not even when a
     // long frame index cannot be held.
     auto* video = new (std::nothrow) AviVideo;
@@ -379,17 +412,20 @@ LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG nu
 
 ULONG WINAPI ReaderRelease(AviStreamHandle stream) {
     auto* video = static_cast<AviVideo*>(stream);
-    if (!video)
+    if (!video) {
         return 0;
+    }
     const long left = --video->m_refCount;
-    if (left <= 0)
+    if (left <= 0) {
         delete video;
+    }
     return static_cast<ULONG>(left > 0 ? left : 0);
 }
 
 LONG WINAPI ReaderInfo(AviStreamHandle stream, AviStreamInfo* info, LONG size) {
-    if (!stream || !info || size < 0)
+    if (!stream || !info || size < 0) {
         return kFailed;
+    }
     const AviStreamInfo& own = static_cast<AviVideo*>(stream)->Info();
     std::memcpy(info, &own, std::min<size_t>(static_cast<size_t>(size), sizeof own));
     return 0;
@@ -397,8 +433,9 @@ LONG WINAPI ReaderInfo(AviStreamHandle stream, AviStreamInfo* info, LONG size) {
 
 AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER*) {
     auto* video = static_cast<AviVideo*>(stream);
-    if (!video)
+    if (!video) {
         return nullptr;
+    }
     FrameGetter* getter = nullptr;
     try {
         getter = new FrameGetter{video, std::vector<BYTE>(video->PackedSize())};
@@ -411,8 +448,9 @@ AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER*)
 
 LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {
     auto* g = static_cast<FrameGetter*>(getter);
-    if (!g)
+    if (!g) {
         return kFailed;
+    }
     ReaderRelease(g->video);
     delete g;
     return 0;
@@ -420,8 +458,9 @@ LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {
 
 LPVOID WINAPI ReaderFrame(AviFrameGetter getter, LONG position) {
     auto* g = static_cast<FrameGetter*>(getter);
-    if (!g || !g->video->ReadFrame(position, g->picture))
+    if (!g || !g->video->ReadFrame(position, g->picture)) {
         return nullptr;
+    }
     return g->picture.data();
 }
 } // namespace

@@ -27,8 +27,9 @@ class ChunkReader {
             if (m_next == m_end) {
                 m_next = 0;
                 m_end = m_file.Read(m_buffer, sizeof m_buffer);
-                if (m_end == 0)
+                if (m_end == 0) {
                     AfxThrowFileException(CFileException::endOfFile);
+                }
             }
             const size_t n = std::min(count, m_end - m_next);
             std::memcpy(target, m_buffer + m_next, n);
@@ -50,8 +51,9 @@ class ChunkReader {
 void ImageImporter::ReadBmp() {
     uint8_t fileHeader[kFileHeaderSize];
     ReadExact(fileHeader, sizeof fileHeader);
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') {
         throw BadFile;
+    }
     const DWORD fileSize = Le32(fileHeader + 2);
     const DWORD offBits = Le32(fileHeader + 10);
 
@@ -62,8 +64,9 @@ void ImageImporter::ReadBmp() {
         // Everything from biWidth up to the pixel data: the header's remainder, then the
         // colour table or the three bit-field masks, which land in the colour table.
         if (offBits < kFileHeaderSize + kInfoHeaderSize ||
-            offBits - kFileHeaderSize - 4 > kMaxInfoBlock)
+            offBits - kFileHeaderSize - 4 > kMaxInfoBlock) {
             throw BadFile;
+        }
         uint8_t block[kMaxInfoBlock];
         const DWORD blockSize = offBits - kFileHeaderSize - 4;
         ReadExact(block, blockSize);
@@ -78,23 +81,27 @@ void ImageImporter::ReadBmp() {
             const DWORD count = 1u << m_header.biBitCount;
             uint8_t triples[256 * 3];
             ReadExact(triples, count * 3);
-            for (DWORD i = 0; i < count; ++i)
+            for (DWORD i = 0; i < count; ++i) {
                 m_colours[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
+            }
         }
     } else {
         throw BadFile;
     }
     m_header.biSize = kInfoHeaderSize;
 
-    if (m_header.biCompression == BI_RLE4 || m_header.biPlanes != 1)
+    if (m_header.biCompression == BI_RLE4 || m_header.biPlanes != 1) {
         throw BadFile;
-    if (m_header.biWidth <= 0 || m_header.biHeight == 0)
+    }
+    if (m_header.biWidth <= 0 || m_header.biHeight == 0) {
         throw BadFile;
+    }
 
     if (m_header.biCompression == BI_RLE8) {
         // Run-length data is always bottom-up.
-        if (m_header.biHeight < 0)
+        if (m_header.biHeight < 0) {
             throw BadFile;
+        }
         const uint64_t stride = picture::RowStride(static_cast<uint64_t>(m_header.biWidth), 8);
         AllocatePixels(stride, static_cast<uint64_t>(m_header.biHeight));
         DecodeRle8(static_cast<DWORD>(stride), static_cast<DWORD>(m_header.biHeight));
@@ -106,27 +113,31 @@ void ImageImporter::ReadBmp() {
     }
 
     if (!picture::IsDibDepth(m_header.biBitCount) ||
-        !picture::BitFieldsFit(m_header.biCompression, m_header.biBitCount))
+        !picture::BitFieldsFit(m_header.biCompression, m_header.biBitCount)) {
         throw BadFile;
+    }
     // Top-down bitmaps (negative height) are passed on as they are.
     const uint64_t rows = m_header.biHeight < 0 ? -int64_t{m_header.biHeight} : m_header.biHeight;
     uint64_t needed = 0;
     const uint64_t stride =
         picture::RowStride(static_cast<uint64_t>(m_header.biWidth), m_header.biBitCount);
-    if (__builtin_mul_overflow(stride, rows, &needed) || needed > m_pixelLimit)
+    if (__builtin_mul_overflow(stride, rows, &needed) || needed > m_pixelLimit) {
         throw TooLarge;
+    }
     // The renderer reads every row the header describes, so a file size field that claims
     // less (or is 0, and underflows) does not shorten the pixel data.
     const bool sizeFieldCovers = fileSize >= offBits && fileSize - offBits >= needed;
     const uint64_t size = sizeFieldCovers ? fileSize - offBits : needed;
-    if (size > m_pixelLimit)
+    if (size > m_pixelLimit) {
         throw TooLarge;
+    }
     const uint64_t length = m_file.GetLength();
     const uint64_t position = m_file.GetPosition();
     const uint64_t remaining = length > position ? length - position : 0;
     if (remaining < size) {
-        if (!sizeFieldCovers)
+        if (!sizeFieldCovers) {
             throw BadFile;
+        }
         // The read below would run out anyway; fail before allocating for it.
         AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
     }
@@ -151,10 +162,11 @@ void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
         const int64_t start = row * stride + column;
         if (start < size) {
             const size_t n = static_cast<size_t>(std::min<int64_t>(count, size - start));
-            if (source)
+            if (source) {
                 std::memcpy(m_pixels + start, source, n);
-            else
+            } else {
                 std::memset(m_pixels + start, value, n);
+            }
         }
         column = std::min<int64_t>(column + count, size);
     };
@@ -188,8 +200,9 @@ void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
 // The file header, then the size field that opens the info header.
 bool ImageImporter::ProbeBmp() {
     uint8_t head[kFileHeaderSize + 4];
-    if (m_file.Read(head, sizeof head) != sizeof head)
+    if (m_file.Read(head, sizeof head) != sizeof head) {
         return false;
+    }
     const DWORD infoSize = Le32(head + kFileHeaderSize);
     return head[0] == 'B' && head[1] == 'M' &&
            (infoSize == kInfoHeaderSize || infoSize == kCoreHeaderSize);

@@ -7,8 +7,9 @@ const BITMAPINFOHEADER* g_defaultPicture = nullptr;
 } // namespace
 
 bool LoadDefaultPicture(int resourceId) {
-    if (g_defaultPicture)
+    if (g_defaultPicture) {
         return false;
+    }
     g_defaultPicture = FindBitmapResource(resourceId);
     return g_defaultPicture != nullptr;
 }

@@ -50,8 +50,9 @@ BYTE Shade(Ramp ramp, int t) {
 
 int IntSqrt(int v) {
     int r = 0;
-    while ((r + 1) * (r + 1) <= v)
+    while ((r + 1) * (r + 1) <= v) {
         ++r;
+    }
     return r;
 }
 
@@ -86,13 +87,16 @@ bool FaceCoordinates(const Face& f, int px, int py, int& a, int& b) {
 int CubePixel(int px, int py) {
     for (const Face& f : kFaces) {
         int a, b;
-        if (!FaceCoordinates(f, px, py, a, b))
+        if (!FaceCoordinates(f, px, py, a, b)) {
             continue;
+        }
         const int edge = std::min({a, 1023 - a, b, 1023 - b});
-        if (edge < 34)
+        if (edge < 34) {
             return Shade(kGold, 63 - edge / 12);
-        if (edge >= 150)
+        }
+        if (edge >= 150) {
             return Shade(f.panel, f.panelBase + (a - b) * 14 / 1024 - (edge < 170 ? 12 : 0));
+        }
         return Shade(f.frame, f.frameBase + (a + b) * 12 / 2048);
     }
     return -1;
@@ -108,8 +112,9 @@ bool IsStar(int x, int y) {
 }
 
 BYTE BackdropPixel(int x, int y) {
-    if (IsStar(x, y))
+    if (IsStar(x, y)) {
         return Shade(kSilver, 52 + static_cast<int>((x * 7 + y * 3) % 12));
+    }
     // Brightest just above the centre, where the cube's lit top is.
     const int dx = 2 * x + 1 - kSide, dy = 2 * y + 1 - (kSide - 36);
     const int d = IntSqrt(dx * dx + dy * dy) / 2;
@@ -121,10 +126,12 @@ int RingPixel(int x, int y) {
     const int dx = 2 * x + 1 - kSide, dy = 2 * y + 1 - kSide;
     const int r2 = dx * dx + dy * dy; // in half pixels squared
     constexpr int inner = 2 * 78, outer = 2 * 85;
-    if (r2 < inner * inner || r2 >= outer * outer)
+    if (r2 < inner * inner || r2 >= outer * outer) {
         return -1;
-    if (r2 < (inner + 2) * (inner + 2))
+    }
+    if (r2 < (inner + 2) * (inner + 2)) {
         return Shade(kSilver, 44);
+    }
     return Shade(kViolet, 34 - dy * 22 / outer);
 }
 
@@ -132,22 +139,27 @@ int RingPixel(int x, int y) {
 int FramePixel(int x, int y) {
     const int fromLeft = x, fromTop = y, fromRight = kSide - 1 - x, fromBottom = kSide - 1 - y;
     const int e = std::min({fromLeft, fromTop, fromRight, fromBottom});
-    if (e >= 9)
+    if (e >= 9) {
         return -1;
-    if (e == 0 || e == 8)
+    }
+    if (e == 0 || e == 8) {
         return Shade(kSilver, 6);
+    }
     const bool lit = std::min(fromLeft, fromTop) <= std::min(fromRight, fromBottom);
     return lit ? Shade(kGold, 62 - e * 3) : Shade(kGold, 14 + e * 3);
 }
 
 BYTE ArtPixel(int x, int y) {
-    if (const int frame = FramePixel(x, y); frame >= 0)
+    if (const int frame = FramePixel(x, y); frame >= 0) {
         return static_cast<BYTE>(frame);
+    }
     const int px = (2 * x + 1 - kSide) * 8, py = (2 * y + 1 - kSide) * 8 + 16 * 4;
-    if (const int cube = CubePixel(px, py); cube >= 0)
+    if (const int cube = CubePixel(px, py); cube >= 0) {
         return static_cast<BYTE>(cube);
-    if (const int ring = RingPixel(x, y); ring >= 0)
+    }
+    if (const int ring = RingPixel(x, y); ring >= 0) {
         return static_cast<BYTE>(ring);
+    }
     return BackdropPixel(x, y);
 }
 } // namespace
@@ -170,7 +182,9 @@ void PaintDefaultPicture(BYTE* out) {
     std::memcpy(out + sizeof header, table, sizeof table);
     // Rows are stored bottom row first; the artwork is described top row first.
     BYTE* pixels = out + sizeof header + sizeof table;
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x)
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
             pixels[(kSide - 1 - y) * kSide + x] = ArtPixel(x, y);
+        }
+    }
 }

@@ -5,8 +5,9 @@
 const BITMAPINFOHEADER* FindBitmapResource(int id) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(2)); // RT_BITMAP
-    if (!found)
+    if (!found) {
         return nullptr;
+    }
     HGLOBAL loaded = LoadResource(module, found);
     return loaded ? static_cast<const BITMAPINFOHEADER*>(LockResource(loaded)) : nullptr;
 }

@@ -47,12 +47,14 @@ void GifDecoder::ReadBlock() {
     m_buffer[0] = m_buffer[m_bytesInBuffer - 2];
     m_buffer[1] = m_buffer[m_bytesInBuffer - 1];
     uint8_t blockSize = 0;
-    if (m_file->Read(&blockSize, 1) != 1)
+    if (m_file->Read(&blockSize, 1) != 1) {
         AfxThrowFileException(CFileException::endOfFile);
-    if (blockSize == 0)
+    }
+    if (blockSize == 0) {
         m_lastBlock = true;
-    else if (m_file->Read(m_buffer + 2, blockSize) != blockSize)
+    } else if (m_file->Read(m_buffer + 2, blockSize) != blockSize) {
         AfxThrowFileException(CFileException::endOfFile);
+    }
     m_bytesInBuffer = blockSize + 2;
     m_bitPosition = m_bitPosition - m_bitLimit + 16;
     m_bitLimit = (blockSize + 2) * 8;
@@ -65,8 +67,9 @@ void GifDecoder::ReadBlock() {
 int GifDecoder::ReadCode() {
     if (m_bitPosition + m_codeSize >= m_bitLimit) {
         do {
-            if (m_lastBlock)
+            if (m_lastBlock) {
                 return -1;
+            }
             ReadBlock();
         } while (m_bitPosition + m_codeSize > m_bitLimit);
     }
@@ -80,8 +83,9 @@ int GifDecoder::ReadCode() {
 
 void GifDecoder::Push(uint16_t value) {
     // A sound table yields strings of at most 4,096 values; a longer chain has a loop.
-    if (m_stackTop >= kStackSize)
+    if (m_stackTop >= kStackSize) {
         throw ImageImporter::BadFile;
+    }
     m_stack[m_stackTop++] = value;
 }
 
@@ -92,29 +96,35 @@ int GifDecoder::ReadFirstCode() {
     do {
         code = ReadCode();
     } while (code == m_clearCode);
-    if (code < 0)
+    if (code < 0) {
         return code;
-    if (code == m_endCode)
+    }
+    if (code == m_endCode) {
         return -2;
+    }
     m_firstChar = m_previousCode = code;
     return code;
 }
 
 int GifDecoder::NextValue() {
-    if (m_firstCode)
+    if (m_firstCode) {
         return ReadFirstCode();
-    if (m_stackTop > 0)
+    }
+    if (m_stackTop > 0) {
         return m_stack[--m_stackTop];
+    }
 
     const int code = ReadCode();
-    if (code < 0)
+    if (code < 0) {
         return code;
+    }
     if (code == m_clearCode) {
         ResetTables();
         return ReadFirstCode();
     }
-    if (code == m_endCode)
+    if (code == m_endCode) {
         return -2;
+    }
 
     // A code not yet in the table is the previous string plus its own first value.
     int current = code;

@@ -25,12 +25,14 @@ class RowOrder {
     RowOrder(LONG height, bool interlaced) : m_height(height), m_interlaced(interlaced) {}
     // The row after the current one, or -1 when every row has been given.
     LONG Next() {
-        if (!m_interlaced)
+        if (!m_interlaced) {
             return ++m_row < m_height ? m_row : -1;
+        }
         m_row += kPassStep[m_pass];
         while (m_row >= m_height) {
-            if (++m_pass == 4)
+            if (++m_pass == 4) {
                 return -1;
+            }
             m_row = kPassStart[m_pass];
         }
         return m_row;
@@ -46,16 +48,18 @@ class RowOrder {
 void ReadColourTable(ImageImporter& importer, int count) {
     uint8_t triples[256 * 3];
     importer.ReadExact(triples, static_cast<UINT>(count * 3));
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         importer.m_colours[i] = RGBQUAD{triples[3 * i + 2], triples[3 * i + 1], triples[3 * i], 0};
+    }
 }
 
 } // namespace
 
 bool ImageImporter::ProbeGif() {
     uint8_t head[13];
-    if (m_file.Read(head, sizeof head) != sizeof head)
+    if (m_file.Read(head, sizeof head) != sizeof head) {
         return false;
+    }
     return head[0] == 'G' && head[1] == 'I' && head[2] == 'F' && std::isdigit(head[3]) &&
            std::isdigit(head[4]);
 }
@@ -64,47 +68,55 @@ void ImageImporter::ReadGif() {
     uint8_t head[13];
     ReadExact(head, sizeof head);
     if (head[0] != 'G' || head[1] != 'I' || head[2] != 'F' || !std::isdigit(head[3]) ||
-        !std::isdigit(head[4]))
+        !std::isdigit(head[4])) {
         throw BadFile;
+    }
     const uint8_t flags = head[10];
     picture::SetHeader(m_header, 0, 0, static_cast<WORD>(((flags >> 4) & 7) + 1));
     // The colour count is kept from the screen descriptor even without a global table: it
     // chooses the depth of an image that brings no table of its own.
     m_header.biClrUsed = 2u << (flags & 7);
-    if (flags & 0x80)
+    if (flags & 0x80) {
         ReadColourTable(*this, static_cast<int>(m_header.biClrUsed));
+    }
 
     int transparent = -1;
     for (;;) {
         uint8_t introducer;
         ReadExact(&introducer, 1);
-        if (introducer == kImageSeparator)
+        if (introducer == kImageSeparator) {
             break;
-        if (introducer == kTrailer)
+        }
+        if (introducer == kTrailer) {
             throw NoImage;
-        if (introducer != kExtensionIntroducer)
+        }
+        if (introducer != kExtensionIntroducer) {
             throw BadFile;
+        }
         uint8_t label;
         ReadExact(&label, 1);
         if (label == kGraphicControlLabel) {
             // Block size, flags, delay (2), transparent index, terminator.
             uint8_t control[6];
             ReadExact(control, sizeof control);
-            if (control[1] & 1)
+            if (control[1] & 1) {
                 transparent = control[4];
+            }
             continue;
         }
         for (;;) {
             uint8_t size;
             ReadExact(&size, 1);
-            if (size == 0)
+            if (size == 0) {
                 break;
+            }
             m_file.Seek(size, CFile::current);
         }
     }
     ReadGifImage();
-    if (transparent >= 0)
+    if (transparent >= 0) {
         m_colours[transparent].rgbReserved = 255;
+    }
 }
 
 void ImageImporter::ReadGifImage() {
@@ -113,8 +125,9 @@ void ImageImporter::ReadGifImage() {
     const LONG width = Le16(descriptor + 4);
     const LONG height = Le16(descriptor + 6);
     const uint8_t flags = descriptor[8];
-    if (width == 0 || height == 0)
+    if (width == 0 || height == 0) {
         throw BadFile;
+    }
     m_header.biWidth = width;
     m_header.biHeight = height;
     if (flags & 0x80) {
@@ -129,8 +142,9 @@ void ImageImporter::ReadGifImage() {
 
     uint8_t codeSize;
     ReadExact(&codeSize, 1);
-    if (codeSize > GifDecoder::kMaxInitialCodeSize)
+    if (codeSize > GifDecoder::kMaxInitialCodeSize) {
         throw BadFile;
+    }
     m_gif.Init(codeSize, &m_file);
     DecodeGifPixels(static_cast<DWORD>(stride), (flags & 0x40) != 0);
 }
@@ -150,8 +164,9 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
     uint8_t* line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;
     for (;;) {
         const int value = m_gif.NextValue();
-        if (value < 0)
+        if (value < 0) {
             return;
+        }
         const int slot = column % perByte;
         const int shift = (perByte - 1 - slot) * depth;
         uint8_t& target = line[column / perByte];
@@ -160,8 +175,9 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
         if (++column == width) {
             column = 0;
             row = order.Next();
-            if (row < 0)
+            if (row < 0) {
                 return;
+            }
             line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;
         }
     }

@@ -29,8 +29,9 @@ bool Qualifies(const uint8_t* entry, const BITMAPINFOHEADER& header) {
 }
 
 bool IsBetter(const BITMAPINFOHEADER& header, const IconChoice& best) {
-    if (header.biWidth > best.width && header.biHeight > best.height)
+    if (header.biWidth > best.width && header.biHeight > best.height) {
         return true;
+    }
     return header.biWidth == best.width && header.biHeight == best.height &&
            header.biBitCount > best.bitCount;
 }
@@ -42,8 +43,9 @@ void ImageImporter::ReadIco() {
     ReadExact(directory, sizeof directory);
     const WORD type = Le16(directory + 2);
     const WORD count = Le16(directory + 4);
-    if (Le16(directory) != 0 || (type != 1 && type != 2) || count == 0)
+    if (Le16(directory) != 0 || (type != 1 && type != 2) || count == 0) {
         throw BadFile;
+    }
 
     IconChoice best;
     for (WORD i = 0; i < count; ++i) {
@@ -54,19 +56,22 @@ void ImageImporter::ReadIco() {
         m_file.Seek(static_cast<LONG>(offset), CFile::begin);
         BITMAPINFOHEADER header;
         ReadExact(&header, sizeof header);
-        if (Qualifies(entry, header) && IsBetter(header, best))
+        if (Qualifies(entry, header) && IsBetter(header, best)) {
             best = IconChoice{header.biWidth, header.biHeight, header.biBitCount, offset};
+        }
         m_file.Seek(static_cast<LONG>(next), CFile::begin);
     }
-    if (best.offset == 0)
+    if (best.offset == 0) {
         throw BadFile;
+    }
 
     m_file.Seek(static_cast<LONG>(best.offset), CFile::begin);
     ReadExact(&m_header, sizeof m_header);
-    if (m_header.biBitCount <= 8)
+    if (m_header.biBitCount <= 8) {
         ReadExact(m_colours, static_cast<UINT>(sizeof(RGBQUAD) << m_header.biBitCount));
-    else if (m_header.biCompression == BI_BITFIELDS)
+    } else if (m_header.biCompression == BI_BITFIELDS) {
         ReadExact(m_colours, 3 * sizeof(DWORD));
+    }
 
     // The stored height counts the AND mask too; only the colour image is read, so the
     // icon's transparency is not carried over.
@@ -75,14 +80,16 @@ void ImageImporter::ReadIco() {
         picture::RowStride(static_cast<uint64_t>(m_header.biWidth), m_header.biBitCount);
     uint64_t size = 0;
     if (__builtin_mul_overflow(stride, static_cast<uint64_t>(m_header.biHeight), &size) ||
-        size > m_pixelLimit)
+        size > m_pixelLimit) {
         throw TooLarge;
+    }
     // A colour image cut short by the end of the file fails as its read would, but before
     // allocating for it.
     const uint64_t length = m_file.GetLength();
     const uint64_t position = m_file.GetPosition();
-    if (length < position || length - position < size)
+    if (length < position || length - position < size) {
         AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
+    }
     AllocatePixels(size, 1);
     m_header.biSizeImage = m_pixelSize;
     ReadExact(m_pixels, m_pixelSize);
@@ -91,8 +98,9 @@ void ImageImporter::ReadIco() {
 // The directory header and the first entry, whose byte 3 (byte 9 of the file) is reserved.
 bool ImageImporter::ProbeIco() {
     uint8_t head[6 + kEntrySize];
-    if (m_file.Read(head, sizeof head) != sizeof head)
+    if (m_file.Read(head, sizeof head) != sizeof head) {
         return false;
+    }
     const WORD type = Le16(head + 2);
     return Le16(head) == 0 && (type == 1 || type == 2) && Le16(head + 4) != 0 && head[9] == 0;
 }

@@ -25,15 +25,17 @@ void ImageImporter::FreePixels() {
 
 bool ImageImporter::Open(const char* fileName) {
     Close();
-    if (!fileName)
+    if (!fileName) {
         return false;
+    }
     const UINT flags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary;
     if (!m_file.Open(fileName, flags)) {
         // Face files may name a folder that is gone; the same name in the current folder
         // is tried before giving up.
         const char* slash = std::strrchr(fileName, '\\');
-        if (!m_file.Open(slash ? slash + 1 : fileName, flags))
+        if (!m_file.Open(slash ? slash + 1 : fileName, flags)) {
             return false;
+        }
     }
     m_open = true;
     m_fileName = fileName;
@@ -47,8 +49,9 @@ int ImageImporter::Identify(const char* fileName) {
     } catch (...) {
         Close();
     }
-    if (!opened)
+    if (!opened) {
         return None;
+    }
 
     // A file that passes several probes is taken for the first.
     for (const FormatEntry& entry : Formats()) {
@@ -88,8 +91,9 @@ ImageImporter::Error ImageImporter::Decode() {
     } catch (...) {
         result = Failed;
     }
-    if (result != Ok)
+    if (result != Ok) {
         FreePixels();
+    }
     return result;
 }
 
@@ -98,16 +102,19 @@ void ImageImporter::Dispatch() {
     std::memset(m_colours, 0, sizeof m_colours);
     FreePixels();
     const FormatEntry* entry = FindFormat(m_format);
-    if (!m_open || !entry)
+    if (!m_open || !entry) {
         throw BadFile;
+    }
     (this->*entry->read)();
 }
 
 DWORD ImageImporter::GetInfoSize() const {
-    if (m_header.biCompression == BI_BITFIELDS)
+    if (m_header.biCompression == BI_BITFIELDS) {
         return sizeof(BITMAPINFOHEADER) + 3 * sizeof(DWORD);
-    if (m_header.biBitCount <= 8)
+    }
+    if (m_header.biBitCount <= 8) {
         return sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * (1u << m_header.biBitCount);
+    }
     return sizeof(BITMAPINFOHEADER);
 }
 
@@ -122,8 +129,9 @@ void ImageImporter::GetInfo(BITMAPINFOHEADER* target) const {
     } else if (header.biBitCount <= 8) {
         // Always the full 2^depth entries, so that any pixel value indexes the table.
         header.biClrUsed = 1u << header.biBitCount;
-        if (header.biClrImportant > header.biClrUsed)
+        if (header.biClrImportant > header.biClrUsed) {
             header.biClrImportant = header.biClrUsed;
+        }
         std::memcpy(table, m_colours, sizeof(RGBQUAD) * header.biClrUsed);
     } else {
         header.biClrUsed = header.biClrImportant = 0;
@@ -132,30 +140,35 @@ void ImageImporter::GetInfo(BITMAPINFOHEADER* target) const {
 }
 
 void ImageImporter::ReadExact(void* buffer, UINT count) {
-    if (m_file.Read(buffer, count) != count)
+    if (m_file.Read(buffer, count) != count) {
         AfxThrowFileException(CFileException::endOfFile, -1, m_fileName.c_str());
+    }
 }
 
 ImageImporter::Error ImageImporter::TryAllocatePixels(uint64_t stride, uint64_t rows) noexcept {
     FreePixels();
     uint64_t size = 0;
-    if (__builtin_mul_overflow(stride, rows, &size) || size > m_pixelLimit || size > SIZE_MAX)
+    if (__builtin_mul_overflow(stride, rows, &size) || size > m_pixelLimit || size > SIZE_MAX) {
         return TooLarge;
+    }
     // Zeroed, so that rows a short stream leaves unwritten and bytes a library leaves
     // alone are the same on every run.
     m_pixels = static_cast<uint8_t*>(std::calloc(size ? size : 1, 1));
-    if (!m_pixels)
+    if (!m_pixels) {
         return NoMemory;
+    }
     m_pixelSize = static_cast<DWORD>(size);
     return Ok;
 }
 
 void ImageImporter::AllocatePixels(uint64_t stride, uint64_t rows) {
     const Error result = TryAllocatePixels(stride, rows);
-    if (result == NoMemory)
+    if (result == NoMemory) {
         AfxThrowMemoryException();
-    if (result != Ok)
+    }
+    if (result != Ok) {
         throw result;
+    }
 }
 
 namespace picture {

@@ -15,11 +15,13 @@ BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
     importer.m_pixelLimit = pixelLimit;
     out.format = importer.Identify(fileName);
     out.result = ImageImporter::BadFile;
-    if (out.format == ImageImporter::None || out.format == ImageImporter::Unknown)
+    if (out.format == ImageImporter::None || out.format == ImageImporter::Unknown) {
         return nullptr;
+    }
     out.result = importer.Decode();
-    if (out.result != ImageImporter::Ok)
+    if (out.result != ImageImporter::Ok) {
         return nullptr;
+    }
 
     const DWORD infoSize = importer.GetInfoSize();
     const uint64_t total = uint64_t{infoSize} + importer.m_pixelSize;
@@ -27,15 +29,17 @@ BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
         total <= SIZE_MAX ? GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(total)) : nullptr;
     auto* packed = block ? static_cast<BITMAPINFOHEADER*>(GlobalLock(block)) : nullptr;
     if (!packed) {
-        if (block)
+        if (block) {
             GlobalFree(block);
+        }
         out.result = ImageImporter::NoMemory;
         return nullptr;
     }
     importer.GetInfo(packed);
-    if (importer.m_pixelSize)
+    if (importer.m_pixelSize) {
         std::memcpy(reinterpret_cast<uint8_t*>(packed) + infoSize, importer.m_pixels,
                     importer.m_pixelSize);
+    }
     importer.FreePixels();
     return packed;
 }

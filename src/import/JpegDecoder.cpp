@@ -50,11 +50,13 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
         failed = true;
     }
     // The error exit jumps, so it must not be taken from inside the handler above.
-    if (failed)
+    if (failed) {
         ERREXIT(cinfo, JERR_FILE_READ);
+    }
     if (read == 0) {
-        if (source->startOfFile)
+        if (source->startOfFile) {
             ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        }
         // A truncated file ends with an inserted end-of-image marker, so it decodes to
         // its end with the missing part filled by the library.
         WARNMS(cinfo, JWRN_JPEG_EOF);
@@ -69,8 +71,9 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
 }
 
 void SkipInputData(j_decompress_ptr cinfo, long count) {
-    if (count <= 0)
+    if (count <= 0) {
         return;
+    }
     jpeg_source_mgr* source = cinfo->src;
     while (count > static_cast<long>(source->bytes_in_buffer)) {
         count -= static_cast<long>(source->bytes_in_buffer);
@@ -114,15 +117,17 @@ void StartSession(JpegSession* s, CFile* file) {
 }
 
 bool ProbeSession(JpegSession* s, CFile* file) {
-    if (setjmp(s->error.jump))
+    if (setjmp(s->error.jump)) {
         return false;
+    }
     StartSession(s, file);
     return true;
 }
 
 ImageImporter::Error DecodeSession(JpegSession* s, ImageImporter* importer) {
-    if (setjmp(s->error.jump))
+    if (setjmp(s->error.jump)) {
         return ImageImporter::Failed;
+    }
     StartSession(s, &importer->m_file);
     jpeg_decompress_struct& cinfo = s->cinfo;
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
@@ -131,22 +136,26 @@ ImageImporter::Error DecodeSession(JpegSession* s, ImageImporter* importer) {
     const WORD depth = grey ? 8 : 32;
     const uint64_t stride = picture::RowStride(cinfo.image_width, depth);
     const ImageImporter::Error allocated = importer->TryAllocatePixels(stride, cinfo.image_height);
-    if (allocated != ImageImporter::Ok)
+    if (allocated != ImageImporter::Ok) {
         return allocated;
+    }
     picture::SetHeader(importer->m_header, static_cast<LONG>(cinfo.image_width),
                        static_cast<LONG>(cinfo.image_height), depth);
-    if (grey)
+    if (grey) {
         picture::SetGreyRamp(importer->m_colours, importer->m_header);
+    }
 
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height ||
-        cinfo.output_components != depth / 8)
+        cinfo.output_components != depth / 8) {
         return ImageImporter::Failed;
+    }
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW row =
             importer->m_pixels + (cinfo.output_height - 1 - cinfo.output_scanline) * stride;
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1)
+        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
             return ImageImporter::Failed;
+        }
     }
     jpeg_finish_decompress(&cinfo);
     return ImageImporter::Ok;
@@ -165,6 +174,7 @@ void ImageImporter::ReadJpeg() {
     JpegSession session{};
     const Error result = DecodeSession(&session, this);
     jpeg_destroy_decompress(&session.cinfo);
-    if (result != Ok)
+    if (result != Ok) {
         throw result;
+    }
 }

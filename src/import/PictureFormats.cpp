@@ -17,14 +17,17 @@ std::span<const ImageImporter::FormatEntry> ImageImporter::Formats() {
 }
 
 const ImageImporter::FormatEntry* ImageImporter::FindFormat(int format) {
-    for (const FormatEntry& entry : Formats())
-        if (entry.format == format)
+    for (const FormatEntry& entry : Formats()) {
+        if (entry.format == format) {
             return &entry;
+        }
+    }
     return nullptr;
 }
 
 const char* ImageImporter::FormatName(int format) {
-    if (const FormatEntry* entry = FindFormat(format))
+    if (const FormatEntry* entry = FindFormat(format)) {
         return entry->name;
+    }
     return format == None ? "None" : "Unknown";
 }

@@ -12,18 +12,21 @@ PictureSource* g_pictureList = nullptr; // newest first
 
 PictureSource::PictureSource(const char* fileName) : m_fileName(fileName ? fileName : "") {
     m_next = g_pictureList;
-    if (g_pictureList)
+    if (g_pictureList) {
         g_pictureList->m_previous = this;
+    }
     g_pictureList = this;
 }
 
 PictureSource::~PictureSource() {
-    if (m_previous)
+    if (m_previous) {
         m_previous->m_next = m_next;
-    else if (g_pictureList == this)
+    } else if (g_pictureList == this) {
         g_pictureList = m_next;
-    if (m_next)
+    }
+    if (m_next) {
         m_next->m_previous = m_previous;
+    }
 }
 
 const BITMAPINFOHEADER* PictureSource::GetBitmap() {
@@ -51,14 +54,17 @@ PictureSource* FindSharedPicture(const char* fileName) {
 }
 
 PictureSource* OpenStillPicture(const char* fileName) {
-    if (!fileName)
+    if (!fileName) {
         return nullptr;
-    if (PictureSource* shared = FindSharedPicture(fileName))
+    }
+    if (PictureSource* shared = FindSharedPicture(fileName)) {
         return shared;
+    }
     // The importer's block is a packed picture behind whatever pointer type it hands out.
     auto* picture = reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName));
-    if (!picture)
+    if (!picture) {
         return nullptr;
+    }
     // The source keeps a copy of the name: a failed allocation hands the block back and
     // leaves the face to the default picture, as any file that cannot be read does.
     try {
@@ -72,8 +78,9 @@ PictureSource* OpenStillPicture(const char* fileName) {
 }
 
 void ReleasePicture(PictureSource* source) {
-    if (source && --source->m_refCount <= 0)
+    if (source && --source->m_refCount <= 0) {
         delete source;
+    }
 }
 
 void SetPictureTime(DWORD milliseconds) {
@@ -89,6 +96,7 @@ const BITMAPINFOHEADER* GetPictureBitmap(PictureSource* source) {
 }
 
 void DestroyAllPictures() {
-    while (g_pictureList)
+    while (g_pictureList) {
         delete g_pictureList;
+    }
 }

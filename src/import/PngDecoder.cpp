@@ -44,8 +44,9 @@ void ReadFunction(png_structp png, png_bytep data, size_t length) {
         complete = false;
     }
     // png_error jumps, so it must not be called from inside the handler above.
-    if (!complete)
+    if (!complete) {
         png_error(png, "short read");
+    }
 }
 
 // Steps shared by the probe and the decoder, after the signature has been read and
@@ -59,17 +60,20 @@ void ReadHeader(PngSession* s, CFile* file) {
 
 bool CreateStructures(PngSession* s) {
     s->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorFunction, WarningFunction);
-    if (!s->png)
+    if (!s->png) {
         return false;
+    }
     s->info = png_create_info_struct(s->png);
     return s->info != nullptr;
 }
 
 bool ProbeSession(PngSession* s, CFile* file) {
-    if (!CreateStructures(s))
+    if (!CreateStructures(s)) {
         return false;
-    if (setjmp(png_jmpbuf(s->png)))
+    }
+    if (setjmp(png_jmpbuf(s->png))) {
         return false;
+    }
     ReadHeader(s, file);
     return true;
 }
@@ -83,10 +87,11 @@ WORD SetUpTransformations(png_structp png, png_infop info, ImageImporter* import
     if (bitDepth < 8) {
         // Grey is widened with the grey-only expansion: the general one would also turn a
         // tRNS chunk into an alpha byte and the rows would no longer be 8-bit.
-        if (colourType == PNG_COLOR_TYPE_PALETTE)
+        if (colourType == PNG_COLOR_TYPE_PALETTE) {
             png_set_packing(png);
-        else
+        } else {
             png_set_expand_gray_1_2_4_to_8(png);
+        }
     } else if (bitDepth == 16) {
         png_set_strip_16(png);
     }
@@ -101,16 +106,18 @@ WORD SetUpTransformations(png_structp png, png_infop info, ImageImporter* import
         int count = 0;
         png_get_PLTE(png, info, &palette, &count);
         count = palette ? std::min(count, 256) : 0;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             importer->m_colours[i] = RGBQUAD{palette[i].blue, palette[i].green, palette[i].red, 0};
+        }
         header.biClrUsed = static_cast<DWORD>(count);
         // Only palettes carry a per-entry table; grey pictures get no transparency.
         png_bytep alpha = nullptr;
         int alphaCount = 0;
         if (png_get_valid(png, info, PNG_INFO_tRNS) &&
             png_get_tRNS(png, info, &alpha, &alphaCount, nullptr) && alpha) {
-            for (int i = 0; i < alphaCount && i < 256; ++i)
+            for (int i = 0; i < alphaCount && i < 256; ++i) {
                 importer->m_colours[i].rgbReserved = static_cast<BYTE>(~alpha[i]);
+            }
         }
         return 8;
     }
@@ -129,10 +136,12 @@ WORD SetUpTransformations(png_structp png, png_infop info, ImageImporter* import
 }
 
 ImageImporter::Error DecodeSession(PngSession* s, ImageImporter* importer) {
-    if (!CreateStructures(s))
+    if (!CreateStructures(s)) {
         return ImageImporter::NoMemory;
-    if (setjmp(png_jmpbuf(s->png)))
+    }
+    if (setjmp(png_jmpbuf(s->png))) {
         return ImageImporter::Failed;
+    }
     ReadHeader(s, &importer->m_file);
     const png_uint_32 width = png_get_image_width(s->png, s->info);
     const png_uint_32 height = png_get_image_height(s->png, s->info);
@@ -144,17 +153,21 @@ ImageImporter::Error DecodeSession(PngSession* s, ImageImporter* importer) {
 
     // The rows must be exactly what the header says, or the renderer would read past them.
     const uint64_t stride = picture::RowStride(width, depth);
-    if (png_get_rowbytes(s->png, s->info) != uint64_t{width} * (depth / 8))
+    if (png_get_rowbytes(s->png, s->info) != uint64_t{width} * (depth / 8)) {
         return ImageImporter::Failed;
+    }
     const ImageImporter::Error allocated = importer->TryAllocatePixels(stride, height);
-    if (allocated != ImageImporter::Ok)
+    if (allocated != ImageImporter::Ok) {
         return allocated;
+    }
     s->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
-    if (!s->rows)
+    if (!s->rows) {
         return ImageImporter::NoMemory;
+    }
     // The file's first row is the picture's top row, which goes last in memory.
-    for (png_uint_32 i = 0; i < height; ++i)
+    for (png_uint_32 i = 0; i < height; ++i) {
         s->rows[i] = importer->m_pixels + (height - 1 - i) * stride;
+    }
     png_read_image(s->png, s->rows);
     png_read_end(s->png, nullptr);
     return ImageImporter::Ok;
@@ -169,20 +182,23 @@ bool ReadSignature(CFile& file) {
 } // namespace
 
 bool ImageImporter::ProbePng() {
-    if (!ReadSignature(m_file))
+    if (!ReadSignature(m_file)) {
         return false;
+    }
     PngSession session;
     return ProbeSession(&session, &m_file);
 }
 
 void ImageImporter::ReadPng() {
-    if (!ReadSignature(m_file))
+    if (!ReadSignature(m_file)) {
         throw BadFile;
+    }
     Error result;
     {
         PngSession session;
         result = DecodeSession(&session, this);
     }
-    if (result != Ok)
+    if (result != Ok) {
         throw result;
+    }
 }

@@ -21,18 +21,23 @@ ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
     uint32_t height = 0;
     TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
-    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX)
+    if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
         return ImageImporter::BadFile;
+    }
     const ImageImporter::Error allocated = importer->TryAllocatePixels(uint64_t{width} * 4, height);
-    if (allocated != ImageImporter::Ok)
+    if (allocated != ImageImporter::Ok) {
         return allocated;
+    }
     // The raster comes bottom row first, each pixel a 32-bit value with red in its low
     // byte: bytes red, green, blue, alpha.
-    if (!TIFFReadRGBAImage(tiff, width, height, reinterpret_cast<uint32_t*>(importer->m_pixels), 0))
+    if (!TIFFReadRGBAImage(tiff, width, height, reinterpret_cast<uint32_t*>(importer->m_pixels),
+                           0)) {
         return ImageImporter::Failed;
+    }
     uint8_t* pixel = importer->m_pixels;
-    for (uint64_t i = uint64_t{width} * height; i > 0; --i, pixel += 4)
+    for (uint64_t i = uint64_t{width} * height; i > 0; --i, pixel += 4) {
         std::swap(pixel[0], pixel[2]);
+    }
     picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 32);
     return ImageImporter::Ok;
 }
@@ -41,18 +46,21 @@ ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
 
 bool ImageImporter::ProbeTiff() {
     TIFF* tiff = OpenQuietly(m_fileName.c_str());
-    if (!tiff)
+    if (!tiff) {
         return false;
+    }
     TIFFClose(tiff);
     return true;
 }
 
 void ImageImporter::ReadTiff() {
     TIFF* tiff = OpenQuietly(m_fileName.c_str());
-    if (!tiff)
+    if (!tiff) {
         throw Failed;
+    }
     const Error result = DecodeImage(tiff, this);
     TIFFClose(tiff);
-    if (result != Ok)
+    if (result != Ok) {
         throw result;
+    }
 }

@@ -18,24 +18,28 @@ bool HasAllEntryPoints(const VideoEntryPoints& t) {
 } // namespace
 
 void SetVideoLibrary(const VideoEntryPoints* table) {
-    if (table)
+    if (table) {
         g_installedLibrary = *table;
-    else
+    } else {
         g_installedLibrary.reset();
+    }
 }
 
 int StartVideoSupport(int flag) {
     // A second start replaces the first, so that every AVIFileInit has its AVIFileExit.
     StopVideoSupport();
-    if (flag == 0)
+    if (flag == 0) {
         return 1;
+    }
     VideoEntryPoints table{};
-    if (g_installedLibrary)
+    if (g_installedLibrary) {
         table = *g_installedLibrary;
-    else if (!LoadSystemVideoLibrary(table))
+    } else if (!LoadSystemVideoLibrary(table)) {
         return 1;
-    if (!HasAllEntryPoints(table))
+    }
+    if (!HasAllEntryPoints(table)) {
         return 1;
+    }
     g_video = table;
     g_videoAvailable = true;
     g_video.AVIFileInit();
@@ -43,8 +47,9 @@ int StartVideoSupport(int flag) {
 }
 
 void StopVideoSupport() {
-    if (!g_videoAvailable)
+    if (!g_videoAvailable) {
         return;
+    }
     g_videoAvailable = false;
     g_video.AVIFileExit();
 }
@@ -58,15 +63,18 @@ void ResetVideoTimeOrigin() {
 }
 
 PictureSource* OpenVideo(const char* fileName) {
-    if (!g_videoAvailable || !fileName)
+    if (!g_videoAvailable || !fileName) {
         return nullptr;
-    if (PictureSource* shared = FindSharedPicture(fileName))
+    }
+    if (PictureSource* shared = FindSharedPicture(fileName)) {
         return shared;
+    }
     AviStreamHandle stream = nullptr;
     if (g_video.AVIStreamOpenFromFile(&stream, fileName, kStreamTypeVideo, 0, kOpenShareDenyWrite,
                                       nullptr) != 0 ||
-        !stream)
+        !stream) {
         return nullptr;
+    }
     // No wanted format: the library picks the decompressed one.
     AviFrameGetter getter = g_video.AVIStreamGetFrameOpen(stream, nullptr);
     if (!getter) {
@@ -89,15 +97,18 @@ VideoPicture::VideoPicture(const char* fileName, AviStreamHandle stream, AviFram
     g_video.AVIStreamInfo(m_stream, &m_info, sizeof m_info);
     // A zero scale would make the rate infinite; such a stream stands still like one
     // without a rate.
-    if (m_info.dwRate != 0 && m_info.dwScale != 0)
+    if (m_info.dwRate != 0 && m_info.dwScale != 0) {
         m_framesPerMillisecond = m_info.dwRate / (m_info.dwScale * 1000.0);
+    }
 }
 
 VideoPicture::~VideoPicture() {
-    if (m_getter)
+    if (m_getter) {
         g_video.AVIStreamGetFrameClose(m_getter);
-    if (m_stream)
+    }
+    if (m_stream) {
         g_video.AVIStreamRelease(m_stream);
+    }
 }
 
 uint32_t VideoPicture::FrameIndexAt(DWORD elapsed) const {
@@ -113,8 +124,9 @@ uint32_t VideoPicture::FrameIndexAt(DWORD elapsed) const {
 }
 
 void VideoPicture::SetTime(DWORD milliseconds) {
-    if (g_videoTimeOrigin == 0)
+    if (g_videoTimeOrigin == 0) {
         g_videoTimeOrigin = milliseconds;
+    }
     const uint32_t index = FrameIndexAt(milliseconds - g_videoTimeOrigin);
     if (static_cast<int32_t>(index) != m_currentFrameIndex) {
         m_currentFrameIndex = static_cast<int32_t>(index);
@@ -124,8 +136,9 @@ void VideoPicture::SetTime(DWORD milliseconds) {
 }
 
 const BITMAPINFOHEADER* VideoPicture::GetBitmap() {
-    if (!m_currentFrame && g_videoAvailable)
+    if (!m_currentFrame && g_videoAvailable) {
         m_currentFrame = static_cast<const BITMAPINFOHEADER*>(
             g_video.AVIStreamGetFrame(m_getter, m_currentFrameIndex));
+    }
     return m_currentFrame ? m_currentFrame : PictureSource::GetBitmap();
 }

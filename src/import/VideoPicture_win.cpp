@@ -19,8 +19,9 @@ decltype(VideoEntryPoints::AVIStreamOpenFromFile) g_systemOpen = nullptr;
 LONG WINAPI OpenCheckedStream(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG number,
                               UINT mode, void* handlerClass) {
     if (!HasAviVideoStructure(file)) {
-        if (stream)
+        if (stream) {
             *stream = nullptr;
+        }
         return static_cast<LONG>(0x80004005u);
     }
     return g_systemOpen(stream, file, type, number, mode, handlerClass);
@@ -30,8 +31,9 @@ LONG WINAPI OpenCheckedStream(AviStreamHandle* stream, LPCSTR file, DWORD type, 
 // The library stays loaded until the process ends.
 bool LoadSystemVideoLibrary(VideoEntryPoints& t) {
     HMODULE library = LoadLibraryA("avifil32");
-    if (!library)
+    if (!library) {
         return false;
+    }
     bool all = Bind(library, "AVIFileInit", t.AVIFileInit);
     all &= Bind(library, "AVIFileExit", t.AVIFileExit);
     all &= Bind(library, "AVIStreamOpenFromFile", g_systemOpen);

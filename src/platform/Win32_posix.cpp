@@ -41,8 +41,9 @@ DWORD ErrnoToWin32(int e) {
 
 // File handles carry the descriptor plus one, so that descriptor 0 is not a null handle.
 int HandleToFd(HANDLE h) {
-    if (h == nullptr || h == INVALID_HANDLE_VALUE)
+    if (h == nullptr || h == INVALID_HANDLE_VALUE) {
         return -1;
+    }
     return static_cast<int>(reinterpret_cast<intptr_t>(h)) - 1;
 }
 HANDLE FdToHandle(int fd) {
@@ -64,8 +65,9 @@ void SetTempPathOverride(const char* path) {
 } // namespace platform
 
 BOOL SetRect(RECT* r, int left, int top, int right, int bottom) {
-    if (!r)
+    if (!r) {
         return FALSE;
+    }
     *r = RECT{left, top, right, bottom};
     return TRUE;
 }
@@ -76,14 +78,16 @@ BOOL IsRectEmpty(const RECT* r) {
     return !r || r->right <= r->left || r->bottom <= r->top;
 }
 BOOL CopyRect(RECT* dst, const RECT* src) {
-    if (!dst || !src)
+    if (!dst || !src) {
         return FALSE;
+    }
     *dst = *src;
     return TRUE;
 }
 BOOL OffsetRect(RECT* r, int dx, int dy) {
-    if (!r)
+    if (!r) {
         return FALSE;
+    }
     r->left += dx;
     r->right += dx;
     r->top += dy;
@@ -91,8 +95,9 @@ BOOL OffsetRect(RECT* r, int dx, int dy) {
     return TRUE;
 }
 BOOL InflateRect(RECT* r, int dx, int dy) {
-    if (!r)
+    if (!r) {
         return FALSE;
+    }
     r->left -= dx;
     r->right += dx;
     r->top -= dy;
@@ -100,8 +105,9 @@ BOOL InflateRect(RECT* r, int dx, int dy) {
     return TRUE;
 }
 BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
-    if (!dst || !a || !b)
+    if (!dst || !a || !b) {
         return FALSE;
+    }
     const bool ea = IsRectEmpty(a), eb = IsRectEmpty(b);
     if (ea && eb) {
         SetRectEmpty(dst);
@@ -120,8 +126,9 @@ BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
     return TRUE;
 }
 BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b) {
-    if (!dst || !a || !b)
+    if (!dst || !a || !b) {
         return FALSE;
+    }
     RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
            std::min(a->bottom, b->bottom)};
     if (IsRectEmpty(&r)) {
@@ -167,16 +174,18 @@ BOOL GlobalUnlock(HGLOBAL) {
     return FALSE;
 }
 HGLOBAL GlobalFree(HGLOBAL mem) {
-    if (mem)
+    if (mem) {
         std::free(static_cast<char*>(mem) - kGlobalPrefix);
+    }
     return nullptr;
 }
 HGLOBAL GlobalHandle(LPCVOID mem) {
     return const_cast<LPVOID>(mem);
 }
 SIZE_T GlobalSize(HGLOBAL mem) {
-    if (!mem)
+    if (!mem) {
         return 0;
+    }
     SIZE_T bytes;
     std::memcpy(&bytes, static_cast<char*>(mem) - kGlobalPrefix, sizeof bytes);
     return bytes;
@@ -223,8 +232,9 @@ HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, void*, DWORD disposition, D
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, void*) {
     const int fd = HandleToFd(file);
-    if (read)
+    if (read) {
         *read = 0;
+    }
     if (fd < 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -232,27 +242,32 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, void*) {
     DWORD done = 0;
     while (done < toRead) {
         const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, toRead - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n < 0) {
             SetLastError(ErrnoToWin32(errno));
-            if (read)
+            if (read) {
                 *read = done;
+            }
             return FALSE;
         }
-        if (n == 0)
+        if (n == 0) {
             break;
+        }
         done += static_cast<DWORD>(n);
     }
-    if (read)
+    if (read) {
         *read = done;
+    }
     return TRUE;
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void*) {
     const int fd = HandleToFd(file);
-    if (written)
+    if (written) {
         *written = 0;
+    }
     if (fd < 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -260,18 +275,21 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, DWORD* written, void*
     DWORD done = 0;
     while (done < toWrite) {
         const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, toWrite - done);
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
             continue;
+        }
         if (n <= 0) {
             SetLastError(ErrnoToWin32(errno));
-            if (written)
+            if (written) {
                 *written = done;
+            }
             return FALSE;
         }
         done += static_cast<DWORD>(n);
     }
-    if (written)
+    if (written) {
         *written = done;
+    }
     return TRUE;
 }
 
@@ -282,16 +300,18 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
         return INVALID_SET_FILE_POINTER;
     }
     int64_t offset = distance;
-    if (distanceHigh)
+    if (distanceHigh) {
         offset = (static_cast<int64_t>(*distanceHigh) << 32) | static_cast<uint32_t>(distance);
+    }
     const int whence = method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : SEEK_SET;
     const off_t pos = lseek(fd, static_cast<off_t>(offset), whence);
     if (pos < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
-    if (distanceHigh)
+    if (distanceHigh) {
         *distanceHigh = static_cast<LONG>(static_cast<int64_t>(pos) >> 32);
+    }
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(pos);
 }
@@ -303,8 +323,9 @@ DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_FILE_SIZE;
     }
-    if (sizeHigh)
+    if (sizeHigh) {
         *sizeHigh = static_cast<DWORD>(static_cast<uint64_t>(st.st_size) >> 32);
+    }
     return static_cast<DWORD>(st.st_size);
 }
 
@@ -331,10 +352,12 @@ DWORD GetTempPathA(DWORD size, LPSTR buffer) {
         const char* env = std::getenv("TMPDIR");
         dir = env && *env ? env : "/tmp";
     }
-    if (dir.back() != '/')
+    if (dir.back() != '/') {
         dir += '/';
-    if (dir.size() + 1 > size)
+    }
+    if (dir.size() + 1 > size) {
         return static_cast<DWORD>(dir.size() + 1);
+    }
     std::memcpy(buffer, dir.c_str(), dir.size() + 1);
     return static_cast<DWORD>(dir.size());
 }
@@ -347,8 +370,9 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR name) {
         return 0;
     }
     std::string dir = path;
-    if (!dir.empty() && dir.back() != '/')
+    if (!dir.empty() && dir.back() != '/') {
         dir += '/';
+    }
     const std::string pre = prefix ? std::string(prefix).substr(0, 3) : std::string();
     auto compose = [&](UINT n) {
         char hex[16];
@@ -388,14 +412,16 @@ UINT GetTempFileNameA(LPCSTR path, LPCSTR prefix, UINT unique, LPSTR name) {
 }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR buffer, DWORD size) {
-    if (!buffer || size == 0)
+    if (!buffer || size == 0) {
         return 0;
+    }
     std::string path = g_moduleOverride;
     if (path.empty()) {
         char tmp[PATH_MAX];
         const ssize_t n = readlink("/proc/self/exe", tmp, sizeof tmp - 1);
-        if (n < 0)
+        if (n < 0) {
             return 0;
+        }
         path.assign(tmp, static_cast<size_t>(n));
     }
     // Like Windows: truncate to the buffer and still terminate.

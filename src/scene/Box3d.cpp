@@ -42,8 +42,9 @@ void Box3d::Update(double time, const Matrix* view, const Matrix* projection) {
 
 void Box3d::DrawFaces(RastelRegion* region) {
     for (int f = 0; f < kCubeFaces; ++f) {
-        if (!IsFacing(f))
+        if (!IsFacing(f)) {
             continue;
+        }
         region->SetFillColour(kBoxColours[f], FaceIntensity(f), kFillExtra);
         POINT q[4];
         FaceOutline(f, q);

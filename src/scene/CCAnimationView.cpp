@@ -11,10 +11,12 @@ CC3DView::CC3DView(const RECT& viewport, const Vector& eye, const Vector& target
     Vector direction{target.x - eye.x, target.y - eye.y, target.z - eye.z, 0};
     Normalise(&direction);
     m_view = LookAt(eye, direction, up);
-    if (depthScale == 0.0)
+    if (depthScale == 0.0) {
         depthScale = 1.0;
-    if (widthDivisor == 0.0)
+    }
+    if (widthDivisor == 0.0) {
         widthDivisor = 1.0;
+    }
     // The width in 16.16 as a signed 32-bit value (wrapping like the shift it stands for).
     const uint32_t width =
         static_cast<uint32_t>(viewport.right) - static_cast<uint32_t>(viewport.left);

@@ -12,9 +12,10 @@ Vector LightDirection() {
 }
 
 void MakeCubeVertices(double extentX, double extentY, double extentZ, Vector* vertices) {
-    for (int k = 0; k < kCubeCorners; ++k)
+    for (int k = 0; k < kCubeCorners; ++k) {
         vertices[k] = {kCornerTable[k][0] * extentX, kCornerTable[k][1] * extentY,
                        kCornerTable[k][2] * extentZ, 1};
+    }
 }
 
 Vector FaceNormal(const Vector* vertices, const BYTE* index) {
@@ -62,9 +63,11 @@ bool Greater(const Wide& a, const Wide& b) {
 } // namespace
 
 bool IsFrontFace(const ScreenPoint* points, const BYTE* index) {
-    for (int i = 0; i < 4; ++i)
-        if (!points[index[i]].visible)
+    for (int i = 0; i < 4; ++i) {
+        if (!points[index[i]].visible) {
             return false;
+        }
+    }
     const ScreenPoint& p0 = points[index[0]];
     const ScreenPoint& p1 = points[index[1]];
     const ScreenPoint& p2 = points[index[2]];

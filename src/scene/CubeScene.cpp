@@ -34,21 +34,24 @@ void CubeScene::Build(const SceneSettings& s) {
             const double z = s.boxSize * (SceneRandom() % 12 + 4) * 0.0625;
             auto* box = new (std::nothrow)
                 Box3d(s.motionStyle, x, y, z, s.boxSpeed, k * s.boxPhaseStep, k * step);
-            if (!box)
+            if (!box) {
                 break; // out of memory: the scene keeps what it has
+            }
             m_objects.AddHead(box);
         }
     }
     int cubes = s.cubeCount == 0 ? 1 : s.cubeCount;
-    if (cubes > kMaxObjectsPerKind)
+    if (cubes > kMaxObjectsPerKind) {
         cubes = kMaxObjectsPerKind;
+    }
     if (cubes > 0) {
         const double step = 6.0 / cubes;
         for (int k = 0; k < cubes; ++k) {
             auto* cube = new (std::nothrow) ImageCube(s.motionStyle, s.cubeSize, s.cubeSpeed,
                                                       k * step, s.pictures, s.faceModes);
-            if (!cube)
+            if (!cube) {
                 break;
+            }
             m_objects.AddHead(cube);
         }
     }
@@ -57,22 +60,26 @@ void CubeScene::Build(const SceneSettings& s) {
 // The unsigned difference makes a wrap of the tick counter harmless. Missed steps are not
 // caught up: a slow machine shows a slower animation rather than a jumping one.
 void CubeScene::Tick(DWORD now) {
-    if (m_objects.IsEmpty())
+    if (m_objects.IsEmpty()) {
         return;
-    if (static_cast<DWORD>(now - m_lastStepTick) < m_stepInterval)
+    }
+    if (static_cast<DWORD>(now - m_lastStepTick) < m_stepInterval) {
         return;
+    }
     m_lastStepTick = now;
     m_time += m_timeStep;
 }
 
 void CubeScene::Draw(RastelRegion* region, CCAnimationView* view) {
-    if (!region || !view || !view->IsKindOf(RUNTIME_CLASS(CC3DView)))
+    if (!region || !view || !view->IsKindOf(RUNTIME_CLASS(CC3DView))) {
         return;
+    }
     const CC3DView* camera = static_cast<const CC3DView*>(view);
     m_objects.UpdateAll(m_time, &camera->GetViewMatrix(), &camera->GetProjection());
     region->SetPerspective(1);
-    if (region != m_lastRegion)
+    if (region != m_lastRegion) {
         m_objects.ResetRects(region);
+    }
     m_objects.EraseAll(region);
     m_objects.DrawAll(region);
     m_lastRegion = region;

@@ -9,7 +9,8 @@ constexpr double kTickWrap = 4294967296.0;
 
 DWORD PictureTimeForClock(double clock) {
     double ms = std::fmod(clock * kMillisecondsPerClockUnit, kTickWrap);
-    if (ms < 0)
+    if (ms < 0) {
         ms += kTickWrap;
+    }
     return ms >= 0 && ms < kTickWrap ? static_cast<DWORD>(ms) : 0;
 }

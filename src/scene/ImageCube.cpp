@@ -50,15 +50,18 @@ void ImageCube::Update(double time, const Matrix* view, const Matrix* projection
 }
 
 void ImageCube::DrawFaces(RastelRegion* region) {
-    for (int f = 0; f < kCubeFaces; ++f)
-        if (IsFacing(f))
+    for (int f = 0; f < kCubeFaces; ++f) {
+        if (IsFacing(f)) {
             DrawFace(region, f);
+        }
+    }
 }
 
 void ImageCube::DrawFace(RastelRegion* region, int f) {
     const BITMAPINFOHEADER* bitmap = GetPictureBitmap(m_pictures[f]);
-    if (!bitmap)
+    if (!bitmap) {
         return; // not even the default picture: nothing to show
+    }
     POINT outline[4];
     FaceOutline(f, outline);
     POINT c[4] = {outline[0], outline[1], outline[2], outline[3]};

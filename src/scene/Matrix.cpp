@@ -26,8 +26,9 @@ void RotateColumns(Matrix* m, int i, int j, double degrees) {
 }
 
 void TranslateColumn(Matrix* m, int column, double d) {
-    for (auto& row : m->m)
+    for (auto& row : m->m) {
         row[3] += d * row[column];
+    }
 }
 
 } // namespace
@@ -37,10 +38,12 @@ void SetIdentity(Matrix* m) {
 }
 
 void Multiply(const Matrix& a, const Matrix& b, Matrix* result) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
             result->m[r][c] = a.m[r][0] * b.m[0][c] + a.m[r][1] * b.m[1][c] +
                               a.m[r][2] * b.m[2][c] + a.m[r][3] * b.m[3][c];
+        }
+    }
 }
 
 Vector Transform(const Matrix& m, const Vector& v) {
@@ -74,8 +77,9 @@ void TranslateZ(Matrix* m, double d) {
 }
 
 void SetElement(Matrix* m, int row, int column, double value) {
-    if (row >= 0 && row < 4 && column >= 0 && column < 4)
+    if (row >= 0 && row < 4 && column >= 0 && column < 4) {
         m->m[row][column] = value;
+    }
 }
 
 void Normalise(Vector* v) {

@@ -68,8 +68,9 @@ void BuildBoxMotion(Matrix* m, int style, double t, double speed, double firstPh
         const double c = SceneCos(w);
         const double s = SceneSin(w);
         double x = c * (6.6666 * c);
-        if (c < 0)
+        if (c < 0) {
             x = -x;
+        }
         TranslateX(m, x);
         TranslateY(m, s * (6.6666 * c) * 0.75);
         Tumble(m, b);

@@ -18,8 +18,9 @@ PictureFit FitPicture(const BITMAPINFOHEADER& header, BYTE mode) {
     const double aspect = PictureAspect(header);
     // An empty picture or a nonsensical resolution has no proportions to keep: not a number
     // fails the test below, and so do infinities, zero and negative aspects here.
-    if (!(aspect > 0) || std::isinf(aspect) || !(std::fabs(aspect - 1.0) > 0.1))
+    if (!(aspect > 0) || std::isinf(aspect) || !(std::fabs(aspect - 1.0) > 0.1)) {
         return fit;
+    }
     fit.reshaped = true;
     const int portrait = aspect < 1.0 ? 1 : 0;
     if ((mode ^ portrait) != 0) {

@@ -3,12 +3,15 @@
 #include <cmath>
 
 int32_t TruncateToInt32(double v) {
-    if (!(v == v))
+    if (!(v == v)) {
         return 0;
-    if (v >= 2147483647.0)
+    }
+    if (v >= 2147483647.0) {
         return INT32_MAX;
-    if (v <= -2147483648.0)
+    }
+    if (v <= -2147483648.0) {
         return INT32_MIN;
+    }
     return static_cast<int32_t>(v);
 }
 
@@ -19,8 +22,9 @@ double Project(const Matrix& view, const Matrix& projection, const Matrix& model
     Multiply(view, model, &modelView);
     for (int i = 0; i < count; ++i) {
         const Vector q = Transform(modelView, vertices[i]);
-        if (q.z < depth)
+        if (q.z < depth) {
             depth = q.z;
+        }
         if (!(q.z > 0)) {
             points[i].visible = 0;
             continue;

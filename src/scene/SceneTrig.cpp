@@ -48,16 +48,18 @@ int Reduce(double x, double* r) {
     *r = ((x - n * Pio2Part1) - n * Pio2Part2) - n * Pio2Part3;
     // fmod is exact, so the quadrant is right even where n no longer fits an integer type.
     double q = std::fmod(n, 4.0);
-    if (q < 0)
+    if (q < 0) {
         q += 4.0;
+    }
     return static_cast<int>(q);
 }
 
 } // namespace
 
 double SceneSin(double x) {
-    if (!std::isfinite(x))
+    if (!std::isfinite(x)) {
         return x - x;
+    }
     double r;
     switch (Reduce(x, &r)) {
     case 0:
@@ -72,8 +74,9 @@ double SceneSin(double x) {
 }
 
 double SceneCos(double x) {
-    if (!std::isfinite(x))
+    if (!std::isfinite(x)) {
         return x - x;
+    }
     double r;
     switch (Reduce(x, &r)) {
     case 0:

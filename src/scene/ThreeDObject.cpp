@@ -5,19 +5,23 @@
 IMPLEMENT_DYNAMIC(ThreeDObject, CObject)
 
 bool IsEmpty(RECT* box) {
-    if (box->left == 0 && box->top == 0 && box->right == 0 && box->bottom == 0)
+    if (box->left == 0 && box->top == 0 && box->right == 0 && box->bottom == 0) {
         return true;
-    if (box->right >= box->left && box->bottom >= box->top)
+    }
+    if (box->right >= box->left && box->bottom >= box->top) {
         return false;
+    }
     *box = RECT{};
     return true;
 }
 
 ThreeDObject::~ThreeDObject() {
-    if (m_next)
+    if (m_next) {
         m_next->m_prev = m_prev;
-    if (m_prev)
+    }
+    if (m_prev) {
         m_prev->m_next = m_next;
+    }
 }
 
 void ThreeDObject::Update(double, const Matrix*, const Matrix*) {
@@ -28,15 +32,17 @@ void ThreeDObject::Update(double, const Matrix*, const Matrix*) {
 }
 
 BOOL ThreeDObject::Erase(RastelRegion*) {
-    if (!TakePreviousBox())
+    if (!TakePreviousBox()) {
         return 0;
+    }
     GetSceneRenderer().ClearBox(m_previous);
     return 1;
 }
 
 bool ThreeDObject::TakePreviousBox() {
-    if (IsEmpty(&m_previous))
+    if (IsEmpty(&m_previous)) {
         return false;
+    }
     UnionRect(&m_update, &m_update, &m_previous);
     m_noUpdate = 0;
     return true;

@@ -13,19 +13,24 @@ ThreeDObjectList::~ThreeDObjectList() {
 }
 
 void ThreeDObjectList::AddHead(ThreeDObject* object) {
-    if (!object)
+    if (!object) {
         return;
-    if (object->m_next)
+    }
+    if (object->m_next) {
         object->m_next->m_prev = object->m_prev;
-    if (object->m_prev)
+    }
+    if (object->m_prev) {
         object->m_prev->m_next = object->m_next;
+    }
     object->m_prev = nullptr;
     object->m_next = m_head;
-    if (m_head)
+    if (m_head) {
         m_head->m_prev = object;
+    }
     m_head = object;
-    if (!m_tail)
+    if (!m_tail) {
         m_tail = object;
+    }
 }
 
 void ThreeDObjectList::DeleteAll() {
@@ -39,14 +44,16 @@ void ThreeDObjectList::DeleteAll() {
 
 // Takes an object out of the chain, moving the list's ends past it where it was one.
 void ThreeDObjectList::Unlink(ThreeDObject* object) {
-    if (object->m_next)
+    if (object->m_next) {
         object->m_next->m_prev = object->m_prev;
-    else
+    } else {
         m_tail = object->m_prev;
-    if (object->m_prev)
+    }
+    if (object->m_prev) {
         object->m_prev->m_next = object->m_next;
-    else
+    } else {
         m_head = object->m_next;
+    }
 }
 
 // Moves a freshly updated object toward the tail while it is nearer than its successor,
@@ -59,28 +66,32 @@ void ThreeDObjectList::Reposition(ThreeDObject* object) {
     if (next && depth < next->m_depth) {
         Unlink(object);
         ThreeDObject* n = next;
-        while (n->m_next && depth < n->m_next->m_depth)
+        while (n->m_next && depth < n->m_next->m_depth) {
             n = n->m_next;
+        }
         object->m_prev = n;
         object->m_next = n->m_next;
     } else if (prev && depth > prev->m_depth) {
         Unlink(object);
         ThreeDObject* p = prev;
-        while (p->m_prev && depth > p->m_prev->m_depth)
+        while (p->m_prev && depth > p->m_prev->m_depth) {
             p = p->m_prev;
+        }
         object->m_next = p;
         object->m_prev = p->m_prev;
     } else {
         return;
     }
-    if (object->m_next)
+    if (object->m_next) {
         object->m_next->m_prev = object;
-    else
+    } else {
         m_tail = object;
-    if (object->m_prev)
+    }
+    if (object->m_prev) {
         object->m_prev->m_next = object;
-    else
+    } else {
         m_head = object;
+    }
 }
 
 void ThreeDObjectList::UpdateAll(double time, const Matrix* view, const Matrix* projection) {
@@ -93,18 +104,21 @@ void ThreeDObjectList::UpdateAll(double time, const Matrix* view, const Matrix* 
 }
 
 void ThreeDObjectList::ResetRects(RastelRegion* region) {
-    if (!region || !m_head)
+    if (!region || !m_head) {
         return;
+    }
     m_head->m_previous = region->GetRect();
-    for (ThreeDObject* object = m_head->m_next; object; object = object->m_next)
+    for (ThreeDObject* object = m_head->m_next; object; object = object->m_next) {
         object->m_previous = RECT{};
+    }
 }
 
 void ThreeDObjectList::EraseAll(RastelRegion*) {
     m_clearBoxes.clear();
     for (ThreeDObject* object = m_head; object; object = object->m_next) {
-        if (!object->TakePreviousBox())
+        if (!object->TakePreviousBox()) {
             continue;
+        }
         // The list only grows in the first frames of a scene. Should it fail to, the box is
         // cleared at once: merging saves time but changes no pixel.
         try {
@@ -154,8 +168,9 @@ void ThreeDObjectList::ClearErasedBoxes() {
         }
     }
     SceneRenderer& renderer = GetSceneRenderer();
-    for (const RECT& box : boxes)
+    for (const RECT& box : boxes) {
         renderer.ClearBox(box);
+    }
 }
 
 void ThreeDObjectList::MergeUpdateRects() {
@@ -163,13 +178,15 @@ void ThreeDObjectList::MergeUpdateRects() {
     while (changed) {
         changed = false;
         for (ThreeDObject* a = m_head; a; a = a->m_next) {
-            if (!a->GetUpdateRect())
+            if (!a->GetUpdateRect()) {
                 continue;
+            }
             for (ThreeDObject* b = a->m_next; b; b = b->m_next) {
                 const RECT* boxB = b->GetUpdateRect();
                 RECT overlap;
-                if (!boxB || !IntersectRect(&overlap, &a->m_update, boxB))
+                if (!boxB || !IntersectRect(&overlap, &a->m_update, boxB)) {
                     continue;
+                }
                 UnionRect(&a->m_update, &a->m_update, boxB);
                 b->m_noUpdate = 1;
                 changed = true;
@@ -179,10 +196,13 @@ void ThreeDObjectList::MergeUpdateRects() {
 }
 
 void ThreeDObjectList::DrawAll(RastelRegion* region) {
-    for (ThreeDObject* object = m_head; object; object = object->m_next)
+    for (ThreeDObject* object = m_head; object; object = object->m_next) {
         object->Draw(region);
+    }
     MergeUpdateRects();
-    for (ThreeDObject* object = m_head; object; object = object->m_next)
-        if (const RECT* box = object->GetUpdateRect())
+    for (ThreeDObject* object = m_head; object; object = object->m_next) {
+        if (const RECT* box = object->GetUpdateRect()) {
             region->Blit(box);
+        }
+    }
 }

@@ -11,23 +11,27 @@ SaverMode ModeOf(const char* arguments) {
 }
 
 TEST(CommandLine, RunSwitchAcceptsPrefixCaseAndSeparators) {
-    for (const char* arguments : {"/s", "-S", "s", "/s:", "/s ", "  /S  ", ":/s", "/s extra"})
+    for (const char* arguments : {"/s", "-S", "s", "/s:", "/s ", "  /S  ", ":/s", "/s extra"}) {
         EXPECT_EQ(ModeOf(arguments), SaverMode::kRun) << '"' << arguments << '"';
+    }
 }
 
 TEST(CommandLine, LongerOrDoubledSwitchesEndTheProgram) {
-    for (const char* arguments : {"/save", "/s5", "//s", "/-s", "-", "/", "x", "/x", "sp"})
+    for (const char* arguments : {"/save", "/s5", "//s", "/-s", "-", "/", "x", "/x", "sp"}) {
         EXPECT_EQ(ModeOf(arguments), SaverMode::kExit) << '"' << arguments << '"';
+    }
 }
 
 TEST(CommandLine, NoTokenConfiguresWithoutOwner) {
-    for (const char* arguments : {"", "   ", ":", " : :: ", static_cast<const char*>(nullptr)})
+    for (const char* arguments : {"", "   ", ":", " : :: ", static_cast<const char*>(nullptr)}) {
         EXPECT_EQ(ModeOf(arguments), SaverMode::kConfigureWithoutOwner);
+    }
 }
 
 TEST(CommandLine, ConfigureIgnoresTheHandleAndUsesTheForeground) {
-    for (const char* arguments : {"/c", "/c:5678", "-C 5678", "c"})
+    for (const char* arguments : {"/c", "/c:5678", "-C 5678", "c"}) {
         EXPECT_EQ(ModeOf(arguments), SaverMode::kConfigureForForeground) << arguments;
+    }
 }
 
 TEST(CommandLine, PreviewTakesTheNextTokenAsDecimalHandle) {

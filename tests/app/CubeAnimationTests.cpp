@@ -12,8 +12,9 @@ namespace {
 
 int CountObjects(CubeAnimation& animation) {
     int n = 0;
-    for (ThreeDObject* o = animation.GetScene().GetObjects().GetHead(); o; o = o->GetNext())
+    for (ThreeDObject* o = animation.GetScene().GetObjects().GetHead(); o; o = o->GetNext()) {
         ++n;
+    }
     return n;
 }
 

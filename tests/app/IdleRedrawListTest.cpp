@@ -118,8 +118,9 @@ IdleRedrawList* g_list = nullptr;
 void RemoveSelfAndNext(CCAnimationWnd* window) {
     g_redrawn.push_back(window);
     g_list->Remove(window);
-    if (window == Window(3))
+    if (window == Window(3)) {
         g_list->Remove(Window(2));
+    }
 }
 
 TEST(IdleRedrawListRemoval, RemovingDuringServiceIsSafe) {

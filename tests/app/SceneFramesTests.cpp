@@ -10,8 +10,9 @@ long LitPixels(const MemoryRegion& region) {
     long lit = 0;
     for (int y = 0; y < region.GetHeight(); ++y) {
         const uint8_t* row = region.Row(y);
-        for (int x = 0; x < region.GetWidth(); ++x)
+        for (int x = 0; x < region.GetWidth(); ++x) {
             lit += (row[4 * x] | row[4 * x + 1] | row[4 * x + 2]) != 0;
+        }
     }
     return lit;
 }

@@ -19,8 +19,9 @@ TEST(PayloadPackCli, CommandLineChecksPass) {
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     const std::string tool = Folder(Folder(self)) + "/tools/vomracube-pack/vomracube-pack";
     struct stat st;
-    if (stat(tool.c_str(), &st) != 0)
+    if (stat(tool.c_str(), &st) != 0) {
         GTEST_SKIP() << "the tool is not built: " << tool;
+    }
     const std::string root = Folder(Folder(Folder(__FILE__)));
     const std::string command = "bash '" + root + "/tools/vomracube-pack/pack_cli_test.sh' '" +
                                 tool + "' '" + root + "/res/picture140.bmp'";

@@ -136,8 +136,9 @@ TEST_F(PayloadTest, SettingsTextParsesLikeTheScanFormat) {
 
 TEST_F(PayloadTest, LargeFacesAreCopiedExactly) {
     Bytes a(32768), b(32769);
-    for (size_t i = 0; i < b.size(); ++i)
+    for (size_t i = 0; i < b.size(); ++i) {
         b[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    }
     std::copy(b.begin(), b.begin() + 32768, a.begin());
     PayloadContents c =
         Read(PayloadBuilder().Magic().Text(kExample).Face(1, a).Face(0, b).EmptyFaces(4).Finish());

@@ -36,8 +36,9 @@ inline Bytes ReadFileBytes(const std::string& path) {
 }
 
 inline void AppendU32(Bytes& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
 }
 
 // template bytes, magic numbers, text with its zero, entries, offset.
@@ -63,8 +64,9 @@ struct PayloadBuilder {
         return *this;
     }
     PayloadBuilder& EmptyFaces(int count) {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             Face(0, {});
+        }
         return *this;
     }
     Bytes Finish() const {

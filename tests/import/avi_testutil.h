@@ -16,15 +16,17 @@ inline Bytes Chunk(const char* tag, const Bytes& body) {
     PutTag(out, tag);
     PutU32(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
-    if (body.size() & 1)
+    if (body.size() & 1) {
         out.push_back(0);
+    }
     return out;
 }
 inline Bytes List(const char* type, const std::vector<Bytes>& items) {
     Bytes body;
     PutTag(body, type);
-    for (const Bytes& item : items)
+    for (const Bytes& item : items) {
         body.insert(body.end(), item.begin(), item.end());
+    }
     return Chunk("LIST", body);
 }
 
@@ -49,8 +51,9 @@ inline Bytes StreamList(const char* type, const ClipRecipe& recipe, uint32_t len
     PutU32(strh, recipe.rate);
     PutU32(strh, 0);      // start
     PutU32(strh, length); // length
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         PutU32(strh, 0);
+    }
     PutU32(strh, 0);
     PutU32(strh, 0);
     Bytes strf;
@@ -60,17 +63,20 @@ inline Bytes StreamList(const char* type, const ClipRecipe& recipe, uint32_t len
     PutU16(strf, 1);
     PutU16(strf, static_cast<uint32_t>(recipe.bits));
     PutU32(strf, recipe.compression);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         PutU32(strf, 0);
-    for (const Bytes& entry : recipe.palette)
+    }
+    for (const Bytes& entry : recipe.palette) {
         strf.insert(strf.end(), entry.begin(), entry.end());
+    }
     return List("strl", {Chunk("strh", strh), Chunk("strf", strf)});
 }
 
 inline Bytes MakeAvi(const ClipRecipe& recipe) {
     std::vector<Bytes> streams;
-    if (recipe.audioFirst)
+    if (recipe.audioFirst) {
         streams.push_back(StreamList("auds", recipe, 0));
+    }
     streams.push_back(StreamList("vids", recipe, static_cast<uint32_t>(recipe.frames.size())));
     Bytes avih(56, 0);
     avih[24] = static_cast<uint8_t>(streams.size()); // dwStreams
@@ -78,14 +84,18 @@ inline Bytes MakeAvi(const ClipRecipe& recipe) {
     hdrl.insert(hdrl.end(), streams.begin(), streams.end());
     const char* tag = recipe.audioFirst ? "01db" : "00db";
     std::vector<Bytes> movi;
-    if (recipe.audioFirst)
+    if (recipe.audioFirst) {
         movi.push_back(Chunk("00wb", Bytes(10, 7)));
-    for (const Bytes& frame : recipe.frames)
+    }
+    for (const Bytes& frame : recipe.frames) {
         movi.push_back(Chunk(tag, frame));
+    }
     Bytes body;
     PutTag(body, "AVI ");
-    for (const Bytes& part : {List("hdrl", hdrl), List("movi", movi), Chunk("idx1", Bytes(16, 0))})
+    for (const Bytes& part :
+         {List("hdrl", hdrl), List("movi", movi), Chunk("idx1", Bytes(16, 0))}) {
         body.insert(body.end(), part.begin(), part.end());
+    }
     return Chunk("RIFF", body);
 }
 
@@ -93,8 +103,9 @@ inline Bytes MakeAvi(const ClipRecipe& recipe) {
 inline Bytes FrameBytes(int f, int rows, int rowBytes, bool pad = true) {
     const int stride = pad ? (rowBytes + 3) & ~3 : rowBytes;
     Bytes out(static_cast<size_t>(stride * rows), 0);
-    for (int r = 0; r < rows; ++r)
+    for (int r = 0; r < rows; ++r) {
         std::memset(out.data() + r * stride, f * 16 + r, static_cast<size_t>(rowBytes));
+    }
     return out;
 }
 

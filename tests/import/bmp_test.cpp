@@ -22,16 +22,18 @@ Bytes MakeBmp(const BmpSpec& s) {
     b.u32(40).u32(static_cast<uint32_t>(s.width)).u32(static_cast<uint32_t>(s.height));
     b.u16(s.planes).u16(s.bitCount).u32(s.compression).u32(static_cast<uint32_t>(s.pixels.size()));
     b.u32(2835).u32(2835).u32(static_cast<uint32_t>(s.table.size())).u32(0);
-    for (uint32_t entry : s.table)
+    for (uint32_t entry : s.table) {
         b.u32(entry);
+    }
     b.raw(s.pixels);
     return b;
 }
 
 std::vector<uint8_t> Sequence(size_t count) {
     std::vector<uint8_t> v(count);
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
         v[i] = static_cast<uint8_t>(i + 1);
+    }
     return v;
 }
 
@@ -125,8 +127,9 @@ TEST(Bmp, CoreHeaderWithEightBits) {
     Bytes b;
     // bfOffBits is deliberately wrong: core bitmaps are read on from the colour table.
     b.text("BM").u32(0).u16(0).u16(0).u32(9999).u32(12).u16(3).u16(1).u16(1).u16(8);
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 256; ++i) {
         b.u8(i).u8(255 - i).u8(7);
+    }
     b.u8(5).u8(6).u8(7).u8(0);
     Packed p = ImportBytes(b.data());
     ASSERT_TRUE(p);
@@ -139,8 +142,9 @@ TEST(Bmp, CoreHeaderWithEightBits) {
     EXPECT_EQ(colours[10].rgbBlue, 10);
     EXPECT_EQ(colours[10].rgbGreen, 245);
     EXPECT_EQ(colours[10].rgbRed, 7);
-    for (int i = 0; i < 256; ++i)
+    for (int i = 0; i < 256; ++i) {
         ASSERT_EQ(colours[i].rgbReserved, 0);
+    }
     EXPECT_EQ(PixelsOf(p.get())[2], 7);
 }
 
@@ -181,8 +185,9 @@ TEST(Bmp, Rle8LiteralRunWithPad) {
 // end; the sanitiser build checks that nothing outside is touched.
 TEST(Bmp, Rle8StaysInsideItsBuffer) {
     std::vector<uint8_t> stream = {255, 1, 0, 0, 0, 0, 0, 0, 0, 4, 1, 2, 3, 4};
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         stream.insert(stream.end(), {0, 2, 255, 255});
+    }
     stream.insert(stream.end(), {255, 3, 0, 255});
     stream.insert(stream.end(), 256, 0xAA);
     stream.insert(stream.end(), {0, 1});

@@ -24,8 +24,9 @@ for path in sys.argv[1:]:
         dir.Write("pillow_rgb.py", std::vector<uint8_t>(kScript, kScript + sizeof kScript - 1));
     // Scratch paths come from mkdtemp and the tests' own names: nothing to quote.
     std::string command = "/usr/bin/python3 " + script;
-    for (const std::string& file : files)
+    for (const std::string& file : files) {
         command += " " + file;
+    }
     return std::system(command.c_str()) == 0;
 }
 
@@ -51,13 +52,14 @@ inline int GifIndexAt(const ImageImporter& im, int x, int y) {
 inline std::vector<uint8_t> GifRgb(const ImageImporter& im) {
     std::vector<uint8_t> rgb(static_cast<size_t>(im.m_header.biWidth) * im.m_header.biHeight * 3);
     uint8_t* out = rgb.data();
-    for (int y = 0; y < im.m_header.biHeight; ++y)
+    for (int y = 0; y < im.m_header.biHeight; ++y) {
         for (int x = 0; x < im.m_header.biWidth; ++x, out += 3) {
             const RGBQUAD& c = im.m_colours[GifIndexAt(im, x, y)];
             out[0] = c.rgbRed;
             out[1] = c.rgbGreen;
             out[2] = c.rgbBlue;
         }
+    }
     return rgb;
 }
 

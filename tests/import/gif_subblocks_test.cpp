@@ -24,33 +24,39 @@ GifSpec RandomPicture(int colourBits, int blockSize, std::mt19937& random) {
     s.minCodeSize = std::max(2, colourBits);
     s.blockSize = blockSize;
     s.clearWhenFull = true;
-    for (int i = 0; i < s.width * s.height; ++i)
+    for (int i = 0; i < s.width * s.height; ++i) {
         s.values.push_back(static_cast<uint8_t>(random() % static_cast<unsigned>(s.globalColours)));
+    }
     return s;
 }
 
 int DifferentValues(const ImageImporter& im, const GifSpec& s) {
     int different = 0;
-    for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x)
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
             different += GifIndexAt(im, x, y) != s.values[static_cast<size_t>(y * s.width + x)];
+        }
+    }
     return different;
 }
 
 int DifferentPixels(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size()) {
         return -1;
+    }
     int different = 0;
-    for (size_t i = 0; i < a.size(); i += 3)
+    for (size_t i = 0; i < a.size(); i += 3) {
         different += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    }
     return different;
 }
 
 // Decodes every picture and compares it with the values it was made from and with Pillow.
 void ExpectLikePillow(const ScratchDir& dir, const std::vector<Picture>& pictures) {
     std::vector<std::string> files;
-    for (const Picture& p : pictures)
+    for (const Picture& p : pictures) {
         files.push_back(p.file);
+    }
     ASSERT_TRUE(PillowDecode(dir, files)) << "python3 with Pillow (python3-pil) is needed";
     for (const Picture& p : pictures) {
         ImageImporter im;
@@ -71,7 +77,7 @@ TEST(GifSubBlocks, EveryBlockSizeAndCodeWidthDecodesLikePillow) {
     ScratchDir dir;
     std::mt19937 random(11);
     std::vector<Picture> pictures;
-    for (int blockSize : {1, 2, 3, 7, 255})
+    for (int blockSize : {1, 2, 3, 7, 255}) {
         for (int colourBits = 1; colourBits <= 8; ++colourBits) {
             GifSpec s = RandomPicture(colourBits, blockSize, random);
             int clears = 0;
@@ -81,6 +87,7 @@ TEST(GifSubBlocks, EveryBlockSizeAndCodeWidthDecodesLikePillow) {
                 "b" + std::to_string(blockSize) + "c" + std::to_string(colourBits) + ".gif";
             pictures.push_back({dir.Write(name, gif), s});
         }
+    }
     ExpectLikePillow(dir, pictures);
 }
 
@@ -94,9 +101,11 @@ TEST(GifSubBlocks, LargePictureInOneByteBlocksDecodesLikePillow) {
     s.minCodeSize = 11;
     s.blockSize = 1;
     s.clearWhenFull = true;
-    for (int y = 0; y < s.height; ++y)
-        for (int x = 0; x < s.width; ++x)
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
             s.values.push_back(static_cast<uint8_t>((x / 40) * 7 + (y / 40) * 13));
+        }
+    }
     ScratchDir dir;
     ExpectLikePillow(dir, {{dir.Write("large.gif", MakeGif(s)), s}});
 }
@@ -109,8 +118,9 @@ TEST(GifSubBlocks, ChainEndingInsideACodeEndsTheImage) {
     s.height = 2;
     s.globalColours = 256;
     s.minCodeSize = 8;
-    for (int i = 1; i <= 32; ++i)
+    for (int i = 1; i <= 32; ++i) {
         s.values.push_back(static_cast<uint8_t>(i));
+    }
     std::vector<uint8_t> data = LzwEncode(s.values, s.minCodeSize);
     data.resize(10);
     for (size_t blockSize : {1, 2, 255}) {
@@ -119,8 +129,9 @@ TEST(GifSubBlocks, ChainEndingInsideACodeEndsTheImage) {
         b.u8(0x3B);
         auto d = DecodeBytes(b.data());
         ASSERT_EQ(d->result, ImageImporter::Ok) << blockSize;
-        for (int x = 0; x < s.width; ++x)
+        for (int x = 0; x < s.width; ++x) {
             EXPECT_EQ(GifIndexAt(d->importer, x, 0), x < 7 ? x + 1 : 0) << blockSize << " " << x;
+        }
         EXPECT_EQ(GifIndexAt(d->importer, 0, 1), 0) << blockSize;
     }
 }
@@ -134,8 +145,9 @@ TEST(GifSubBlocks, FileEndingInsideTinyBlocksFails) {
     s.globalColours = 256;
     s.minCodeSize = 8;
     s.blockSize = 1;
-    for (int i = 0; i < s.width * s.height; ++i)
+    for (int i = 0; i < s.width * s.height; ++i) {
         s.values.push_back(static_cast<uint8_t>(i * 7));
+    }
     std::vector<uint8_t> gif = MakeGif(s);
     gif.resize(gif.size() / 2);
     EXPECT_EQ(DecodeBytes(gif)->result, ImageImporter::Failed);

@@ -14,8 +14,9 @@ uint8_t At(const ImageImporter& im, int pictureRow, int byte) {
 
 std::vector<uint8_t> Rows(int width, const std::vector<int>& rowValues) {
     std::vector<uint8_t> v;
-    for (int value : rowValues)
+    for (int value : rowValues) {
         v.insert(v.end(), static_cast<size_t>(width), static_cast<uint8_t>(value));
+    }
     return v;
 }
 
@@ -92,14 +93,16 @@ TEST(Gif, TransparencyFlag) {
     s.transparent = 3;
     Packed set = ImportBytes(MakeGif(s));
     ASSERT_TRUE(set);
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(ColoursOf(set.get())[i].rgbReserved, i == 3 ? 255 : 0) << i;
+    }
 
     s.transparentFlag = false;
     Packed clear = ImportBytes(MakeGif(s));
     ASSERT_TRUE(clear);
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(ColoursOf(clear.get())[i].rgbReserved, 0) << i;
+    }
 }
 
 TEST(Gif, InterlacedRowsArriveInPassOrder) {
@@ -113,13 +116,15 @@ TEST(Gif, InterlacedRowsArriveInPassOrder) {
         s.minCodeSize = 4;
         s.interlaced = true;
         std::vector<int> stored(order.size());
-        for (size_t k = 0; k < order.size(); ++k)
+        for (size_t k = 0; k < order.size(); ++k) {
             stored[k] = static_cast<int>(k);
+        }
         s.values = Rows(2, stored);
         auto d = DecodeBytes(MakeGif(s));
         ASSERT_EQ(d->result, ImageImporter::Ok);
-        for (size_t k = 0; k < order.size(); ++k)
+        for (size_t k = 0; k < order.size(); ++k) {
             EXPECT_EQ(At(d->importer, order[k], 0), (k << 4) | k) << "height " << s.height;
+        }
     }
 }
 
@@ -151,13 +156,16 @@ TEST(Gif, FullTableWithoutClearKeepsTwelveBitCodes) {
     s.globalColours = 256;
     s.minCodeSize = 8;
     std::mt19937 random(7);
-    for (int i = 0; i < s.width * s.height; ++i)
+    for (int i = 0; i < s.width * s.height; ++i) {
         s.values.push_back(static_cast<uint8_t>(random() % 256));
+    }
     auto d = DecodeBytes(MakeGif(s));
     ASSERT_EQ(d->result, ImageImporter::Ok);
-    for (int r = 0; r < s.height; ++r)
-        for (int c = 0; c < s.width; ++c)
+    for (int r = 0; r < s.height; ++r) {
+        for (int c = 0; c < s.width; ++c) {
             ASSERT_EQ(At(d->importer, r, c), s.values[static_cast<size_t>(r * s.width + c)]);
+        }
+    }
 }
 
 TEST(Gif, StreamEndingEarlyKeepsTheRowsWritten) {
@@ -218,8 +226,9 @@ TEST(Gif, ClearAndEndCodesInOddPlaces) {
     Bytes b = GifHead(s);
     b.raw(ImageHead(s).data()).u8(2);
     BitWriter w;
-    for (int code : {4, 4, 1, 4, 4, 2, 5})
+    for (int code : {4, 4, 1, 4, 4, 2, 5}) {
         w.Put(code, 3);
+    }
     b.raw(SubBlocks(w.Finish())).u8(0x3B);
     auto d = DecodeBytes(b.data());
     ASSERT_EQ(d->result, ImageImporter::Ok);

@@ -22,9 +22,11 @@ std::vector<uint8_t> MakeIcon(const std::vector<IconImage>& images, uint8_t rese
         Bytes body;
         body.u32(40).u32(im.width).u32(im.height * 2).u16(1).u16(im.bitCount).u32(0).u32(0);
         body.u32(0).u32(0).u32(0).u32(0);
-        if (im.bitCount <= 8)
-            for (int i = 0; i < (1 << im.bitCount); ++i)
+        if (im.bitCount <= 8) {
+            for (int i = 0; i < (1 << im.bitCount); ++i) {
                 body.u32(0x010203u * static_cast<uint32_t>(i));
+            }
+        }
         const size_t stride = (static_cast<size_t>(im.width) * im.bitCount + 31) / 32 * 4;
         body.u8(im.firstPixel).fill(stride * im.height - 1, 0x11);
         body.fill((im.width + 31) / 32 * 4 * im.height, 0xFF); // AND mask
@@ -33,8 +35,9 @@ std::vector<uint8_t> MakeIcon(const std::vector<IconImage>& images, uint8_t rese
         offset += static_cast<uint32_t>(body.size());
         bodies.push_back(body);
     }
-    for (const Bytes& body : bodies)
+    for (const Bytes& body : bodies) {
         b.raw(body.data());
+    }
     return b.data();
 }
 

@@ -27,8 +27,9 @@ class Bytes {
     Bytes& u16(unsigned v) { return u8(v & 0xFF).u8(v >> 8 & 0xFF); }
     Bytes& u32(uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
     Bytes& text(const char* s) {
-        while (*s)
+        while (*s) {
             u8(static_cast<uint8_t>(*s++));
+        }
         return *this;
     }
     Bytes& raw(const std::vector<uint8_t>& v) {
@@ -42,8 +43,9 @@ class Bytes {
     const std::vector<uint8_t>& data() const { return m_data; }
     size_t size() const { return m_data.size(); }
     void patch32(size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 4; ++i) {
             m_data[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        }
     }
 
   private:
@@ -87,8 +89,9 @@ using Packed = std::unique_ptr<BITMAPINFOHEADER, GlobalDeleter>;
 inline int OpenFileCount() {
     int count = 0;
     if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir))
+        while (readdir(dir)) {
             ++count;
+        }
         closedir(dir);
     }
     return count;
@@ -120,10 +123,11 @@ inline std::unique_ptr<Decoded> DecodeBytes(const std::vector<uint8_t>& bytes) {
 
 inline const uint8_t* PixelsOf(const BITMAPINFOHEADER* packed) {
     size_t offset = sizeof(BITMAPINFOHEADER);
-    if (packed->biCompression == BI_BITFIELDS)
+    if (packed->biCompression == BI_BITFIELDS) {
         offset += 12;
-    else if (packed->biBitCount <= 8)
+    } else if (packed->biBitCount <= 8) {
         offset += 4 * (packed->biClrUsed ? packed->biClrUsed : 1u << packed->biBitCount);
+    }
     return reinterpret_cast<const uint8_t*>(packed) + offset;
 }
 inline const RGBQUAD* ColoursOf(const BITMAPINFOHEADER* packed) {

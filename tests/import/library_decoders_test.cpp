@@ -10,8 +10,9 @@ namespace {
 
 std::vector<uint8_t> Solid(int width, int height, std::vector<uint8_t> pixel) {
     std::vector<uint8_t> v;
-    for (int i = 0; i < width * height; ++i)
+    for (int i = 0; i < width * height; ++i) {
         v.insert(v.end(), pixel.begin(), pixel.end());
+    }
     return v;
 }
 
@@ -57,8 +58,9 @@ TEST(Jpeg, ColourBecomesBlueGreenRedExtraBottomUp) {
 
 TEST(Jpeg, TruncatedFileDecodesToItsEnd) {
     std::vector<uint8_t> noise;
-    for (int i = 0; i < 64 * 64 * 3; ++i)
+    for (int i = 0; i < 64 * 64 * 3; ++i) {
         noise.push_back(static_cast<uint8_t>(i * 7919 % 251));
+    }
     std::vector<uint8_t> jpeg = WriteJpeg(64, 64, 3, noise);
     jpeg.resize(jpeg.size() / 2);
     Packed p = ImportBytes(jpeg);
@@ -112,8 +114,9 @@ TEST(Png, GreyWithTransparencyStaysEightBits) {
     const std::vector<uint8_t> top = {0, 85, 170, 255, 255};
     EXPECT_EQ(std::vector<uint8_t>(im.m_pixels, im.m_pixels + 5), bottom);
     EXPECT_EQ(std::vector<uint8_t>(im.m_pixels + 8, im.m_pixels + 13), top);
-    for (const RGBQUAD& c : im.m_colours)
+    for (const RGBQUAD& c : im.m_colours) {
         ASSERT_EQ(c.rgbReserved, 0);
+    }
 }
 
 TEST(Png, FourBitPaletteWithTransparency) {
@@ -122,8 +125,9 @@ TEST(Png, FourBitPaletteWithTransparency) {
     s.height = 1;
     s.bitDepth = 4;
     s.colourType = PNG_COLOR_TYPE_PALETTE;
-    for (int i = 0; i < 16; ++i)
+    for (int i = 0; i < 16; ++i) {
         s.palette.push_back(png_color{static_cast<png_byte>(i * 16), 7, 9});
+    }
     s.alpha = {255, 255, 255, 255, 255, 0};
     s.rows = {0x5F, 0x20};
     auto d = DecodeBytes(WritePng(s));
@@ -181,18 +185,21 @@ TEST(Png, InterlacedRowsLandBottomUp) {
     s.width = 9;
     s.height = 9;
     s.interlaced = true;
-    for (int y = 0; y < 9; ++y)
-        for (int x = 0; x < 9; ++x)
+    for (int y = 0; y < 9; ++y) {
+        for (int x = 0; x < 9; ++x) {
             s.rows.insert(s.rows.end(), {static_cast<uint8_t>(y), static_cast<uint8_t>(x), 0});
+        }
+    }
     auto d = DecodeBytes(WritePng(s));
     ASSERT_EQ(d->result, ImageImporter::Ok);
     const uint8_t* pixels = d->importer.m_pixels;
-    for (int y = 0; y < 9; ++y)
+    for (int y = 0; y < 9; ++y) {
         for (int x = 0; x < 9; ++x) {
             const uint8_t* px = pixels + (8 - y) * 36 + x * 4;
             ASSERT_EQ(px[2], y);
             ASSERT_EQ(px[1], x);
         }
+    }
 }
 
 TEST(Png, DamagedFiles) {

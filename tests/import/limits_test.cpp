@@ -75,12 +75,14 @@ TEST(Limits, KeptFuzzInputs) {
     namespace fs = std::filesystem;
     const fs::path root =
         fs::path(VC_TEST_DATA).parent_path().parent_path() / "fuzz" / "regressions";
-    if (!fs::exists(root))
+    if (!fs::exists(root)) {
         GTEST_SKIP() << "no kept inputs";
+    }
     int count = 0;
     for (const auto& dir : fs::directory_iterator(root)) {
-        if (dir.path().filename().string().rfind("import_", 0) != 0)
+        if (dir.path().filename().string().rfind("import_", 0) != 0) {
             continue;
+        }
         for (const auto& file : fs::directory_iterator(dir.path())) {
             Packed p(ImportPicture(file.path().string().c_str()));
             if (p) {

@@ -68,10 +68,12 @@ inline std::vector<uint8_t> WritePng(const PngSpec& s) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height),
                  s.bitDepth, s.colourType, s.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!s.palette.empty())
+    if (!s.palette.empty()) {
         png_set_PLTE(png, info, s.palette.data(), static_cast<int>(s.palette.size()));
-    if (!s.alpha.empty())
+    }
+    if (!s.alpha.empty()) {
         png_set_tRNS(png, info, s.alpha.data(), static_cast<int>(s.alpha.size()), nullptr);
+    }
     if (s.transparentGrey >= 0) {
         png_color_16 grey = {};
         grey.gray = static_cast<png_uint_16>(s.transparentGrey);
@@ -80,8 +82,9 @@ inline std::vector<uint8_t> WritePng(const PngSpec& s) {
     png_write_info(png, info);
     const size_t rowBytes = s.rows.size() / static_cast<size_t>(s.height);
     std::vector<png_bytep> rows;
-    for (int y = 0; y < s.height; ++y)
+    for (int y = 0; y < s.height; ++y) {
         rows.push_back(const_cast<png_bytep>(s.rows.data() + static_cast<size_t>(y) * rowBytes));
+    }
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -103,9 +106,10 @@ inline void WriteTiff(const std::string& path, int width, int height, int sample
         const uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
     }
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < height; ++y) {
         TIFFWriteScanline(tiff, const_cast<uint8_t*>(pixels.data() + y * width * samples),
                           static_cast<uint32_t>(y), 0);
+    }
     TIFFClose(tiff);
 }
 

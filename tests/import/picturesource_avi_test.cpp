@@ -19,8 +19,9 @@ const BYTE* PixelsOf(const std::vector<BYTE>& picture) {
 class AviReaderTest : public ::testing::Test {
   protected:
     void TearDown() override {
-        for (const std::string& name : m_dir.Entries())
+        for (const std::string& name : m_dir.Entries()) {
             m_dir.Remove(name);
+        }
     }
     std::string Write(const Bytes& bytes) { return m_dir.Write("clip.avi", bytes); }
     ScratchDir m_dir;
@@ -32,10 +33,12 @@ TEST_F(AviReaderTest, ReadsUncompressedFramesOfEachDepth) {
         ClipRecipe recipe;
         recipe.bits = bits;
         const int rowBytes = recipe.width * bits / 8;
-        for (int f = 0; f < 3; ++f)
+        for (int f = 0; f < 3; ++f) {
             recipe.frames.push_back(FrameBytes(f, recipe.height, rowBytes));
-        if (bits == 8)
+        }
+        if (bits == 8) {
             recipe.palette.assign(2, Bytes{10, 20, 30, 0});
+        }
         AviVideo video;
         ASSERT_EQ(video.Open(Write(MakeAvi(recipe)).c_str()), AviStatus::kOk) << bits;
         EXPECT_EQ(video.FrameCount(), 3u);
@@ -148,26 +151,32 @@ TEST_F(AviReaderTest, SurvivesTruncationAndLyingSizes) {
     ClipRecipe recipe;
     recipe.bits = 8;
     recipe.palette.assign(256, Bytes{1, 2, 3, 0});
-    for (int f = 0; f < 2; ++f)
+    for (int f = 0; f < 2; ++f) {
         recipe.frames.push_back(FrameBytes(f, 2, 3));
+    }
     const Bytes whole = MakeAvi(recipe);
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         AviVideo video;
-        if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) != AviStatus::kOk)
+        if (video.Open(Write(Bytes(whole.begin(), whole.begin() + cut)).c_str()) !=
+            AviStatus::kOk) {
             continue;
+        }
         std::vector<BYTE> picture(video.PackedSize());
-        for (uint32_t f = 0; f < video.FrameCount(); ++f)
+        for (uint32_t f = 0; f < video.FrameCount(); ++f) {
             video.ReadFrame(static_cast<int32_t>(f), picture);
+        }
     }
     for (size_t at = 4; at + 4 <= whole.size(); at += 4) {
         Bytes lying = whole;
         std::memset(lying.data() + at, 0xFF, 4);
         AviVideo video;
-        if (video.Open(Write(lying).c_str()) != AviStatus::kOk)
+        if (video.Open(Write(lying).c_str()) != AviStatus::kOk) {
             continue;
+        }
         std::vector<BYTE> picture(video.PackedSize());
-        for (uint32_t f = 0; f < video.FrameCount(); ++f)
+        for (uint32_t f = 0; f < video.FrameCount(); ++f) {
             video.ReadFrame(static_cast<int32_t>(f), picture);
+        }
     }
 }
 
@@ -178,8 +187,9 @@ TEST_F(AviReaderTest, PlaysAsAVideoFaceThroughTheEntryPoints) {
     ResetVideoTimeOrigin();
     ClipRecipe recipe;
     recipe.rate = 10;
-    for (int f = 0; f < 4; ++f)
+    for (int f = 0; f < 4; ++f) {
         recipe.frames.push_back(FrameBytes(f, 2, 9));
+    }
     const std::string path = Write(MakeAvi(recipe));
     PictureSource* clip = OpenVideo(path.c_str());
     ASSERT_NE(clip, nullptr);

@@ -38,8 +38,9 @@ LONG WINAPI FakeOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG numb
     *stream = nullptr;
     auto it = g_fake->files.find(file);
     if (it == g_fake->files.end() || type != kStreamTypeVideo || number != 0 ||
-        mode != kOpenShareDenyWrite)
+        mode != kOpenShareDenyWrite) {
         return -1;
+    }
     *stream = new FakeStream{it->second};
     return 0;
 }
@@ -63,8 +64,9 @@ LONG WINAPI FakeGetterClose(AviFrameGetter) {
 }
 LPVOID WINAPI FakeFrame(AviFrameGetter, LONG position) {
     ++g_fake->frameRequests;
-    if (position < 0 || position >= 64 || position == g_fake->failFrame)
+    if (position < 0 || position >= 64 || position == g_fake->failFrame) {
         return nullptr;
+    }
     g_fake->frames[position].biWidth = position + 1;
     return &g_fake->frames[position];
 }
@@ -155,8 +157,9 @@ TEST_F(PictureSourceTest, SameNameSharesOneSourceUntilLastRelease) {
 }
 
 TEST_F(PictureSourceTest, ListIsNewestFirstAndUnlinksFromAnyPosition) {
-    for (const char* name : {"a", "b", "c"})
+    for (const char* name : {"a", "b", "c"}) {
         m_fake.files[name] = Clip(1, 10, 5);
+    }
     PictureSource* a = OpenVideo("a");
     PictureSource* b = OpenVideo("b");
     PictureSource* c = OpenVideo("c");
@@ -229,8 +232,9 @@ TEST_F(PictureSourceTest, DegenerateStreamsShowFrameZero) {
     SetPictureTime(1);
     for (DWORD t : {1u, 2001u, 0xF0000000u}) {
         SetPictureTime(t);
-        for (PictureSource* s : sources)
+        for (PictureSource* s : sources) {
             EXPECT_EQ(static_cast<VideoPicture*>(s)->m_currentFrameIndex, 0) << s->m_fileName;
+        }
     }
 }
 

@@ -28,8 +28,9 @@ inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
     PutU16(out, v >> 16);
 }
 inline void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<uint8_t>(tag[i]));
+    }
 }
 
 // A 24-bit BMP file of `width` x `height` pixels, every pixel (b, g, r).
@@ -46,8 +47,9 @@ inline std::vector<uint8_t> MakeBmp24(int width, int height, uint8_t b, uint8_t 
     PutU32(out, height);
     PutU16(out, 1);
     PutU16(out, 24);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         PutU32(out, 0);
+    }
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             out.push_back(b);

@@ -28,10 +28,12 @@ TEST(BuildScene, DefaultSceneFromTheStartOfTheSequence) {
     // Head first: the cubes (last made first), then the boxes newest first.
     int cubes = 0, boxes = 0;
     ThreeDObject* o = scene.GetObjects().GetHead();
-    for (; o && o->IsKindOf(RUNTIME_CLASS(ImageCube)); o = o->GetNext())
+    for (; o && o->IsKindOf(RUNTIME_CLASS(ImageCube)); o = o->GetNext()) {
         ++cubes;
-    for (; o && o->IsKindOf(RUNTIME_CLASS(Box3d)); o = o->GetNext())
+    }
+    for (; o && o->IsKindOf(RUNTIME_CLASS(Box3d)); o = o->GetNext()) {
         ++boxes;
+    }
     EXPECT_EQ(o, nullptr);
     EXPECT_EQ(cubes, 2);
     EXPECT_EQ(boxes, 10);
@@ -46,8 +48,9 @@ TEST(BuildScene, DefaultSceneFromTheStartOfTheSequence) {
 
 int CountObjects(CubeScene& scene) {
     int n = 0;
-    for (ThreeDObject* o = scene.GetObjects().GetHead(); o; o = o->GetNext())
+    for (ThreeDObject* o = scene.GetObjects().GetHead(); o; o = o->GetNext()) {
         ++n;
+    }
     return n;
 }
 
@@ -120,9 +123,11 @@ TEST(Motion, BoxInPatternZeroAtTimeZeroIsAtTheOriginTurnedOnce) {
     EXPECT_EQ(c.x, 0);
     EXPECT_EQ(c.y, 0);
     EXPECT_EQ(c.z, 0);
-    for (int r = 0; r < 4; ++r)
-        for (int k = 0; k < 4; ++k)
+    for (int r = 0; r < 4; ++r) {
+        for (int k = 0; k < 4; ++k) {
             EXPECT_NEAR(model.m[r][k], r == k ? 1 : 0, 1e-14);
+        }
+    }
 }
 
 TEST(Motion, UnknownStylesStayAtTheOrigin) {
@@ -173,16 +178,18 @@ TEST(CubeScene, DrawClearsANewRegionOnceAndThenOnlyWhatChanged) {
     EXPECT_TRUE(EqualRect(&renderer.cleared[0], &region.GetRect()));
     renderer.cleared.clear();
     scene.Draw(&region, view.get());
-    for (const RECT& box : renderer.cleared)
+    for (const RECT& box : renderer.cleared) {
         EXPECT_FALSE(EqualRect(&box, &region.GetRect()));
+    }
     scene.ResetRegion();
     renderer.cleared.clear();
     scene.Draw(&region, view.get());
     ASSERT_FALSE(renderer.cleared.empty());
     EXPECT_TRUE(EqualRect(&renderer.cleared[0], &region.GetRect()));
     // Far to near after the first frame.
-    for (ThreeDObject* o = scene.GetObjects().GetHead(); o && o->GetNext(); o = o->GetNext())
+    for (ThreeDObject* o = scene.GetObjects().GetHead(); o && o->GetNext(); o = o->GetNext()) {
         EXPECT_GE(o->GetDepth(), o->GetNext()->GetDepth());
+    }
 }
 
 } // namespace

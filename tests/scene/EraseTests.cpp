@@ -22,8 +22,9 @@ struct Scene {
         view.reset(cubes.CreateView(&rect));
     }
     void Frame(double t, bool fullClear) {
-        if (fullClear)
+        if (fullClear) {
             cubes.ResetRegion();
+        }
         cubes.SetTime(t);
         region.BeginFrame();
         cubes.Draw(&region, view.get());

@@ -28,8 +28,9 @@ std::atomic<bool> g_counting{false};
 std::atomic<long> g_allocations{0};
 
 void* CountingAlloc(size_t bytes) {
-    if (g_counting)
+    if (g_counting) {
         ++g_allocations;
+    }
     return std::malloc((bytes + 3) & ~size_t(3));
 }
 void CountingFree(void* block) {
@@ -38,18 +39,21 @@ void CountingFree(void* block) {
 } // namespace
 
 void* operator new(size_t bytes) {
-    if (g_counting)
+    if (g_counting) {
         ++g_allocations;
-    if (void* p = std::malloc(bytes ? bytes : 1))
+    }
+    if (void* p = std::malloc(bytes ? bytes : 1)) {
         return p;
+    }
     throw std::bad_alloc();
 }
 void* operator new[](size_t bytes) {
     return operator new(bytes);
 }
 void* operator new(size_t bytes, const std::nothrow_t&) noexcept {
-    if (g_counting)
+    if (g_counting) {
         ++g_allocations;
+    }
     return std::malloc(bytes ? bytes : 1);
 }
 void* operator new[](size_t bytes, const std::nothrow_t& tag) noexcept {
@@ -81,11 +85,12 @@ long CountPainted(const MemoryRegion& region, int depth) {
     const size_t stride = (size_t(h.biBitCount) * h.biWidth + 31) / 32 * 4;
     const auto* bits = static_cast<const uint8_t*>(region.GetBits());
     long painted = 0;
-    for (int y = 0; y < h.biHeight; ++y)
+    for (int y = 0; y < h.biHeight; ++y) {
         for (int x = 0; x < h.biWidth; ++x) {
             const uint8_t* p = bits + stride * y + (depth == 32 ? 4 * x : x);
             painted += depth == 32 ? (p[0] | p[1] | p[2]) != 0 : p[0] != 0;
         }
+    }
     return painted;
 }
 
@@ -144,8 +149,9 @@ TEST(FrameAllocation, SteadyFramesAllocateNothing) {
         int frame = 0;
         // Every fifth counted frame follows a region reset, which redraws everything.
         const long allocations = scene.CountFrames(20, [&] {
-            if (frame++ % 5 == 2)
+            if (frame++ % 5 == 2) {
                 scene.Scene().ResetRegion();
+            }
         });
         EXPECT_EQ(allocations, 0) << depth << "-bit target";
         EXPECT_GT(CountPainted(scene.Region(), depth), 1000) << depth << "-bit target";
@@ -161,8 +167,9 @@ TEST(FrameAllocation, VideoFaceFramesAllocateNothing) {
     recipe.width = 16;
     recipe.height = -16;
     recipe.rate = 50; // a frame every 20 ms
-    for (int f = 0; f < 4; ++f)
+    for (int f = 0; f < 4; ++f) {
         recipe.frames.push_back(avitest::FrameBytes(f, 16, 48));
+    }
     const std::string path = folder.Write("clip.avi", avitest::MakeAvi(recipe));
     InitGraphics();
     LoadDefaultPicture(140);
@@ -176,8 +183,9 @@ TEST(FrameAllocation, VideoFaceFramesAllocateNothing) {
         SceneSettings settings;
         settings.boxCount = 0;
         settings.cubeCount = 1;
-        for (PictureSource*& picture : settings.pictures)
+        for (PictureSource*& picture : settings.pictures) {
             picture = clip;
+        }
         CountedScene scene(settings, 32, 160, 120);
         ASSERT_TRUE(scene.Init());
         DWORD ms = 1000;

@@ -45,8 +45,9 @@ TEST(Projection, VerticesAtOrBehindTheCameraAreHiddenButCountForDepth) {
     // Camera z of 0, −5 and not-a-number.
     const Vector vertices[3] = {{1, 1, -33, 1}, {1, 1, -38, 1}, {NAN, 0, NAN, 1}};
     ScreenPoint points[3];
-    for (ScreenPoint& p : points)
+    for (ScreenPoint& p : points) {
         p = {7, 9, 1};
+    }
     const double depth =
         Project(view.GetViewMatrix(), view.GetProjection(), Matrix{}, vertices, points, 3);
     EXPECT_DOUBLE_EQ(depth, -5.0);
@@ -105,9 +106,11 @@ TEST(Matrix, LastOperationActsFirst) {
     Matrix direct;
     RotateX(&direct, 30);
     TranslateZ(&direct, 2);
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
             EXPECT_NEAR(product.m[r][c], direct.m[r][c], 1e-15);
+        }
+    }
 }
 
 TEST(Matrix, NormaliseLeavesNearUnitVectorsAlone) {

@@ -23,8 +23,9 @@ class StubObject : public ThreeDObject {
 
   protected:
     void DrawFaces(RastelRegion*) override {
-        if (m_box.right > m_box.left)
+        if (m_box.right > m_box.left) {
             static_cast<RecordingRenderer&>(GetSceneRenderer()).Touch(m_box);
+        }
     }
 
   private:
@@ -34,22 +35,25 @@ class StubObject : public ThreeDObject {
 
 std::vector<double> DepthsFromHead(const ThreeDObjectList& list) {
     std::vector<double> depths;
-    for (ThreeDObject* o = list.GetHead(); o; o = o->GetNext())
+    for (ThreeDObject* o = list.GetHead(); o; o = o->GetNext()) {
         depths.push_back(o->GetDepth());
+    }
     return depths;
 }
 
 void CheckLinks(const ThreeDObjectList& list) {
     ThreeDObject* prev = nullptr;
-    for (ThreeDObject* o = list.GetHead(); o; prev = o, o = o->GetNext())
+    for (ThreeDObject* o = list.GetHead(); o; prev = o, o = o->GetNext()) {
         ASSERT_EQ(o->GetPrev(), prev);
+    }
     EXPECT_EQ(list.GetTail(), prev);
 }
 
 TEST(ThreeDObjectList, OnePassOrdersFarToNear) {
     ThreeDObjectList list;
-    for (double depth : {10.0, 30.0, 20.0})
+    for (double depth : {10.0, 30.0, 20.0}) {
         list.AddHead(new StubObject(depth));
+    }
     const Matrix identity;
     list.UpdateAll(0, &identity, &identity);
     EXPECT_EQ(DepthsFromHead(list), (std::vector<double>{30, 20, 10}));
@@ -65,8 +69,9 @@ TEST(ThreeDObjectList, EqualAndUndefinedDepthsNeverMove) {
     list.AddHead(b);
     list.AddHead(a);
     const Matrix identity;
-    for (int frame = 0; frame < 3; ++frame)
+    for (int frame = 0; frame < 3; ++frame) {
         list.UpdateAll(0, &identity, &identity);
+    }
     EXPECT_EQ(list.GetHead(), a);
     EXPECT_EQ(a->GetNext(), b);
     EXPECT_EQ(list.GetTail(), c);
@@ -146,8 +151,9 @@ TEST(ThreeDObjectList, PassesOverRandomDepthsKeepTheChainWhole) {
         for (int pass = 0; pass < 8; ++pass) {
             const std::vector<ThreeDObject*> before = CheckedChain(list, objects);
             std::vector<bool> wasUndefined;
-            for (ThreeDObject* object : before)
+            for (ThreeDObject* object : before) {
                 wasUndefined.push_back(std::isnan(object->GetDepth()));
+            }
             for (DepthObject* object : objects) {
                 const unsigned pick = random() % 16;
                 object->passDepth = pick == 0   ? NAN
@@ -157,21 +163,24 @@ TEST(ThreeDObjectList, PassesOverRandomDepthsKeepTheChainWhole) {
             }
             list.UpdateAll(pass, &identity, &identity);
             const std::vector<ThreeDObject*> after = CheckedChain(list, objects);
-            if (HasFailure())
+            if (HasFailure()) {
                 return;
+            }
             CheckDepthOrder(after);
             // Nothing moves past an object whose depth was undefined already, so one that
             // stays undefined keeps its place.
-            for (size_t i = 0; i < before.size(); ++i)
+            for (size_t i = 0; i < before.size(); ++i) {
                 if (wasUndefined[i] &&
                     std::isnan(static_cast<DepthObject*>(before[i])->passDepth)) {
                     EXPECT_EQ(after[i], before[i]);
                 }
+            }
             // With the depths unchanged, a second pass is a fixed point: ties stay in order.
             list.UpdateAll(pass, &identity, &identity);
             EXPECT_EQ(CheckedChain(list, objects), after);
-            if (HasFailure())
+            if (HasFailure()) {
                 return;
+            }
         }
     }
 }
@@ -207,8 +216,9 @@ std::vector<RECT> CopiedBoxes(const std::vector<RECT>& boxes) {
     RecordingRenderer renderer;
     RecordingRegion region(&renderer, 100, 100);
     ThreeDObjectList list;
-    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
+    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) {
         list.AddHead(new StubObject(1, *it));
+    }
     const Matrix identity;
     list.UpdateAll(0, &identity, &identity);
     list.EraseAll(&region);

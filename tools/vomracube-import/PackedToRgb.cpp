@@ -4,8 +4,9 @@ namespace {
 
 // One channel of a bit-field pixel scaled to 8 bits.
 uint8_t Channel(uint32_t pixel, uint32_t mask) {
-    if (!mask)
+    if (!mask) {
         return 0;
+    }
     const int shift = __builtin_ctz(mask);
     const uint32_t max = mask >> shift;
     return static_cast<uint8_t>(((pixel & mask) >> shift) * 255u / max);
@@ -17,17 +18,20 @@ bool PackedToRgb(const BITMAPINFOHEADER* packed, std::vector<uint8_t>* rgb) {
     const int depth = packed->biBitCount;
     const DWORD compression = packed->biCompression;
     if (packed->biWidth <= 0 || packed->biHeight == 0 ||
-        (compression != BI_RGB && compression != BI_BITFIELDS))
+        (compression != BI_RGB && compression != BI_BITFIELDS)) {
         return false;
+    }
     if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16 && depth != 24 &&
-        depth != 32)
+        depth != 32) {
         return false;
+    }
     const auto* base = reinterpret_cast<const uint8_t*>(packed) + sizeof(BITMAPINFOHEADER);
     const auto* colours = reinterpret_cast<const RGBQUAD*>(base);
     uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (compression == BI_BITFIELDS) {
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             masks[i] = reinterpret_cast<const uint32_t*>(base)[i];
+        }
         base += 12;
     } else if (depth <= 8) {
         base += 4u << depth;

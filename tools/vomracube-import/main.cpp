@@ -20,10 +20,12 @@
 namespace {
 
 const char* ResultName(const ImportReport& report) {
-    if (report.format == ImageImporter::None)
+    if (report.format == ImageImporter::None) {
         return "CannotOpen";
-    if (report.format == ImageImporter::Unknown)
+    }
+    if (report.format == ImageImporter::Unknown) {
         return "Unrecognised";
+    }
     static const char* const kNames[] = {"Ok",      "BadFile",  "Failed",
                                          "NoImage", "NoMemory", "TooLarge"};
     return report.result >= 0 && report.result <= 5 ? kNames[report.result] : "Failed";
@@ -58,13 +60,14 @@ bool ProcessFile(const char* fileName, const char* outDir) {
     ImportReport report;
     BITMAPINFOHEADER* packed = ImportPictureReporting(fileName, 0xFFFFFFFFu, &report);
     const char* result = ResultName(report);
-    if (packed)
+    if (packed) {
         std::printf("%s\t%s\t%s\t%ld\t%ld\t%u\n", fileName, result,
                     ImageImporter::FormatName(report.format), static_cast<long>(packed->biWidth),
                     static_cast<long>(packed->biHeight), unsigned{packed->biBitCount});
-    else
+    } else {
         std::printf("%s\t%s\t%s\t-\t-\t-\n", fileName, result,
                     ImageImporter::FormatName(report.format));
+    }
 
     bool written = true;
     if (outDir) {
@@ -102,11 +105,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     bool allWritten = true;
-    for (int i = first; i < argc; ++i)
+    for (int i = first; i < argc; ++i) {
         if (!ProcessFile(argv[i], outDir)) {
             std::fprintf(stderr, "vomracube-import: cannot write the output for %s\n", argv[i]);
             allWritten = false;
         }
+    }
     std::fflush(stdout);
     return allWritten ? 0 : 1;
 }

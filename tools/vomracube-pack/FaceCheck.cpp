@@ -46,8 +46,9 @@ std::string Describe(const char* fmt, ...) {
 
 bool CheckPicture(const std::string& path, FaceCheck& check) {
     BITMAPINFOHEADER* picture = ImportPicture(path.c_str());
-    if (!picture)
+    if (!picture) {
         return false;
+    }
     ImageImporter importer;
     const int format = importer.Identify(path.c_str());
     check.verdict = FaceVerdict::kShown;
@@ -65,8 +66,9 @@ bool CheckPicture(const std::string& path, FaceCheck& check) {
 bool CheckVideo(const std::string& path, FaceCheck& check) {
     AviVideo video;
     const AviStatus status = video.Open(path.c_str());
-    if (status == AviStatus::kCannotOpen || status == AviStatus::kNotAvi)
+    if (status == AviStatus::kCannotOpen || status == AviStatus::kNotAvi) {
         return false;
+    }
     const BITMAPINFOHEADER& f = video.Format();
     const AviStreamInfo& info = video.Info();
     if (status == AviStatus::kOk) {
@@ -77,8 +79,9 @@ bool CheckVideo(const std::string& path, FaceCheck& check) {
                      static_cast<int>(f.biWidth),
                      static_cast<int>(f.biHeight < 0 ? -f.biHeight : f.biHeight),
                      static_cast<unsigned>(f.biBitCount), video.FrameCount(), fps);
-        if (info.dwRate == 0 || info.dwScale == 0)
+        if (info.dwRate == 0 || info.dwScale == 0) {
             check.description += " (no frame rate: the first frame stands still)";
+        }
     } else if (status == AviStatus::kCompressed) {
         check.verdict = FaceVerdict::kMaybe;
         check.description = "AVI video compressed with \"" + FourCCText(f.biCompression) +
@@ -92,17 +95,19 @@ bool CheckVideo(const std::string& path, FaceCheck& check) {
 
 FaceCheck CheckFaceFile(const std::string& path) {
     FaceCheck check;
-    if (CheckPicture(path, check) || CheckVideo(path, check))
+    if (CheckPicture(path, check) || CheckVideo(path, check)) {
         return check;
+    }
     ImageImporter importer;
     const int format = importer.Identify(path.c_str());
-    if (format == ImageImporter::None)
+    if (format == ImageImporter::None) {
         check.description = "the file cannot be opened";
-    else if (format == ImageImporter::Unknown)
+    } else if (format == ImageImporter::Unknown) {
         check.description =
             "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
-    else
+    } else {
         check.description = std::string(ImageImporter::FormatName(format)) +
                             " file the saver cannot read: " + ErrorText(importer.Decode());
+    }
     return check;
 }

@@ -147,8 +147,9 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     PayloadFace faces[kPayloadFaceCount];
     for (size_t i = 0; i < o.faces.size(); ++i) {
         faces[i].mode = static_cast<BYTE>(o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode);
-        if (o.faces[i].path.empty())
+        if (o.faces[i].path.empty()) {
             continue;
+        }
         if (!ReadWholeFile(o.faces[i].path, faces[i].data, error)) {
             std::fprintf(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
                          o.faces[i].path.c_str(), error.c_str());

@@ -29,15 +29,17 @@ constexpr SettingOption kSettingOptions[] = {
 };
 
 std::string Format(int64_t value, bool thousandths) {
-    if (!thousandths)
+    if (!thousandths) {
         return std::to_string(value);
+    }
     std::string s = std::to_string(value / 1000);
     if (value % 1000) {
         char frac[8];
         std::snprintf(frac, sizeof frac, ".%03d", static_cast<int>(value % 1000));
         std::string f = frac;
-        while (f.back() == '0')
+        while (f.back() == '0') {
             f.pop_back();
+        }
         s += f;
     }
     return s;
@@ -55,13 +57,15 @@ bool ParseThousandths(const std::string& text, int64_t& value) {
     const size_t dot = text.find('.');
     const std::string whole = text.substr(0, dot);
     std::string frac = dot == std::string::npos ? "" : text.substr(dot + 1);
-    if ((whole.empty() && frac.empty()) || frac.size() > 3 || whole.size() > 9)
+    if ((whole.empty() && frac.empty()) || frac.size() > 3 || whole.size() > 9) {
         return false;
+    }
     auto digits = [](const std::string& s) {
         return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
-    if (!digits(whole) || !digits(frac))
+    if (!digits(whole) || !digits(frac)) {
         return false;
+    }
     frac.resize(3, '0');
     value = (whole.empty() ? 0 : std::stoll(whole)) * 1000 + std::stoll(frac);
     return true;
@@ -116,19 +120,24 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             return true;
         };
         const SettingOption* setting = nullptr;
-        for (const SettingOption& s : kSettingOptions)
-            if (arg == s.name)
+        for (const SettingOption& s : kSettingOptions) {
+            if (arg == s.name) {
                 setting = &s;
+            }
+        }
         std::string text;
         if (setting) {
-            if (!value(text) || !ParseSetting(*setting, text, o, error))
+            if (!value(text) || !ParseSetting(*setting, text, o, error)) {
                 return false;
+            }
         } else if (arg == "--template" || arg == "-t") {
-            if (!value(o.templatePath))
+            if (!value(o.templatePath)) {
                 return false;
+            }
         } else if (arg == "--out" || arg == "-o") {
-            if (!value(o.outPath))
+            if (!value(o.outPath)) {
                 return false;
+            }
         } else if (arg == "--fill" || arg == "--fit") {
             o.defaultMode = arg == "--fill" ? 1 : 0;
         } else if (arg == "--strict") {

@@ -38,8 +38,9 @@ RgbImage ImageFromRegion(const BITMAPINFOHEADER& header, const void* bits,
 
 RgbImage ContactSheet(const std::vector<RgbImage>& frames) {
     RgbImage sheet;
-    if (frames.empty())
+    if (frames.empty()) {
         return sheet;
+    }
     const int n = static_cast<int>(frames.size());
     const int columns = static_cast<int>(std::ceil(std::sqrt(double(n))));
     const int rows = (n + columns - 1) / columns;
@@ -61,8 +62,9 @@ RgbImage ContactSheet(const std::vector<RgbImage>& frames) {
 
 bool WritePng(const std::string& path, const RgbImage& image) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    if (!file) {
         return false;
+    }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     volatile bool ok = false;
@@ -71,15 +73,17 @@ bool WritePng(const std::string& path, const RgbImage& image) {
         png_set_IHDR(png, info, image.width, image.height, 8, PNG_COLOR_TYPE_RGB,
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
-        for (int y = 0; y < image.height; ++y)
+        for (int y = 0; y < image.height; ++y) {
             png_write_row(png, &image.rgb[size_t(y) * image.width * 3]);
+        }
         png_write_end(png, nullptr);
         ok = true;
     }
     png_destroy_write_struct(png ? &png : nullptr, info ? &info : nullptr);
     ok = (std::fclose(file) == 0) && ok;
-    if (!ok)
+    if (!ok) {
         std::remove(path.c_str());
+    }
     return ok;
 }
 
@@ -88,7 +92,8 @@ std::string NumberedPath(const std::string& path, int index) {
     std::snprintf(number, sizeof number, "_%04d", index);
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
         return path + number;
+    }
     return path.substr(0, dot) + number + path.substr(dot);
 }

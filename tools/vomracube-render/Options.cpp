@@ -26,8 +26,9 @@ constexpr double kMaxSheetPixels = double(1 << 28);
 bool ParseInt(const char* text, int low, int high, int* value) {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
-    if (end == text || *end || v < low || v > high)
+    if (end == text || *end || v < low || v > high) {
         return false;
+    }
     *value = static_cast<int>(v);
     return true;
 }
@@ -35,16 +36,18 @@ bool ParseInt(const char* text, int low, int high, int* value) {
 bool ParseDouble(const char* text, double* value) {
     char* end = nullptr;
     const double v = std::strtod(text, &end);
-    if (end == text || *end || !std::isfinite(v))
+    if (end == text || *end || !std::isfinite(v)) {
         return false;
+    }
     *value = v;
     return true;
 }
 
 bool ParseSize(const char* text, RenderOptions* o) {
     const char* x = std::strchr(text, 'x');
-    if (!x)
+    if (!x) {
         return false;
+    }
     const std::string w(text, x);
     return ParseInt(w.c_str(), 1, kMaxSide, &o->width) && ParseInt(x + 1, 1, kMaxSide, &o->height);
 }
@@ -64,28 +67,34 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* o, std::string* er
             return true;
         };
         if (!std::strcmp(arg, "--size")) {
-            if (!takes(value && ParseSize(value, o)))
+            if (!takes(value && ParseSize(value, o))) {
                 return false;
+            }
         } else if (!std::strcmp(arg, "--depth")) {
             if (!takes(value && ParseInt(value, 8, 32, &o->depth) &&
-                       (o->depth == 8 || o->depth == 32)))
+                       (o->depth == 8 || o->depth == 32))) {
                 return false;
+            }
         } else if (!std::strcmp(arg, "--time")) {
-            if (!takes(value && ParseDouble(value, &o->time)))
+            if (!takes(value && ParseDouble(value, &o->time))) {
                 return false;
+            }
         } else if (!std::strcmp(arg, "--frames")) {
-            if (!takes(value && ParseInt(value, 1, kMaxFrames, &o->frames)))
+            if (!takes(value && ParseInt(value, 1, kMaxFrames, &o->frames))) {
                 return false;
+            }
         } else if (!std::strcmp(arg, "--step")) {
-            if (!takes(value && ParseDouble(value, &o->step)))
+            if (!takes(value && ParseDouble(value, &o->step))) {
                 return false;
+            }
         } else if (!std::strcmp(arg, "--reference")) {
             o->reference = true;
         } else if (!std::strcmp(arg, "--sheet")) {
             o->sheet = true;
         } else if (!std::strcmp(arg, "--out")) {
-            if (!takes(value != nullptr))
+            if (!takes(value != nullptr)) {
                 return false;
+            }
             o->out = value;
         } else if (arg[0] == '-' && arg[1]) {
             *error = std::string("unknown option ") + arg;

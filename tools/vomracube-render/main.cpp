@@ -15,8 +15,9 @@
 namespace {
 
 int Render(const RenderOptions& o) {
-    if (!o.saver.empty())
+    if (!o.saver.empty()) {
         platform::SetModuleFileNameOverride(o.saver.c_str());
+    }
     SceneFrames frames;
     switch (frames.Open(o.depth, o.width, o.height)) {
     case SceneFrames::OpenResult::kOpened:

@@ -44,8 +44,9 @@ bool CloseQueued(HWND hWnd) {
 
 void Pump() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageA(&msg);
+    }
 }
 
 // Records its own end, to see self-deletion happen.
@@ -98,8 +99,9 @@ WIN_TEST(SaverClosesOnKeysAndButtonsButNotOnOtherInput) {
         Pump();
         const HWND hWnd = saver->m_hWnd;
         for (UINT ignored : {static_cast<UINT>(WM_KEYUP), static_cast<UINT>(WM_MOUSEWHEEL),
-                             static_cast<UINT>(WM_XBUTTONDOWN), static_cast<UINT>(WM_LBUTTONUP)})
+                             static_cast<UINT>(WM_XBUTTONDOWN), static_cast<UINT>(WM_LBUTTONUP)}) {
             saver->SendMessage(ignored);
+        }
         CHECK_EQ(saver->SendMessage(WM_NCACTIVATE, 0), 0);
         CHECK_EQ(saver->SendMessage(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
         CHECK_EQ(saver->SendMessage(WM_SYSCOMMAND, SC_CLOSE), 0);

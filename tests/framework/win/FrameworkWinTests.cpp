@@ -225,8 +225,9 @@ WIN_TEST(DialogSeesCreateThenInitAndRoutesOkAndCancel) {
     CHECK(cancel.Create(200, nullptr));
     cancel.SendMessage(WM_CLOSE); // the system-menu close: the dialog posts itself a Cancel
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         DispatchMessageA(&msg);
+    }
     CHECK(cancel.events.back() == 'c');
     CHECK(cancel.m_hWnd == nullptr);
     CHECK(!TestDialog().Create(999, nullptr)); // no such template
