@@ -1,6 +1,6 @@
 // The shell's windows under a real window system, with a stand-in animation that counts
 // what the windows ask of it. Run: wine app_wintests.exe
-#include "../../framework/win/WinCheck.h"
+#include "../WinCheck.h"
 
 #include "app/CCAnimation.h"
 #include "app/CCAnimationWnd.h"

@@ -1,6 +1,6 @@
 // The framework's window code under a real window system: binding, message maps,
 // reflection, self-deletion, dialogs and the idle loop. Run: wine framework_wintests.exe
-#include "WinCheck.h"
+#include "../WinCheck.h"
 
 #include "framework/Dialog.h"
 #include "framework/Static.h"
