@@ -29,8 +29,8 @@ def _built(path, build, target, configure=False):
     """path, building the target in build (configured first if asked) when it is missing."""
     if (configure and not os.path.exists(path)
             and not os.path.exists(os.path.join(build, "CMakeCache.txt"))):
-        subprocess.run(["cmake", "-S", harness.ROOT, "-B", build, "-G", "Ninja",
-                        "-DCMAKE_BUILD_TYPE=RelWithDebInfo"], capture_output=True, timeout=300)
+        subprocess.run(["cmake", "-S", harness.ROOT, "--preset", "native", "-B", build],
+                       capture_output=True, timeout=300)
     if not os.path.exists(path):
         subprocess.run(["cmake", "--build", build, "-j2", "--target", target],
                        capture_output=True, timeout=900)

@@ -5,6 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
-cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_BENCH=ON -DVC_TESTS=OFF >/dev/null
-cmake --build build/bench --target vomracube-bench -j"${JOBS:-2}"
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target vomracube-bench -j"${JOBS:-2}"
 exec build/bench/bench/vomracube-bench "$@"

@@ -4,16 +4,14 @@
 # saving a screenshot whose path it prints.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-ROOT=$PWD
 JOBS=${JOBS:-2}
 
 bash tools/setup.sh
 prefix=$(bash tools/build-thirdparty.sh | tail -1)
 echo "== building VomraCube.scr (build/win)"
-cmake -S "$ROOT" -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVC_THIRDPARTY="$prefix" >/dev/null
+cmake --preset win -DVC_THIRDPARTY="$prefix" >/dev/null
 # winprobe: the harness starts Wine's desktop with it before the saver.
-cmake --build build/win -j"$JOBS" --target VomraCube winprobe
+cmake --build --preset win -j"$JOBS" --target VomraCube winprobe
 if [ -n "${DISPLAY:-}" ] && ! xwininfo -root >/dev/null 2>&1; then
     echo "DISPLAY=$DISPLAY cannot be opened: using a private Xvfb instead"
     unset DISPLAY

@@ -6,7 +6,6 @@
 #   FUZZ_SECONDS=20   time per fuzzer      JOBS=2   parallel jobs
 set -uo pipefail
 cd "$(dirname "$0")/.."
-ROOT=$PWD
 JOBS=${JOBS:-2}
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 started=$(date +%s)
@@ -43,36 +42,32 @@ echo "== set-up"
 bash tools/setup.sh || { step setup 1; echo "$passed passed, $failed failed"; exit 1; }
 
 mkdir -p build
-configure() { # dir, extra cmake args...
-    local dir=$1
-    shift
-    cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 || { tail -30 "$dir.configure.log"; return 1; }
-}
-build_and_test() { # name, dir, cmake args...
-    local name=$1 dir=$2 status log=$2.ctest.log
-    shift 2
+# Each build tree is a preset of CMakePresets.json, configured in build/<preset>.
+build_and_test() { # preset
+    local name=$1 dir=build/$1 status log=build/$1.ctest.log
     echo "== $name: build"
-    configure "$dir" "$@" || { step "$name-configure" 1; return; }
+    cmake --preset "$name" >"$dir.configure.log" 2>&1 ||
+        { tail -30 "$dir.configure.log"; step "$name-configure" 1; return; }
     # -k 0: one target that does not build still leaves every other test to run.
-    cmake --build "$dir" -j"$JOBS" -- -k 0 >"$dir.build.log" 2>&1
+    cmake --build --preset "$name" -j"$JOBS" -- -k 0 >"$dir.build.log" 2>&1
     status=$?
     if [ $status -ne 0 ]; then
         grep -E "error|FAILED" "$dir.build.log" | head -30
         step "$name-build" $status
     fi
     echo "== $name: ctest"
-    (cd "$dir" && ctest -j"$JOBS" --output-on-failure) >"$log" 2>&1
+    ctest --preset "$name" -j"$JOBS" >"$log" 2>&1
     status=$?
     [ $status -eq 0 ] || grep -vE "^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed" "$log" | tail -80
     count "$name" $status "$log"
 }
 
-build_and_test native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_and_test native
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:halt_on_error=1:detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
-build_and_test asan build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DVC_SANITIZE=ON -DVC_FUZZ=ON
+# The sanitizer build holds the fuzz targets as well.
+build_and_test asan
 
 # Each fuzzer: its regression inputs first, then a short run from its seed corpus. The
 # corpus is copied, so the run's new inputs stay in the build tree.

@@ -37,9 +37,7 @@ step windows-picture-libraries $status
 mkdir -p "$BUILD"
 log=$BUILD.build.log
 {
-    cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DVC_THIRDPARTY="$prefix" &&
-        cmake --build "$BUILD" -j"$JOBS"
+    cmake --preset win -DVC_THIRDPARTY="$prefix" && cmake --build --preset win -j"$JOBS"
 } >"$log" 2>&1
 status=$?
 [ $status -eq 0 ] || tail -40 "$log"
