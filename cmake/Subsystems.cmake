@@ -13,11 +13,6 @@ function(vc_subsystem target)
   else()
     list(FILTER srcs EXCLUDE REGEX "_win\\.cpp$")
   endif()
-  if(NOT srcs)
-    # A folder without sources yet still gives a library that others can link.
-    set(srcs ${CMAKE_BINARY_DIR}/${target}_empty.cpp)
-    file(WRITE ${srcs} "")
-  endif()
   add_library(${target} STATIC ${srcs})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
@@ -26,11 +21,19 @@ endfunction()
 # vc_test_suite(<name> <folder> [deps...]): one GoogleTest executable from a tests folder.
 function(vc_test_suite name folder)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-  if(NOT srcs)
-    return()
-  endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE VC_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
+
+# vc_saver_resources(<target>): the saver's resource script (icon, cursors, default picture,
+# About box) in a Windows program: the saver itself and the programs that load its resources
+# as it does. windres finds the files the script names beside it, its headers under src/.
+function(vc_saver_resources target)
+  set(res ${CMAKE_SOURCE_DIR}/res)
+  target_sources(${target} PRIVATE ${res}/VomraCube.rc)
+  set_source_files_properties(${res}/VomraCube.rc PROPERTIES OBJECT_DEPENDS
+    "${res}/hand.cur;${res}/blank.cur;${res}/vomracube.ico;${res}/picture140.bmp")
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src ${res})
 endfunction()
