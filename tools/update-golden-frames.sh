@@ -1,5 +1,5 @@
 #!/bin/bash
-# Redraws the golden frames (tests/app/GoldenFramesTests.cpp) and rewrites their hashes in
+# Redraws the golden frames (tests/app/GoldenFramesTest.cpp) and rewrites their hashes in
 # tests/data/golden-frames.txt, naming every frame whose pixels changed. Run it only for a
 # change that is meant to alter pixels, and review the frames it names (vomracube-render
 # draws any of them) before committing the file.

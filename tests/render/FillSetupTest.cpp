@@ -1,5 +1,5 @@
 // Checks and fall-backs of SetImageFill and SetPerspectiveImageFill.
-#include "fill_test_support.h"
+#include "FillTestSupport.h"
 
 namespace {
 

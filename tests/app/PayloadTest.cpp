@@ -2,7 +2,7 @@
 #include "app/Payload.h"
 #include "app/PayloadWriter.h"
 #include "import/PictureSource.h"
-#include "payload_testutil.h"
+#include "PayloadTestSupport.h"
 
 #include <gtest/gtest.h>
 

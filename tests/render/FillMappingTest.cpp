@@ -1,7 +1,7 @@
 // Which texel lands under each pixel centre: small known affine mappings in every edge
 // mode, heavily minified pictures in the tiled modes, perspective quads against an
 // independent inverse of the projective map, and the parallelogram case.
-#include "fill_test_support.h"
+#include "FillTestSupport.h"
 
 #include "render/core/FastPaths.h"
 #include "render/fill/ImageFill.h"

@@ -1,5 +1,5 @@
 // Source formats, channel tables, transparency and 8-bit targets of the picture fills.
-#include "fill_test_support.h"
+#include "FillTestSupport.h"
 
 #include "render/target/Compositors.h"
 #include "render/core/FastPaths.h"
