@@ -4,7 +4,7 @@
 // kind of run the stream is pixel values from the input, LZW-encoded, and every decoded
 // pixel is checked against them; in the other it is the input's bytes, with the chain or
 // the file ending anywhere.
-#include "../tests/import/gif_lzw_encoder.h"
+#include "../tests/import/GifLzwEncoder.h"
 #include "import_fuzz_support.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,7 +1,7 @@
 // Steady frames must not allocate: neither from the heap nor through the renderer's work
 // memory functions.
 #include "../ScratchFolder.h"
-#include "../import/avi_testutil.h"
+#include "../import/AviTestSupport.h"
 #include "import/PictureSource.h"
 #include "import/VideoPicture.h"
 #include "render/core/GraphicsStartup.h"

@@ -1,5 +1,5 @@
-#include "import_testutil.h"
-#include "picture_writers.h"
+#include "ImportTestSupport.h"
+#include "PictureWriters.h"
 
 #include <fstream>
 #include <iterator>

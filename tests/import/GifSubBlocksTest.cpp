@@ -1,7 +1,7 @@
 // Image data in sub-blocks of every size: encoders may cut the code stream into blocks as
 // short as one byte, so a code can span several of them.
-#include "gif_reference.h"
-#include "gif_testutil.h"
+#include "GifReference.h"
+#include "GifTestSupport.h"
 
 #include <random>
 

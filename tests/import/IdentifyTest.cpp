@@ -1,6 +1,6 @@
-#include "gif_testutil.h"
-#include "import_testutil.h"
-#include "picture_writers.h"
+#include "GifTestSupport.h"
+#include "ImportTestSupport.h"
+#include "PictureWriters.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 // Size limits and the kept fuzz inputs: whatever a file claims, an import either fits the
 // pixel size limit or ends with TooLarge, and never with a short allocation.
-#include "gif_testutil.h"
-#include "picture_writers.h"
+#include "GifTestSupport.h"
+#include "PictureWriters.h"
 
 #include <filesystem>
 #include <fstream>

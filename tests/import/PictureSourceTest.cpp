@@ -2,7 +2,7 @@
 #include "import/PictureSource.h"
 #include "import/StillPicture.h"
 #include "import/VideoPicture.h"
-#include "picturesource_testutil.h"
+#include "PictureSourceTestSupport.h"
 
 #include <gtest/gtest.h>
 

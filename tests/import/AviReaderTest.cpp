@@ -1,7 +1,7 @@
 #include "import/AviReader.h"
 #include "import/DefaultPicture.h"
-#include "avi_testutil.h"
-#include "picturesource_testutil.h"
+#include "AviTestSupport.h"
+#include "PictureSourceTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "import_testutil.h"
+#include "ImportTestSupport.h"
 
 using namespace importtest;
 

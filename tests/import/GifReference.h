@@ -3,7 +3,7 @@
 // top-down RGB rows.
 #pragma once
 
-#include "import_testutil.h"
+#include "ImportTestSupport.h"
 
 #include <cstdlib>
 

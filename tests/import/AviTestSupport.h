@@ -2,7 +2,7 @@
 // a video face.
 #pragma once
 
-#include "picturesource_testutil.h"
+#include "PictureSourceTestSupport.h"
 
 #include <cstdint>
 #include <cstring>

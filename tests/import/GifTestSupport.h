@@ -1,8 +1,8 @@
 // A small GIF file builder for the tests.
 #pragma once
 
-#include "gif_lzw_encoder.h"
-#include "import_testutil.h"
+#include "GifLzwEncoder.h"
+#include "ImportTestSupport.h"
 
 namespace importtest {
 

@@ -1,4 +1,4 @@
-#include "gif_testutil.h"
+#include "GifTestSupport.h"
 
 #include <random>
 
