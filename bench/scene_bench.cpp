@@ -9,7 +9,9 @@
 #include "scene_frame.h"
 #include "scene_pixman.h"
 
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
+#include "scene/SceneSettings.h"
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
 #include "render/Renderer.h"
@@ -28,7 +30,7 @@ constexpr double kClock = 1.0; // objects spread out and turned, the same every 
 
 void StartGraphicsOnce() {
     static const bool started = [] {
-        LoadDefaultPicture(140);
+        LoadDefaultPicture(kDefaultPictureId);
         InitGraphics();
         return true;
     }();
@@ -193,7 +195,9 @@ void RegisterAll() {
         int boxes, cubes;
         double cubeSize;
     };
-    const Scene scenes[] = {{"default", 10, 2, 1.25}, {"heavy", 200, 20, 4.0}};
+    const SceneSettings defaults;
+    const Scene scenes[] = {{"default", defaults.boxCount, defaults.cubeCount, defaults.cubeSize},
+                            {"heavy", 200, 20, 4.0}};
     const int sizes[][2] = {{1920, 1080}, {3840, 2160}};
     for (const Scene& s : scenes) {
         for (const auto& size : sizes) {

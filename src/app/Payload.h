@@ -12,6 +12,8 @@
 // that does not fit in it entirely yields no file.
 #pragma once
 
+#include "scene/SceneSettings.h"
+
 #include "platform/Win32.h"
 
 #include <cstddef>
@@ -44,9 +46,26 @@ enum PayloadSetting {
     kBoxSize,
     kBoxPhaseStep,
 };
-// What a setting holds when there is no payload, or when the text does not supply it.
-constexpr uint32_t kSettingDefaults[kPayloadSettingCount] = {0,  2,    1000, 1250, 0,
-                                                             10, 1000, 300,  500};
+// A scene value as the payload stores it, in thousandths.
+constexpr uint32_t PayloadThousandths(double value) {
+    return static_cast<uint32_t>(value * 1000 + 0.5);
+}
+
+// What a setting holds when there is no payload, or when the text does not supply it: the
+// scene's own defaults, in text order.
+constexpr SceneSettings kDefaultScene{};
+constexpr uint32_t kSettingDefaults[kPayloadSettingCount] = {
+    static_cast<uint32_t>(kDefaultScene.motionStyle),
+    static_cast<uint32_t>(kDefaultScene.cubeCount),
+    PayloadThousandths(kDefaultScene.cubeSpeed),
+    PayloadThousandths(kDefaultScene.cubeSize),
+    static_cast<uint32_t>(kDefaultScene.regionOption),
+    static_cast<uint32_t>(kDefaultScene.boxCount),
+    PayloadThousandths(kDefaultScene.boxSpeed),
+    PayloadThousandths(kDefaultScene.boxSize),
+    PayloadThousandths(kDefaultScene.boxPhaseStep),
+};
+static_assert(kSettingDefaults[kCubeSize] == 1250 && kSettingDefaults[kBoxPhaseStep] == 500);
 
 // What became of one face entry.
 enum class FaceEntryState : uint8_t {

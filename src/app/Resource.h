@@ -5,7 +5,7 @@
 #define IDC_HANDCURSOR 103
 #define IDC_NULLCURSOR 130
 #define IDI_MAINICON 128
-#define IDB_DEFAULTPICTURE 140
+#include "import/DefaultPictureId.h" // IDB_DEFAULTPICTURE
 
 #define IDC_VERSION 1043
 #define IDC_WEBLINK 1047

@@ -1,4 +1,5 @@
 #include "SceneFakes.h"
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "scene/Box3d.h"
 #include "scene/CCAnimationView.h"
@@ -58,7 +59,7 @@ TEST_F(AtRest, BoxShowsOnlyItsCameraFaceLitFromTheFront) {
 }
 
 TEST_F(AtRest, PictureCubeFillsItsFrontFaceWithTheDefaultPicture) {
-    LoadDefaultPicture(140);
+    LoadDefaultPicture(kDefaultPictureId);
     ImageCube cube(7, 2.0, 1, 0, nullptr, nullptr);
     cube.Update(0, &view.GetViewMatrix(), &view.GetProjection());
     cube.Draw(&region);

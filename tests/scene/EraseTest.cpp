@@ -1,5 +1,6 @@
 // A steady frame (only last frame's boxes cleared) must hold exactly the pixels of a frame
 // drawn on a freshly cleared region: nothing left behind, nothing cleared that is drawn.
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
@@ -43,7 +44,7 @@ struct Scene {
 
 TEST(Erase, SteadyFramesMatchFreshlyClearedFrames) {
     InitGraphics();
-    LoadDefaultPicture(140);
+    LoadDefaultPicture(kDefaultPictureId);
     SceneSettings crowded;
     crowded.boxCount = 60;
     crowded.cubeCount = 12;

@@ -2,6 +2,7 @@
 // memory functions.
 #include "../ScratchFolder.h"
 #include "../import/AviTestSupport.h"
+#include "import/DefaultPicture.h"
 #include "import/PictureSource.h"
 #include "import/VideoPicture.h"
 #include "render/core/GraphicsStartup.h"
@@ -141,7 +142,7 @@ class CountedScene {
 
 TEST(FrameAllocation, SteadyFramesAllocateNothing) {
     InitGraphics();
-    LoadDefaultPicture(140);
+    LoadDefaultPicture(kDefaultPictureId);
     SetMemoryHandlers(CountingAlloc, CountingFree);
     for (int depth : {32, 8}) {
         CountedScene scene(SceneSettings{}, depth, 320, 240);
@@ -172,7 +173,7 @@ TEST(FrameAllocation, VideoFaceFramesAllocateNothing) {
     }
     const std::string path = folder.Write("clip.avi", avitest::MakeAvi(recipe));
     InitGraphics();
-    LoadDefaultPicture(140);
+    LoadDefaultPicture(kDefaultPictureId);
     SetVideoLibrary(nullptr); // natively: the saver's own reader
     StartVideoSupport(1);
     ResetVideoTimeOrigin();
