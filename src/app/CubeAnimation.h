@@ -25,6 +25,8 @@ class CubeAnimation : public CCAnimation {
     int GetRegionOption() override;
     void ResetRegion() override;
 
+    // Milliseconds from `now` until Tick would step the clock; none for an empty scene.
+    std::optional<DWORD> TicksToNextStep(DWORD now) const { return m_scene.TicksToNextStep(now); }
     CubeScene& GetScene() { return m_scene; }
     CubeSettingsDlg* GetSettings() const { return m_settings; }
 

@@ -9,8 +9,11 @@
 #include "framework/Wnd.h"
 #include "import/PictureSource.h"
 #include "render/core/GraphicsStartup.h"
+#include "scene/FrameClock.h"
 
+#include <algorithm>
 #include <new>
+#include <optional>
 
 namespace {
 constexpr int kRunMouseTolerance = 3;
@@ -34,7 +37,9 @@ BOOL CubeSaverApp::InitInstance() {
     }
     StartVideoSupport(1);
     InitGraphics();
-    m_animation = new (std::nothrow) CubeAnimation;
+    if (!m_animation) {
+        m_animation = new (std::nothrow) CubeAnimation;
+    }
     if (!m_animation) {
         return FALSE;
     }
@@ -53,10 +58,10 @@ CWnd* CubeSaverApp::EnterMode() {
         if (!ClaimRunModeInstance()) {
             return nullptr;
         }
-        return m_animation->Run(kRunMouseTolerance);
+        return ShowingFrames(m_animation->Run(kRunMouseTolerance));
     case SaverMode::kPreview:
-        return m_animation->Preview(
-            reinterpret_cast<HWND>(static_cast<intptr_t>(command.previewParent)));
+        return ShowingFrames(m_animation->Preview(
+            reinterpret_cast<HWND>(static_cast<intptr_t>(command.previewParent))));
     case SaverMode::kChangePassword:
         ReportError(IDS_NOPASSWORD);
         return nullptr;
@@ -66,9 +71,29 @@ CWnd* CubeSaverApp::EnterMode() {
     return nullptr;
 }
 
+CWnd* CubeSaverApp::ShowingFrames(CWnd* window) {
+    if (window) {
+        m_timerResolution.Raise();
+    }
+    return window;
+}
+
+// Nothing due at all (no window to redraw, no clock) cannot happen in a mode that has a
+// window; the loop then looks again a frame interval later.
+DWORD CubeSaverApp::TicksToNextFrameWork() const {
+    std::optional<DWORD> next = TheIdleRedrawList().TicksToNextRedraw(CurrentTick);
+    const std::optional<DWORD> step =
+        m_animation ? m_animation->TicksToNextStep(CurrentTick) : std::nullopt;
+    if (step) {
+        next = std::min(next.value_or(*step), *step);
+    }
+    return next.value_or(kFrameInterval);
+}
+
 // The first three passes after a message only refresh the tick; from the fourth on every
-// pass steps the clock, gives the pictures the time and repaints the windows that are due.
-// Always true: the loop keeps polling while the queue is empty.
+// pass steps the clock, gives the pictures the time and repaints the windows that are due,
+// then lets the loop sleep until the next of these is due. Always true: the loop keeps
+// calling while the queue is empty.
 BOOL CubeSaverApp::OnIdle(LONG count) {
     CWinApp::OnIdle(count);
     CurrentTick = GetTickCount();
@@ -80,10 +105,12 @@ BOOL CubeSaverApp::OnIdle(LONG count) {
     }
     SetPictureTime(CurrentTick);
     TheIdleRedrawList().Service(CurrentTick);
+    IdleUntil(CurrentTick + TicksToNextFrameWork());
     return TRUE;
 }
 
 int CubeSaverApp::ExitInstance() {
+    m_timerResolution.Restore();
     DestroyAllPictures();
     DestroyAllPictures();
     StopVideoSupport();

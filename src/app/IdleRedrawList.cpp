@@ -84,6 +84,22 @@ bool IdleRedrawList::Service(DWORD now) {
     return m_head != nullptr;
 }
 
+std::optional<DWORD> IdleRedrawList::TicksToNextRedraw(DWORD now) const {
+    std::optional<DWORD> next;
+    for (const IdleRedrawTimer* record = m_head; record; record = record->next) {
+        if (!record->window) {
+            continue;
+        }
+        const DWORD since = TicksSince(now, record->lastTick);
+        const DWORD left =
+            record->count == 0 || since >= record->interval ? 0 : record->interval - since;
+        if (!next || left < *next) {
+            next = left;
+        }
+    }
+    return next;
+}
+
 void IdleRedrawList::FreeRemoved() {
     if (!m_removedWhile) {
         return;

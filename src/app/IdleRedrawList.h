@@ -10,6 +10,8 @@
 
 #include "platform/Win32.h"
 
+#include <optional>
+
 class CCAnimationWnd;
 
 struct IdleRedrawTimer {
@@ -39,6 +41,9 @@ class IdleRedrawList {
     // yet redrawn at all. True when the list holds any record.
     bool Service(DWORD now);
     void FreeAll();
+    // Milliseconds from `now` until Service would redraw a window: 0 when one is due, none
+    // for an empty list.
+    std::optional<DWORD> TicksToNextRedraw(DWORD now) const;
 
     const IdleRedrawTimer* Head() const { return m_head; }
     const IdleRedrawTimer* Find(const CCAnimationWnd* window) const;

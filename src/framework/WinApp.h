@@ -5,7 +5,9 @@
 // Idle processing: whenever the queue is empty the loop calls OnIdle with a pass count
 // that starts at 0 after each idle-resetting message (see IdleRule.h) and grows by one per
 // pass, for as long as OnIdle returns true; after a false return the loop waits for the
-// next message.
+// next message. A pass that wants more passes but has nothing to do for a while says so
+// with IdleUntil, and the loop then sleeps in the system's message wait until that tick or
+// the next message, whichever comes first.
 //
 // The main window: when the window m_pMainWnd names is destroyed, the framework clears
 // m_pMainWnd and posts the quit message that ends the loop.
@@ -42,6 +44,10 @@ class CWinApp : public CObject {
     void EndWaitCursor();
     HCURSOR LoadCursor(UINT id) const;
     HICON LoadIcon(UINT id) const;
+    // From inside OnIdle: nothing is due before GetTickCount reaches `tick`. While no message
+    // is queued the loop waits until then before the next pass, whose count goes on as if a
+    // non-resetting message had come. Holds for this one pass.
+    void IdleUntil(DWORD tick);
 
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
@@ -53,7 +59,12 @@ class CWinApp : public CObject {
     int m_exitCode = 0;
 
   private:
+    // The wait an idle pass asked for: until a message arrives or the tick comes.
+    void WaitForMessageOrTick(DWORD tick);
+
     IdleRule m_idleRule;
+    bool m_idleWaitAsked = false;
+    DWORD m_idleWaitTick = 0;
     int m_waitCursorCount = 0;
     HCURSOR m_restoreCursor = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "framework/WinApp.h"
 
+#include "framework/TickWait.h"
 #include "framework/Wnd.h"
 #include "framework/WndBinding.h"
 
@@ -51,8 +52,11 @@ int CWinApp::Run() {
     bool idle = true;
     for (;;) {
         while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            m_idleWaitAsked = false;
             if (!OnIdle(idleCount++)) {
                 idle = false;
+            } else if (m_idleWaitAsked) {
+                WaitForMessageOrTick(m_idleWaitTick);
             }
         }
         do {
@@ -71,6 +75,20 @@ int CWinApp::Run() {
             }
         } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
+}
+
+void CWinApp::IdleUntil(DWORD tick) {
+    m_idleWaitAsked = true;
+    m_idleWaitTick = tick;
+}
+
+// Any kind of message ends the wait, including one that was already in the queue when the
+// wait began but had been looked at before.
+void CWinApp::WaitForMessageOrTick(DWORD tick) {
+    WaitForTick(tick, GetTickCount, [](DWORD milliseconds) {
+        return MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT,
+                                           MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
+    });
 }
 
 // Offers the message to the bound windows from its target up to the top-level window.

@@ -70,6 +70,14 @@ void CubeScene::Tick(DWORD now) {
     m_time += m_timeStep;
 }
 
+std::optional<DWORD> CubeScene::TicksToNextStep(DWORD now) const {
+    if (m_objects.IsEmpty()) {
+        return std::nullopt;
+    }
+    const DWORD since = static_cast<DWORD>(now - m_lastStepTick);
+    return since >= m_stepInterval ? 0 : m_stepInterval - since;
+}
+
 void CubeScene::Draw(RastelRegion* region, CCAnimationView* view) {
     if (!region || !view || !view->IsKindOf(RUNTIME_CLASS(CC3DView))) {
         return;

@@ -8,6 +8,8 @@
 #include "scene/SceneSettings.h"
 #include "scene/ThreeDObjectList.h"
 
+#include <optional>
+
 class CCAnimationView;
 class RastelRegion;
 
@@ -21,6 +23,9 @@ class CubeScene {
     void Build(const SceneSettings& settings);
     // Steps the clock when a frame interval has passed since the last step.
     void Tick(DWORD now);
+    // Milliseconds from `now` until Tick would step the clock: 0 when a step is due, none
+    // for an empty scene, whose clock never moves.
+    std::optional<DWORD> TicksToNextStep(DWORD now) const;
     // Moves every object to the clock, then erases and draws the frame into the region; the
     // view must be a CC3DView.
     void Draw(RastelRegion* region, CCAnimationView* view);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -63,6 +64,31 @@ TEST_F(IdleRedrawListTest, IntervalCountsAcrossTheTickWrap) {
     EXPECT_EQ(g_redrawn.size(), 1u);
     list.Service(static_cast<DWORD>(beforeWrap + kFrameInterval));
     EXPECT_EQ(g_redrawn.size(), 2u);
+}
+
+// What the frame loop sleeps on: the earliest window's due time, counted like Service.
+TEST_F(IdleRedrawListTest, TicksToNextRedrawIsTheEarliestWindowsDueTime) {
+    EXPECT_EQ(list.TicksToNextRedraw(1000), std::nullopt);
+    list.Add(Window(1), kFrameInterval);
+    EXPECT_EQ(list.TicksToNextRedraw(1000), 0u); // never redrawn: due at once
+    list.Service(1000);
+    EXPECT_EQ(list.TicksToNextRedraw(1000), kFrameInterval);
+    EXPECT_EQ(list.TicksToNextRedraw(1000 + kFrameInterval - 1), 1u);
+    EXPECT_EQ(list.TicksToNextRedraw(1000 + kFrameInterval), 0u);
+    EXPECT_EQ(list.TicksToNextRedraw(5000), 0u); // late: due, never negative
+
+    list.Add(Window(2), 40);
+    list.Service(1010); // only window 2 is due
+    EXPECT_EQ(list.TicksToNextRedraw(1010), kFrameInterval - 10);
+    list.Remove(Window(1));
+    EXPECT_EQ(list.TicksToNextRedraw(1010), 40u);
+}
+
+TEST_F(IdleRedrawListTest, TicksToNextRedrawCountsAcrossTheTickWrap) {
+    list.Add(Window(1), kFrameInterval);
+    const DWORD beforeWrap = 0xFFFFFFF5u;
+    list.Service(beforeWrap);
+    EXPECT_EQ(list.TicksToNextRedraw(static_cast<DWORD>(beforeWrap + 12)), kFrameInterval - 12);
 }
 
 TEST_F(IdleRedrawListTest, AddingAgainChangesOnlyTheInterval) {

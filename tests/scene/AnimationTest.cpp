@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -91,6 +92,21 @@ TEST(Tick, SurvivesTheWrapOfTheTickCounter) {
     EXPECT_EQ(scene.GetTime(), before);
     scene.Tick(static_cast<DWORD>(beforeWrap + kFrameInterval));
     EXPECT_EQ(scene.GetTime(), before + 0.02);
+}
+
+TEST(Tick, TicksToNextStepSaysWhenTickWillStep) {
+    CubeScene scene;
+    EXPECT_EQ(scene.TicksToNextStep(1000), std::nullopt); // an empty scene never steps
+    scene.Build(SceneSettings{});
+    EXPECT_EQ(scene.TicksToNextStep(1000), 0u);
+    scene.Tick(1000);
+    EXPECT_EQ(scene.TicksToNextStep(1000), kFrameInterval);
+    EXPECT_EQ(scene.TicksToNextStep(1000 + kFrameInterval - 1), 1u);
+    EXPECT_EQ(scene.TicksToNextStep(1000 + kFrameInterval), 0u);
+    EXPECT_EQ(scene.TicksToNextStep(900), 0u); // the tick wrapped: long past due
+    const DWORD beforeWrap = 0xFFFFFFF8u;
+    scene.Tick(beforeWrap);
+    EXPECT_EQ(scene.TicksToNextStep(static_cast<DWORD>(beforeWrap + 10)), kFrameInterval - 10);
 }
 
 TEST(PictureTimeForClock, SevenHundredFiftyMillisecondsPerClockUnitWrappingLikeTheTicks) {
