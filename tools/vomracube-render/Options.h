@@ -1,6 +1,8 @@
 // The command line of vomracube-render.
 #pragma once
 
+#include "scene/FrameClock.h"
+
 #include <string>
 
 struct RenderOptions {
@@ -9,7 +11,7 @@ struct RenderOptions {
     int depth = 32;
     double time = 0.0;
     int frames = 1;
-    double step = 0.02;
+    double step = kClockStep; // one step of the scene clock
     bool sheet = false;
     bool reference = false; // every fast path of the renderer off
     std::string out;
