@@ -3,9 +3,9 @@
 
     e2e/wintests.py [--depth 24|8] [program ...]
 
-The programs (framework_wintests.exe, app_wintests.exe in build/win) print "PASS name" or
-"FAIL name" per test and "N tests, M failed"; their exit status is the number of failed
-tests. Prints each test as "PASS program.name" and ends with "N passed, M failed"; a
+The programs (framework_wintests.exe, app_wintests.exe, frameloop_wintests.exe in build/win)
+print "PASS name" or "FAIL name" per test and "N tests, M failed"; their exit status is the
+number of failed tests. Prints each test as "PASS program.name" and ends with "N passed, M failed"; a
 program that does not end, crashes or disagrees with its own summary counts as one more
 failure. Exit status 1 on any failure; the programs' output goes to build/e2e/artifacts/.
 """
@@ -19,7 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
 
-PROGRAMS = ["framework_wintests.exe", "app_wintests.exe"]
+PROGRAMS = ["framework_wintests.exe", "app_wintests.exe", "frameloop_wintests.exe"]
 TIMEOUT = 120
 
 
