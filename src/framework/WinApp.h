@@ -59,8 +59,15 @@ class CWinApp : public CObject {
     int m_exitCode = 0;
 
   private:
+    // When an idle pass began: the tick, and the performance counter, a finer clock that
+    // measures how long the pass took.
+    struct PassStart {
+        DWORD tick;
+        LONGLONG counter;
+    };
+    static PassStart StartPass();
     // The wait an idle pass asked for: until a message arrives or the tick comes.
-    void WaitForMessageOrTick(DWORD tick);
+    void WaitForMessageOrTick(const PassStart& start);
 
     IdleRule m_idleRule;
     bool m_idleWaitAsked = false;

@@ -8,6 +8,17 @@
 
 namespace {
 CWinApp* g_app = nullptr;
+constexpr LONG kWaitEarly = 2; // milliseconds, see WaitForMessageOrTick
+
+// Milliseconds on the performance counter since it showed `counter`.
+LONG MillisecondsSince(LONGLONG counter) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return frequency.QuadPart > 0
+               ? static_cast<LONG>((now.QuadPart - counter) * 1000 / frequency.QuadPart)
+               : 0;
+}
 char g_moduleName[MAX_PATH] = "";
 
 // The executable's file name without folder and extension.
@@ -41,6 +52,12 @@ CWinApp::~CWinApp() {
     }
 }
 
+CWinApp::PassStart CWinApp::StartPass() {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return {GetTickCount(), counter.QuadPart};
+}
+
 BOOL CWinApp::InitInstance() {
     return TRUE;
 }
@@ -53,10 +70,11 @@ int CWinApp::Run() {
     for (;;) {
         while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             m_idleWaitAsked = false;
+            const PassStart start = StartPass();
             if (!OnIdle(idleCount++)) {
                 idle = false;
             } else if (m_idleWaitAsked) {
-                WaitForMessageOrTick(m_idleWaitTick);
+                WaitForMessageOrTick(start);
             }
         }
         do {
@@ -82,10 +100,19 @@ void CWinApp::IdleUntil(DWORD tick) {
     m_idleWaitTick = tick;
 }
 
-// Any kind of message ends the wait, including one that was already in the queue when the
-// wait began but had been looked at before.
-void CWinApp::WaitForMessageOrTick(DWORD tick) {
-    WaitForTick(tick, GetTickCount, [](DWORD milliseconds) {
+// The first wait lasts what is left of the distance from the pass's start to the tick asked
+// for, as the performance counter measures the time the pass took, and ends a little early:
+// a timed wait overruns its time by up to about a millisecond (it ends on a timer interrupt,
+// and under Wine the window server rounds it up to the next millisecond), and a frame that
+// comes a tick late moves all later ones back, since each redraw counts from its own tick.
+// The millisecond waits after it find the tick's arrival. Any kind of message ends the
+// wait, including one that was already in the queue when the wait began but had been looked
+// at before.
+void CWinApp::WaitForMessageOrTick(const PassStart& start) {
+    const LONG distance = static_cast<LONG>(m_idleWaitTick - start.tick);
+    const LONG left = distance - MillisecondsSince(start.counter) - kWaitEarly;
+    const DWORD firstWait = left > 0 ? static_cast<DWORD>(left) : 0;
+    WaitForTick(m_idleWaitTick, firstWait, GetTickCount, [](DWORD milliseconds) {
         return MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT,
                                            MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
     });
