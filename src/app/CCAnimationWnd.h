@@ -38,6 +38,8 @@ class CCAnimationWnd : public RastelWnd {
     void OnPaletteChanged(CWnd* focusWnd);
     LRESULT OnDisplayChange(WPARAM bitsPerPixel, LPARAM size);
     bool HasParentWindow() const;
+    // BringWindowToTop when it would change something.
+    void KeepOnTop();
 #endif
     DECLARE_MESSAGE_MAP()
 

@@ -95,7 +95,7 @@ void CCAnimationWnd::OnTimer(UINT_PTR) {
 
 void CCAnimationWnd::OnPaint() {
     CPaintDC dc(this);
-    BringWindowToTop();
+    KeepOnTop();
     RECT clip;
     dc.GetClipBox(&clip);
     // Without a region (a display change that failed to make a new one) the window shows
@@ -107,6 +107,18 @@ void CCAnimationWnd::OnPaint() {
     m_region->BeginFrame();
     m_animation->Draw(m_region, m_view);
     m_region->EndFrame();
+}
+
+// A window that is first among its siblings and, at the top level, already the foreground
+// window is where BringWindowToTop would put it, so the call is left out: with nothing to
+// change it still costs a round of position messages and, under Wine, some twenty requests
+// to the window server, which on every frame came to most of the server's work.
+void CCAnimationWnd::KeepOnTop() {
+    const bool covered = ::GetWindow(m_hWnd, GW_HWNDPREV) != nullptr;
+    const bool topLevel = (GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) == 0;
+    if (covered || (topLevel && ::GetForegroundWindow() != m_hWnd)) {
+        BringWindowToTop();
+    }
 }
 
 // The parent of a child window; a popup's owner does not count.

@@ -134,6 +134,30 @@ WIN_TEST(SaverClosesOnceTheCursorTravelledMoreThanThreePixels) {
     CHECK(gone);
 }
 
+// A frame raises the window only when something covers it; it must still do that.
+WIN_TEST(SaverCoveredByAnotherWindowIsOnTopAgainAfterTheNextFrame) {
+    StubAnimation animation;
+    bool gone = false;
+    auto* saver = new WatchedSaver(&animation, &gone);
+    CHECK(saver->CreateFullScreen(nullptr));
+    Pump();
+    const HWND hWnd = saver->m_hWnd;
+    TheIdleRedrawList().Service(GetTickCount() + 1000);
+    CHECK(GetWindow(hWnd, GW_HWNDPREV) == nullptr);
+    // Shown without taking the activation, which would close the saver.
+    const HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "above", WS_POPUP, 0, 0, 50, 50,
+                                       nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(other, SW_SHOWNOACTIVATE);
+    CHECK(GetWindow(hWnd, GW_HWNDPREV) != nullptr);
+    TheIdleRedrawList().Service(GetTickCount() + 2000);
+    CHECK(GetWindow(hWnd, GW_HWNDPREV) == nullptr);
+    CHECK(!CloseQueued(hWnd));
+    DestroyWindow(other);
+    saver->PostMessage(WM_CLOSE);
+    Pump();
+    CHECK(gone);
+}
+
 // The preview's parent: counts the click notifications.
 class PreviewParent : public CWnd {
   public:
@@ -186,6 +210,14 @@ WIN_TEST(PreviewChildReportsEachClickOnceAndGoesWithItsParent) {
     const int before = animation.draws;
     preview->SendMessage(WM_TIMER, kFrameTimerId);
     CHECK_EQ(animation.draws, before + 1);
+
+    // A sibling put above the preview stays there until the preview's next frame.
+    const HWND sibling = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20,
+                                         parent.m_hWnd, nullptr, nullptr, nullptr);
+    SetWindowPos(sibling, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CHECK(GetWindow(preview->m_hWnd, GW_HWNDPREV) == sibling);
+    preview->SendMessage(WM_TIMER, kFrameTimerId);
+    CHECK(GetWindow(preview->m_hWnd, GW_HWNDPREV) == nullptr);
 
     parent.DestroyWindow();
     CHECK(gone);
