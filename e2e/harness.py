@@ -327,9 +327,10 @@ class Probe:
 class Session:
     """Xvfb + Wine prefix + wineserver; start() once, stop() at the end."""
 
-    def __init__(self, depth=24, name=None, display=None):
+    def __init__(self, depth=24, name=None, display=None, size=SCREEN_SIZE):
         self.depth = depth
         self.display = display  # an existing X display to use instead of our own Xvfb
+        self.size = size  # of our own Xvfb's screen
         self.name = name or f"d{depth}"
         self.x = None
         self.server = None
@@ -344,7 +345,7 @@ class Session:
         os.makedirs(self.artifacts, exist_ok=True)
         self.prefix = self._lock_prefix(os.path.join(WORK, "prefix-" + self.name))
         os.makedirs(self.prefix, exist_ok=True)
-        self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth)
+        self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth, self.size)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A server left by an interrupted run would keep its old display; the processes of
