@@ -89,8 +89,14 @@ run_e2e e2e e2e/run.py --scr "$scr"
 # palette, with the tests written for such screens only (named *palette_screen*).
 run_e2e e2e-8bit e2e/run.py --scr "$scr" --depth 8 RunSwitches.test_slash_s \
     ClosesOnActivity.test_travel Preview.test_handle_after_a_space palette_screen RegionFills
-# The test programs of the window code (framework_wintests.exe, app_wintests.exe).
+# The test programs of the window code (framework_wintests.exe, app_wintests.exe,
+# frameloop_wintests.exe).
 run_e2e wintests e2e/wintests.py
+# The processor the saver uses at 1920x1080, with the default scene and with six large
+# picture faces; then two minutes of a finished saver with still and video faces in which
+# nothing may grow (the soak's full length is 30 minutes; bounds here are wider).
+run_e2e power e2e/power.py --scr "$scr"
+run_e2e soak e2e/soak.py --scr "$scr" --minutes 2 --max-growth 10
 
 # The run command's Wine part as a user without a display runs it: the saver on a private
 # Xvfb, a screenshot, and nothing of its prefix left running.

@@ -4,6 +4,8 @@
  *
  *   winprobe.exe list             one line per visible top-level window, children indented
  *   winprobe.exe post HWND MSG WPARAM LPARAM     (numbers in decimal or 0x hex)
+ *   winprobe.exe counts PID       what a process holds: "handles N gdi N user N", each -1
+ *                                 when the system does not say
  *
  * list prints:
  *   screen <cx> <cy>
@@ -91,6 +93,68 @@ static BOOL CALLBACK ListWindow(HWND window, LPARAM unused) {
     return TRUE;
 }
 
+/* The system's handle table (SystemHandleInformation), for the handles of one process:
+ * Wine answers GetProcessHandleCount with 0, but lists the handles there. */
+typedef struct {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ULONG access;
+} HandleEntry;
+typedef LONG(WINAPI* QuerySystemInformation)(int, void*, ULONG, ULONG*);
+
+static long CountHandles(DWORD pid) {
+    QuerySystemInformation query = (QuerySystemInformation)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+    ULONG size = 1 << 16, i, count;
+    long found = 0;
+    BYTE* table = NULL;
+    LONG status = -1;
+    while (query && size <= (1u << 26)) {
+        free(table);
+        table = malloc(size);
+        if (!table)
+            return -1;
+        status = query(16 /* SystemHandleInformation */, table, size, NULL);
+        if (status != (LONG)0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */
+            break;
+        size *= 2;
+    }
+    if (status != 0) {
+        free(table);
+        return -1;
+    }
+    count = *(ULONG*)table;
+    for (i = 0; i < count && sizeof(ULONG_PTR) + (i + 1) * sizeof(HandleEntry) <= size; ++i) {
+        const HandleEntry* entry = (const HandleEntry*)(table + sizeof(ULONG_PTR)) + i;
+        found += entry->ownerPid == pid;
+    }
+    free(table);
+    return found;
+}
+
+/* Kernel handles, GDI objects and USER objects of a process. */
+static int PrintCounts(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    long handles, gdi, user;
+    if (!process)
+        return 1;
+    handles = CountHandles(pid);
+    SetLastError(0);
+    gdi = (long)GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi == 0 && GetLastError() != 0)
+        gdi = -1;
+    SetLastError(0);
+    user = (long)GetGuiResources(process, GR_USEROBJECTS);
+    if (user == 0 && GetLastError() != 0)
+        user = -1;
+    CloseHandle(process);
+    printf("handles %ld gdi %ld user %ld\n", handles, gdi, user);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && !strcmp(argv[1], "list")) {
         printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -105,6 +169,9 @@ int main(int argc, char** argv) {
         LPARAM lParam = (LPARAM)strtol(argv[5], NULL, 0);
         return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     }
-    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM\n", stderr);
+    if (argc == 3 && !strcmp(argv[1], "counts"))
+        return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
+    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID\n",
+          stderr);
     return 2;
 }
