@@ -16,7 +16,6 @@ class TimerResolution {
     void Raise();
     // Gives back what Raise asked for, if anything.
     void Restore();
-    bool IsRaised() const { return m_raised; }
 
   private:
     bool m_raised = false;
