@@ -147,7 +147,8 @@ void ClampedByOffsets(const ImageFillState& s, const PerspectiveSpan* spans, int
             const __m128i uv = _mm_packs_epi32(iu, iv);
             const __m128i offsets =
                 _mm_madd_epi16(_mm_unpacklo_epi16(uv, _mm_unpackhi_epi64(uv, uv)), scale);
-            if constexpr (V::kGather && fast_paths::kGatherLoads && Plain && F == SourceFormat::k32Bit) {
+            if constexpr (V::kGather && fast_paths::kGatherLoads && Plain &&
+                          F == SourceFormat::k32Bit) {
                 const __m128i texels =
                     _mm_and_si128(V::Gather32(base, offsets), _mm_set1_epi32(0x00FFFFFF));
                 _mm_store_si128(reinterpret_cast<__m128i*>(t + 4 * q), texels);

@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
 class CoverageRow {
   public:
     // Bytes of work memory for a fill with `edges` edges.
