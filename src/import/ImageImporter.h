@@ -126,6 +126,9 @@ class ImageImporter {
 struct ImportReport {
     int format = ImageImporter::None;
     ImageImporter::Error result = ImageImporter::Failed;
+    // For a file of a known format that was refused: what in it is not supported, in words
+    // a user can act on ("BMP with embedded JPEG data"); null when there is nothing to add.
+    const char* detail = nullptr;
 };
 
 // ImportPicture with a pixel size limit of the caller's choice (the fuzz targets keep
