@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -40,6 +41,13 @@ TEST(SpanFill, WideStoresMatchPlainLoops) {
         }
         ASSERT_EQ(words, expected) << x0 << ".." << x1;
         (void)halves;
+
+        std::vector<uint32_t> source(200);
+        std::generate(source.begin(), source.end(), [&] { return random(); });
+        const int from = static_cast<int>(random() % 150);
+        CopyPixels32(words.data() + x0, source.data() + from, static_cast<size_t>(x1 - x0));
+        std::copy(source.begin() + from, source.begin() + from + (x1 - x0), expected.begin() + x0);
+        ASSERT_EQ(words, expected) << "copy " << x0 << ".." << x1 << " from " << from;
     }
 }
 

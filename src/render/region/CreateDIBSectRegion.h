@@ -15,9 +15,19 @@ class CreateDIBSectRegion : public RastelRegion {
     ~CreateDIBSectRegion() override;
 
     BOOL Init(CWnd* window, const RECT* rect) override;
+    void BeginFrame() override;
+    void EndFrame() override;
     void Blit(const RECT* changed) override;
 
   private:
+    void BlitTo(HDC windowDC, const RECT* changed);
+
+    // Between BeginFrame and EndFrame every blit of the frame goes through one window DC,
+    // taken at the first blit and flushed and given back at the end of the frame: under
+    // Wine each GetDC, ReleaseDC and GdiFlush is a round trip to the window server, and a
+    // frame blits once per moving object.
+    bool m_inFrame = false;
+    HDC m_frameDC = nullptr;
     HBITMAP m_section = nullptr;
     HGDIOBJ m_previous = nullptr;
     HDC m_memoryDC = nullptr;

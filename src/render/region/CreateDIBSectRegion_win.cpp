@@ -13,6 +13,9 @@ CreateDIBSectRegion::CreateDIBSectRegion(int transparencyOption)
 }
 
 CreateDIBSectRegion::~CreateDIBSectRegion() {
+    if (m_frameDC != nullptr) {
+        ::ReleaseDC(m_window != nullptr ? m_window->GetSafeHwnd() : nullptr, m_frameDC);
+    }
     if (m_memoryDC != nullptr) {
         ::SelectObject(m_memoryDC, m_previous);
         ::DeleteDC(m_memoryDC);
@@ -86,14 +89,43 @@ BOOL CreateDIBSectRegion::Init(CWnd* window, const RECT* rect) {
     return 1;
 }
 
+void CreateDIBSectRegion::BeginFrame() {
+    RastelRegion::BeginFrame();
+    m_inFrame = true;
+}
+
+void CreateDIBSectRegion::EndFrame() {
+    RastelRegion::EndFrame();
+    m_inFrame = false;
+    if (m_frameDC != nullptr) {
+        HWND hwnd = m_window != nullptr ? m_window->GetSafeHwnd() : nullptr;
+        ::ReleaseDC(hwnd, m_frameDC);
+        m_frameDC = nullptr;
+        ::GdiFlush();
+    }
+}
+
 void CreateDIBSectRegion::Blit(const RECT* changed) {
     HWND hwnd = m_window != nullptr ? m_window->GetSafeHwnd() : nullptr;
+    if (m_inFrame) {
+        if (m_frameDC == nullptr) {
+            m_frameDC = ::GetDC(hwnd);
+        }
+        if (m_frameDC != nullptr) {
+            BlitTo(m_frameDC, changed);
+        }
+        return;
+    }
     HDC windowDC = ::GetDC(hwnd);
     if (windowDC == nullptr) {
         return;
     }
-    const RegionBlit b = ComputeRegionBlit(m_origin, m_rect.right, m_rect.bottom, changed);
-    ::BitBlt(windowDC, b.destX, b.destY, b.width, b.height, m_memoryDC, b.srcX, b.srcY, SRCCOPY);
+    BlitTo(windowDC, changed);
     ::ReleaseDC(hwnd, windowDC);
     ::GdiFlush();
+}
+
+void CreateDIBSectRegion::BlitTo(HDC windowDC, const RECT* changed) {
+    const RegionBlit b = ComputeRegionBlit(m_origin, m_rect.right, m_rect.bottom, changed);
+    ::BitBlt(windowDC, b.destX, b.destY, b.width, b.height, m_memoryDC, b.srcX, b.srcY, SRCCOPY);
 }

@@ -3,9 +3,8 @@
 #include "render/target/Compositors.h"
 
 #include "render/core/FixedPoint.h"
+#include "render/fill/PixelFill.h"
 #include "render/target/TargetConvert.h"
-
-#include <cstring>
 
 namespace {
 
@@ -27,7 +26,7 @@ void Composite32(int32_t y, const CoverageRun* runs, int count) {
     for (int i = 0; i < count; ++i) {
         const CoverageRun& r = runs[i];
         if (r.coverage == fixed::kFullCoverage) {
-            std::memcpy(row + r.x0, src + r.x0, static_cast<size_t>(r.x1 - r.x0) * 4);
+            CopyPixels32(row + r.x0, src + r.x0, static_cast<size_t>(r.x1 - r.x0));
             continue;
         }
         for (int32_t x = r.x0; x < r.x1; ++x) {

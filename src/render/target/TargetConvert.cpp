@@ -3,8 +3,7 @@
 
 #include "render/core/Context.h"
 #include "render/core/Tables.h"
-
-#include <cstring>
+#include "render/fill/PixelFill.h"
 
 namespace {
 
@@ -89,7 +88,7 @@ void ConvertRowBuffer(int32_t y, int32_t x0, int32_t x1) {
     const int dr = DitherRow(y);
     switch (t.format) {
     case kTarget32Bit:
-        std::memcpy(row + static_cast<size_t>(x0) * 4, src + x0, static_cast<size_t>(x1 - x0) * 4);
+        CopyPixels32(reinterpret_cast<uint32_t*>(row) + x0, src + x0, static_cast<size_t>(x1 - x0));
         break;
     case kTarget16Bit: {
         auto* px = reinterpret_cast<uint16_t*>(row);
