@@ -58,6 +58,7 @@ void ImageImporter::ReadGif() {
             break;
         }
         if (introducer == kTrailer) {
+            m_detail = "GIF without an image";
             throw NoImage;
         }
         if (introducer != kExtensionIntroducer) {
