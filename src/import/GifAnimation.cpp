@@ -35,10 +35,20 @@ uint64_t DelayMilliseconds(uint16_t hundredths) {
 
 } // namespace
 
-// Walks the blocks of the file once, bounds-checked, and records a Frame per image.
+// Walks the blocks of the file once, bounds-checked, and records a Frame per image. A
+// block cut short by the end of the file ends the walk; the frames before it stay.
 struct GifAnimation::Parser {
+    explicit Parser(const std::vector<uint8_t>& bytes) : file(bytes) {}
+
     const std::vector<uint8_t>& file;
-    size_t position = 0;
+    size_t position = kScreenDescriptorEnd;
+    uint32_t globalTable = 0;
+    uint16_t globalColours = 0;
+    // What the last graphic control extension set for the next image.
+    Frame next;
+    uint16_t delay = 0;
+    bool hasLoop = false;
+    uint32_t loops = 0;
 
     bool Has(size_t count) const { return file.size() - position >= count; }
 
@@ -66,135 +76,153 @@ struct GifAnimation::Parser {
         } while (length != 0);
         return true;
     }
+    // A colour table of `colours` entries at the position; false when it is cut.
+    bool Table(uint16_t colours, uint32_t* offset) {
+        if (!Has(size_t{3} * colours)) {
+            return false;
+        }
+        *offset = static_cast<uint32_t>(position);
+        position += size_t{3} * colours;
+        return true;
+    }
+
+    // After the introducer: the graphic control extension sets the next image's
+    // disposal, delay and transparent colour; the first loop extension the loop count.
+    bool Extension() {
+        if (!Has(1)) {
+            return false;
+        }
+        const uint8_t label = file[position++];
+        const uint8_t* block = nullptr;
+        size_t length = 0;
+        if (!SubBlock(&block, &length)) {
+            return false;
+        }
+        if (label == kGraphicControlLabel && length >= 4) {
+            next.disposal = static_cast<uint8_t>((block[0] >> 2) & 7);
+            delay = Le16(block + 1);
+            next.transparent = (block[0] & 1) ? block[3] : -1;
+        } else if (label == kApplicationLabel && length == 11 && !hasLoop &&
+                   (std::memcmp(block, "NETSCAPE2.0", 11) == 0 ||
+                    std::memcmp(block, "ANIMEXTS1.0", 11) == 0)) {
+            if (!SubBlock(&block, &length)) {
+                return false;
+            }
+            if (length >= 3 && block[0] == 1) {
+                hasLoop = true;
+                loops = Le16(block + 1);
+            }
+        }
+        return length == 0 || SkipSubBlocks();
+    }
+
+    // After the separator: the descriptor, the colour table in force and the extent of
+    // the code stream. False when the image is cut.
+    bool Image(uint64_t start, Frame* frame) {
+        if (!Has(9)) {
+            return false;
+        }
+        const uint8_t* descriptor = file.data() + position;
+        position += 9;
+        *frame = next;
+        frame->left = Le16(descriptor);
+        frame->top = Le16(descriptor + 2);
+        frame->width = Le16(descriptor + 4);
+        frame->height = Le16(descriptor + 6);
+        frame->interlaced = (descriptor[8] & 0x40) != 0;
+        frame->palette = globalTable;
+        frame->colours = globalColours;
+        if (descriptor[8] & 0x80) {
+            frame->colours = static_cast<uint16_t>(2u << (descriptor[8] & 7));
+            if (!Table(frame->colours, &frame->palette)) {
+                return false;
+            }
+        }
+        if (!Has(1)) {
+            return false;
+        }
+        frame->data = static_cast<uint32_t>(position++);
+        if (!SkipSubBlocks()) {
+            return false;
+        }
+        frame->dataEnd = static_cast<uint32_t>(position);
+        frame->decodable = UINT32_MAX;
+        frame->end = start + DelayMilliseconds(delay);
+        next = Frame{};
+        delay = 0;
+        return true;
+    }
+
+    // Every frame up to the trailer, a cut or an unknown block; false when there are more
+    // than `maxFrames`.
+    bool Frames(uint32_t maxFrames, std::vector<Frame>& frames) {
+        while (Has(1)) {
+            const uint8_t introducer = file[position++];
+            if (introducer == kExtensionIntroducer) {
+                if (!Extension()) {
+                    break;
+                }
+                continue;
+            }
+            Frame frame;
+            if (introducer != kImageSeparator ||
+                !Image(frames.empty() ? 0 : frames.back().end, &frame)) {
+                break;
+            }
+            if (frames.size() >= maxFrames) {
+                return false;
+            }
+            frames.push_back(frame);
+        }
+        return true;
+    }
 };
 
 bool GifAnimation::Load(std::vector<uint8_t> file, const GifAnimationLimits& limits) {
-    m_file.clear();
-    m_frames.clear();
-    m_packed.clear();
-    m_previous.clear();
-    m_canvas = nullptr;
-    m_shown = -1;
+    *this = GifAnimation();
     const uint8_t* d = file.data();
     if (file.size() < kScreenDescriptorEnd || file.size() > limits.maxFileBytes ||
         std::memcmp(d, "GIF", 3) != 0 || !std::isdigit(d[3]) || !std::isdigit(d[4])) {
         return false;
     }
-    m_width = Le16(d + 6);
-    m_height = Le16(d + 8);
-    if (m_width == 0 || m_height == 0 || uint64_t{m_width} * m_height > limits.maxScreenPixels) {
+    const uint32_t width = Le16(d + 6);
+    const uint32_t height = Le16(d + 8);
+    if (width == 0 || height == 0 || uint64_t{width} * height > limits.maxScreenPixels) {
         return false;
     }
-    const uint8_t flags = d[10];
-    const uint8_t backgroundIndex = d[11];
-    Parser parser{file, kScreenDescriptorEnd};
-    uint32_t globalTable = 0;
-    uint16_t globalColours = 0;
-    if (flags & 0x80) {
-        globalColours = static_cast<uint16_t>(2u << (flags & 7));
-        if (!parser.Has(size_t{3} * globalColours)) {
+    Parser parser(file);
+    if (d[10] & 0x80) {
+        parser.globalColours = static_cast<uint16_t>(2u << (d[10] & 7));
+        if (!parser.Table(parser.globalColours, &parser.globalTable)) {
             return false;
         }
-        globalTable = static_cast<uint32_t>(parser.position);
-        parser.position += size_t{3} * globalColours;
     }
+    try {
+        std::vector<Frame> frames;
+        if (!parser.Frames(limits.maxFrames, frames) || frames.empty()) {
+            return false;
+        }
+        const bool needsPrevious = std::any_of(frames.begin(), frames.end(), [](const Frame& f) {
+            return f.disposal == kDisposeToPrevious;
+        });
+        const size_t pixels = size_t{width} * height;
+        std::vector<uint32_t> packed(kHeaderWords + pixels, 0);
+        std::vector<uint32_t> previous(needsPrevious ? pixels : 0, 0);
+        m_frames = std::move(frames);
+        m_packed = std::move(packed);
+        m_previous = std::move(previous);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    m_width = width;
+    m_height = height;
     // Restoring to the background shows the global table's background colour; without
     // one, black.
-    m_background = globalTable && backgroundIndex < globalColours
-                       ? Pixel(d + globalTable + 3 * backgroundIndex)
+    const uint8_t backgroundIndex = d[11];
+    m_background = parser.globalTable && backgroundIndex < parser.globalColours
+                       ? Pixel(d + parser.globalTable + 3 * backgroundIndex)
                        : 0;
-
-    bool hasLoop = false;
-    uint32_t loops = 0;
-    Frame next;
-    uint16_t delay = 0;
-    bool needsPrevious = false;
-    try {
-        while (parser.Has(1)) {
-            const uint8_t introducer = file[parser.position++];
-            if (introducer == kExtensionIntroducer) {
-                if (!parser.Has(1)) {
-                    break;
-                }
-                const uint8_t label = file[parser.position++];
-                const uint8_t* block = nullptr;
-                size_t length = 0;
-                if (!parser.SubBlock(&block, &length)) {
-                    break;
-                }
-                if (label == kGraphicControlLabel && length >= 4) {
-                    next.disposal = static_cast<uint8_t>((block[0] >> 2) & 7);
-                    delay = Le16(block + 1);
-                    next.transparent = (block[0] & 1) ? block[3] : -1;
-                } else if (label == kApplicationLabel && length == 11 && !hasLoop &&
-                           (std::memcmp(block, "NETSCAPE2.0", 11) == 0 ||
-                            std::memcmp(block, "ANIMEXTS1.0", 11) == 0)) {
-                    if (!parser.SubBlock(&block, &length)) {
-                        break;
-                    }
-                    if (length >= 3 && block[0] == 1) {
-                        hasLoop = true;
-                        loops = Le16(block + 1);
-                    }
-                }
-                if (length != 0 && !parser.SkipSubBlocks()) {
-                    break;
-                }
-                continue;
-            }
-            if (introducer != kImageSeparator || !parser.Has(9)) {
-                break;
-            }
-            const uint8_t* descriptor = d + parser.position;
-            parser.position += 9;
-            next.left = Le16(descriptor);
-            next.top = Le16(descriptor + 2);
-            next.width = Le16(descriptor + 4);
-            next.height = Le16(descriptor + 6);
-            next.interlaced = (descriptor[8] & 0x40) != 0;
-            next.palette = globalTable;
-            next.colours = globalColours;
-            if (descriptor[8] & 0x80) {
-                next.colours = static_cast<uint16_t>(2u << (descriptor[8] & 7));
-                if (!parser.Has(size_t{3} * next.colours)) {
-                    break;
-                }
-                next.palette = static_cast<uint32_t>(parser.position);
-                parser.position += size_t{3} * next.colours;
-            }
-            if (!parser.Has(1)) {
-                break;
-            }
-            next.data = static_cast<uint32_t>(parser.position++);
-            if (!parser.SkipSubBlocks()) {
-                break;
-            }
-            if (m_frames.size() >= limits.maxFrames) {
-                return false;
-            }
-            next.dataEnd = static_cast<uint32_t>(parser.position);
-            next.decodable = UINT32_MAX;
-            next.end = (m_frames.empty() ? 0 : m_frames.back().end) + DelayMilliseconds(delay);
-            needsPrevious = needsPrevious || next.disposal == kDisposeToPrevious;
-            m_frames.push_back(next);
-            next = Frame{};
-            delay = 0;
-        }
-        if (m_frames.empty()) {
-            return false;
-        }
-        const size_t pixels = size_t{m_width} * m_height;
-        m_packed.assign(kHeaderWords + pixels, 0);
-        if (needsPrevious) {
-            m_previous.assign(pixels, 0);
-        }
-    } catch (const std::bad_alloc&) {
-        m_frames.clear();
-        m_packed.clear();
-        m_previous.clear();
-        return false;
-    }
-    m_playCount = hasLoop && loops != 0 ? loops + 1 : 0;
+    m_playCount = parser.hasLoop && parser.loops != 0 ? parser.loops + 1 : 0;
     m_file = std::move(file);
     m_canvas = m_packed.data() + kHeaderWords;
     BITMAPINFOHEADER header;

@@ -201,6 +201,10 @@ TEST(GifAnimation, HostileSizesFailOrPlayWithinTheLimits) {
     GifAnimationLimits limits;
     limits.maxFrames = 99999;
     EXPECT_FALSE(animation.Load(many, limits));
+    // A failed load keeps nothing, and showing a frame then does nothing.
+    EXPECT_EQ(animation.FrameCount(), 0u);
+    animation.ShowFrame(3);
+    EXPECT_EQ(animation.Picture(), nullptr);
     ASSERT_TRUE(animation.Load(many));
     EXPECT_EQ(animation.FrameCount(), 100000u);
     animation.ShowFrame(99999);
