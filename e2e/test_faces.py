@@ -61,7 +61,10 @@ class FaceColours(FinishedSaverCase):
     def check_video(self, name, clip):
         path = self.make_saver(name, savers.BIG_CUBE, [clip] * 6)
         counts = self.run_and_collect(path, "shot", savers.CLIP_COLOURS, 20)
-        # Every video face shows the same frame at a time: one clip colour per screenshot.
+        self.check_frames_in_turn(counts)
+
+    def check_frames_in_turn(self, counts):
+        # Every moving face shows the same frame at a time: one clip colour per screenshot.
         shown = []
         for c in counts:
             present = [name for name in savers.CLIP_COLOURS if c.get(name, 0) >= MIN_PIXELS]
@@ -72,3 +75,12 @@ class FaceColours(FinishedSaverCase):
         self.assertGreaterEqual(len(shown), 3, shown)
         for c in counts:
             self.assertLess(c.get("default", 0), MIN_PIXELS // 10, counts)
+
+    def test_v5_bmp_and_animated_gif_faces(self):
+        # One face from a BMP with the 124-byte header, five from an animated GIF whose
+        # frames change colour once per second.
+        path = self.make_saver("v5-bmp-moving-gif", savers.BIG_CUBE,
+                               [savers.V5_BMP] + [savers.MOVING_GIF] * 5)
+        counts = self.run_and_collect(path, "shot", ["red"] + savers.CLIP_COLOURS, 30)
+        self.assertGreaterEqual(max(c.get("red", 0) for c in counts), MIN_PIXELS, counts)
+        self.check_frames_in_turn(counts)

@@ -1,5 +1,5 @@
-// Windows bitmaps: 40-byte (info) and 12-byte (core) headers, uncompressed, bit-field and
-// RLE8 pixel data.
+// Windows bitmaps: 12-byte (core), 40-byte (info) and the larger 52-, 56-, 108- and 124-byte
+// headers; uncompressed, bit-field and RLE8 pixel data.
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
 
@@ -17,6 +17,16 @@ constexpr DWORD kCoreHeaderSize = 12;
 // for a full 256-entry colour table.
 constexpr DWORD kInfoRestSize = kInfoHeaderSize - 4;
 constexpr DWORD kMaxInfoBlock = kInfoRestSize + 256 * sizeof(RGBQUAD);
+// The larger headers begin with the 40-byte one. The 52- and 56-byte ones add the red,
+// green and blue masks (and an alpha mask); the 108- and 124-byte ones keep them there and
+// add colour-space, gamma and profile fields, which are not needed to show the picture.
+constexpr DWORD kLargeHeaderSizes[] = {52, 56, 108, 124};
+constexpr DWORD kMaxHeaderSize = 124;
+constexpr DWORD kMasksOffset = 40;
+// Bit fields with a fourth mask for alpha; only red, green and blue are handed on.
+constexpr DWORD kAlphaBitFields = 6;
+constexpr DWORD kEmbeddedJpeg = 4;
+constexpr DWORD kEmbeddedPng = 5;
 // Serves the run-length stream from 4,096-byte reads of the file: the stream is read two
 // bytes at a time, and a system call for each pair would dominate the decoding.
 class ChunkReader {
@@ -45,6 +55,33 @@ class ChunkReader {
     size_t m_next = 0;
     size_t m_end = 0;
 };
+
+bool IsLargeHeader(DWORD infoSize) {
+    return std::find(std::begin(kLargeHeaderSizes), std::end(kLargeHeaderSizes), infoSize) !=
+           std::end(kLargeHeaderSizes);
+}
+
+// Reads a larger header into the 40-byte one and its masks into the colour table, as a
+// 40-byte bit-field file has them; then the colour table that follows the whole header,
+// and leaves the file at the pixel data.
+void ReadLargeHeader(ImageImporter& importer, DWORD infoSize, DWORD offBits) {
+    uint8_t header[kMaxHeaderSize];
+    importer.ReadExact(header + 4, infoSize - 4);
+    std::memcpy(reinterpret_cast<uint8_t*>(&importer.m_header) + 4, header + 4, kInfoRestSize);
+    BITMAPINFOHEADER& h = importer.m_header;
+    const DWORD tableStart = kFileHeaderSize + infoSize;
+    if (offBits < tableStart) {
+        throw ImageImporter::BadFile;
+    }
+    if (h.biCompression == BI_BITFIELDS || h.biCompression == kAlphaBitFields) {
+        std::memcpy(importer.m_colours, header + kMasksOffset, 3 * sizeof(DWORD));
+        h.biCompression = BI_BITFIELDS;
+    } else if (h.biBitCount <= 8) {
+        const DWORD tableBytes = std::min<DWORD>(offBits - tableStart, 256 * sizeof(RGBQUAD));
+        importer.ReadExact(importer.m_colours, tableBytes);
+    }
+    importer.m_file.Seek(static_cast<LONG>(offBits), CFile::begin);
+}
 
 } // namespace
 
@@ -85,12 +122,27 @@ void ImageImporter::ReadBmp() {
                 m_colours[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
             }
         }
+    } else if (IsLargeHeader(infoSize)) {
+        ReadLargeHeader(*this, infoSize, offBits);
     } else {
+        m_detail = "BMP with an unknown header layout";
         throw BadFile;
     }
     m_header.biSize = kInfoHeaderSize;
 
-    if (m_header.biCompression == BI_RLE4 || m_header.biPlanes != 1) {
+    if (m_header.biCompression == kEmbeddedJpeg) {
+        m_detail = "BMP with embedded JPEG data";
+        throw BadFile;
+    }
+    if (m_header.biCompression == kEmbeddedPng) {
+        m_detail = "BMP with embedded PNG data";
+        throw BadFile;
+    }
+    if (m_header.biCompression == BI_RLE4) {
+        m_detail = "BMP with 4-bit run-length compression";
+        throw BadFile;
+    }
+    if (m_header.biPlanes != 1) {
         throw BadFile;
     }
     if (m_header.biWidth <= 0 || m_header.biHeight == 0) {
@@ -112,8 +164,11 @@ void ImageImporter::ReadBmp() {
         return;
     }
 
-    if (!picture::IsDibDepth(m_header.biBitCount) ||
-        !picture::BitFieldsFit(m_header.biCompression, m_header.biBitCount)) {
+    if (!picture::IsDibDepth(m_header.biBitCount)) {
+        m_detail = "BMP of a depth other than 1, 2, 4, 8, 16, 24 or 32 bits";
+        throw BadFile;
+    }
+    if (!picture::BitFieldsFit(m_header.biCompression, m_header.biBitCount)) {
         throw BadFile;
     }
     // Top-down bitmaps (negative height) are passed on as they are.
@@ -197,13 +252,12 @@ void ImageImporter::DecodeRle8(DWORD stride, DWORD rows) {
     }
 }
 
-// The file header, then the size field that opens the info header.
+// The file header and the size field that opens the info header. A header size the
+// reader does not know still makes the file a BMP, so that its refusal can say why.
 bool ImageImporter::ProbeBmp() {
     uint8_t head[kFileHeaderSize + 4];
     if (m_file.Read(head, sizeof head) != sizeof head) {
         return false;
     }
-    const DWORD infoSize = Le32(head + kFileHeaderSize);
-    return head[0] == 'B' && head[1] == 'M' &&
-           (infoSize == kInfoHeaderSize || infoSize == kCoreHeaderSize);
+    return head[0] == 'B' && head[1] == 'M';
 }

@@ -6,12 +6,32 @@
 
 void GifDecoder::Init(int initialCodeSize, CFile* file) {
     m_file = file;
+    m_data = nullptr;
     m_initialCodeSize = initialCodeSize;
     ResetTables();
     ResetCodeReader();
     m_firstCode = true;
     m_firstChar = 0;
     m_previousCode = 0;
+}
+
+void GifDecoder::Init(int initialCodeSize, const uint8_t* data, size_t size) {
+    Init(initialCodeSize, nullptr);
+    m_data = data;
+    m_dataSize = size;
+    m_dataPosition = 0;
+}
+
+bool GifDecoder::ReadSource(uint8_t* target, size_t count) {
+    if (m_file) {
+        return m_file->Read(target, static_cast<UINT>(count)) == count;
+    }
+    if (!m_data || m_dataSize - m_dataPosition < count) {
+        return false;
+    }
+    std::memcpy(target, m_data + m_dataPosition, count);
+    m_dataPosition += count;
+    return true;
 }
 
 // The table after a clear code: literal codes stand for themselves, every other slot is
@@ -47,12 +67,12 @@ void GifDecoder::ReadBlock() {
     m_buffer[0] = m_buffer[m_bytesInBuffer - 2];
     m_buffer[1] = m_buffer[m_bytesInBuffer - 1];
     uint8_t blockSize = 0;
-    if (m_file->Read(&blockSize, 1) != 1) {
+    if (!ReadSource(&blockSize, 1)) {
         AfxThrowFileException(CFileException::endOfFile);
     }
     if (blockSize == 0) {
         m_lastBlock = true;
-    } else if (m_file->Read(m_buffer + 2, blockSize) != blockSize) {
+    } else if (!ReadSource(m_buffer + 2, blockSize)) {
         AfxThrowFileException(CFileException::endOfFile);
     }
     m_bytesInBuffer = blockSize + 2;

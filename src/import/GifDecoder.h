@@ -14,6 +14,10 @@ class GifDecoder {
     // Starts decoding the sub-blocks that follow in the file; initialCodeSize is the
     // image's LZW minimum code size (at most kMaxInitialCodeSize).
     void Init(int initialCodeSize, CFile* file);
+    // The same for sub-blocks held in memory: data[0] is the first block's size byte and
+    // nothing at or beyond data + size is read. A chain cut short raises the same
+    // end-of-file exception as a file would.
+    void Init(int initialCodeSize, const uint8_t* data, size_t size);
 
     // The next pixel value (it may exceed the image's colour count: the caller masks it),
     // -1 when the data blocks are exhausted (also when they end inside a code), -2 at the
@@ -26,6 +30,7 @@ class GifDecoder {
     void ResetTables();
     void ResetCodeReader();
     void ReadBlock();
+    bool ReadSource(uint8_t* target, size_t count);
     int ReadCode();
     int ReadFirstCode();
     void Push(uint16_t value);
@@ -56,4 +61,7 @@ class GifDecoder {
     uint8_t m_buffer[2 + 255 + 4] = {};
 
     CFile* m_file = nullptr;
+    const uint8_t* m_data = nullptr;
+    size_t m_dataSize = 0;
+    size_t m_dataPosition = 0;
 };

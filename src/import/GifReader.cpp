@@ -1,5 +1,6 @@
 // GIF files: the first image only, with its palette, the transparent colour of a graphic
 // control extension, and interlacing. Pixels are packed at 1, 4 or 8 bits by colour count.
+#include "import/GifRowOrder.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
 
@@ -13,37 +14,6 @@ constexpr uint8_t kExtensionIntroducer = 0x21;
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
 constexpr uint8_t kGraphicControlLabel = 0xF9;
-
-// Interlaced images store rows 0, 8, 16, ...; then 4, 12, ...; then 2, 6, ...; then the
-// odd rows.
-constexpr int kPassStart[4] = {0, 4, 2, 1};
-constexpr int kPassStep[4] = {8, 8, 4, 2};
-
-// Hands out picture rows (0 = top) in storage order.
-class RowOrder {
-  public:
-    RowOrder(LONG height, bool interlaced) : m_height(height), m_interlaced(interlaced) {}
-    // The row after the current one, or -1 when every row has been given.
-    LONG Next() {
-        if (!m_interlaced) {
-            return ++m_row < m_height ? m_row : -1;
-        }
-        m_row += kPassStep[m_pass];
-        while (m_row >= m_height) {
-            if (++m_pass == 4) {
-                return -1;
-            }
-            m_row = kPassStart[m_pass];
-        }
-        return m_row;
-    }
-
-  private:
-    LONG m_height;
-    bool m_interlaced;
-    int m_pass = 0;
-    LONG m_row = 0;
-};
 
 void ReadColourTable(ImageImporter& importer, int count) {
     uint8_t triples[256 * 3];
@@ -88,6 +58,7 @@ void ImageImporter::ReadGif() {
             break;
         }
         if (introducer == kTrailer) {
+            m_detail = "GIF without an image";
             throw NoImage;
         }
         if (introducer != kExtensionIntroducer) {
@@ -158,7 +129,7 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
     const int depth = m_header.biBitCount;
     const int perByte = 8 / depth;
     const int mask = (1 << depth) - 1;
-    RowOrder order(height, interlaced);
+    picture::GifRowOrder order(height, interlaced);
     LONG row = 0;
     LONG column = 0;
     uint8_t* line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;

@@ -1,5 +1,6 @@
 // Icon and cursor files: a directory of images, each a headed DIB whose height covers the
-// colour image and the AND mask after it. The largest image (then the deepest) is read.
+// colour image and the AND mask after it, or a whole PNG file (as large icons are stored).
+// The largest image (then the deepest) is read.
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
 
@@ -17,7 +18,39 @@ struct IconChoice {
     LONG height = 0;
     WORD bitCount = 0;
     DWORD offset = 0;
+    bool png = false;
 };
+
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// A PNG side above this could not be doubled into a DIB's height.
+constexpr uint32_t kMaxPngSide = 0x3FFFFFFF;
+
+uint32_t Be32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
+// A PNG image describes itself in the header chunk that must come first: width, height,
+// bits per sample and colour type. It competes as a DIB of the same size and bits per
+// pixel would, its height doubled as a DIB's counts the mask.
+bool ReadPngCandidate(const uint8_t* image, BITMAPINFOHEADER& header) {
+    if (std::memcmp(image, kPngSignature, sizeof kPngSignature) != 0 ||
+        std::memcmp(image + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const uint32_t width = Be32(image + 16);
+    const uint32_t height = Be32(image + 20);
+    if (width == 0 || height == 0 || width > kMaxPngSide || height > kMaxPngSide) {
+        return false;
+    }
+    static constexpr int kSamples[7] = {1, 0, 3, 1, 2, 0, 4}; // by colour type
+    const int colourType = image[25];
+    const int samples = colourType < 7 ? kSamples[colourType] : 0;
+    header = {};
+    header.biWidth = static_cast<LONG>(width);
+    header.biHeight = static_cast<LONG>(height * 2);
+    header.biBitCount = static_cast<WORD>(samples * image[24]);
+    return samples != 0;
+}
 
 // Only images the packed picture can describe take part: a plain or bit-field DIB of a
 // stored depth, at least one pixel wide and one row high once the mask rows are removed.
@@ -56,16 +89,27 @@ void ImageImporter::ReadIco() {
         m_file.Seek(static_cast<LONG>(offset), CFile::begin);
         BITMAPINFOHEADER header;
         ReadExact(&header, sizeof header);
-        if (Qualifies(entry, header) && IsBetter(header, best)) {
-            best = IconChoice{header.biWidth, header.biHeight, header.biBitCount, offset};
+        BITMAPINFOHEADER png;
+        const bool isPng = ReadPngCandidate(reinterpret_cast<const uint8_t*>(&header), png);
+        const bool qualifies = isPng ? entry[3] == 0 : Qualifies(entry, header);
+        if (isPng) {
+            header = png;
+        }
+        if (qualifies && IsBetter(header, best)) {
+            best = IconChoice{header.biWidth, header.biHeight, header.biBitCount, offset, isPng};
         }
         m_file.Seek(static_cast<LONG>(next), CFile::begin);
     }
     if (best.offset == 0) {
+        m_detail = "ICO/CUR without an image in a supported form";
         throw BadFile;
     }
 
     m_file.Seek(static_cast<LONG>(best.offset), CFile::begin);
+    if (best.png) {
+        ReadPng();
+        return;
+    }
     ReadExact(&m_header, sizeof m_header);
     if (m_header.biBitCount <= 8) {
         ReadExact(m_colours, static_cast<UINT>(sizeof(RGBQUAD) << m_header.biBitCount));

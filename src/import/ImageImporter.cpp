@@ -100,6 +100,7 @@ ImageImporter::Error ImageImporter::Decode() {
 void ImageImporter::Dispatch() {
     m_header = {};
     std::memset(m_colours, 0, sizeof m_colours);
+    m_detail = nullptr;
     FreePixels();
     const FormatEntry* entry = FindFormat(m_format);
     if (!m_open || !entry) {

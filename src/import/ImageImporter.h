@@ -86,6 +86,9 @@ class ImageImporter {
     // Blue, green, red, fourth byte; a bit-field bitmap's three masks land in entries 0-2.
     RGBQUAD m_colours[256] = {};
     GifDecoder m_gif;
+    // Set by a reader that refuses a variant of its format: what is not supported, in
+    // words a user can act on (static text). Null otherwise.
+    const char* m_detail = nullptr;
 
   private:
     // One picture format: its code, its name, the probe that recognises its content and

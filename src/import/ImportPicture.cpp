@@ -20,6 +20,7 @@ BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
     }
     out.result = importer.Decode();
     if (out.result != ImageImporter::Ok) {
+        out.detail = importer.m_detail;
         return nullptr;
     }
 

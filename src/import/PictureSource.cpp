@@ -1,5 +1,6 @@
 #include "import/PictureSource.h"
 
+#include "import/AnimatedGifPicture.h"
 #include "import/ImageImporter.h"
 #include "import/StillPicture.h"
 
@@ -59,6 +60,11 @@ PictureSource* OpenStillPicture(const char* fileName) {
     }
     if (PictureSource* shared = FindSharedPicture(fileName)) {
         return shared;
+    }
+    // A GIF of several frames becomes a moving face; one of a single frame, or one that
+    // cannot animate, is imported as before.
+    if (PictureSource* moving = OpenAnimatedGif(fileName)) {
+        return moving;
     }
     // The importer's block is a packed picture behind whatever pointer type it hands out.
     auto* picture = reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName));

@@ -46,5 +46,8 @@ PictureSource* FirstPictureSource();
 // Forgets the time origin that all videos share, so that the next time value given to a
 // video becomes the new origin. For tests and tools that start the clock afresh.
 void ResetVideoTimeOrigin();
+// Milliseconds from the time origin that all moving faces share to `milliseconds`; the
+// first time value after a reset becomes the origin.
+DWORD VideoTimeSinceOrigin(DWORD milliseconds);
 // True between a StartVideoSupport that found the video library and StopVideoSupport.
 bool IsVideoAvailable();

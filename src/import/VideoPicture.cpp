@@ -62,6 +62,13 @@ void ResetVideoTimeOrigin() {
     g_videoTimeOrigin = 0;
 }
 
+DWORD VideoTimeSinceOrigin(DWORD milliseconds) {
+    if (g_videoTimeOrigin == 0) {
+        g_videoTimeOrigin = milliseconds;
+    }
+    return milliseconds - g_videoTimeOrigin;
+}
+
 PictureSource* OpenVideo(const char* fileName) {
     if (!g_videoAvailable || !fileName) {
         return nullptr;
@@ -124,10 +131,7 @@ uint32_t VideoPicture::FrameIndexAt(DWORD elapsed) const {
 }
 
 void VideoPicture::SetTime(DWORD milliseconds) {
-    if (g_videoTimeOrigin == 0) {
-        g_videoTimeOrigin = milliseconds;
-    }
-    const uint32_t index = FrameIndexAt(milliseconds - g_videoTimeOrigin);
+    const uint32_t index = FrameIndexAt(VideoTimeSinceOrigin(milliseconds));
     if (static_cast<int32_t>(index) != m_currentFrameIndex) {
         m_currentFrameIndex = static_cast<int32_t>(index);
         m_currentFrame = nullptr;

@@ -1,0 +1,48 @@
+// The animated GIF composer on any bytes: indexing, every frame in order, a jump back to
+// the start and the timing, with the canvas checked to stay a whole 32-bit picture.
+#include "import/GifAnimation.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Small enough that a hostile screen size cannot make the fuzzer allocate much.
+constexpr GifAnimationLimits kLimits{uint64_t{1} << 20, uint64_t{1} << 16, 4096};
+constexpr uint32_t kMostFramesShown = 256;
+
+void CheckPicture(const GifAnimation& animation) {
+    const BITMAPINFOHEADER* header = animation.Picture();
+    if (!header || header->biSize != 40 || header->biBitCount != 32 || header->biWidth <= 0 ||
+        header->biHeight <= 0 ||
+        uint64_t(header->biWidth) * uint64_t(header->biHeight) > kLimits.maxScreenPixels) {
+        __builtin_trap();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    GifAnimation animation;
+    if (!animation.Load(std::vector<uint8_t>(data, data + size), kLimits)) {
+        return 0;
+    }
+    CheckPicture(animation);
+    const uint32_t shown = std::min(animation.FrameCount(), kMostFramesShown);
+    for (uint32_t i = 0; i < shown; ++i) {
+        animation.ShowFrame(i);
+        if (animation.ShownFrame() != i) {
+            __builtin_trap();
+        }
+    }
+    // Back to the start, then wherever the clock says, twice a play later.
+    animation.ShowFrame(0);
+    const uint64_t play = animation.PlayLength();
+    const uint32_t at = animation.FrameAt(play * 2 + play / 3);
+    if (at >= animation.FrameCount() || (animation.FrameAt(0) != 0)) {
+        __builtin_trap();
+    }
+    animation.ShowFrame(std::min(at, kMostFramesShown));
+    CheckPicture(animation);
+    return 0;
+}

@@ -1,0 +1,98 @@
+// The frames of an animated GIF, composed one after another onto a canvas the size of the
+// logical screen: each frame at its position, with its own colour table and transparent
+// colour, and the disposal its graphic control extension asks for once it has been shown.
+//
+// Memory: the file's bytes, an index entry per frame, the canvas (4 bytes per screen
+// pixel) and, only when some frame restores the previous picture, a second canvas for
+// the part it covers. All of it is allocated by Load; showing frames allocates nothing.
+// Frames are decoded when they are shown, never kept.
+#pragma once
+
+#include "import/GifDecoder.h"
+#include "platform/Win32.h"
+
+#include <cstdint>
+#include <vector>
+
+// What Load accepts; beyond any of these the file is not animated (its first frame can
+// still be imported as a still picture).
+struct GifAnimationLimits {
+    uint64_t maxFileBytes = uint64_t{32} << 20;
+    // 4 Mpixels: 16 MiB per canvas.
+    uint64_t maxScreenPixels = uint64_t{1} << 22;
+    uint32_t maxFrames = 100000;
+};
+
+class GifAnimation {
+  public:
+    // The fourth byte of a canvas pixel, as in every packed picture: 0 opaque, 255 clear.
+    static constexpr uint32_t kClear = 0xFF000000u;
+
+    // Indexes the frames of a whole GIF file and allocates the canvases. False (and
+    // nothing kept) when the bytes are no GIF, hold no frame, exceed a limit or memory
+    // runs out. A file cut short keeps the frames before the cut. Never throws.
+    bool Load(std::vector<uint8_t> file, const GifAnimationLimits& limits = {});
+
+    uint32_t FrameCount() const { return static_cast<uint32_t>(m_frames.size()); }
+    // How often the frames play: 0 for ever (a loop count of 0, or no loop extension),
+    // else the loop count plus the first play.
+    uint32_t PlayCount() const { return m_playCount; }
+    // Milliseconds one play lasts.
+    uint64_t PlayLength() const { return m_frames.empty() ? 0 : m_frames.back().end; }
+    // The frame shown `elapsed` milliseconds after the first frame appeared; the last
+    // frame stays once every play is over.
+    uint32_t FrameAt(uint64_t elapsed) const;
+
+    // Makes the canvas show frame `index` (clamped to the last) composed over the frames
+    // before it, continuing from the frame shown or starting again from the first.
+    // Never throws: a frame whose code stream breaks shows what was decoded before the
+    // break, the same on every play.
+    void ShowFrame(uint32_t index);
+    // The frame the canvas shows, or -1 before the first ShowFrame.
+    int64_t ShownFrame() const { return m_shown; }
+
+    // The canvas as a packed picture: a 32-bit header and the rows, bottom row first.
+    // Null before a successful Load.
+    const BITMAPINFOHEADER* Picture() const;
+
+  private:
+    struct Frame {
+        uint64_t end = 0;       // milliseconds into a play at which the frame gives way
+        uint32_t data = 0;      // offset of the LZW minimum code size
+        uint32_t dataEnd = 0;   // offset just past the block terminator
+        uint32_t palette = 0;   // offset of the colour table in force, 0 for none
+        uint32_t decodable = 0; // pixel values that decode before a broken stream
+        uint16_t colours = 0;
+        uint16_t left = 0, top = 0, width = 0, height = 0;
+        int16_t transparent = -1;
+        uint8_t disposal = 0;
+        bool interlaced = false;
+    };
+    struct Area {
+        uint32_t left = 0, right = 0, top = 0, bottom = 0;
+    };
+    struct Parser;
+
+    void Restart();
+    void Advance();
+    void Dispose(const Frame& frame);
+    void SaveArea(const Frame& frame);
+    void Draw(Frame& frame);
+    void Fill(const Frame& frame, uint32_t value);
+    Area Clip(const Frame& frame) const;
+    uint32_t* Row(uint32_t y) { return m_canvas + size_t{m_height - 1 - y} * m_width; }
+
+    std::vector<uint8_t> m_file;
+    std::vector<Frame> m_frames;
+    // The packed picture: header in the first ten words, then the canvas.
+    std::vector<uint32_t> m_packed;
+    std::vector<uint32_t> m_previous;
+    uint32_t* m_canvas = nullptr;
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+    uint32_t m_background = 0;
+    uint32_t m_playCount = 0;
+    int64_t m_shown = -1;
+    uint32_t m_palette[256] = {};
+    GifDecoder m_decoder;
+};
