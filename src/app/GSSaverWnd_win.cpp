@@ -1,9 +1,11 @@
 #include "app/GSSaverWnd.h"
 
-#include "app/MouseTravel.h"
+#include "app/CCAnimation.h"
 #include "app/Resource.h"
 #include "framework/WinApp.h"
 #include "framework/WndClass.h"
+
+#include <new>
 
 IMPLEMENT_DYNAMIC(GSSaverWnd, CCAnimationWnd)
 
@@ -12,46 +14,137 @@ ON_WM_CREATE()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+namespace {
+LPCSTR SaverWindowClass() {
+    return AfxRegisterWndClass(CS_OWNDC, AfxGetApp()->LoadCursor(IDC_NULLCURSOR),
+                               static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+}
+} // namespace
+
 // Self-deleting, and driven by the idle redraw list rather than a window timer.
 GSSaverWnd::GSSaverWnd(CCAnimation* animation, int regionOption, int mouseTolerance)
-    : CCAnimationWnd(animation, regionOption, TRUE, false), m_mouseTolerance(mouseTolerance) {}
+    : CCAnimationWnd(animation, regionOption, TRUE, false), m_primary(this),
+      m_travel(mouseTolerance) {}
+
+GSSaverWnd::GSSaverWnd(GSSaverWnd* primary, int screen)
+    : CCAnimationWnd(primary->m_animation, primary->m_regionOption, TRUE, false),
+      m_primary(primary), m_travel(0) {
+    m_screen = screen;
+}
 
 BOOL GSSaverWnd::CreateFullScreen(HWND owner) {
-    const LPCSTR windowClass =
-        AfxRegisterWndClass(CS_OWNDC, AfxGetApp()->LoadCursor(IDC_NULLCURSOR),
-                            static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
+    ScreenArea areas[kMaxScreens];
+    const int count = ReadScreenLayout(areas);
+    const RECT& area = areas[0].rect;
     const BOOL created =
-        CreateEx(WS_EX_TOPMOST, windowClass, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), owner, nullptr);
+        CreateEx(WS_EX_TOPMOST, SaverWindowClass(), "", WS_POPUP | WS_VISIBLE, area.left, area.top,
+                 area.right - area.left, area.bottom - area.top, owner, nullptr);
     if (m_hWnd) {
         SetFocus();
     }
+    if (created) {
+        CoverOtherScreens(areas, count);
+    }
     return created;
+}
+
+BOOL GSSaverWnd::CreateOnScreen(const RECT& area) {
+    const BOOL created =
+        CreateEx(WS_EX_TOPMOST, SaverWindowClass(), "", WS_POPUP, area.left, area.top,
+                 area.right - area.left, area.bottom - area.top, m_primary->m_hWnd, nullptr);
+    if (created) {
+        ShowWindow(SW_SHOWNA);
+    }
+    return created;
+}
+
+void GSSaverWnd::FollowScreenLayout() {
+    ScreenArea areas[kMaxScreens];
+    const int count = ReadScreenLayout(areas);
+    FitToArea(areas[0].rect);
+    CoverOtherScreens(areas, count);
+}
+
+void GSSaverWnd::CoverOtherScreens(const ScreenArea* areas, int count) {
+    if (!m_animation || !m_animation->PrepareScreens(count)) {
+        count = 1; // no scenes for the others: the primary monitor still shows its own
+    }
+    for (int screen = 1; screen < kMaxScreens; ++screen) {
+        GSSaverWnd*& other = m_others[screen];
+        if (screen >= count) {
+            if (other) {
+                other->DestroyWindow(); // its OnDestroy empties the slot
+            }
+            continue;
+        }
+        if (other) {
+            other->FitToArea(areas[screen].rect);
+            continue;
+        }
+        other = new (std::nothrow) GSSaverWnd(this, screen);
+        if (other && !other->CreateOnScreen(areas[screen].rect)) {
+            delete other;
+            other = nullptr;
+        }
+    }
 }
 
 int GSSaverWnd::OnCreate(LPCREATESTRUCT createStruct) {
     if (CCAnimationWnd::OnCreate(createStruct) == -1) {
         return -1;
     }
-    SetActiveWindow();
+    if (m_primary == this) {
+        SetActiveWindow();
+    }
     return 0;
 }
 
-// Hands the activation back to the window that was in front when the saver started.
+// The primary window hands the activation back to the window that was in front when the
+// saver started; the others only leave the primary window's list.
 void GSSaverWnd::OnDestroy() {
     CCAnimationWnd::OnDestroy();
+    if (m_primary != this) {
+        if (m_primary->m_others[m_screen] == this) {
+            m_primary->m_others[m_screen] = nullptr;
+        }
+        return;
+    }
     const HWND owner = GetOwnerHwnd();
     if (owner && IsWindow(owner)) {
         ::SetActiveWindow(owner);
     }
 }
 
+bool GSSaverWnd::IsOwnWindow(HWND window) const {
+    if (!window) {
+        return false;
+    }
+    if (window == m_primary->m_hWnd) {
+        return true;
+    }
+    for (const GSSaverWnd* other : m_primary->m_others) {
+        if (other && other->m_hWnd == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void GSSaverWnd::CloseSaver() {
+    m_primary->PostMessage(WM_CLOSE);
+}
+
 LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ACTIVATE:
+        // lParam names the window that gains the activation.
+        if (wParam == 0 && !IsOwnWindow(reinterpret_cast<HWND>(lParam))) {
+            CloseSaver();
+        }
+        break;
     case WM_ACTIVATEAPP:
         if (wParam == 0) {
-            PostMessage(WM_CLOSE);
+            CloseSaver();
         }
         break;
     case WM_SETCURSOR:
@@ -67,7 +160,20 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        PostMessage(WM_CLOSE);
+        CloseSaver();
+        return 0;
+    case WM_CLOSE:
+        // Another monitor's window never closes alone: that would uncover its monitor.
+        if (m_primary != this) {
+            CloseSaver();
+            return 0;
+        }
+        break;
+    case WM_DISPLAYCHANGE:
+        // The primary window fits them all; each fit makes the window's region anew.
+        if (m_primary == this) {
+            FollowScreenLayout();
+        }
         return 0;
     case WM_SYSCOMMAND:
         // A second saver start and Alt+F4 are swallowed; the whole wParam is compared.
@@ -78,11 +184,8 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: {
         POINT cursor;
         GetCursorPos(&cursor);
-        if (!m_startPointSet) {
-            m_startPoint = cursor;
-            m_startPointSet = TRUE;
-        } else if (MovedBeyondTolerance(m_startPoint, cursor, m_mouseTolerance)) {
-            PostMessage(WM_CLOSE);
+        if (m_primary->m_travel.MovedTooFar(cursor)) {
+            CloseSaver();
         }
         break;
     }

@@ -12,3 +12,25 @@ constexpr bool MovedBeyondTolerance(POINT start, POINT now, int tolerance) {
     const int64_t dy = int64_t{now.y} - start.y;
     return (dx < 0 ? -dx : dx) + (dy < 0 ? -dy : dy) > tolerance;
 }
+
+// The travel test across all of run mode's windows: the cursor position of the first mouse
+// message any of them receives is the start, and every later one is measured from it.
+class CursorTravel {
+  public:
+    explicit CursorTravel(int tolerance) : m_tolerance(tolerance) {}
+
+    // False for the first position; then whether `cursor` lies beyond the tolerance.
+    bool MovedTooFar(POINT cursor) {
+        if (!m_started) {
+            m_start = cursor;
+            m_started = true;
+            return false;
+        }
+        return MovedBeyondTolerance(m_start, cursor, m_tolerance);
+    }
+
+  private:
+    int m_tolerance;
+    bool m_started = false;
+    POINT m_start{0, 0};
+};
