@@ -250,6 +250,98 @@ class Xserver:
         _stop_process(self.process)
 
 
+# Two monitors need a real X server: Xvfb gives Wine a single screen. The dummy video
+# driver's one screen is a virtual frame 3840 wide, shown by its two outputs; xrandr sets
+# which output shows which part. Wine sees one monitor per active output (with 32-bit
+# Wine's i386 Xrandr and Xinerama libraries installed).
+XORG_DUMMY_CONFIG = """\
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+    Modeline "1920x1080" 148.50 1920 2008 2052 2200 1080 1084 1089 1125 +hsync +vsync
+    Modeline "1280x1024" 108.00 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 3840 1080
+        Modes "1920x1080" "1280x1024"
+    EndSubSection
+EndSection
+"""
+# Wine 8 learns of a new layout from the screen's change of size alone, so every layout
+# sets its own size.
+SIDE_BY_SIDE = ["--fb", "3840x1080", "--output", "DUMMY0", "--mode", "1920x1080", "--pos", "0x0",
+                "--primary", "--output", "DUMMY1", "--mode", "1920x1080", "--pos", "1920x0"]
+SMALL_ON_THE_LEFT = ["--fb", "3200x1080", "--output", "DUMMY1", "--mode", "1280x1024",
+                     "--left-of", "DUMMY0"]
+PRIMARY_ALONE = ["--output", "DUMMY1", "--off", "--fb", "1920x1080"]
+
+
+class TwoMonitorXserver(Xserver):
+    """A private Xorg with the dummy driver, two 1920x1080 monitors side by side."""
+
+    def __init__(self, work):
+        os.makedirs(work, exist_ok=True)
+        config = os.path.join(work, "xorg-dummy.conf")
+        with open(config, "w") as f:
+            f.write(XORG_DUMMY_CONFIG)
+        self.depth = 24
+        read_end, write_end = os.pipe()
+        args = ["Xorg", "-displayfd", str(write_end), "-config", config, "-noreset",
+                "-nolisten", "tcp", "-novtswitch", "-sharevts", "-ardelay", "2000000",
+                "-logfile", os.path.join(work, "xorg-dummy.log")]
+        self.process = subprocess.Popen(args, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            _stop_process(self.process)
+            raise HarnessError("Xorg with the dummy driver did not start")
+        self.display = ":" + number.decode()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("XAUTHORITY", None)
+        self.run("xrandr", "--addmode", "DUMMY1", "1920x1080")
+        self.run("xrandr", "--addmode", "DUMMY1", "1280x1024")
+        self.arrange(SIDE_BY_SIDE)
+
+    def arrange(self, xrandr_args):
+        """Changes the monitors (xrandr arguments); the screen's size follows."""
+        self.run("xrandr", *xrandr_args)
+        root = self.run("xwininfo", "-root")
+        self.size = (int(re.search(r"Width: (\d+)", root).group(1)),
+                     int(re.search(r"Height: (\d+)", root).group(1)))
+
+    def windows_monitors(self):
+        """The monitors as Windows should list them: sorted (left, top, right, bottom,
+        primary), with the primary monitor's corner at the origin."""
+        found = self.monitors()
+        px, py = found[0][:2]
+        return sorted((x - px, y - py, x - px + w, y - py + h, int(i == 0))
+                      for i, (x, y, w, h) in enumerate(found))
+
+    def monitors(self):
+        """The active monitors as [(x, y, width, height)], the primary one first."""
+        found = []
+        for line in self.run("xrandr", "--listmonitors").splitlines()[1:]:
+            match = re.search(r"(\d+)/\d+x(\d+)/\d+\+(-?\d+)\+(-?\d+)", line)
+            if match:
+                w, h, x, y = (int(v) for v in match.groups())
+                found.insert(0 if "*" in line.split()[1] else len(found), (x, y, w, h))
+        return found
+
+
 class WineProcess:
     """A Windows program started by the session; exit codes are cut to their low byte."""
 
@@ -305,9 +397,12 @@ class Probe:
         self.screen = None
         self.foreground = None
         self.windows = []
+        self.monitors = []  # (left, top, right, bottom, primary) in Windows coordinates
         for line in text.splitlines():
             if line.startswith("screen "):
                 self.screen = tuple(int(v) for v in line.split()[1:3])
+            elif line.startswith("monitor "):
+                self.monitors.append(tuple(int(v) for v in line.split()[1:6]))
             elif line.startswith("foreground "):
                 self.foreground = int(line.split()[1])
             elif line.startswith("window "):
@@ -327,11 +422,12 @@ class Probe:
 class Session:
     """Xvfb + Wine prefix + wineserver; start() once, stop() at the end."""
 
-    def __init__(self, depth=24, name=None, display=None, size=SCREEN_SIZE):
+    def __init__(self, depth=24, name=None, display=None, size=SCREEN_SIZE, monitors=1):
         self.depth = depth
         self.display = display  # an existing X display to use instead of our own Xvfb
         self.size = size  # of our own Xvfb's screen
-        self.name = name or f"d{depth}"
+        self.monitors = monitors  # 2: our own Xorg with two monitors instead of Xvfb
+        self.name = name or (f"d{depth}" if monitors == 1 else "two-monitors")
         self.x = None
         self.server = None
         self.lock = None
@@ -345,7 +441,12 @@ class Session:
         os.makedirs(self.artifacts, exist_ok=True)
         self.prefix = self._lock_prefix(os.path.join(WORK, "prefix-" + self.name))
         os.makedirs(self.prefix, exist_ok=True)
-        self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth, self.size)
+        if self.display:
+            self.x = Xserver.attach(self.display)
+        elif self.monitors == 2:
+            self.x = TwoMonitorXserver(self.artifacts)
+        else:
+            self.x = Xserver(self.depth, self.size)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A server left by an interrupted run would keep its old display; the processes of
@@ -496,18 +597,35 @@ class Session:
     def probe(self):
         return Probe(self._run_windows([self.winprobe, "list"]))
 
-    def counts(self, pid):
-        """What the Windows process pid holds, as winprobe.exe counts it: a dict of "handles",
-        "gdi" and "user", each None where the system does not say."""
-        words = self._run_windows([self.winprobe, "counts", str(pid)]).split()
-        values = dict(zip(words[::2], words[1::2]))
-        # winprobe writes -1 for what it could not learn
-        return {key: int(values[key]) if values.get(key, "").isdigit() else None
-                for key in ("handles", "gdi", "user")}
+    def use_layout(self, xrandr_args):
+        """Two-monitor sessions: changes the monitors and waits until Wine lists them.
 
-    def post(self, hwnd, message, wparam=0, lparam=0):
-        self._run_windows([self.winprobe, "post", str(hwnd), str(message), str(wparam),
-                           str(lparam)])
+        Wine 8 learns of a new layout through a program's window: with none open its
+        desktop keeps listing the old monitors. A window of preview_host.exe is held open
+        until the probe lists the new ones."""
+        wanted = None
+        host = None
+        try:
+            path = find_build_file("preview_host.exe")
+            if not path:
+                raise HarnessError("preview_host.exe is not built (build/win)")
+            stop = os.path.join(self.artifacts, "layout-host.stop")
+            if os.path.exists(stop):
+                os.unlink(stop)
+            host = self.start_program(path, "--stop-file", self.windows_path(stop),
+                                      "--title", "Layout", log_name="layout-host")
+            time.sleep(0.5)
+            self.x.arrange(xrandr_args)
+            wanted = self.x.windows_monitors()
+            wait_for(lambda: sorted(self.probe().monitors) == wanted, 60,
+                     f"Wine to list the monitors {wanted}", interval=0.3)
+        finally:
+            if host is not None:
+                with open(stop, "w"):
+                    pass
+                with contextlib.suppress(HarnessError):
+                    host.wait(15)
+                host.kill()
 
     @property
     def winprobe(self):

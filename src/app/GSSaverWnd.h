@@ -43,8 +43,9 @@ class GSSaverWnd : public CCAnimationWnd {
     // Creates another monitor's window over `area`, shown without taking the activation.
     BOOL CreateOnScreen(const RECT& area);
     // Primary window: fits every window to the current monitors, making and removing the
-    // windows of the other monitors as needed.
-    void FollowScreenLayout();
+    // windows of the other monitors as needed; with `onlyWhenChanged`, only when the
+    // monitors are not those the windows were last fitted to.
+    void FollowScreenLayout(bool onlyWhenChanged);
     // Primary window: windows for areas 1 to count - 1 (moved there, or made), and none
     // for screens beyond them.
     void CoverOtherScreens(const ScreenArea* areas, int count);
@@ -56,4 +57,6 @@ class GSSaverWnd : public CCAnimationWnd {
     CursorTravel m_travel; // used in the primary window only
     // Primary window: the windows of the other monitors, by screen (slot 0 unused).
     GSSaverWnd* m_others[kMaxScreens] = {};
+    ScreenArea m_layout[kMaxScreens] = {}; // primary window: the monitors last fitted to
+    int m_layoutCount = 0;
 };

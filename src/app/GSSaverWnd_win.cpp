@@ -15,6 +15,38 @@ ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 namespace {
+// A mouse message can report the cursor moved by a monitor layout change before this
+// process learns of the change itself (under Wine the desktop process learns first and
+// tells the others). Travel beyond the tolerance therefore closes the saver this long
+// later, unless the layout changed meanwhile.
+constexpr UINT_PTR kTravelTimerId = 2;
+constexpr UINT kTravelConfirmDelay = 250; // milliseconds
+
+// Wine tells no program of a monitor layout changed under X (no WM_DISPLAYCHANGE comes),
+// and a program of another system might miss one too; the primary window also looks at the
+// layout this often.
+constexpr UINT_PTR kLayoutTimerId = 3;
+constexpr UINT kLayoutCheckInterval = 500; // milliseconds
+
+bool SameLayout(const ScreenArea* a, int countA, const ScreenArea* b, int countB) {
+    if (countA != countB) {
+        return false;
+    }
+    for (int i = 0; i < countA; ++i) {
+        if (!EqualRect(&a[i].rect, &b[i].rect)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RECT VirtualScreen() {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 LPCSTR SaverWindowClass() {
     return AfxRegisterWndClass(CS_OWNDC, AfxGetApp()->LoadCursor(IDC_NULLCURSOR),
                                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), nullptr);
@@ -44,6 +76,7 @@ BOOL GSSaverWnd::CreateFullScreen(HWND owner) {
     }
     if (created) {
         CoverOtherScreens(areas, count);
+        SetTimer(kLayoutTimerId, kLayoutCheckInterval);
     }
     return created;
 }
@@ -58,14 +91,24 @@ BOOL GSSaverWnd::CreateOnScreen(const RECT& area) {
     return created;
 }
 
-void GSSaverWnd::FollowScreenLayout() {
+void GSSaverWnd::FollowScreenLayout(bool onlyWhenChanged) {
     ScreenArea areas[kMaxScreens];
     const int count = ReadScreenLayout(areas);
+    if (onlyWhenChanged && SameLayout(areas, count, m_layout, m_layoutCount)) {
+        return;
+    }
+    // The cursor may have moved with the monitors: no travel so far counts.
+    KillTimer(kTravelTimerId);
+    m_travel.Restart();
     FitToArea(areas[0].rect);
     CoverOtherScreens(areas, count);
 }
 
 void GSSaverWnd::CoverOtherScreens(const ScreenArea* areas, int count) {
+    for (int i = 0; i < count; ++i) {
+        m_layout[i] = areas[i];
+    }
+    m_layoutCount = count;
     if (!m_animation || !m_animation->PrepareScreens(count)) {
         count = 1; // no scenes for the others: the primary monitor still shows its own
     }
@@ -172,9 +215,24 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
         // The primary window fits them all; each fit makes the window's region anew.
         if (m_primary == this) {
-            FollowScreenLayout();
+            FollowScreenLayout(false);
         }
         return 0;
+    case WM_TIMER:
+        if (wParam == kTravelTimerId) {
+            KillTimer(kTravelTimerId);
+            if (m_travel.IsStartLayout(VirtualScreen())) {
+                CloseSaver();
+            } else {
+                m_travel.Restart();
+            }
+            return 0;
+        }
+        if (wParam == kLayoutTimerId) {
+            FollowScreenLayout(true);
+            return 0;
+        }
+        break;
     case WM_SYSCOMMAND:
         // A second saver start and Alt+F4 are swallowed; the whole wParam is compared.
         if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) {
@@ -184,8 +242,8 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: {
         POINT cursor;
         GetCursorPos(&cursor);
-        if (m_primary->m_travel.MovedTooFar(cursor)) {
-            CloseSaver();
+        if (m_primary->m_travel.MovedTooFar(cursor, VirtualScreen())) {
+            m_primary->SetTimer(kTravelTimerId, kTravelConfirmDelay);
         }
         break;
     }

@@ -15,22 +15,38 @@ constexpr bool MovedBeyondTolerance(POINT start, POINT now, int tolerance) {
 
 // The travel test across all of run mode's windows: the cursor position of the first mouse
 // message any of them receives is the start, and every later one is measured from it.
+//
+// A change of the monitor layout starts the measure again. Under X the cursor keeps its
+// place on the X screen while the monitors move under it, so its Windows coordinates jump
+// with the virtual screen's origin, and the X server may move the cursor onto a monitor
+// that still shows; on any system a removed monitor throws the cursor onto another one.
+// None of that is the user's hand. The virtual screen's rectangle is the layout's mark.
 class CursorTravel {
   public:
     explicit CursorTravel(int tolerance) : m_tolerance(tolerance) {}
 
-    // False for the first position; then whether `cursor` lies beyond the tolerance.
-    bool MovedTooFar(POINT cursor) {
-        if (!m_started) {
+    // False for the first position (after a restart, or under a layout other than the
+    // start's); then whether `cursor` lies beyond the tolerance from that first position.
+    bool MovedTooFar(POINT cursor, const RECT& virtualScreen) {
+        if (!m_started || !IsStartLayout(virtualScreen)) {
             m_start = cursor;
+            m_screen = virtualScreen;
             m_started = true;
             return false;
         }
         return MovedBeyondTolerance(m_start, cursor, m_tolerance);
     }
+    // Whether the start was taken under this layout.
+    bool IsStartLayout(const RECT& virtualScreen) const {
+        return virtualScreen.left == m_screen.left && virtualScreen.top == m_screen.top &&
+               virtualScreen.right == m_screen.right && virtualScreen.bottom == m_screen.bottom;
+    }
+    // The next position is a new start.
+    void Restart() { m_started = false; }
 
   private:
     int m_tolerance;
     bool m_started = false;
     POINT m_start{0, 0};
+    RECT m_screen{0, 0, 0, 0};
 };
