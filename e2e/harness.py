@@ -627,6 +627,19 @@ class Session:
                     host.wait(15)
                 host.kill()
 
+    def counts(self, pid):
+        """What the Windows process pid holds, as winprobe.exe counts it: a dict of "handles",
+        "gdi" and "user", each None where the system does not say."""
+        words = self._run_windows([self.winprobe, "counts", str(pid)]).split()
+        values = dict(zip(words[::2], words[1::2]))
+        # winprobe writes -1 for what it could not learn
+        return {key: int(values[key]) if values.get(key, "").isdigit() else None
+                for key in ("handles", "gdi", "user")}
+
+    def post(self, hwnd, message, wparam=0, lparam=0):
+        self._run_windows([self.winprobe, "post", str(hwnd), str(message), str(wparam),
+                           str(lparam)])
+
     @property
     def winprobe(self):
         path = find_build_file("winprobe.exe")
