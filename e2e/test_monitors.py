@@ -4,13 +4,14 @@ Every monitor is covered by a window of the saver that shows a moving scene and 
 the desktop, whether the monitors lie side by side or a smaller one lies left of the primary
 (negative coordinates in Windows, and a strip below it that belongs to no monitor); input on
 either monitor closes the saver; a layout changed while it runs is followed; and the primary
-monitor shows exactly what a desk with that monitor alone shows."""
+monitor shows exactly what a desk with that monitor alone shows; at 144 DPI the windows
+still cover the monitors pixel for pixel."""
 
 import time
 
 import cases
 import harness
-from fixtures import pixels
+from fixtures import pixels, prefix
 from fixtures.finished_case import FinishedSaverCase
 from harness import HarnessError, wait_for
 
@@ -105,6 +106,17 @@ class TwoMonitors(FinishedSaverCase):
                    if w.style & harness.WS_VISIBLE]
         self.assertIn((-1280, 0, 0, 1024), [w.rect for w in windows])
         self.assert_monitors_show_moving_scenes("left-of")
+        self.close_with_key(saver)
+
+    def test_at_144_dpi_every_monitor_is_covered_pixel_for_pixel(self):
+        # Windows of a program that is not DPI-aware would be laid out in 96-DPI units
+        # (1280 by 720 on these monitors) and stretched; the saver's cover whole monitors.
+        prefix.set_dpi(self.session, 144)
+        try:
+            saver = self.start_on(0, "/s")
+        finally:
+            prefix.set_dpi(self.session, None)
+        self.assert_monitors_show_moving_scenes("144dpi")
         self.close_with_key(saver)
 
     def test_a_layout_changed_while_running_is_followed(self):
