@@ -94,13 +94,19 @@ BOOL CubeAnimation::PrepareScreens(int count) {
     return TRUE;
 }
 
+// Screen 0 goes through CreateView and Draw, which animations built on this one override.
 CCAnimationView* CubeAnimation::CreateScreenView(int screen, const RECT* client) {
+    if (screen == 0) {
+        return CreateView(client);
+    }
     const CubeScene* scene = GetScreenScene(screen);
     return scene ? scene->CreateView(client) : nullptr;
 }
 
 void CubeAnimation::DrawScreen(int screen, RastelRegion* region, CCAnimationView* view) {
-    if (CubeScene* scene = GetScreenScene(screen)) {
+    if (screen == 0) {
+        Draw(region, view);
+    } else if (CubeScene* scene = GetScreenScene(screen)) {
         scene->Draw(region, view);
     }
 }

@@ -17,8 +17,9 @@ END_MESSAGE_MAP()
 namespace {
 // A mouse message can report the cursor moved by a monitor layout change before this
 // process learns of the change itself (under Wine the desktop process learns first and
-// tells the others). Travel beyond the tolerance therefore closes the saver this long
-// later, unless the layout changed meanwhile.
+// tells the others). Travel beyond the tolerance in one large jump therefore closes the
+// saver this long later, unless the layout changed meanwhile; a hand's travel closes it at
+// once.
 constexpr UINT_PTR kTravelTimerId = 2;
 constexpr UINT kTravelConfirmDelay = 250; // milliseconds
 
@@ -242,8 +243,15 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE: {
         POINT cursor;
         GetCursorPos(&cursor);
-        if (m_primary->m_travel.MovedTooFar(cursor, VirtualScreen())) {
+        switch (m_primary->m_travel.Move(cursor, VirtualScreen())) {
+        case CursorTravel::Step::kBeyond:
+            CloseSaver();
+            break;
+        case CursorTravel::Step::kJumpedBeyond:
             m_primary->SetTimer(kTravelTimerId, kTravelConfirmDelay);
+            break;
+        case CursorTravel::Step::kWithin:
+            break;
         }
         break;
     }

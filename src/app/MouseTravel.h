@@ -20,21 +20,35 @@ constexpr bool MovedBeyondTolerance(POINT start, POINT now, int tolerance) {
 // place on the X screen while the monitors move under it, so its Windows coordinates jump
 // with the virtual screen's origin, and the X server may move the cursor onto a monitor
 // that still shows; on any system a removed monitor throws the cursor onto another one.
-// None of that is the user's hand. The virtual screen's rectangle is the layout's mark.
+// None of that is the user's hand. The virtual screen's rectangle is the layout's mark, but
+// a mouse message may bring the moved cursor before this process learns of the new layout:
+// a travel that ends in one jump larger than a hand moves between two messages is told
+// apart, so that the caller can wait for the layout before it believes it.
 class CursorTravel {
   public:
+    enum class Step {
+        kWithin,       // the first position, or within the tolerance of the start
+        kBeyond,       // beyond the tolerance
+        kJumpedBeyond, // beyond it in one jump of more than kJumpDistance
+    };
+    static constexpr int kJumpDistance = 128; // pixels, x and y distances added
+
     explicit CursorTravel(int tolerance) : m_tolerance(tolerance) {}
 
-    // False for the first position (after a restart, or under a layout other than the
-    // start's); then whether `cursor` lies beyond the tolerance from that first position.
-    bool MovedTooFar(POINT cursor, const RECT& virtualScreen) {
+    Step Move(POINT cursor, const RECT& virtualScreen) {
+        const POINT previous = m_last;
+        m_last = cursor;
         if (!m_started || !IsStartLayout(virtualScreen)) {
             m_start = cursor;
             m_screen = virtualScreen;
             m_started = true;
-            return false;
+            return Step::kWithin;
         }
-        return MovedBeyondTolerance(m_start, cursor, m_tolerance);
+        if (!MovedBeyondTolerance(m_start, cursor, m_tolerance)) {
+            return Step::kWithin;
+        }
+        return MovedBeyondTolerance(previous, cursor, kJumpDistance) ? Step::kJumpedBeyond
+                                                                     : Step::kBeyond;
     }
     // Whether the start was taken under this layout.
     bool IsStartLayout(const RECT& virtualScreen) const {
@@ -48,5 +62,6 @@ class CursorTravel {
     int m_tolerance;
     bool m_started = false;
     POINT m_start{0, 0};
+    POINT m_last{0, 0};
     RECT m_screen{0, 0, 0, 0};
 };
