@@ -602,7 +602,11 @@ class Session:
 
         Wine 8 learns of a new layout through a program's window: with none open its
         desktop keeps listing the old monitors. A window of preview_host.exe is held open
-        until the probe lists the new ones."""
+        until the probe lists the new ones.
+
+        Wine 8's wineserver has been seen to crash on such a change (it says so on its
+        standard error, and the next Windows program starts a server of its own); the
+        prefix's processes are then ended and the session's server started again."""
         wanted = None
         host = None
         try:
@@ -626,6 +630,13 @@ class Session:
                 with contextlib.suppress(HarnessError):
                     host.wait(15)
                 host.kill()
+        if self.server.poll() is not None:
+            note(f"e2e: the wineserver ended ({self.server.returncode}) on a change of "
+                 "monitors; starting it again")
+            kill_wine_processes(self.prefix)
+            self._start_server()
+            wait_for(lambda: sorted(self.probe().monitors) == wanted, 60,
+                     f"Wine to list the monitors {wanted}", interval=0.3)
 
     def counts(self, pid):
         """What the Windows process pid holds, as winprobe.exe counts it: a dict of "handles",

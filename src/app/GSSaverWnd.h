@@ -40,7 +40,8 @@ class GSSaverWnd : public CCAnimationWnd {
     GSSaverWnd(GSSaverWnd* primary, int screen);
 
 #ifdef _WIN32
-    // Creates another monitor's window over `area`, shown without taking the activation.
+    // Creates another monitor's window over `area`, hidden: it is shown without taking
+    // the activation.
     BOOL CreateOnScreen(const RECT& area);
     // Primary window: fits every window to the current monitors, making and removing the
     // windows of the other monitors as needed; with `onlyWhenChanged`, only when the

@@ -83,13 +83,8 @@ BOOL GSSaverWnd::CreateFullScreen(HWND owner) {
 }
 
 BOOL GSSaverWnd::CreateOnScreen(const RECT& area) {
-    const BOOL created =
-        CreateEx(WS_EX_TOPMOST, SaverWindowClass(), "", WS_POPUP, area.left, area.top,
-                 area.right - area.left, area.bottom - area.top, m_primary->m_hWnd, nullptr);
-    if (created) {
-        ShowWindow(SW_SHOWNA);
-    }
-    return created;
+    return CreateEx(WS_EX_TOPMOST, SaverWindowClass(), "", WS_POPUP, area.left, area.top,
+                    area.right - area.left, area.bottom - area.top, m_primary->m_hWnd, nullptr);
 }
 
 void GSSaverWnd::FollowScreenLayout(bool onlyWhenChanged) {
@@ -125,10 +120,13 @@ void GSSaverWnd::CoverOtherScreens(const ScreenArea* areas, int count) {
             other->FitToArea(areas[screen].rect);
             continue;
         }
-        other = new (std::nothrow) GSSaverWnd(this, screen);
-        if (other && !other->CreateOnScreen(areas[screen].rect)) {
-            delete other;
-            other = nullptr;
+        // Entered in the list only once it exists: a failed creation runs OnDestroy too.
+        auto* made = new (std::nothrow) GSSaverWnd(this, screen);
+        if (made && made->CreateOnScreen(areas[screen].rect)) {
+            other = made;
+            other->ShowWindow(SW_SHOWNA);
+        } else {
+            delete made;
         }
     }
 }
@@ -143,9 +141,18 @@ int GSSaverWnd::OnCreate(LPCREATESTRUCT createStruct) {
     return 0;
 }
 
-// The primary window hands the activation back to the window that was in front when the
-// saver started; the others only leave the primary window's list.
+// The primary window takes the others with it while it still exists (the system would
+// destroy them as owned windows, but not necessarily before this object goes), then hands
+// the activation back to the window that was in front when the saver started; the others
+// only leave the primary window's list.
 void GSSaverWnd::OnDestroy() {
+    if (m_primary == this) {
+        for (GSSaverWnd* other : m_others) {
+            if (other) {
+                other->DestroyWindow();
+            }
+        }
+    }
     CCAnimationWnd::OnDestroy();
     if (m_primary != this) {
         if (m_primary->m_others[m_screen] == this) {
