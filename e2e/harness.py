@@ -647,6 +647,10 @@ class Session:
         return {key: int(values[key]) if values.get(key, "").isdigit() else None
                 for key in ("handles", "gdi", "user")}
 
+    def activate(self, hwnd):
+        """SetForegroundWindow from another program, as a task switcher does."""
+        self._run_windows([self.winprobe, "activate", str(hwnd)])
+
     def post(self, hwnd, message, wparam=0, lparam=0):
         self._run_windows([self.winprobe, "post", str(hwnd), str(message), str(wparam),
                            str(lparam)])

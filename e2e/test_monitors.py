@@ -3,7 +3,8 @@
 Every monitor is covered by a window of the saver that shows a moving scene and no pixel of
 the desktop, whether the monitors lie side by side or a smaller one lies left of the primary
 (negative coordinates in Windows, and a strip below it that belongs to no monitor); input on
-either monitor closes the saver; a layout changed while it runs is followed; and the primary
+either monitor closes the saver, and so does another program's activation, but not the
+activation moving between its own windows; a layout changed while it runs is followed; and the primary
 monitor shows exactly what a desk with that monitor alone shows; at 144 DPI the windows
 still cover the monitors pixel for pixel."""
 
@@ -36,6 +37,12 @@ class TwoMonitors(FinishedSaverCase):
     def monitor_centre(self, index):
         x, y, width, height = self.x.monitors()[index]
         return x + width // 2, y + height // 2
+
+    def probed_primary(self):
+        """The handle of the saver's window on the primary monitor."""
+        _, _, width, height = self.x.monitors()[0]
+        return [w.hwnd for w in self.session.probe().of(cases.SCR_EXE)
+                if w.rect == (0, 0, width, height)][0]
 
     def covering_windows(self):
         """The saver's X windows, one per monitor in monitor order, when every monitor has
@@ -165,6 +172,30 @@ class TwoMonitors(FinishedSaverCase):
         saver = self.start_on(1, "/s")
         self.x.xdotool("click", 1)
         self.assert_exits(saver)
+
+    def test_activation_moving_between_its_windows_keeps_it_another_program_closes_it(self):
+        host = self.start_host()
+        host_x = wait_for(lambda: self.x.windows("preview_host.exe"), cases.WINDOW_TIMEOUT,
+                          "the host's X window")[0][0]
+        saver = self.start_on(0, "/s")
+        windows = self.covering_windows()
+        x, y, width, height = self.x.monitors()[1]
+        second = [w.hwnd for w in self.session.probe().of(cases.SCR_EXE)
+                  if w.rect == (x, y, x + width, y + height)]
+        self.assertEqual(len(second), 1)
+        self.session.activate(second[0])
+        wait_for(lambda: self.session.probe().foreground == second[0], cases.WINDOW_TIMEOUT,
+                 "the second monitor's window to be the foreground window")
+        self.assert_keeps_running(saver)
+        primary = self.probed_primary()
+        self.session.activate(primary)
+        wait_for(lambda: self.session.probe().foreground == primary,
+                 cases.WINDOW_TIMEOUT, "the primary window to be the foreground window")
+        self.assert_keeps_running(saver, 0.5)
+        self.x.xdotool("windowfocus", host_x)
+        self.assert_exits(saver)
+        host.stop()
+        self.assertEqual(host.program.wait(cases.EXIT_TIMEOUT), 0)
 
     def test_travel_on_the_second_monitor_closes_from_four_pixels(self):
         saver = self.start_on(1, "/s")

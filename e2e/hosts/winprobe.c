@@ -4,6 +4,7 @@
  *
  *   winprobe.exe list             one line per visible top-level window, children indented
  *   winprobe.exe post HWND MSG WPARAM LPARAM     (numbers in decimal or 0x hex)
+ *   winprobe.exe activate HWND    makes the window the foreground window
  *   winprobe.exe counts PID       what a process holds: "handles N gdi N user N", each -1
  *                                 when the system does not say
  *
@@ -184,6 +185,8 @@ int main(int argc, char** argv) {
         LPARAM lParam = (LPARAM)strtol(argv[5], NULL, 0);
         return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     }
+    if (argc == 3 && !strcmp(argv[1], "activate"))
+        return SetForegroundWindow((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0)) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID\n",
