@@ -178,7 +178,6 @@ class TwoMonitors(FinishedSaverCase):
         host_x = wait_for(lambda: self.x.windows("preview_host.exe"), cases.WINDOW_TIMEOUT,
                           "the host's X window")[0][0]
         saver = self.start_on(0, "/s")
-        windows = self.covering_windows()
         x, y, width, height = self.x.monitors()[1]
         second = [w.hwnd for w in self.session.probe().of(cases.SCR_EXE)
                   if w.rect == (x, y, x + width, y + height)]
