@@ -12,6 +12,7 @@ import time
 
 import cases
 import harness
+import twomonitors
 from fixtures import pixels, prefix
 from fixtures.finished_case import FinishedSaverCase
 from harness import HarnessError, wait_for
@@ -29,7 +30,7 @@ class TwoMonitors(FinishedSaverCase):
     def setUp(self):
         if cases.SESSION is None or cases.SESSION.monitors != 2:
             self.skipTest("two monitors only: e2e/run.py --monitors 2")
-        cases.SESSION.use_layout(harness.SIDE_BY_SIDE)
+        cases.SESSION.use_layout(twomonitors.SIDE_BY_SIDE)
         cases.SESSION.x.run("xsetroot", "-solid", DESKTOP_NAME)
         super().setUp()
 
@@ -106,7 +107,7 @@ class TwoMonitors(FinishedSaverCase):
         self.close_with_key(saver)
 
     def test_smaller_monitor_left_of_the_primary_is_covered_too(self):
-        self.session.use_layout(harness.SMALL_ON_THE_LEFT)
+        self.session.use_layout(twomonitors.SMALL_ON_THE_LEFT)
         self.assertEqual(self.x.monitors()[1], (0, 0, 1280, 1024))
         saver = self.start_on(0, "/s")
         windows = [w for w in self.session.probe().of(cases.SCR_EXE)
@@ -128,10 +129,10 @@ class TwoMonitors(FinishedSaverCase):
 
     def test_a_layout_changed_while_running_is_followed(self):
         saver = self.start_on(0, "/s")
-        self.x.arrange(harness.SMALL_ON_THE_LEFT)
+        self.x.arrange(twomonitors.SMALL_ON_THE_LEFT)
         wait_for(self.covering_windows, cases.WINDOW_TIMEOUT, "windows on the new monitors")
         self.assert_monitors_show_moving_scenes("changed")
-        self.x.arrange(harness.SIDE_BY_SIDE)
+        self.x.arrange(twomonitors.SIDE_BY_SIDE)
         wait_for(self.covering_windows, cases.WINDOW_TIMEOUT, "windows on the old monitors")
         self.assert_monitors_show_moving_scenes("changed-back")
         self.assertTrue(saver.running())
@@ -140,7 +141,7 @@ class TwoMonitors(FinishedSaverCase):
     def test_primary_monitor_shows_what_it_shows_alone(self):
         path = self.make_saver("still", STILL_SCENE, ["-"] * 6)
         shots = []
-        for layout in (harness.PRIMARY_ALONE, harness.SIDE_BY_SIDE):
+        for layout in (twomonitors.PRIMARY_ALONE, twomonitors.SIDE_BY_SIDE):
             # The pointer goes first to where it stays in both layouts: a restarted Wine
             # may report a position the X server dropped when the screen shrank.
             self.x.xdotool("mousemove", *self.monitor_centre(0))
