@@ -34,6 +34,16 @@ function(vc_saver_resources target)
   set(res ${CMAKE_SOURCE_DIR}/res)
   target_sources(${target} PRIVATE ${res}/VomraCube.rc)
   set_source_files_properties(${res}/VomraCube.rc PROPERTIES OBJECT_DEPENDS
-    "${res}/hand.cur;${res}/blank.cur;${res}/vomracube.ico;${res}/picture140.bmp")
+    "${res}/hand.cur;${res}/blank.cur;${res}/vomracube.ico;${res}/picture140.bmp;${res}/vomracube.manifest")
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src ${res})
+endfunction()
+
+# vc_manifest(<target>): only the application manifest (DPI awareness, common controls,
+# supported systems), for a Windows program without the saver's other resources.
+function(vc_manifest target)
+  set(res ${CMAKE_SOURCE_DIR}/res)
+  target_sources(${target} PRIVATE ${res}/Manifest.rc)
+  set_source_files_properties(${res}/Manifest.rc PROPERTIES OBJECT_DEPENDS
+    "${res}/vomracube.manifest")
+  target_include_directories(${target} PRIVATE ${res})
 endfunction()

@@ -305,9 +305,12 @@ class Probe:
         self.screen = None
         self.foreground = None
         self.windows = []
+        self.monitors = []  # (left, top, right, bottom, primary) in Windows coordinates
         for line in text.splitlines():
             if line.startswith("screen "):
                 self.screen = tuple(int(v) for v in line.split()[1:3])
+            elif line.startswith("monitor "):
+                self.monitors.append(tuple(int(v) for v in line.split()[1:6]))
             elif line.startswith("foreground "):
                 self.foreground = int(line.split()[1])
             elif line.startswith("window "):
@@ -327,11 +330,12 @@ class Probe:
 class Session:
     """Xvfb + Wine prefix + wineserver; start() once, stop() at the end."""
 
-    def __init__(self, depth=24, name=None, display=None, size=SCREEN_SIZE):
+    def __init__(self, depth=24, name=None, display=None, size=SCREEN_SIZE, monitors=1):
         self.depth = depth
         self.display = display  # an existing X display to use instead of our own Xvfb
         self.size = size  # of our own Xvfb's screen
-        self.name = name or f"d{depth}"
+        self.monitors = monitors  # 2: our own Xorg with two monitors instead of Xvfb
+        self.name = name or (f"d{depth}" if monitors == 1 else "two-monitors")
         self.x = None
         self.server = None
         self.lock = None
@@ -345,7 +349,13 @@ class Session:
         os.makedirs(self.artifacts, exist_ok=True)
         self.prefix = self._lock_prefix(os.path.join(WORK, "prefix-" + self.name))
         os.makedirs(self.prefix, exist_ok=True)
-        self.x = Xserver.attach(self.display) if self.display else Xserver(self.depth, self.size)
+        if self.display:
+            self.x = Xserver.attach(self.display)
+        elif self.monitors == 2:
+            from twomonitors import TwoMonitorXserver
+            self.x = TwoMonitorXserver(self.artifacts)
+        else:
+            self.x = Xserver(self.depth, self.size)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
         # A server left by an interrupted run would keep its old display; the processes of
@@ -496,6 +506,47 @@ class Session:
     def probe(self):
         return Probe(self._run_windows([self.winprobe, "list"]))
 
+    def use_layout(self, xrandr_args):
+        """Two-monitor sessions: changes the monitors and waits until Wine lists them.
+
+        Wine 8 learns of a new layout through a program's window: with none open its
+        desktop keeps listing the old monitors. A window of preview_host.exe is held open
+        until the probe lists the new ones.
+
+        Wine 8's wineserver has been seen to crash on such a change (it says so on its
+        standard error, and the next Windows program starts a server of its own); the
+        prefix's processes are then ended and the session's server started again."""
+        wanted = None
+        host = None
+        try:
+            path = find_build_file("preview_host.exe")
+            if not path:
+                raise HarnessError("preview_host.exe is not built (build/win)")
+            stop = os.path.join(self.artifacts, "layout-host.stop")
+            if os.path.exists(stop):
+                os.unlink(stop)
+            host = self.start_program(path, "--stop-file", self.windows_path(stop),
+                                      "--title", "Layout", log_name="layout-host")
+            time.sleep(0.5)
+            self.x.arrange(xrandr_args)
+            wanted = self.x.windows_monitors()
+            wait_for(lambda: sorted(self.probe().monitors) == wanted, 60,
+                     f"Wine to list the monitors {wanted}", interval=0.3)
+        finally:
+            if host is not None:
+                with open(stop, "w"):
+                    pass
+                with contextlib.suppress(HarnessError):
+                    host.wait(15)
+                host.kill()
+        if self.server.poll() is not None:
+            note(f"e2e: the wineserver ended ({self.server.returncode}) on a change of "
+                 "monitors; starting it again")
+            kill_wine_processes(self.prefix)
+            self._start_server()
+            wait_for(lambda: sorted(self.probe().monitors) == wanted, 60,
+                     f"Wine to list the monitors {wanted}", interval=0.3)
+
     def counts(self, pid):
         """What the Windows process pid holds, as winprobe.exe counts it: a dict of "handles",
         "gdi" and "user", each None where the system does not say."""
@@ -504,6 +555,10 @@ class Session:
         # winprobe writes -1 for what it could not learn
         return {key: int(values[key]) if values.get(key, "").isdigit() else None
                 for key in ("handles", "gdi", "user")}
+
+    def activate(self, hwnd):
+        """SetForegroundWindow from another program, as a task switcher does."""
+        self._run_windows([self.winprobe, "activate", str(hwnd)])
 
     def post(self, hwnd, message, wparam=0, lparam=0):
         self._run_windows([self.winprobe, "post", str(hwnd), str(message), str(wparam),

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs the end-to-end tests on the real VomraCube.scr under Wine.
 
-    e2e/run.py [--scr PATH] [--depth 24|8] [name-pattern ...]
+    e2e/run.py [--scr PATH] [--depth 24|8] [--monitors 1|2] [name-pattern ...]
 
 Prints PASS/FAIL per test and ends with "N passed, M failed"; exit status 1 on any failure.
 Screenshots, program output and host logs go to build/e2e/artifacts/.
@@ -72,6 +72,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--scr", help="the saver (default: VomraCube.scr in build/win)")
     parser.add_argument("--depth", type=int, default=24, help="Xvfb depth: 24 or 8")
+    parser.add_argument("--monitors", type=int, choices=(1, 2), default=1,
+                        help="2: an Xorg dummy display with two monitors instead of Xvfb")
     parser.add_argument("patterns", nargs="*", help="run only tests whose id matches")
     args = parser.parse_args()
 
@@ -86,7 +88,7 @@ def main():
         tests = [t for t in tests
                  if any(fnmatch.fnmatch(t.id().lower(), f"*{p.lower()}*") for p in args.patterns)]
 
-    session = harness.Session(depth=args.depth)
+    session = harness.Session(depth=args.depth, monitors=args.monitors)
     harness.install_signal_cleanup([session])
     result = LineResult()
     began = time.monotonic()

@@ -1,6 +1,6 @@
-"""The About box as a user meets it under Wine: its Chinese texts drawn, the web link that
-turns purple and reports a page that cannot be opened, and the three ways to close it by
-mouse and keyboard."""
+"""The About box as a user meets it under Wine: its Chinese texts drawn, whole at 150 % and
+200 % as well, the web link that turns purple and reports a page that cannot be opened, and
+the three ways to close it by mouse and keyboard."""
 
 import os
 import time
@@ -80,6 +80,42 @@ class AboutBoxOnScreen(SaverCase):
         self.assertGreaterEqual(best[3], DISTINCT_GLYPHS, f"lines (top, bottom, wide, "
                                 f"distinct): {lines}")
         self.assertGreaterEqual(best[3], 0.8 * best[2], lines)
+
+    # -- at 150 % ----------------------------------------------------------------------------
+    def measure(self, label):
+        """The About box as drawn: its size, its text lines (glyph_shapes) and the width of
+        the blue link."""
+        saver, box = self.open_about("/c")
+        rows = self.box_rows(self.screenshot(label), box)
+        area, _ = self.text_area(rows)
+        self.session.post(box.hwnd, WM_COMMAND, IDOK, 0)
+        self.assert_exits(saver)
+        link = [x for row in area for x, p in enumerate(row) if p == LINK_BLUE]
+        left, top, right, bottom = box.rect
+        return {"size": (right - left, bottom - top), "lines": pixels.glyph_shapes(area),
+                "link": max(link) - min(link) + 1 if link else 0}
+
+    def test_texts_stay_whole_at_144_and_192_dpi(self):
+        normal = self.measure("96dpi")
+        for dpi in (144, 192):
+            prefix.set_dpi(self.session, dpi)
+            try:
+                large = self.measure(f"{dpi}dpi")
+            finally:
+                prefix.set_dpi(self.session, None)
+            scale = dpi / 96
+            detail = f"96 DPI: {normal}\n{dpi} DPI: {large}"
+            for axis in (0, 1):
+                ratio = large["size"][axis] / normal["size"][axis]
+                self.assertTrue(0.85 * scale <= ratio <= 1.15 * scale,
+                                f"box grew by {ratio:.2f}\n{detail}")
+            # Every text keeps its lines, the invitation its ideographs, the link its
+            # length: a text cut by its control would lose a line or its end.
+            self.assertEqual(len(large["lines"]), len(normal["lines"]), detail)
+            best = max(line[3] for line in large["lines"])
+            self.assertGreaterEqual(best, DISTINCT_GLYPHS, detail)
+            self.assertGreater(normal["link"], 0, detail)
+            self.assertGreaterEqual(large["link"], 0.85 * scale * normal["link"], detail)
 
     # -- the link ------------------------------------------------------------------------
     def test_link_turns_purple_and_a_page_that_cannot_open_is_reported(self):

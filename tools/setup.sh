@@ -19,6 +19,10 @@ PACKAGES=(
   libz-mingw-w64-dev dpkg-dev nasm
   # end-to-end tests under Wine
   wine wine32:i386 xvfb x11-utils x11-apps xdotool imagemagick fonts-wqy-microhei
+  # the two-monitor display: Xorg's dummy driver, xrandr, and 32-bit Wine's view of the
+  # monitors (without these three libraries it sees one wide monitor)
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  libxrandr2:i386 libxinerama1:i386 libxrender1:i386
   # test material
   ffmpeg python3-pil
 )

@@ -89,6 +89,9 @@ run_e2e e2e e2e/run.py --scr "$scr"
 # palette, with the tests written for such screens only (named *palette_screen*).
 run_e2e e2e-8bit e2e/run.py --scr "$scr" --depth 8 RunSwitches.test_slash_s \
     ClosesOnActivity.test_travel Preview.test_handle_after_a_space palette_screen RegionFills
+# Run mode on two monitors (Xorg's dummy driver instead of Xvfb): side by side, a smaller
+# one left of the primary, a layout changed while running, input on either monitor, 144 DPI.
+run_e2e e2e-2monitors e2e/run.py --scr "$scr" --monitors 2 TwoMonitors
 # The test programs of the window code (framework_wintests.exe, app_wintests.exe,
 # frameloop_wintests.exe).
 run_e2e wintests e2e/wintests.py

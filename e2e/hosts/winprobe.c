@@ -4,11 +4,13 @@
  *
  *   winprobe.exe list             one line per visible top-level window, children indented
  *   winprobe.exe post HWND MSG WPARAM LPARAM     (numbers in decimal or 0x hex)
+ *   winprobe.exe activate HWND    makes the window the foreground window
  *   winprobe.exe counts PID       what a process holds: "handles N gdi N user N", each -1
  *                                 when the system does not say
  *
  * list prints:
  *   screen <cx> <cy>
+ *   monitor <l> <t> <r> <b> <1 for the primary monitor, else 0>     one line per monitor
  *   foreground <hwnd>
  *   window <hwnd> pid <pid> rect <l> <t> <r> <b> style <hex> exstyle <hex> owner <hwnd>
  *          exe <file name, lower case> class <name> title <text>
@@ -155,9 +157,23 @@ static int PrintCounts(DWORD pid) {
     return 0;
 }
 
+static BOOL CALLBACK ListMonitor(HMONITOR monitor, HDC dc, LPRECT clip, LPARAM unused) {
+    MONITORINFO info;
+    (void)dc;
+    (void)clip;
+    (void)unused;
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        printf("monitor %ld %ld %ld %ld %d\n", info.rcMonitor.left, info.rcMonitor.top,
+               info.rcMonitor.right, info.rcMonitor.bottom,
+               (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && !strcmp(argv[1], "list")) {
         printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        EnumDisplayMonitors(NULL, NULL, ListMonitor, 0);
         printf("foreground %lu\n", (unsigned long)(UINT_PTR)GetForegroundWindow());
         EnumWindows(ListWindow, 0);
         return 0;
@@ -169,6 +185,8 @@ int main(int argc, char** argv) {
         LPARAM lParam = (LPARAM)strtol(argv[5], NULL, 0);
         return PostMessageA(window, message, wParam, lParam) ? 0 : 1;
     }
+    if (argc == 3 && !strcmp(argv[1], "activate"))
+        return SetForegroundWindow((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0)) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID\n",

@@ -39,6 +39,17 @@ class CCAnimation : public CObject {
     // Forgets the region drawn last, so the next Draw clears and copies the whole region.
     virtual void ResetRegion() = 0;
 
+    // Run mode shows a scene of its own on every monitor; screen 0, the primary monitor,
+    // is the scene Initialise built, and the three operations below act on it alone unless
+    // an animation overrides them.
+
+    // Makes sure screens 0 to count - 1 have a scene; false when one could not be built.
+    virtual BOOL PrepareScreens(int count);
+    // The camera for a window of the screen; the caller owns it.
+    virtual CCAnimationView* CreateScreenView(int screen, const RECT* client);
+    // Draws the screen's scene, as Draw does.
+    virtual void DrawScreen(int screen, RastelRegion* region, CCAnimationView* view);
+
   protected:
     CCAnimation() = default;
 };

@@ -25,7 +25,18 @@ class CCAnimationWnd : public RastelWnd {
     // child covering `rect`, or the parent's whole client area when `rect` is null.
     virtual BOOL Create(HWND parent, const RECT* rect);
 
+    // Virtual slot after Create: whether `window` is one of the windows that show this
+    // animation together (run mode's window of every monitor); here only this window.
+    virtual bool IsOwnWindow(HWND window) const;
+
     CCAnimationView* GetView() const { return m_view; }
+    int GetScreen() const { return m_screen; }
+
+#ifdef _WIN32
+    // Moves and sizes the window to `area` (screen coordinates) without activating it, then
+    // makes its drawing region and, when the drawing rectangle changed, its camera anew.
+    void FitToArea(const RECT& area);
+#endif
 
   protected:
 #ifdef _WIN32
@@ -40,6 +51,8 @@ class CCAnimationWnd : public RastelWnd {
     bool HasParentWindow() const;
     // BringWindowToTop when it would change something.
     void KeepOnTop();
+    // A new region for the current drawing rectangle, and a new camera when that changed.
+    void RebuildDrawing();
 #endif
     DECLARE_MESSAGE_MAP()
 
@@ -49,4 +62,5 @@ class CCAnimationWnd : public RastelWnd {
     BOOL m_selfDeleting;
     RECT m_rect{0, 0, 0, 0};
     bool m_windowTimer;
+    int m_screen = 0; // whose scene the window shows: 0 the primary monitor's
 };

@@ -68,7 +68,7 @@ int CCAnimationWnd::OnCreate(LPCREATESTRUCT createStruct) {
     }
     GetDrawRect(&m_rect);
     RECT client = m_rect;
-    m_view = m_animation->CreateView(&client);
+    m_view = m_animation->CreateScreenView(m_screen, &client);
     if (!m_view) {
         return -1;
     }
@@ -105,7 +105,7 @@ void CCAnimationWnd::OnPaint() {
     }
     m_region->RealizePalette();
     m_region->BeginFrame();
-    m_animation->Draw(m_region, m_view);
+    m_animation->DrawScreen(m_screen, m_region, m_view);
     m_region->EndFrame();
 }
 
@@ -113,11 +113,51 @@ void CCAnimationWnd::OnPaint() {
 // window is where BringWindowToTop would put it, so the call is left out: with nothing to
 // change it still costs a round of position messages and, under Wine, some twenty requests
 // to the window server, which on every frame came to most of the server's work.
+//
+// The windows of the other monitors count as not covering this one: they lie beside it.
+// Only one of them can be the foreground window, and the raise would hand the activation
+// from window to window on every frame.
 void CCAnimationWnd::KeepOnTop() {
-    const bool covered = ::GetWindow(m_hWnd, GW_HWNDPREV) != nullptr;
+    HWND above = ::GetWindow(m_hWnd, GW_HWNDPREV);
+    while (above && IsOwnWindow(above)) {
+        above = ::GetWindow(above, GW_HWNDPREV);
+    }
+    const bool covered = above != nullptr;
     const bool topLevel = (GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) == 0;
-    if (covered || (topLevel && ::GetForegroundWindow() != m_hWnd)) {
+    if (covered || (topLevel && !IsOwnWindow(::GetForegroundWindow()))) {
         BringWindowToTop();
+    }
+}
+
+bool CCAnimationWnd::IsOwnWindow(HWND window) const {
+    return window && window == m_hWnd;
+}
+
+void CCAnimationWnd::FitToArea(const RECT& area) {
+    RECT now;
+    ::GetWindowRect(m_hWnd, &now);
+    if (!EqualRect(&now, &area)) {
+        ::SetWindowPos(m_hWnd, nullptr, area.left, area.top, area.right - area.left,
+                       area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RebuildDrawing();
+}
+
+// The old region goes first: two regions the size of a large monitor need not fit at once.
+// A camera that cannot be made leaves the old one, which still draws, only at the old size.
+void CCAnimationWnd::RebuildDrawing() {
+    RastelWnd::OnDisplayChange(0, 0);
+    RECT draw;
+    GetDrawRect(&draw);
+    if (!EqualRect(&draw, &m_rect) && m_animation) {
+        if (CCAnimationView* view = m_animation->CreateScreenView(m_screen, &draw)) {
+            delete m_view;
+            m_view = view;
+            m_rect = draw;
+        }
+    }
+    if (m_animation) {
+        m_animation->ResetRegion();
     }
 }
 
@@ -148,10 +188,7 @@ void CCAnimationWnd::OnPaletteChanged(CWnd* focusWnd) {
 
 // The new region may sit at the old one's address, so the animation is told explicitly
 // that the next frame goes to a fresh region.
-LRESULT CCAnimationWnd::OnDisplayChange(WPARAM bitsPerPixel, LPARAM size) {
-    const LRESULT result = RastelWnd::OnDisplayChange(bitsPerPixel, size);
-    if (m_animation) {
-        m_animation->ResetRegion();
-    }
-    return result;
+LRESULT CCAnimationWnd::OnDisplayChange(WPARAM, LPARAM) {
+    RebuildDrawing();
+    return 0;
 }

@@ -15,6 +15,10 @@ CubeAnimation::~CubeAnimation() {
         delete m_settings;
         m_settings = nullptr;
     }
+    for (CubeScene*& scene : m_otherScenes) {
+        delete scene;
+        scene = nullptr;
+    }
 }
 
 CCAnimationView* CubeAnimation::CreateView(const RECT* client) {
@@ -39,10 +43,72 @@ BOOL CubeAnimation::Initialise(CWnd* parent) {
 
 void CubeAnimation::Tick(DWORD now) {
     m_scene.Tick(now);
+    for (CubeScene* scene : m_otherScenes) {
+        if (scene) {
+            scene->Tick(now);
+        }
+    }
+}
+
+std::optional<DWORD> CubeAnimation::TicksToNextStep(DWORD now) const {
+    std::optional<DWORD> next = m_scene.TicksToNextStep(now);
+    for (const CubeScene* scene : m_otherScenes) {
+        const std::optional<DWORD> step = scene ? scene->TicksToNextStep(now) : std::nullopt;
+        if (step && (!next || *step < *next)) {
+            next = step;
+        }
+    }
+    return next;
 }
 
 void CubeAnimation::Draw(RastelRegion* region, CCAnimationView* view) {
     m_scene.Draw(region, view);
+}
+
+CubeScene* CubeAnimation::GetScreenScene(int screen) {
+    if (screen == 0) {
+        return &m_scene;
+    }
+    return screen > 0 && screen < kMaxScreens ? m_otherScenes[screen - 1] : nullptr;
+}
+
+// A scene added while the saver runs (a monitor plugged in) starts at the clock of the
+// others, so every monitor shows the same moment of the motion patterns.
+BOOL CubeAnimation::PrepareScreens(int count) {
+    if (count > kMaxScreens) {
+        return FALSE;
+    }
+    const SceneSettings settings = CurrentSettings();
+    for (int screen = 1; screen < count; ++screen) {
+        CubeScene*& scene = m_otherScenes[screen - 1];
+        if (scene) {
+            continue;
+        }
+        scene = new (std::nothrow) CubeScene;
+        if (!scene) {
+            return FALSE;
+        }
+        scene->Build(settings);
+        scene->SetTime(m_scene.GetTime());
+    }
+    return TRUE;
+}
+
+// Screen 0 goes through CreateView and Draw, which animations built on this one override.
+CCAnimationView* CubeAnimation::CreateScreenView(int screen, const RECT* client) {
+    if (screen == 0) {
+        return CreateView(client);
+    }
+    const CubeScene* scene = GetScreenScene(screen);
+    return scene ? scene->CreateView(client) : nullptr;
+}
+
+void CubeAnimation::DrawScreen(int screen, RastelRegion* region, CCAnimationView* view) {
+    if (screen == 0) {
+        Draw(region, view);
+    } else if (CubeScene* scene = GetScreenScene(screen)) {
+        scene->Draw(region, view);
+    }
 }
 
 int CubeAnimation::GetRegionOption() {
@@ -51,4 +117,9 @@ int CubeAnimation::GetRegionOption() {
 
 void CubeAnimation::ResetRegion() {
     m_scene.ResetRegion();
+    for (CubeScene* scene : m_otherScenes) {
+        if (scene) {
+            scene->ResetRegion();
+        }
+    }
 }

@@ -1,9 +1,14 @@
 // The one animation of this system: the cube scene built from the settings object's
 // values, shown in the window of each mode. The scene itself, its clock and its drawing
 // are the window-free CubeScene; this class adds the settings object and the windows.
+//
+// In run mode every further monitor gets a scene of its own, built from the same settings
+// and the same picture sources after the primary monitor's scene, so the primary scene
+// draws the same random sequence as on a desk with one monitor. All scenes step together.
 #pragma once
 
 #include "app/CCAnimation.h"
+#include "app/ScreenLayout.h"
 #include "scene/CubeScene.h"
 
 class CubeSettingsDlg;
@@ -24,10 +29,15 @@ class CubeAnimation : public CCAnimation {
     void Draw(RastelRegion* region, CCAnimationView* view) override;
     int GetRegionOption() override;
     void ResetRegion() override;
+    BOOL PrepareScreens(int count) override;
+    CCAnimationView* CreateScreenView(int screen, const RECT* client) override;
+    void DrawScreen(int screen, RastelRegion* region, CCAnimationView* view) override;
 
     // Milliseconds from `now` until Tick would step the clock; none for an empty scene.
-    std::optional<DWORD> TicksToNextStep(DWORD now) const { return m_scene.TicksToNextStep(now); }
+    std::optional<DWORD> TicksToNextStep(DWORD now) const;
     CubeScene& GetScene() { return m_scene; }
+    // The scene of a screen, or null when it has none yet.
+    CubeScene* GetScreenScene(int screen);
     CubeSettingsDlg* GetSettings() const { return m_settings; }
 
   private:
@@ -36,4 +46,5 @@ class CubeAnimation : public CCAnimation {
 
     CubeSettingsDlg* m_settings = nullptr;
     CubeScene m_scene;
+    CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned
 };

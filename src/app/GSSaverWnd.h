@@ -1,19 +1,31 @@
-// The full-screen window of run mode: covers the primary screen, stays on top, hides the
-// pointer, and closes on the first key, mouse button, mouse travel beyond the tolerance or
-// loss of activation. It deletes itself after its window is gone.
+// The full-screen windows of run mode: one on every monitor, each showing that monitor's
+// scene at the monitor's own size. They stay on top, hide the pointer, and the saver closes
+// on the first key, mouse button, mouse travel beyond the tolerance (from where the cursor
+// was at the first mouse message any of them received) or loss of the activation to
+// another program; the activation moving between them closes nothing.
+//
+// The primary monitor's window is the application's main window. It owns the windows of
+// the other monitors, so they go when it goes; every closing input, whichever window gets
+// it, closes the primary window; and on a display change it moves, makes and removes the
+// other windows to follow the new monitor layout. Every window deletes itself after its
+// window is gone.
 #pragma once
 
 #include "app/CCAnimationWnd.h"
+#include "app/MouseTravel.h"
+#include "app/ScreenLayout.h"
 
 class GSSaverWnd : public CCAnimationWnd {
     DECLARE_DYNAMIC(GSSaverWnd)
   public:
+    // The primary monitor's window.
     GSSaverWnd(CCAnimation* animation, int regionOption, int mouseTolerance);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool IsOwnWindow(HWND window) const override;
 
-    // Virtual slot after CCAnimationWnd's: creates the window owned by `owner` and gives it
-    // the keyboard focus.
+    // Virtual slot after CCAnimationWnd's: creates the primary monitor's window owned by
+    // `owner`, gives it the keyboard focus, then covers the other monitors.
     virtual BOOL CreateFullScreen(HWND owner);
 
   protected:
@@ -23,7 +35,29 @@ class GSSaverWnd : public CCAnimationWnd {
 #endif
     DECLARE_MESSAGE_MAP()
 
-    int m_mouseTolerance;
-    BOOL m_startPointSet = FALSE;
-    POINT m_startPoint{0, 0};
+  private:
+    // The window of another monitor, showing scene `screen`.
+    GSSaverWnd(GSSaverWnd* primary, int screen);
+
+#ifdef _WIN32
+    // Creates another monitor's window over `area`, hidden: it is shown without taking
+    // the activation.
+    BOOL CreateOnScreen(const RECT& area);
+    // Primary window: fits every window to the current monitors, making and removing the
+    // windows of the other monitors as needed; with `onlyWhenChanged`, only when the
+    // monitors are not those the windows were last fitted to.
+    void FollowScreenLayout(bool onlyWhenChanged);
+    // Primary window: windows for areas 1 to count - 1 (moved there, or made), and none
+    // for screens beyond them.
+    void CoverOtherScreens(const ScreenArea* areas, int count);
+    // Closes the whole saver, from whichever window the input came to.
+    void CloseSaver();
+#endif
+
+    GSSaverWnd* m_primary; // the primary monitor's window; this window for itself
+    CursorTravel m_travel; // used in the primary window only
+    // Primary window: the windows of the other monitors, by screen (slot 0 unused).
+    GSSaverWnd* m_others[kMaxScreens] = {};
+    ScreenArea m_layout[kMaxScreens] = {}; // primary window: the monitors last fitted to
+    int m_layoutCount = 0;
 };

@@ -3,10 +3,12 @@
 #include "app/CubeAnimation.h"
 #include "scene/CCAnimationView.h"
 #include "scene/FrameClock.h"
+#include "scene/SceneRandom.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -58,6 +60,78 @@ TEST(CubeAnimation, ClockStandsUntilInitialisedAndARebuiltSceneClearsTheRegion) 
     animation.Draw(&region, view.get());
     ASSERT_FALSE(renderer.cleared.empty());
     EXPECT_TRUE(EqualRect(&renderer.cleared[0], &region.GetRect()));
+}
+
+} // namespace
+
+namespace {
+
+// The quads a frame of one screen's scene asks the region for, as plain numbers.
+std::vector<LONG> FrameQuads(CubeAnimation& animation, int screen, int width, int height) {
+    RecordingRenderer renderer;
+    RecordingRegion region(&renderer, width, height);
+    std::unique_ptr<CCAnimationView> view(animation.CreateScreenView(screen, &region.GetRect()));
+    if (!view) {
+        return {};
+    }
+    animation.DrawScreen(screen, &region, view.get());
+    std::vector<LONG> numbers;
+    for (const auto& quad : region.quads) {
+        for (const POINT& p : quad) {
+            numbers.push_back(p.x);
+            numbers.push_back(p.y);
+        }
+    }
+    return numbers;
+}
+
+TEST(CubeAnimation, OtherScreensLeaveThePrimaryScreensSceneAsOnOneMonitor) {
+    const uint32_t settings[9] = {2, 3, 1000, 1250, 0, 8, 1000, 300, 500};
+    FinishedSaver saver(settings);
+    ASSERT_TRUE(saver.IsWritten());
+
+    SetSceneRandomState(1);
+    CubeAnimation alone;
+    ASSERT_TRUE(alone.Initialise(nullptr));
+    SetSceneRandomState(1);
+    CubeAnimation three;
+    ASSERT_TRUE(three.Initialise(nullptr));
+    ASSERT_TRUE(three.PrepareScreens(3));
+    EXPECT_EQ(saver.FaceFiles(), 12u); // one set per animation, not one per screen
+
+    for (CubeAnimation* a : {&alone, &three}) {
+        a->Tick(kFrameInterval);
+        a->Tick(2 * kFrameInterval);
+    }
+    const std::vector<LONG> primary = FrameQuads(alone, 0, 1920, 1080);
+    ASSERT_FALSE(primary.empty());
+    EXPECT_EQ(FrameQuads(three, 0, 1920, 1080), primary);
+    // The others are built after it, with the next random box sizes, and step with it.
+    ASSERT_NE(three.GetScreenScene(2), nullptr);
+    EXPECT_EQ(three.GetScreenScene(2)->GetTime(), three.GetScene().GetTime());
+    const std::vector<LONG> second = FrameQuads(three, 1, 1920, 1080);
+    ASSERT_FALSE(second.empty());
+    EXPECT_NE(second, primary);
+    EXPECT_EQ(FrameQuads(three, 1, 1280, 1024).size(), second.size());
+}
+
+TEST(CubeAnimation, ScreensBeyondThePreparedOnesHaveNoScene) {
+    const uint32_t settings[9] = {0, 1, 1000, 1250, 0, 2, 1000, 300, 500};
+    FinishedSaver saver(settings);
+    ASSERT_TRUE(saver.IsWritten());
+    CubeAnimation animation;
+    ASSERT_TRUE(animation.Initialise(nullptr));
+    EXPECT_EQ(animation.GetScreenScene(1), nullptr);
+    EXPECT_TRUE(FrameQuads(animation, 1, 640, 480).empty());
+    EXPECT_FALSE(animation.PrepareScreens(kMaxScreens + 1));
+    EXPECT_TRUE(animation.PrepareScreens(kMaxScreens));
+    EXPECT_NE(animation.GetScreenScene(kMaxScreens - 1), nullptr);
+    EXPECT_EQ(animation.GetScreenScene(kMaxScreens), nullptr);
+    EXPECT_EQ(animation.GetScreenScene(-1), nullptr);
+    // A screen added later starts at the clock the others have reached.
+    animation.Tick(kFrameInterval);
+    EXPECT_EQ(animation.GetScreenScene(1)->GetTime(), animation.GetScene().GetTime());
+    EXPECT_EQ(animation.TicksToNextStep(kFrameInterval), kFrameInterval);
 }
 
 } // namespace
