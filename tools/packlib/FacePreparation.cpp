@@ -1,0 +1,155 @@
+#include "FacePreparation.h"
+
+#include "AreaResample.h"
+#include "ExifOrientation.h"
+#include "JpegWriter.h"
+#include "MediaType.h"
+#include "Orientation.h"
+#include "PngWriter.h"
+#include "ProcessRun.h"
+#include "TempFile.h"
+#include "VideoConversion.h"
+#include "import/ImageImporter.h"
+
+#include <algorithm>
+
+namespace {
+std::string Size(int width, int height, size_t bytes) {
+    return std::to_string(width) + " x " + std::to_string(height) + ", " + std::to_string(bytes) +
+           " bytes";
+}
+
+// The first line of ffmpeg's error output, which names the cause (the later ones tell
+// what failed in turn), without the "[decoder @ 0x...] " it starts with.
+std::string FirstLine(const std::string& text) {
+    std::string line = text.substr(0, text.find_first_of("\r\n"));
+    if (!line.empty() && line[0] == '[' && line.find("] ") != std::string::npos) {
+        line.erase(0, line.find("] ") + 2);
+    }
+    return line;
+}
+
+void ConvertClip(const std::string& path, const MediaType& type, const FacePlan& plan,
+                 PreparedFace& face) {
+    if (plan.ffmpeg.empty()) {
+        face.notes.push_back("ffmpeg is not on the PATH; this command makes an AVI the saver "
+                             "plays (" +
+                             VideoConversionText() + "):");
+        face.notes.push_back(
+            "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
+        return;
+    }
+    TempFile avi;
+    std::string errors;
+    const int code =
+        avi.Path().empty()
+            ? -1
+            : RunProgram(plan.ffmpeg, VideoConversionArguments(path, avi.Path()), errors);
+    FaceCheck converted;
+    std::vector<uint8_t> bytes;
+    std::string unused;
+    if (code == 0) {
+        converted = CheckFaceFile(avi.Path());
+    }
+    if (code != 0 || converted.verdict == FaceVerdict::kDefault ||
+        !ReadWholeFile(avi.Path(), bytes, unused)) {
+        const std::string why = code < 0    ? "it could not be started"
+                                : code != 0 ? "it failed: " + FirstLine(errors)
+                                            : "its AVI does not play: " + converted.description;
+        face.notes.push_back("ffmpeg could not convert the " + type.name + " (" + why +
+                             "); stored as given");
+        if (code > 0 && type.kind == MediaKind::kAnimatedWebp) {
+            face.notes.push_back("(ffmpeg before version 7 cannot decode animated WebP: save it "
+                                 "as an animated GIF or a video instead)");
+        }
+        return;
+    }
+    face.notes.push_back("converted with ffmpeg from " + type.name + " (" +
+                         std::to_string(face.data.size()) + " bytes) to " + VideoConversionText() +
+                         " (" + std::to_string(bytes.size()) +
+                         " bytes; Windows includes its codec)");
+    face.data = std::move(bytes);
+    face.check = converted;
+}
+
+// Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
+// again; false (with a note) when any step fails.
+bool Rework(const std::string& path, int orientation, int width, int height, PreparedFace& face) {
+    const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
+    BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
+    RgbaImage image;
+    const bool unpacked = packed && UnpackPicture(packed, image);
+    if (packed) {
+        HGLOBAL block = GlobalHandle(packed);
+        GlobalUnlock(block);
+        GlobalFree(block);
+    }
+    std::vector<uint8_t> encoded;
+    bool ok = unpacked;
+    if (ok) {
+        image = Upright(image, orientation);
+        if (image.width != width || image.height != height) {
+            image = AreaResample(image, width, height);
+        }
+        ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
+    }
+    TempFile temp;
+    const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
+    if (check.verdict != FaceVerdict::kShown) {
+        face.notes.push_back("could not be re-encoded; stored as given");
+        return false;
+    }
+    face.notes.push_back("stored " + std::string(jpeg ? "as JPEG (quality " : "as PNG (") +
+                         (jpeg ? std::to_string(kJpegQuality) + ", 4:2:0)" : "lossless)") + ": " +
+                         Size(face.check.width, face.check.height, face.data.size()) + " -> " +
+                         Size(check.width, check.height, encoded.size()));
+    face.data = std::move(encoded);
+    face.check = check;
+    return true;
+}
+
+void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& face) {
+    if (face.check.verdict != FaceVerdict::kShown || face.check.pictureFormat == 0 ||
+        face.check.images > 1) {
+        return; // videos and animations are stored as given
+    }
+    const int orientation =
+        face.check.pictureFormat == ImageImporter::Jpeg ? ReadExifOrientation(face.data) : 0;
+    const bool turn = orientation >= 2;
+    const int uprightWidth = orientation >= 5 ? face.check.height : face.check.width;
+    const int uprightHeight = orientation >= 5 ? face.check.width : face.check.height;
+    int width = 0, height = 0;
+    ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
+    if (!turn && width == uprightWidth && height == uprightHeight) {
+        return;
+    }
+    if (turn) {
+        face.notes.push_back("stood upright: its Exif orientation " + std::to_string(orientation) +
+                             " asks for it to be " + OrientationText(orientation));
+    }
+    if (width != uprightWidth || height != uprightHeight) {
+        face.notes.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
+                             " pixels (--max-side)");
+    }
+    Rework(path, orientation, width, height, face);
+}
+} // namespace
+
+bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
+                 std::string& error) {
+    if (!ReadWholeFile(path, face.data, error)) {
+        return false;
+    }
+    face.check = CheckFaceFile(path);
+    const std::span<const uint8_t> head(face.data.data(),
+                                        std::min<size_t>(face.data.size(), 1 << 20));
+    const MediaType type = RecogniseMedia(head);
+    // An animated PNG decodes as a still picture, but the user meant the animation.
+    const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
+    if (clip) {
+        ConvertClip(path, type, plan, face);
+    } else {
+        ReworkPicture(path, plan, face);
+    }
+    return true;
+}

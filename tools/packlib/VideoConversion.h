@@ -1,0 +1,25 @@
+// Turning a clip the saver cannot play (MP4, MOV, MKV/WebM, animated WebP or PNG, ...) into
+// an AVI it plays, with ffmpeg: Microsoft Video 1 frames, which every Windows has a codec
+// for and which ffmpeg encodes about as fast as it decodes (its Cinepak encoder needs most
+// of a second per frame), no sound, the longer side capped and the frame rate lowered.
+#pragma once
+
+#include <string>
+#include <vector>
+
+constexpr int kVideoMaxSide = 640;
+constexpr int kVideoFrameRate = 15;
+
+// ffmpeg's arguments (after the program name) that write the AVI `output` from `input`.
+std::vector<std::string> VideoConversionArguments(const std::string& input,
+                                                  const std::string& output);
+
+// The command as a user types it into this system's shell, every argument that needs it
+// quoted.
+std::string CommandText(const std::string& program, const std::vector<std::string>& args);
+
+// Where a user would put the AVI of `input`: the same name with the extension ".avi".
+std::string AviNameFor(const std::string& input);
+
+// What the converted video is, in words, for the tool's report.
+std::string VideoConversionText();
