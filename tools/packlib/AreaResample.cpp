@@ -41,8 +41,8 @@ RgbaImage AreaResample(const RgbaImage& source, int width, int height) {
     const std::vector<Span> columns = Spans(source.width, width);
     const std::vector<Span> rows = Spans(source.height, height);
 
-    // One new row at a time: the weighted sum of the old rows it covers, in colours
-    // multiplied by opacity, then each new pixel from the old columns it covers.
+    // One new row at a time: the weighted sum of the old rows it covers, then each new
+    // pixel from the old columns it covers.
     const size_t oldRowValues = static_cast<size_t>(source.width) * 4;
     std::vector<double> sum(oldRowValues);
     uint8_t* to = out.pixels.data();
@@ -51,30 +51,21 @@ RgbaImage AreaResample(const RgbaImage& source, int width, int height) {
         for (size_t k = 0; k < row.weights.size(); ++k) {
             const uint8_t* from = source.pixels.data() + (row.first + k) * oldRowValues;
             const double w = row.weights[k];
-            for (size_t x = 0; x < oldRowValues; x += 4) {
-                const double a = from[x + 3] * w;
-                sum[x] += from[x] * a;
-                sum[x + 1] += from[x + 1] * a;
-                sum[x + 2] += from[x + 2] * a;
-                sum[x + 3] += a;
+            for (size_t x = 0; x < oldRowValues; ++x) {
+                sum[x] += from[x] * w;
             }
         }
         for (const Span& column : columns) {
-            double r = 0, g = 0, b = 0, a = 0;
+            double value[4] = {};
             for (size_t k = 0; k < column.weights.size(); ++k) {
                 const double* s = sum.data() + (column.first + k) * 4;
-                const double w = column.weights[k];
-                r += s[0] * w;
-                g += s[1] * w;
-                b += s[2] * w;
-                a += s[3] * w;
+                for (int c = 0; c < 4; ++c) {
+                    value[c] += s[c] * column.weights[k];
+                }
             }
-            if (a > 0) {
-                to[0] = ToByte(r / a);
-                to[1] = ToByte(g / a);
-                to[2] = ToByte(b / a);
+            for (int c = 0; c < 4; ++c) {
+                to[c] = ToByte(value[c]);
             }
-            to[3] = ToByte(a);
             to += 4;
         }
     }

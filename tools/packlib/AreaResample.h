@@ -1,7 +1,9 @@
 // Shrinks a picture by area averaging: every new pixel is the mean of the part of the old
 // picture it covers, whole old pixels and fractions of the ones on its border weighted by
-// the area they share with it (an exact box filter). Colours are averaged weighted by
-// their opacity, so that transparent pixels lend no colour to their neighbours.
+// the area they share with it (an exact box filter). The fourth byte is averaged as a
+// channel of its own, not used to weight the colours: what it means depends on the format
+// the picture came from (opacity in a PNG, filler the decoder sets in a JPEG), and the
+// saver reads the re-encoded picture's fourth byte exactly as it read the original's.
 #pragma once
 
 #include "RgbaImage.h"

@@ -59,7 +59,7 @@ void ConvertClip(const std::string& path, const MediaType& type, const FacePlan&
         face.notes.push_back("ffmpeg could not convert the " + type.name + " (" + why +
                              "); stored as given");
         if (code > 0 && type.kind == MediaKind::kAnimatedWebp) {
-            face.notes.push_back("(ffmpeg before version 7 cannot decode animated WebP: save it "
+            face.notes.push_back("(this ffmpeg cannot decode animated WebP: save it "
                                  "as an animated GIF or a video instead)");
         }
         return;
