@@ -14,6 +14,11 @@
 #include <algorithm>
 
 namespace {
+// Reworking holds the decoded picture about twice over, at four bytes a pixel; larger
+// pictures (a 50-megapixel camera's at most) are stored as given rather than risk running
+// out of memory, above all in the 32-bit Windows build.
+constexpr int64_t kMaxReworkPixels = 50'000'000;
+
 std::string Size(int width, int height, size_t bytes) {
     return std::to_string(width) + " x " + std::to_string(height) + ", " + std::to_string(bytes) +
            " bytes";
@@ -121,6 +126,12 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
     int width = 0, height = 0;
     ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
     if (!turn && width == uprightWidth && height == uprightHeight) {
+        return;
+    }
+    if (int64_t{face.check.width} * face.check.height > kMaxReworkPixels) {
+        face.notes.push_back("too large to shrink or turn here (more than " +
+                             std::to_string(kMaxReworkPixels / 1000000) +
+                             " megapixels); stored as given");
         return;
     }
     if (turn) {
