@@ -78,8 +78,10 @@ void ConvertClip(const std::string& path, const MediaType& type, const FacePlan&
 }
 
 // Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
-// again; false (with a note) when any step fails.
-bool Rework(const std::string& path, int orientation, int width, int height, PreparedFace& face) {
+// again. `done` says what was asked for; it becomes the face's notes when every step
+// succeeds, else one note says the file is stored as given.
+void Rework(const std::string& path, int orientation, int width, int height,
+            std::vector<std::string> done, PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
     BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
     RgbaImage image;
@@ -101,16 +103,17 @@ bool Rework(const std::string& path, int orientation, int width, int height, Pre
     TempFile temp;
     const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
-        face.notes.push_back("could not be re-encoded; stored as given");
-        return false;
+        face.notes.push_back("could not be stood upright or shrunk (decoding, encoding or the "
+                             "temporary file failed); stored as given");
+        return;
     }
+    face.notes.insert(face.notes.end(), done.begin(), done.end());
     face.notes.push_back("stored " + std::string(jpeg ? "as JPEG (quality " : "as PNG (") +
                          (jpeg ? std::to_string(kJpegQuality) + ", 4:2:0)" : "lossless)") + ": " +
                          Size(face.check.width, face.check.height, face.data.size()) + " -> " +
                          Size(check.width, check.height, encoded.size()));
     face.data = std::move(encoded);
     face.check = check;
-    return true;
 }
 
 void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& face) {
@@ -134,15 +137,16 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
                              " megapixels); stored as given");
         return;
     }
+    std::vector<std::string> done;
     if (turn) {
-        face.notes.push_back("stood upright: its Exif orientation " + std::to_string(orientation) +
-                             " asks for it to be " + OrientationText(orientation));
+        done.push_back("stood upright: its Exif orientation " + std::to_string(orientation) +
+                       " asks for it to be " + OrientationText(orientation));
     }
     if (width != uprightWidth || height != uprightHeight) {
-        face.notes.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
-                             " pixels (--max-side)");
+        done.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
+                       " pixels (--max-side)");
     }
-    Rework(path, orientation, width, height, face);
+    Rework(path, orientation, width, height, std::move(done), face);
 }
 } // namespace
 
