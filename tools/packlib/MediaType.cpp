@@ -80,7 +80,8 @@ MediaType Ebml(std::span<const uint8_t> d) {
     }
     const size_t end = size < d.size() - at ? at + static_cast<size_t>(size) : d.size();
     while (at < end) {
-        if (!ReadVint(d, at, true, id) || !ReadVint(d, at, false, size) || size > end - at) {
+        if (!ReadVint(d, at, true, id) || !ReadVint(d, at, false, size) || at > end ||
+            size > end - at) {
             break;
         }
         if (id == 0x4282) { // DocType

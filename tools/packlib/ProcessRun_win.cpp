@@ -51,7 +51,8 @@ std::string FindOnPath(const std::string& program) {
 int RunProgram(const std::string& path, const std::vector<std::string>& args, std::string&) {
     std::string line = Quote(path);
     for (const std::string& a : args) {
-        line += " " + Quote(a);
+        line += ' ';
+        line += Quote(a);
     }
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;

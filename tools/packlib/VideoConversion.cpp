@@ -50,7 +50,8 @@ std::vector<std::string> VideoConversionArguments(const std::string& input,
 std::string CommandText(const std::string& program, const std::vector<std::string>& args) {
     std::string text = Quoted(program);
     for (const std::string& a : args) {
-        text += " " + Quoted(a);
+        text += ' ';
+        text += Quoted(a);
     }
     return text;
 }
