@@ -109,6 +109,7 @@ bool CheckVideo(const std::string& path, FaceCheck& check) {
     }
     const BITMAPINFOHEADER& f = video.Format();
     const AviStreamInfo& info = video.Info();
+    check.videoCompression = f.biCompression;
     if (status == AviStatus::kOk) {
         check.verdict = FaceVerdict::kShown;
         const double fps = info.dwScale ? static_cast<double>(info.dwRate) / info.dwScale : 0.0;

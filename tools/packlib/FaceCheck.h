@@ -4,6 +4,7 @@
 // is and what is missing.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 enum class FaceVerdict {
@@ -21,6 +22,8 @@ struct FaceCheck {
     int width = 0;
     int height = 0;
     int images = 0;
+    // For an AVI video: its frames' compression (BI_RGB, or a four-character code).
+    uint32_t videoCompression = 0;
 };
 
 FaceCheck CheckFaceFile(const std::string& path);

@@ -49,7 +49,8 @@ void ConvertClip(const std::string& path, const MediaType& type, const FacePlan&
     const int code =
         avi.Path().empty()
             ? -1
-            : RunProgram(plan.ffmpeg, VideoConversionArguments(path, avi.Path()), errors);
+            : RunProgram(plan.ffmpeg,
+                         UnattendedArguments(VideoConversionArguments(path, avi.Path())), errors);
     FaceCheck converted;
     std::vector<uint8_t> bytes;
     std::string unused;
@@ -163,6 +164,13 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip) {
         ConvertClip(path, type, plan, face);
+    } else if (face.check.verdict == FaceVerdict::kMaybe &&
+               !WindowsHasCodec(face.check.videoCompression)) {
+        // Stored as given: the user may have the codec; the note says how to do without.
+        face.notes.push_back("Windows has no codec for these frames unless one was installed; "
+                             "this command makes an AVI every Windows plays:");
+        face.notes.push_back(
+            "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
     } else {
         ReworkPicture(path, plan, face);
     }
