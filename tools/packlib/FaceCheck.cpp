@@ -2,7 +2,7 @@
 
 #include "GifFrameCount.h"
 #include "MediaType.h"
-#include "TempFile.h"
+#include "FileBytes.h"
 #include "import/AviReader.h"
 #include "import/ImageImporter.h"
 
@@ -10,7 +10,6 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <vector>
 
 namespace {
@@ -54,12 +53,14 @@ std::string Describe(const char* fmt, ...) {
     return text;
 }
 
-// The file's first `limit` bytes (fewer when it is shorter or cannot be read).
+// The file's first `limit` bytes (none when it cannot be read).
 std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
-    std::vector<uint8_t> bytes(limit);
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(limit));
-    bytes.resize(in ? limit : static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    std::vector<uint8_t> bytes;
+    uint64_t size = 0;
+    std::string unused;
+    if (!ReadFileStart(path, limit, bytes, size, unused)) {
+        bytes.clear();
+    }
     return bytes;
 }
 

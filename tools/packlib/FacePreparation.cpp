@@ -2,6 +2,7 @@
 
 #include "AreaResample.h"
 #include "ExifOrientation.h"
+#include "FileBytes.h"
 #include "JpegWriter.h"
 #include "MediaType.h"
 #include "Orientation.h"
@@ -34,16 +35,17 @@ std::string FirstLine(const std::string& text) {
     return line;
 }
 
-void ConvertClip(const std::string& path, const MediaType& type, const FacePlan& plan,
-                 PreparedFace& face) {
-    if (plan.ffmpeg.empty()) {
-        face.notes.push_back("ffmpeg is not on the PATH; this command makes an AVI the saver "
-                             "plays (" +
-                             VideoConversionText() + "):");
-        face.notes.push_back(
-            "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
-        return;
-    }
+void PrintConversionCommand(const std::string& path, PreparedFace& face) {
+    face.notes.push_back("ffmpeg is not on the PATH; this command makes an AVI the saver plays (" +
+                         VideoConversionText() + "):");
+    face.notes.push_back("  " +
+                         CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
+}
+
+// Converts the clip with ffmpeg; false (with a note saying why) when that fails or its AVI
+// would not play.
+bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
+                 const FacePlan& plan, PreparedFace& face) {
     TempFile avi;
     std::string errors;
     const int code =
@@ -68,14 +70,14 @@ void ConvertClip(const std::string& path, const MediaType& type, const FacePlan&
             face.notes.push_back("(this ffmpeg cannot decode animated WebP: save it "
                                  "as an animated GIF or a video instead)");
         }
-        return;
+        return false;
     }
-    face.notes.push_back("converted with ffmpeg from " + type.name + " (" +
-                         std::to_string(face.data.size()) + " bytes) to " + VideoConversionText() +
-                         " (" + std::to_string(bytes.size()) +
-                         " bytes; Windows includes its codec)");
+    face.notes.push_back("converted with ffmpeg from " + type.name + " (" + std::to_string(size) +
+                         " bytes) to " + VideoConversionText() + " (" +
+                         std::to_string(bytes.size()) + " bytes; Windows includes its codec)");
     face.data = std::move(bytes);
     face.check = converted;
+    return true;
 }
 
 // Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
@@ -153,17 +155,26 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
 
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error) {
+    // The start tells a clip, which need not be read whole when ffmpeg converts it.
+    std::vector<uint8_t> head;
+    uint64_t size = 0;
+    if (!ReadFileStart(path, size_t{1} << 20, head, size, error)) {
+        return false;
+    }
+    const MediaType type = RecogniseMedia(head);
+    // An animated PNG decodes as a still picture, but the user meant the animation.
+    const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
+    if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
+        return true;
+    }
     if (!ReadWholeFile(path, face.data, error)) {
         return false;
     }
     face.check = CheckFaceFile(path);
-    const std::span<const uint8_t> head(face.data.data(),
-                                        std::min<size_t>(face.data.size(), 1 << 20));
-    const MediaType type = RecogniseMedia(head);
-    // An animated PNG decodes as a still picture, but the user meant the animation.
-    const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip) {
-        ConvertClip(path, type, plan, face);
+        if (plan.ffmpeg.empty()) {
+            PrintConversionCommand(path, face);
+        }
     } else if (face.check.verdict == FaceVerdict::kMaybe &&
                !WindowsHasCodec(face.check.videoCompression)) {
         // Stored as given: the user may have the codec; the note says how to do without.

@@ -1,5 +1,6 @@
 #include "ProcessRun.h"
 
+#include "FileBytes.h"
 #include "TempFile.h"
 
 #include <cerrno>

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 class TempFile {
   public:
@@ -21,7 +20,3 @@ class TempFile {
   private:
     std::string m_path;
 };
-
-// Reads a whole file; false (with the reason in `error`) when it cannot be read or exceeds
-// 4 GiB, the largest face a payload holds.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);

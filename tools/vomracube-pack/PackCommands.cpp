@@ -3,7 +3,7 @@
 #include "app/PayloadWriter.h"
 #include "packlib/FacePreparation.h"
 #include "packlib/ProcessRun.h"
-#include "packlib/TempFile.h"
+#include "packlib/FileBytes.h"
 
 #include <cerrno>
 #include <cstring>
