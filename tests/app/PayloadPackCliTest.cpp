@@ -1,5 +1,6 @@
-// Runs the authoring tool's command-line checks (tools/vomracube-pack/pack_cli_test.sh)
-// against the tool built beside this test program.
+// Runs the authoring tool's command-line checks (tools/vomracube-pack/pack_cli_test.sh) and
+// its phone-photo check (phone_photos_test.sh) against the tools built beside this test
+// program.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -25,5 +26,21 @@ TEST(PayloadPackCli, CommandLineChecksPass) {
     const std::string root = Folder(Folder(Folder(__FILE__)));
     const std::string command = "bash '" + root + "/tools/vomracube-pack/pack_cli_test.sh' '" +
                                 tool + "' '" + root + "/res/picture140.bmp'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+}
+
+TEST(PayloadPackCli, PhonePhotosShrinkToAQuarterAndLookTheSame) {
+    char self[PATH_MAX] = {};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const std::string tools = Folder(Folder(self)) + "/tools";
+    const std::string pack = tools + "/vomracube-pack/vomracube-pack";
+    const std::string render = tools + "/vomracube-render/vomracube-render";
+    struct stat st;
+    if (stat(pack.c_str(), &st) != 0 || stat(render.c_str(), &st) != 0) {
+        GTEST_SKIP() << "the tools are not built: " << pack << ", " << render;
+    }
+    const std::string root = Folder(Folder(Folder(__FILE__)));
+    const std::string command = "bash '" + root + "/tools/vomracube-pack/phone_photos_test.sh' '" +
+                                pack + "' '" + render + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
 }

@@ -1,7 +1,9 @@
 #include "PackCommands.h"
 
-#include "FaceCheck.h"
 #include "app/PayloadWriter.h"
+#include "packlib/FacePreparation.h"
+#include "packlib/ProcessRun.h"
+#include "packlib/FileBytes.h"
 
 #include <cerrno>
 #include <cstring>
@@ -9,27 +11,6 @@
 
 namespace {
 const char kTool[] = "vomracube-pack";
-
-bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
-        return false;
-    }
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > 0xFFFFFFFFu) {
-        error = size < 0 ? "cannot tell its size (is it a folder?)" : "larger than 4 GiB";
-        return false;
-    }
-    in.seekg(0);
-    bytes.resize(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        error = "read failed";
-        return false;
-    }
-    return true;
-}
 
 // Written beside the target and renamed over it, so that a failed write leaves the old
 // file (which may be the template itself) as it was.
@@ -89,20 +70,26 @@ int FaceNumber(size_t index) {
     return static_cast<int>(index) + 1;
 }
 
-// Prints one face line; returns whether the face falls back to the default picture.
-bool PrintFace(std::FILE* out, int face, const std::string& label, const std::string& path,
-               uint32_t length, BYTE mode) {
+const char* Outcome(FaceVerdict verdict) {
+    return verdict == FaceVerdict::kShown   ? "shown"
+           : verdict == FaceVerdict::kMaybe ? "shown if the codec is there"
+                                            : "default picture";
+}
+
+// Prints one face line and the notes under it; returns whether the face falls back to the
+// default picture.
+bool PrintFace(std::FILE* out, int face, const std::string& label, uint32_t length, BYTE mode,
+               const FaceCheck& check, const std::vector<std::string>& notes) {
     if (length == 0) {
         std::fprintf(out, "  face %d: %s: empty -> default picture\n", FaceNumber(face),
                      label.c_str());
         return true;
     }
-    const FaceCheck check = CheckFaceFile(path);
-    const char* outcome = check.verdict == FaceVerdict::kShown   ? "shown"
-                          : check.verdict == FaceVerdict::kMaybe ? "shown if the codec is there"
-                                                                 : "default picture";
     std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", FaceNumber(face), label.c_str(),
-                 length, ModeName(mode), check.description.c_str(), outcome);
+                 length, ModeName(mode), check.description.c_str(), Outcome(check.verdict));
+    for (const std::string& note : notes) {
+        std::fprintf(out, "    %s\n", note.c_str());
+    }
     return check.verdict == FaceVerdict::kDefault;
 }
 } // namespace
@@ -111,7 +98,7 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage:\n"
                  "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-                 "                 [--strict] [FACE...]\n"
+                 "                 [--max-side N] [--strict] [FACE...]\n"
                  "  %s show SAVER.scr\n"
                  "  %s help\n"
                  "\n"
@@ -123,10 +110,15 @@ void PrintUsage(std::FILE* out) {
                  "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
                  "show get the default picture; --strict makes that an error.\n"
                  "\n"
+                 "Pictures whose longer side exceeds --max-side N pixels (default %d; 0 keeps\n"
+                 "them as given) are shrunk and stored again, JPEG as JPEG, others as PNG;\n"
+                 "JPEG photos taken turned are stood upright. MP4, MOV, MKV/WebM and animated\n"
+                 "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
+                 "\n"
                  "settings:\n%s"
                  "\n"
                  "show lists the settings and faces of a finished saver.\n",
-                 kTool, kTool, kTool, SettingsUsage().c_str());
+                 kTool, kTool, kTool, kDefaultMaxSide, SettingsUsage().c_str());
 }
 
 int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
@@ -144,17 +136,22 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     }
     const bool hadPayload = PayloadOffset(image) != image.size();
 
+    FacePlan plan;
+    plan.maxSide = o.maxSide;
+    plan.ffmpeg = FindOnPath("ffmpeg");
     PayloadFace faces[kPayloadFaceCount];
+    PreparedFace prepared[kPayloadFaceCount];
     for (size_t i = 0; i < o.faces.size(); ++i) {
         faces[i].mode = static_cast<BYTE>(o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode);
         if (o.faces[i].path.empty()) {
             continue;
         }
-        if (!ReadWholeFile(o.faces[i].path, faces[i].data, error)) {
+        if (!PrepareFace(o.faces[i].path, plan, prepared[i], error)) {
             std::fprintf(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
                          o.faces[i].path.c_str(), error.c_str());
             return 1;
         }
+        faces[i].data = std::move(prepared[i].data);
     }
 
     std::fprintf(out, "settings:\n");
@@ -164,8 +161,8 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         const bool given = static_cast<size_t>(i) < o.faces.size() && !o.faces[i].path.empty();
         const std::string label = given ? o.faces[i].path : "no file";
-        fallbacks += PrintFace(out, i, label, given ? o.faces[i].path : "",
-                               static_cast<uint32_t>(faces[i].data.size()), faces[i].mode) &&
+        fallbacks += PrintFace(out, i, label, static_cast<uint32_t>(faces[i].data.size()),
+                               faces[i].mode, prepared[i].check, prepared[i].notes) &&
                      given;
     }
     if (o.strict && fallbacks > 0) {
@@ -211,7 +208,8 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (c.faceStates[i]) {
         case FaceEntryState::kExtracted:
-            PrintFace(out, i, "entry", c.faceFiles[i], c.faceLengths[i], c.faceModes[i]);
+            PrintFace(out, i, "entry", c.faceLengths[i], c.faceModes[i],
+                      CheckFaceFile(c.faceFiles[i]), {});
             break;
         case FaceEntryState::kNoTempFile:
             std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",

@@ -6,6 +6,8 @@
 #include <cstring>
 
 namespace {
+constexpr int64_t kMaxSideOption = 100000;
+
 // A setting option: its payload slot and the range it accepts. Thousandths options take
 // decimals with up to three places ("1.25"), stored as integers (1250).
 struct SettingOption {
@@ -142,6 +144,16 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             o.defaultMode = arg == "--fill" ? 1 : 0;
         } else if (arg == "--strict") {
             o.strict = true;
+        } else if (arg == "--max-side") {
+            int64_t side = 0;
+            if (!value(text) || !ParseInteger(text, side) || side < 0 || side > kMaxSideOption) {
+                error = error.empty()
+                            ? "--max-side takes a whole number from 0 to " +
+                                  std::to_string(kMaxSideOption) + ", not \"" + text + "\""
+                            : error;
+                return false;
+            }
+            o.maxSide = static_cast<int>(side);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "unknown option " + arg;
             return false;

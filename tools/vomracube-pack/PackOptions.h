@@ -1,7 +1,7 @@
 // The authoring tool's command line:
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
-//                       [--strict] [FACE...]
+//                       [--max-side N] [--strict] [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
 //
@@ -11,6 +11,7 @@
 #pragma once
 
 #include "app/Payload.h"
+#include "packlib/FacePreparation.h"
 
 #include <string>
 #include <vector>
@@ -27,7 +28,8 @@ struct PackOptions {
     std::string saverPath; // show
     uint32_t settings[kPayloadSettingCount];
     int defaultMode = 0;
-    bool strict = false; // a face that would show the default picture is an error
+    bool strict = false;           // a face that would show the default picture is an error
+    int maxSide = kDefaultMaxSide; // longer side of stored pictures; 0 keeps them as given
     std::vector<FaceArgument> faces;
 
     PackOptions();

@@ -1,6 +1,9 @@
 #!/bin/bash
-# Command-line checks of vomracube-pack: exit codes, messages, make/show round trip and
-# payload replacement. Arguments: the tool, a picture file to use as a face.
+# Command-line checks of vomracube-pack: exit codes, messages, make/show round trip,
+# payload replacement, and the files people have (made here with ImageMagick, Pillow and
+# ffmpeg): big pictures shrunk, turned photos stood upright, clips converted or the command
+# given, and verdicts that name what a refused file is. Arguments: the tool, a picture file
+# to use as a face.
 set -u
 TOOL=$1
 PICTURE=$2
@@ -70,6 +73,106 @@ expect "in place" 0 "$TOOL" make --template "$DIR/again.scr" --out "$DIR/again.s
 expect "show in place" 0 "$TOOL" show "$DIR/again.scr"
 contains "in place settings" "$DIR/out" "boxes          5"
 [ "$(stat -c %s "$DIR/again.scr")" -lt 200 ] || { echo "FAIL: in-place repack kept old faces"; failures=$((failures + 1)); }
+
+lacks() { # description, file, text
+    if grep -qF -- "$3" "$2"; then
+        echo "FAIL: $1: \"$3\" in output"
+        cat "$2"
+        failures=$((failures + 1))
+    fi
+}
+# Everything the tool writes for itself goes here, which must be empty again after each run.
+mkdir "$DIR/tmp"
+export TMPDIR="$DIR/tmp"
+no_temp_left() {
+    [ -z "$(ls -A "$DIR/tmp")" ] || { echo "FAIL: $1 left temporary files"; ls "$DIR/tmp"; failures=$((failures + 1)); }
+}
+PY=/usr/bin/python3
+
+# Big pictures are shrunk to --max-side and stored again: JPEG as JPEG, others as PNG.
+convert -size 2600x1300 gradient:red-blue "$DIR/wide.png"
+convert -size 1300x2600 plasma:fractal -quality 95 "$DIR/tall.jpg"
+convert -size 300x200 gradient:green-white "$DIR/small.png"
+expect "shrink" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/shrunk.scr" --max-side 1000 \
+    "$DIR/wide.png" "$DIR/tall.jpg" "$DIR/small.png"
+contains "shrunk PNG sizes" "$DIR/out" "stored as PNG (lossless): 2600 x 1300, $(stat -c %s "$DIR/wide.png") bytes -> 1000 x 500,"
+contains "shrunk JPEG sizes" "$DIR/out" "stored as JPEG (quality 92, 4:2:0): 1300 x 2600, $(stat -c %s "$DIR/tall.jpg") bytes -> 500 x 1000,"
+contains "small picture as given" "$DIR/out" "face 3: $DIR/small.png ($(stat -c %s "$DIR/small.png") bytes, fit): PNG picture, 300 x 200"
+no_temp_left "shrink"
+expect "show shrunk" 0 "$TOOL" show "$DIR/shrunk.scr"
+contains "show shrunk PNG" "$DIR/out" "face 1: entry"
+contains "show shrunk JPEG" "$DIR/out" "JPEG picture, 500 x 1000"
+expect "max-side 0" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/whole.scr" --max-side 0 "$DIR/wide.png"
+contains "max-side 0 keeps the size" "$DIR/out" "PNG picture, 2600 x 1300"
+lacks "max-side 0 stores as given" "$DIR/out" "stored as"
+expect "max-side not a number" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" --max-side big
+
+# A photo taken turned: stood upright, and the tool says so.
+$PY - "$DIR/turned.jpg" <<'PYEOF'
+import sys
+from PIL import Image
+im = Image.new("RGB", (60, 40), (200, 30, 30))
+im.paste((30, 30, 200), (30, 0, 60, 40))
+exif = Image.Exif()
+exif[0x0112] = 6
+im.save(sys.argv[1], exif=exif.tobytes(), quality=95)
+PYEOF
+expect "turned photo" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/upright.scr" "$DIR/turned.jpg"
+contains "upright note" "$DIR/out" "stood upright: its Exif orientation 6 asks for it to be turned 90 degrees clockwise"
+contains "upright size" "$DIR/out" "JPEG picture, 40 x 60"
+no_temp_left "turned photo"
+
+# Files that are pictures the saver does not take are named, never "neither a picture".
+convert -size 64x48 gradient:red-blue "$DIR/v5.bmp"
+convert -size 64x48 gradient:red-blue "$DIR/still.webp"
+$PY - "$DIR/anim.gif" <<'PYEOF'
+import sys
+from PIL import Image
+frames = [Image.new("P", (32, 32), i) for i in range(3)]
+frames[0].save(sys.argv[1], save_all=True, append_images=frames[1:], duration=[0, 50, 70], loop=0)
+PYEOF
+expect "refused pictures" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/named.scr" \
+    "$DIR/v5.bmp" "$DIR/still.webp" "$DIR/anim.gif"
+lacks "no 'neither a picture'" "$DIR/out" "neither a picture"
+contains "WebP named" "$DIR/out" "WebP picture: the saver does not read this format"
+contains "GIF animation stored as given" "$DIR/out" "face 3: $DIR/anim.gif ($(stat -c %s "$DIR/anim.gif") bytes, fit): GIF picture, 32 x 32,"
+contains "GIF animation's frames counted" "$DIR/out" ", 3 frames -> shown"
+expect "show named" 0 "$TOOL" show "$DIR/named.scr"
+contains "show names WebP" "$DIR/out" "face 2: entry ($(stat -c %s "$DIR/still.webp") bytes, fit): WebP picture"
+contains "show counts frames" "$DIR/out" "3 frames -> shown"
+
+# Clips: converted to AVI with ffmpeg on the PATH; without it, the command that would.
+for kind in mp4 mov mkv webm; do
+    ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=160x120:rate=10:duration=1 \
+        "$DIR/clip.$kind"
+done
+expect "convert clips" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/clips.scr" \
+    "$DIR/clip.mp4" "$DIR/clip.mov" "$DIR/clip.mkv" "$DIR/clip.webm"
+contains "MP4 converted" "$DIR/out" "converted with ffmpeg from MP4 video"
+contains "MOV converted" "$DIR/out" "converted with ffmpeg from QuickTime (MOV) video"
+contains "MKV converted" "$DIR/out" "converted with ffmpeg from Matroska (MKV) video"
+contains "WebM converted" "$DIR/out" "converted with ffmpeg from WebM video"
+contains "AVI stored" "$DIR/out" "face 1: $DIR/clip.mp4"
+contains "AVI checked" "$DIR/out" "AVI video compressed with \"MSVC\""
+no_temp_left "convert clips"
+expect "show clips" 0 "$TOOL" show "$DIR/clips.scr"
+[ "$(grep -c ': entry ([0-9]* bytes, fit): AVI video compressed with "MSVC"' "$DIR/out")" -eq 4 ] ||
+    { echo "FAIL: show does not list four AVI faces"; cat "$DIR/out"; failures=$((failures + 1)); }
+
+PATH=/nonexistent expect "no ffmpeg" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/noff.scr" "$DIR/clip.webm"
+contains "WebM named" "$DIR/out" "WebM video: the saver plays video from AVI files only -> default picture"
+contains "ffmpeg missing" "$DIR/out" "ffmpeg is not on the PATH"
+# The printed command works as printed.
+command=$(grep -A1 "ffmpeg is not on the PATH" "$DIR/out" | tail -1)
+(cd "$DIR" && bash -c "$command" </dev/null >/dev/null 2>&1) || { echo "FAIL: printed command failed: $command"; failures=$((failures + 1)); }
+expect "printed command's AVI" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" --strict "$DIR/clip.avi"
+contains "printed command's AVI plays" "$DIR/out" "AVI video compressed with \"MSVC\""
+
+# An AVI whose codec Windows lacks is stored as given, with the command that would help.
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48:rate=5:duration=1 -c:v mjpeg "$DIR/camera.avi"
+expect "foreign codec" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" "$DIR/camera.avi"
+contains "foreign codec stored as given" "$DIR/out" "face 1: $DIR/camera.avi ($(stat -c %s "$DIR/camera.avi") bytes, fit): AVI video compressed with \"MJPG\""
+contains "foreign codec command" "$DIR/out" "-c:v msvideo1 -f avi $DIR/camera-msvideo1.avi"
 
 [ "$failures" -eq 0 ] && echo "all checks passed"
 exit "$failures"

@@ -1,0 +1,29 @@
+// What the saver would show for a face file, found with the saver's own loaders: the
+// picture importer first, then the video reader, as the settings object tries them. A file
+// neither takes is recognised by content where possible, so that the verdict names what it
+// is and what is missing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class FaceVerdict {
+    kShown,   // a picture or a video the saver shows
+    kMaybe,   // a compressed video: shown only where Windows has its codec
+    kDefault, // the saver falls back to the default picture
+};
+
+struct FaceCheck {
+    FaceVerdict verdict = FaceVerdict::kDefault;
+    std::string description; // what the file is, or why it falls back
+    // For a picture the importer decoded: its format code (ImageImporter::Format), size and
+    // number of images (more than one for an animated GIF or PNG); 0 otherwise.
+    int pictureFormat = 0;
+    int width = 0;
+    int height = 0;
+    int images = 0;
+    // For an AVI video: its frames' compression (BI_RGB, or a four-character code).
+    uint32_t videoCompression = 0;
+};
+
+FaceCheck CheckFaceFile(const std::string& path);
