@@ -1,6 +1,7 @@
 #include "FaceCheck.h"
 
-#include "GifFrameCount.h"
+#include "import/AnimatedGifPicture.h"
+#include "import/GifAnimation.h"
 #include "MediaType.h"
 #include "FileBytes.h"
 #include "import/AviReader.h"
@@ -67,9 +68,11 @@ std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
 // The number of images of an animated GIF or PNG; 1 for every other picture.
 int CountImages(const std::string& path, int format) {
     if (format == ImageImporter::Gif) {
-        std::vector<uint8_t> whole;
-        std::string unused;
-        return ReadWholeFile(path, whole, unused) ? std::max(1, CountGifImages(whole)) : 1;
+        // The saver's own test: a GIF beyond the animation limits shows as a still picture.
+        GifAnimation animation;
+        return LoadGifAnimation(path.c_str(), animation)
+                   ? static_cast<int>(std::max<uint32_t>(1, animation.FrameCount()))
+                   : 1;
     }
     if (format == ImageImporter::Png) {
         const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
@@ -167,7 +170,7 @@ FaceCheck CheckFaceFile(const std::string& path) {
         check.description = std::string(ImageImporter::FormatName(report.format)) +
                             " file the saver cannot read: " +
                             (report.detail ? report.detail : ErrorText(report.result));
-        // Until the importer names the refused variant itself, the header says it.
+        // Where the importer gives no reason, the header tells which kind of BMP it is.
         if (!report.detail && report.format == ImageImporter::Bmp) {
             check.description += " (" + RecogniseMedia(ReadHead(path, kHeadBytes)).name + ")";
         }
