@@ -1,5 +1,6 @@
 #include "import/GifAnimation.h"
 
+#include "import/GifBlocks.h"
 #include "import/GifRowOrder.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
@@ -9,14 +10,14 @@
 #include <cstring>
 #include <new>
 
+using gif::kApplicationLabel;
+using gif::kExtensionIntroducer;
+using gif::kGraphicControlLabel;
+using gif::kImageSeparator;
 using picture::Le16;
 
 namespace {
 
-constexpr uint8_t kExtensionIntroducer = 0x21;
-constexpr uint8_t kImageSeparator = 0x2C;
-constexpr uint8_t kGraphicControlLabel = 0xF9;
-constexpr uint8_t kApplicationLabel = 0xFF;
 constexpr size_t kScreenDescriptorEnd = 13;
 constexpr int kDisposeToBackground = 2;
 constexpr int kDisposeToPrevious = 3;

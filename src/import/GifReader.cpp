@@ -1,19 +1,19 @@
 // GIF files: the first image only, with its palette, the transparent colour of a graphic
 // control extension, and interlacing. Pixels are packed at 1, 4 or 8 bits by colour count.
+#include "import/GifBlocks.h"
 #include "import/GifRowOrder.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
 
 #include <cctype>
 
+using gif::kExtensionIntroducer;
+using gif::kGraphicControlLabel;
+using gif::kImageSeparator;
+using gif::kTrailer;
 using picture::Le16;
 
 namespace {
-
-constexpr uint8_t kExtensionIntroducer = 0x21;
-constexpr uint8_t kImageSeparator = 0x2C;
-constexpr uint8_t kTrailer = 0x3B;
-constexpr uint8_t kGraphicControlLabel = 0xF9;
 
 void ReadColourTable(ImageImporter& importer, int count) {
     uint8_t triples[256 * 3];
