@@ -35,6 +35,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
 from fixtures import savers  # noqa: E402
+from fixtures.checks import Checks  # noqa: E402
 from fixtures.process_use import CpuMeter  # noqa: E402
 from fixtures.screen_updates import ScreenUpdates  # noqa: E402
 
@@ -45,25 +46,6 @@ SETTLE = 1.0  # after the window is up, before measuring: the first frames clear
 MAX_CORE_SHARE = {"default": 1 / 3, "large-faces": 1 / 2}
 MIN_UPDATES_PER_SECOND = 20
 LARGE_SIDE = 2048
-
-
-class Checks:
-    def __init__(self, report):
-        self.passed = 0
-        self.failed = 0
-        self.report = report
-
-    def check(self, name, ok, detail):
-        print(f"{'PASS' if ok else 'FAIL'} power.{name}", flush=True)
-        if not ok:
-            print(f"    {detail}", flush=True)
-        self.passed += bool(ok)
-        self.failed += not ok
-
-    def figure(self, text):
-        print(text, flush=True)
-        self.report.write(text + "\n")
-        self.report.flush()
 
 
 def face_files(session):
@@ -173,7 +155,7 @@ def main():
     harness.install_signal_cleanup([session])
     os.makedirs(session.artifacts, exist_ok=True)
     report = open(os.path.join(session.artifacts, "power.txt"), "w")
-    checks = Checks(report)
+    checks = Checks("power", report)
     updates = None
     try:
         session.start()

@@ -39,6 +39,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
 from fixtures import savers  # noqa: E402
+from fixtures.checks import Checks  # noqa: E402
 from fixtures.process_use import cpu_seconds, open_descriptors, status_kib, threads  # noqa: E402
 
 SCR_EXE = "vomracube.scr"
@@ -54,26 +55,6 @@ GROWTH_FIELDS = ["saver_rss_kib", "saver_threads", "saver_fds", "server_rss_kib"
                  "handles", "gdi_objects", "user_objects"]
 FIELDS = ["seconds"] + GROWTH_FIELDS + ["face_files", "saver_cpu", "server_cpu",
                                         "screen_changed"]
-
-
-class Checks:
-    def __init__(self, report):
-        self.passed = 0
-        self.failed = 0
-        self.report = report
-
-    def check(self, name, ok, detail):
-        print(f"{'PASS' if ok else 'FAIL'} soak.{name}", flush=True)
-        if not ok:
-            print(f"    {detail}", flush=True)
-        self.report.write(f"{'PASS' if ok else 'FAIL'} {name}: {detail}\n")
-        self.passed += bool(ok)
-        self.failed += not ok
-
-    def figure(self, text):
-        print(text, flush=True)
-        self.report.write(text + "\n")
-        self.report.flush()
 
 
 def screen_hash(session):
@@ -233,7 +214,7 @@ def main():
     os.makedirs(session.artifacts, exist_ok=True)
     rows = []
     with open(os.path.join(session.artifacts, "soak.txt"), "w") as report:
-        checks = Checks(report)
+        checks = Checks("soak", report)
         checks.figure(f"soak of {args.minutes:g} min, a sample every {args.interval:g} s")
         try:
             session.start()
