@@ -70,8 +70,10 @@ def face_files(session):
 class Sampler:
     """One row of figures per call, with processor shares since the previous one."""
 
-    def __init__(self, session, program, windows_pid):
+    def __init__(self, session, program, windows_pid, earlier_files):
         self.session = session
+        # Face files an earlier, interrupted run left in the prefix are not this saver's.
+        self.earlier_files = earlier_files
         self.pid = program.process.pid
         self.server = session.server.pid
         self.windows_pid = windows_pid
@@ -99,7 +101,7 @@ class Sampler:
             "handles": counts["handles"],
             "gdi_objects": counts["gdi"],
             "user_objects": counts["user"],
-            "face_files": len(face_files(self.session)),
+            "face_files": len(face_files(self.session) - self.earlier_files),
             "saver_cpu": round((saver_cpu - saver_before) / (now - then), 4),
             "server_cpu": round((server_cpu - server_before) / (now - then), 4),
             "screen_changed": int(changed),
@@ -147,7 +149,7 @@ def run(session, args, checks, rows):
     before = face_files(session)
     program, windows_pid = start(session, path)
     try:
-        sampler = Sampler(session, program, windows_pid)
+        sampler = Sampler(session, program, windows_pid, before)
         deadline = sampler.started + args.minutes * 60
         while time.monotonic() < deadline:
             time.sleep(max(0.0, min(args.interval, deadline - time.monotonic())))
