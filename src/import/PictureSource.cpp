@@ -1,6 +1,7 @@
 #include "import/PictureSource.h"
 
 #include "import/AnimatedGifPicture.h"
+#include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
 #include "import/StillPicture.h"
 
@@ -67,7 +68,7 @@ PictureSource* OpenStillPicture(const char* fileName) {
         return moving;
     }
     // The importer's block is a packed picture behind whatever pointer type it hands out.
-    auto* picture = reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName));
+    auto* picture = ToDrawableLayout(reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName)));
     if (!picture) {
         return nullptr;
     }
