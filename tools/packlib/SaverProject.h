@@ -1,0 +1,54 @@
+// A saver being made: nine settings and six faces, as both authoring front ends (the
+// command-line pack tool and the maker window) hold it. It is filled from face files or from
+// a finished saver, and written out as a finished saver: a template executable with one
+// payload. No window code: the maker's window and the pack tool's commands are thin layers
+// over this.
+#pragma once
+
+#include "FacePreparation.h"
+#include "app/Payload.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class FaceMode : uint8_t { kFit = 0, kFill = 1 };
+
+struct ProjectFace {
+    std::string source;   // the file the face came from; empty when the slot is empty
+    FaceMode mode = FaceMode::kFit;
+    PreparedFace prepared; // the bytes the payload stores, the saver's verdict, notes
+    bool Empty() const { return prepared.data.empty(); }
+};
+
+// What the saver would do with a face, in the words the pack tool prints:
+// "shown", "shown if the codec is there" or "default picture".
+const char* VerdictOutcome(FaceVerdict verdict);
+// One line for a face: "photo.jpg (1234 bytes, fill): JPEG picture 2048 x 1536 -> shown",
+// or "empty -> default picture".
+std::string DescribeFace(const ProjectFace& face);
+
+class SaverProject {
+  public:
+    SaverProject(); // default settings, six empty faces
+
+    uint32_t settings[kPayloadSettingCount];
+    ProjectFace faces[kPayloadFaceCount];
+
+    void ResetSettings();
+    // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in
+    // `error` and the face unchanged, only when the file cannot be read; a file the saver
+    // cannot show is still taken, with its verdict saying so.
+    bool SetFace(int index, const std::string& path, const FacePlan& plan, std::string& error);
+    void ClearFace(int index);
+
+    // Reads the settings and faces of a finished saver. False, with a message for the user
+    // in `error` and the project unchanged, when the file cannot be read or holds no payload
+    // of ours.
+    bool OpenSaver(const std::string& path, std::string& error);
+    // Writes `templateImage` (an executable; a payload it ends in is replaced) with this
+    // project's payload to `path`, through a file beside it renamed over the target, so a
+    // failed write leaves the old file as it was. False with a message in `error`.
+    bool Save(const std::vector<uint8_t>& templateImage, const std::string& path,
+              std::string& error) const;
+};
