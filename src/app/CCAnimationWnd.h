@@ -36,6 +36,8 @@ class CCAnimationWnd : public RastelWnd {
     // Moves and sizes the window to `area` (screen coordinates) without activating it, then
     // makes its drawing region and, when the drawing rectangle changed, its camera anew.
     void FitToArea(const RECT& area);
+    // A frame of the idle redraw list, drawn straight away through the window's own DC.
+    void DrawFrame();
 #endif
 
   protected:
@@ -51,6 +53,8 @@ class CCAnimationWnd : public RastelWnd {
     bool HasParentWindow() const;
     // BringWindowToTop when it would change something.
     void KeepOnTop();
+    // The animation's next frame into the region and onto the window.
+    void DrawScene();
     // A new region for the current drawing rectangle, and a new camera when that changed.
     void RebuildDrawing();
 #endif

@@ -4,7 +4,7 @@
 namespace {
 void RedrawNow(CCAnimationWnd* window) {
     if (window->m_hWnd) {
-        window->RedrawWindow(nullptr, RDW_INVALIDATE | RDW_NOERASE | RDW_UPDATENOW);
+        window->DrawFrame();
     }
 }
 } // namespace
