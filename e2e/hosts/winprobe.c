@@ -7,6 +7,9 @@
  *   winprobe.exe activate HWND    makes the window the foreground window
  *   winprobe.exe counts PID       what a process holds: "handles N gdi N user N", each -1
  *                                 when the system does not say
+ *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
+ *                                 the screen, then "text <text>" asked of the control itself
+ *                                 (WM_GETTEXT), which an edit box or a combo box needs
  *
  * list prints:
  *   screen <cx> <cy>
@@ -27,13 +30,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-/* A window's text in UTF-8 (the About box's texts are Chinese), line breaks as \n. */
-static void PrintWindowText(HWND window) {
-    WCHAR wide[512];
+/* A text in UTF-8 (the About box's texts are Chinese), line breaks as \n. */
+static void PrintWide(const WCHAR* wide, int length) {
     char text[1536];
     const char* c;
-    int length = GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]);
-
     if (!WideCharToMultiByte(CP_UTF8, 0, wide, length + 1, text, sizeof text, NULL, NULL))
         text[0] = 0;
     for (c = text; *c; ++c) {
@@ -43,6 +43,27 @@ static void PrintWindowText(HWND window) {
             putchar(*c);
     }
     putchar('\n');
+}
+
+static void PrintWindowText(HWND window) {
+    WCHAR wide[512];
+    PrintWide(wide, GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]));
+}
+
+static int PrintControl(HWND control) {
+    WCHAR wide[512] = {0};
+    DWORD_PTR length = 0;
+    RECT rect;
+    if (!GetWindowRect(control, &rect))
+        return 1;
+    printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, sizeof wide / sizeof wide[0], (LPARAM)wide,
+                             SMTO_ABORTIFHUNG, 5000, &length))
+        length = 0;
+    wide[length < 512 ? length : 511] = 0;
+    fputs("text ", stdout);
+    PrintWide(wide, (int)length);
+    return 0;
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
@@ -189,7 +210,10 @@ int main(int argc, char** argv) {
         return SetForegroundWindow((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0)) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
-    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID\n",
+    if (argc == 3 && !strcmp(argv[1], "control"))
+        return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
+    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
+          "       winprobe control HWND\n",
           stderr);
     return 2;
 }

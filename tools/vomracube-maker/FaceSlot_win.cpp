@@ -70,7 +70,8 @@ FaceMode FaceSlot::SelectedMode() const {
 void FaceSlot::Show(const ProjectFace& face) {
     const std::string name = face.source.empty() ? "(no file)" : FileNameOf(face.source);
     SetWindowTextA(Control(IDC_SLOT_FILE), name.c_str());
-    std::string verdict = DescribeFace(face);
+    // The verdict names the file as the slot does, without its folder.
+    std::string verdict = DescribeFace(face, face.Empty() ? std::string() : name);
     for (const std::string& note : face.prepared.notes) {
         verdict += "\n" + note;
     }

@@ -62,8 +62,9 @@ bool MakerDlg::SaveWithDialog() {
         return false;
     }
     std::string error;
+    size_t bytes = 0;
     AfxGetApp()->BeginWaitCursor();
-    const bool saved = m_project.Save(m_template, path, error);
+    const bool saved = m_project.Save(m_template, path, error, bytes);
     AfxGetApp()->EndWaitCursor();
     if (!saved) {
         Fail("The saver could not be saved as\n" + path + "\n\n" + error);
@@ -72,11 +73,12 @@ bool MakerDlg::SaveWithDialog() {
     m_savedPath = path;
     m_dirty = false;
     UpdateTitle();
-    std::string status = "Saved " + path + ".";
+    std::string status = "Saved " + path;
+    status.append(" (").append(std::to_string(bytes)).append(" bytes).");
     if (const int fallbacks = FacesFallingBack(m_project)) {
-        status += "\n" + std::to_string(fallbacks) +
-                  (fallbacks == 1 ? " face shows" : " faces show") +
-                  " the default picture: see its verdict.";
+        status.append("\n").append(std::to_string(fallbacks));
+        status.append(fallbacks == 1 ? " face shows" : " faces show");
+        status.append(" the default picture: see its verdict.");
     }
     SetStatus(status);
     return true;
