@@ -76,7 +76,7 @@ bool SettingsPanel::TakeText(int index, uint32_t settings[kPayloadSettingCount])
     int64_t value = 0;
     std::string error;
     const bool parsed = ParseSetting(Setting(index), text.data(), value, error);
-    m_complaints[index] = parsed ? std::string() : error;
+    m_complaints[index] = parsed ? std::string() : Setting(index).label + (": " + error);
     ShowComplaint();
     if (!parsed || Stored(value) == settings[index]) {
         return false;
