@@ -300,3 +300,26 @@ class MakerTests(FinishedSaverCase):
                               if n.lower().startswith("vct")],
                  cases.EXIT_TIMEOUT, "the tried saver's copy to go")
         maker.close()
+
+    def test_failures_are_told_and_the_maker_goes_on(self):
+        # A saver without settings or faces (the template itself) is not one to open.
+        maker = self.start_maker(self.session.windows_path(cases.SCR))
+        box = maker.popup(containing="could not be opened")
+        self.assertTrue(any("not a saver made with" in c[2] for c in box.children),
+                        box.children)
+        self.session.post(box.hwnd, WM_COMMAND, IDOK)
+        wait_for(lambda: maker.refresh().title == "VomraCube Maker - new saver",
+                 cases.WINDOW_TIMEOUT, "the empty project")
+        maker.close()
+
+        # A face file that is not there is named in one message; the others are taken.
+        missing = os.path.join(self.faces, "missing.png")
+        maker = self.start_maker(*self.face_args(["missing.png", "face0.bmp"]))
+        box = maker.popup(containing="could not be used")
+        self.assertTrue(any(os.path.basename(missing) in c[2] for c in box.children),
+                        box.children)
+        self.session.post(box.hwnd, WM_COMMAND, IDOK)
+        verdicts = wait_for(lambda: maker.verdicts().get("Face 2", "").endswith("-> shown") and
+                            maker.verdicts(), cases.WINDOW_TIMEOUT, "face 2's verdict")
+        self.assertEqual(verdicts["Face 1"], "empty -> default picture")
+        maker.close()

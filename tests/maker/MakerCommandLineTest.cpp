@@ -13,7 +13,7 @@ TEST(MakerCommandLine, SplitsAsTheWindowsRunTimeDoes) {
     EXPECT_EQ(SplitCommandLine(R"("C:\My Pictures\a b.jpg" -)"),
               (Args{R"(C:\My Pictures\a b.jpg)", "-"}));
     // Quotes may group part of an argument; "" is an empty argument.
-    EXPECT_EQ(SplitCommandLine(R"(C:\"My Pictures"\x.jpg "")"),
+    EXPECT_EQ(SplitCommandLine(R"(C:\My" Pictures"\x.jpg "")"),
               (Args{R"(C:\My Pictures\x.jpg)", ""}));
     // Backslashes: literal unless they precede a quote, where pairs halve and an odd one
     // makes the quote literal.

@@ -85,16 +85,22 @@ void FaceSlot::Show(const ProjectFace& face) {
     m_bgra.clear();
     m_width = m_height = 0;
     m_caption.clear();
+    bool moving = false;
     if (!face.Empty() && face.prepared.check.verdict != FaceVerdict::kDefault) {
         const FaceThumbnail thumbnail = MakeFaceThumbnail(face.prepared.data, side);
+        moving = thumbnail.moving;
         if (thumbnail.image.width > 0 && ToBgra(thumbnail.image, m_bgra)) {
             m_width = thumbnail.image.width;
             m_height = thumbnail.image.height;
-            m_caption = thumbnail.moving ? "moving" : "";
+            m_caption = moving ? "moving" : "";
         }
     }
     if (m_width == 0) {
         UseDefaultPicture();
+        // A video whose codec this Windows lacks: the saver shows it where the codec is.
+        if (moving) {
+            m_caption = "video: no codec here";
+        }
     }
     InvalidateRect(Control(IDC_SLOT_THUMBNAIL), nullptr, TRUE);
 }
