@@ -12,11 +12,14 @@ import harness
 from fixtures import pixels, savers
 from fixtures.finished_case import FinishedSaverCase
 from harness import HarnessError, wait_for
+from peresources import resource
 
 MAKER_EXE = "vomracubemaker.exe"
 BM_CLICK = 0x00F5
 WM_COMMAND = 0x0111
 IDOK, IDNO = 1, 7
+RT_RCDATA = 10
+IDR_SAVER_TEMPLATE = 201  # tools/vomracube-maker/MakerResource.h
 THUMBNAIL_SHARE = 0.4  # of a thumbnail's pixels in the face's colour: the picture is there
 
 
@@ -174,6 +177,12 @@ class MakerTests(FinishedSaverCase):
         maker.type_into_file_dialog("Save the saver", path)
         wait_for(lambda: os.path.exists(path) and "*" not in maker.refresh().title,
                  cases.WINDOW_TIMEOUT, f"the saver saved as {path}")
+
+    def test_carries_the_saver_it_copies(self):
+        with open(self.exe, "rb") as f:
+            carried = resource(f.read(), RT_RCDATA, IDR_SAVER_TEMPLATE)
+        with open(cases.SCR, "rb") as f:
+            self.assertTrue(carried == f.read(), "the maker carries another saver than the built one")
 
     def test_make_save_run_and_open_again(self):
         maker = self.start_maker(*self.face_args(
