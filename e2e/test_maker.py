@@ -321,14 +321,22 @@ class MakerTests(FinishedSaverCase):
                  cases.WINDOW_TIMEOUT, "the empty project")
         maker.close()
 
-        # A face file that is not there is named in one message; the others are taken.
-        missing = os.path.join(self.faces, "missing.png")
-        maker = self.start_maker(*self.face_args(["missing.png", "face0.bmp"]))
+        # A face file that is not there and one too large to take (sparse: nothing is
+        # written) are named in one message; the others are taken.
+        huge = os.path.join(self.out_dir, "huge.avi")
+        with open(huge, "wb") as f:
+            f.truncate(600 << 20)
+        maker = self.start_maker(*self.face_args(["missing.png", "face0.bmp"]),
+                                 self.session.windows_path(huge))
         box = maker.popup(containing="could not be used")
-        self.assertTrue(any(os.path.basename(missing) in c[2] for c in box.children),
-                        box.children)
+        text = " ".join(c[2] for c in box.children)
+        self.assertIn("missing.png", text)
+        self.assertIn("huge.avi", text)
+        self.assertIn("600 MiB", text)
         self.session.post(box.hwnd, WM_COMMAND, IDOK)
         verdicts = wait_for(lambda: maker.verdicts().get("Face 2", "").endswith("-> shown") and
                             maker.verdicts(), cases.WINDOW_TIMEOUT, "face 2's verdict")
         self.assertEqual(verdicts["Face 1"], "empty -> default picture")
+        self.assertEqual(verdicts["Face 3"], "empty -> default picture")
         maker.close()
+        os.unlink(huge)
