@@ -29,7 +29,7 @@ constexpr UINT_PTR kRebuildTimer = 1;
 constexpr UINT kRebuildDelay = 300; // ms: a run of arrow presses rebuilds the preview once
 // Larger files are refused before they are read: a 32-bit program has about 2 GiB of
 // address space, and the face, its preparation and the saver written from it must all fit.
-constexpr uint64_t kLargestFaceFile = 512ull << 20;
+constexpr uint64_t kLargestFaceFile = 256ull << 20;
 
 bool FileSize(const std::string& path, uint64_t& size) {
     WIN32_FILE_ATTRIBUTE_DATA data;

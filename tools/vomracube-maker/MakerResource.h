@@ -6,7 +6,7 @@
 #define IDD_MAKER 200
 #define IDR_SAVER_TEMPLATE 201
 
-// Six face slots, each a run of kSlotIdStride identifiers from IDC_SLOT_BASE + face * stride.
+// Six face slots, each a run of IDC_SLOT_STRIDE identifiers from IDC_SLOT_BASE + face * stride.
 #define IDC_SLOT_BASE 1100
 #define IDC_SLOT_STRIDE 10
 #define IDC_SLOT_GROUP 0
