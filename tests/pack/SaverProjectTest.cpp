@@ -149,7 +149,7 @@ TEST(SaverProject, FilesThatAreNoSaverOfOursLeaveTheProjectAsItWas) {
     EXPECT_FALSE(project.OpenSaver(folder.File("none.scr"), error));
     EXPECT_EQ(error.rfind("cannot read " + folder.File("none.scr") + ": ", 0), 0u) << error;
     EXPECT_FALSE(project.OpenSaver(folder.Path(), error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error, "cannot read " + folder.Path() + ": it is a folder");
     ExpectSameProject(before, project);
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         EXPECT_EQ(project.faces[i].source, before.faces[i].source);
