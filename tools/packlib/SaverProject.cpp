@@ -71,6 +71,11 @@ bool ReadSaverTemplate(const std::string& path, std::vector<uint8_t>& image, std
     return true;
 }
 
+SaverFile::SaverFile() {
+    std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
+    std::fill(std::begin(faceStates), std::end(faceStates), FaceEntryState::kNotInPayload);
+}
+
 bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error) {
     std::vector<uint8_t> head;
     uint64_t size = 0;
