@@ -5,12 +5,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
 namespace {
 // Opens the file and measures it; false (with the reason) when it is no readable file.
 bool OpenMeasured(const std::string& path, std::ifstream& in, uint64_t& size, std::string& error) {
+    std::error_code unused;
+    if (std::filesystem::is_directory(path, unused)) {
+        error = "it is a folder";
+        return false;
+    }
     in.open(path, std::ios::binary);
     if (!in) {
         error = std::strerror(errno);

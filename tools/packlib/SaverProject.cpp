@@ -71,6 +71,11 @@ bool ReadSaverTemplate(const std::string& path, std::vector<uint8_t>& image, std
     return true;
 }
 
+SaverFile::SaverFile() {
+    std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
+    std::fill(std::begin(faceStates), std::end(faceStates), FaceEntryState::kNotInPayload);
+}
+
 bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error) {
     std::vector<uint8_t> head;
     uint64_t size = 0;
@@ -92,7 +97,8 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         ProjectFace& face = read.faces[i];
         face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
-        if (c.faceStates[i] != FaceEntryState::kExtracted) {
+        // The writer stores an empty face as an entry of no bytes, which stays an empty face.
+        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
             continue;
         }
         // An extracted file that cannot be read back is as good as one never written.

@@ -51,6 +51,8 @@ struct SaverFile {
     // The extracted entries, with the saver's verdict on each and the source "face N of
     // NAME"; empty for an entry that is not kExtracted.
     ProjectFace faces[kPayloadFaceCount];
+
+    SaverFile(); // as a file without a payload: default settings, no entries
 };
 // False, with a message in `error`, only when the file cannot be read at all; a file that
 // is no saver of ours is read as one without a payload.

@@ -50,7 +50,8 @@ std::string FormatSetting(const SettingInfo& setting, int64_t value) {
     }
     // The sign is written once, so that -1.5 does not come out as "-1.-500".
     const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : value;
-    std::string s = (value < 0 ? "-" : "") + std::to_string(magnitude / 1000);
+    std::string s = value < 0 ? "-" : "";
+    s += std::to_string(magnitude / 1000);
     if (magnitude % 1000) {
         char frac[8];
         std::snprintf(frac, sizeof frac, ".%03d", static_cast<int>(magnitude % 1000));
