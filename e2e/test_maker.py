@@ -1,5 +1,5 @@
-"""The maker, VomraCubeMaker.exe: faces from its command line and its Open dialog, their
-verdicts and thumbnails, a setting changed with the keyboard, the live preview, Save through
+"""The maker, VomraCubeMaker.exe: faces from its command line, its Open dialog and files
+dropped on its slots, their verdicts and thumbnails, a setting changed with the keyboard, the live preview, Save through
 the Save dialog with a typed path, the saved saver read back by the pack tool, run, and
 opened again in the maker; Try and Install."""
 
@@ -178,6 +178,12 @@ class MakerTests(FinishedSaverCase):
         wait_for(lambda: os.path.exists(path) and "*" not in maker.refresh().title,
                  cases.WINDOW_TIMEOUT, f"the saver saved as {path}")
 
+    def drop(self, maker, slot_title, paths):
+        x, y, width, height = maker.thumbnail_rect(slot_title)
+        self.session._run_windows([self.session.winprobe, "drop", str(maker.window.hwnd),
+                                   str(x + width // 2), str(y + height // 2)] +
+                                  [self.session.windows_path(p) for p in paths], check=True)
+
     def test_carries_the_saver_it_copies(self):
         with open(self.exe, "rb") as f:
             carried = resource(f.read(), RT_RCDATA, IDR_SAVER_TEMPLATE)
@@ -262,7 +268,7 @@ class MakerTests(FinishedSaverCase):
         self.assert_thumbnail(again, shot, "Face 5 (opposite 3)", "orange")
         again.close()
 
-    def test_open_dialog_try_and_install(self):
+    def test_open_dialog_drops_try_and_install(self):
         for value in ("SCRNSAVE.EXE", "ScreenSaveActive"):
             self.session._run_windows(["reg", "delete", r"HKCU\Control Panel\Desktop", "/v",
                                        value, "/f"])
@@ -277,6 +283,16 @@ class MakerTests(FinishedSaverCase):
         wait_for(lambda: maker.verdicts()["Face 2"].endswith("-> default picture"),
                  cases.WINDOW_TIMEOUT, "the hostile face's verdict")
         self.assertTrue(maker.program.running())
+
+        # Files dropped on a slot: the hostile one on face 3; two on face 5 fill 5 and 6.
+        self.drop(maker, "Face 3", [self.hostile])
+        self.drop(maker, "Face 5 (opposite 3)", [os.path.join(self.faces, "face0.bmp"),
+                                                 os.path.join(self.faces, "face1.ico")])
+        verdicts = wait_for(lambda: maker.verdicts()["Face 6 (opposite 1)"] != "empty -> default "
+                            "picture" and maker.verdicts(), cases.WINDOW_TIMEOUT, "the dropped faces")
+        self.assertRegex(verdicts["Face 3"], r"^hostile\.jpg .*-> default picture$")
+        self.assertRegex(verdicts["Face 5 (opposite 3)"], r"^face0\.bmp .*-> shown$")
+        self.assertRegex(verdicts["Face 6 (opposite 1)"], r"^face1\.ico .*-> shown$")
 
         # Install asks to save first, saves, then says what it changed.
         saver = os.path.join(self.out_dir, "Installed.scr")

@@ -10,6 +10,9 @@
  *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
  *                                 the screen, then "text <text>" asked of the control itself
  *                                 (WM_GETTEXT), which an edit box or a combo box needs
+ *   winprobe.exe drop HWND X Y FILE...   drops the files on the window at the screen point
+ *                                 (X, Y), as the shell does: a WM_DROPFILES whose drop
+ *                                 structure is written into the window's process
  *
  * list prints:
  *   screen <cx> <cy>
@@ -64,6 +67,49 @@ static int PrintControl(HWND control) {
     fputs("text ", stdout);
     PrintWide(wide, (int)length);
     return 0;
+}
+
+/* The shell's drop structure: its size, the drop point in client coordinates, whether that
+ * point is in the non-client area, whether the names are wide, then the names, each ending
+ * with a zero, and one more zero. A drop handle is a fixed memory block, whose handle is its
+ * address, so a block made in the receiving process serves as one. */
+typedef struct {
+    DWORD files;
+    POINT point;
+    BOOL nonClient;
+    BOOL wide;
+} DropHeader;
+
+static int Drop(HWND window, int x, int y, int count, char** names) {
+    DropHeader header = {sizeof(DropHeader), {x, y}, FALSE, FALSE};
+    size_t size = sizeof header + 1, at;
+    char* block;
+    void* remote;
+    DWORD pid = 0;
+    HANDLE process;
+    int i;
+    BOOL written;
+    for (i = 0; i < count; ++i)
+        size += strlen(names[i]) + 1;
+    block = calloc(1, size);
+    if (!block || !ScreenToClient(window, &header.point))
+        return 1;
+    memcpy(block, &header, sizeof header);
+    at = sizeof header;
+    for (i = 0; i < count; ++i) {
+        strcpy(block + at, names[i]);
+        at += strlen(names[i]) + 1;
+    }
+    GetWindowThreadProcessId(window, &pid);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    remote = process ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE)
+                     : NULL;
+    written = remote && WriteProcessMemory(process, remote, block, size, NULL);
+    free(block);
+    if (process)
+        CloseHandle(process);
+    return written && PostMessageA(window, WM_DROPFILES, (WPARAM)remote, 0) ? 0 : 1;
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
@@ -210,10 +256,13 @@ int main(int argc, char** argv) {
         return SetForegroundWindow((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0)) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
+    if (argc >= 6 && !strcmp(argv[1], "drop"))
+        return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]),
+                    argc - 5, argv + 5);
     if (argc == 3 && !strcmp(argv[1], "control"))
         return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
-          "       winprobe control HWND\n",
+          "       winprobe control HWND | winprobe drop HWND X Y FILE...\n",
           stderr);
     return 2;
 }
