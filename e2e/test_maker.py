@@ -1,7 +1,7 @@
 """The maker, VomraCubeMaker.exe: faces from its command line, its Open dialog and files
-dropped on its slots, their verdicts and thumbnails, a setting changed with the keyboard, the live preview, Save through
-the Save dialog with a typed path, the saved saver read back by the pack tool, run, and
-opened again in the maker; Try and Install."""
+dropped on its slots, their verdicts and thumbnails, a setting changed with the keyboard,
+the live preview, Save through the Save dialog with a typed path, the saved saver read back
+by the pack tool, run, and opened again in the maker; Try and Install; failures told."""
 
 import os
 import subprocess
