@@ -188,7 +188,7 @@ class MakerTests(FinishedSaverCase):
         with open(self.exe, "rb") as f:
             carried = resource(f.read(), RT_RCDATA, IDR_SAVER_TEMPLATE)
         with open(cases.SCR, "rb") as f:
-            self.assertTrue(carried == f.read(), "the maker carries another saver than the built one")
+            self.assertTrue(carried == f.read(), "the maker carries another saver than the built")
 
     def test_make_save_run_and_open_again(self):
         maker = self.start_maker(*self.face_args(
@@ -196,7 +196,8 @@ class MakerTests(FinishedSaverCase):
              "face-moving.gif"]))
         verdicts = wait_for(lambda: len(maker.verdicts()) == 6 and maker.verdicts(),
                             cases.WINDOW_TIMEOUT, "six verdicts")
-        self.assertRegex(verdicts["Face 1"], r"^face0\.bmp \(\d+ bytes, fit\): BMP picture.* -> shown$")
+        self.assertRegex(verdicts["Face 1"],
+                         r"^face0\.bmp \(\d+ bytes, fit\): BMP picture.* -> shown$")
         self.assertRegex(verdicts["Face 4 (opposite 2)"], r"^hostile\.jpg .*-> default picture$")
         self.assertTrue(verdicts["Face 5 (opposite 3)"].endswith("-> shown if the codec is there"),
                         verdicts)
@@ -288,8 +289,9 @@ class MakerTests(FinishedSaverCase):
         self.drop(maker, "Face 3", [self.hostile])
         self.drop(maker, "Face 5 (opposite 3)", [os.path.join(self.faces, "face0.bmp"),
                                                  os.path.join(self.faces, "face1.ico")])
-        verdicts = wait_for(lambda: maker.verdicts()["Face 6 (opposite 1)"] != "empty -> default "
-                            "picture" and maker.verdicts(), cases.WINDOW_TIMEOUT, "the dropped faces")
+        empty = "empty -> default picture"
+        verdicts = wait_for(lambda: maker.verdicts()["Face 6 (opposite 1)"] != empty and
+                            maker.verdicts(), cases.WINDOW_TIMEOUT, "the dropped faces")
         self.assertRegex(verdicts["Face 3"], r"^hostile\.jpg .*-> default picture$")
         self.assertRegex(verdicts["Face 5 (opposite 3)"], r"^face0\.bmp .*-> shown$")
         self.assertRegex(verdicts["Face 6 (opposite 1)"], r"^face1\.ico .*-> shown$")
