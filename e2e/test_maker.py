@@ -234,6 +234,16 @@ class MakerTests(FinishedSaverCase):
                  "the complaint to go")
         self.shot("settings")
 
+        # Fill for face 2, chosen with the keyboard in its list.
+        mode = maker.child_after("Face 2", 5, "ComboBox")
+        x, y, width, height = maker.control(mode)[0]
+        self.x.xdotool("mousemove", x + width // 2, y + height // 2)
+        self.x.xdotool("click", 1)
+        time.sleep(cases.SETTLE)
+        self.x.xdotool("key", "Down", "Return")
+        wait_for(lambda: "(12862 bytes, fill)" in maker.verdicts()["Face 2"],
+                 cases.WINDOW_TIMEOUT, "face 2 to fill")
+
         saver = os.path.join(self.out_dir, "VomraCube.scr")
         self.save_as(maker, saver)
         maker.close()
@@ -245,7 +255,8 @@ class MakerTests(FinishedSaverCase):
         self.assertEqual(show.returncode, 0, show.stdout + show.stderr)
         self.assertIn("picture cubes  3, size 2.500", show.stdout)
         self.assertIn("boxes          4,", show.stdout)
-        self.assertRegex(show.stdout, r"face 1: .*BMP picture.* -> shown")
+        self.assertRegex(show.stdout, r"face 1: .*\(\d+ bytes, fit\): BMP picture.* -> shown")
+        self.assertRegex(show.stdout, r"face 2: .*\(12862 bytes, fill\): ICO")
         self.assertRegex(show.stdout, r"face 4: .* -> default picture")
         self.assertRegex(show.stdout, r"face 5: .*AVI video.* -> shown if the codec is there")
 
