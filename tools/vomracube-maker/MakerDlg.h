@@ -39,6 +39,7 @@ class MakerDlg : public CDialog {
     LRESULT OnNotify(WPARAM, LPARAM lParam);
     LRESULT OnDrawItem(WPARAM, LPARAM lParam);
     LRESULT OnDropFiles(WPARAM wParam, LPARAM);
+    LRESULT OnPreviewClick(WPARAM, LPARAM);
     void OnDefaults();
     // The commands (MakerCommands_win.cpp).
     void OnOpenSaver();

@@ -4,6 +4,7 @@
 #include "MakerResource.h"
 #include "SlotAssignment.h"
 #include "TemplateImage.h"
+#include "app/CCAnimationWnd.h"
 #include "framework/WinApp.h"
 #include "packlib/ProcessRun.h"
 
@@ -17,6 +18,7 @@ ON_MESSAGE(WM_CLOSE, OnClose)
 ON_MESSAGE(WM_NOTIFY, OnNotify)
 ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
 ON_MESSAGE(WM_DROPFILES, OnDropFiles)
+ON_MESSAGE(kPreviewClickMessage, OnPreviewClick)
 ON_COMMAND(IDC_DEFAULTS, OnDefaults)
 ON_COMMAND(IDC_OPEN_SAVER, OnOpenSaver)
 ON_COMMAND(IDC_SAVE, OnSave)
@@ -193,6 +195,12 @@ LRESULT MakerDlg::OnNotify(WPARAM, LPARAM lParam) {
     return 1; // the arrows' own position stays where it is
 }
 
+// The preview's click message has the number of the dialog manager's "set default button",
+// which would otherwise take the default away from every button.
+LRESULT MakerDlg::OnPreviewClick(WPARAM, LPARAM) {
+    return 0;
+}
+
 LRESULT MakerDlg::OnDrawItem(WPARAM, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
     int face = 0;
@@ -264,6 +272,15 @@ bool MakerDlg::TakeFaceFile(int face, const std::string& path, std::string& erro
     m_slots[face].Show(m_project.faces[face]);
     m_preview.MarkFaceChanged(face);
     Changed();
+    // What was done to the file, or what the user can do (a clip to convert): the slot has
+    // room for little of it.
+    std::string notes;
+    for (const std::string& note : m_project.faces[face].prepared.notes) {
+        notes += "\n" + note;
+    }
+    if (!notes.empty()) {
+        SetStatus("Face " + std::to_string(face + 1) + ":" + notes);
+    }
     return true;
 }
 
