@@ -20,6 +20,11 @@ std::string FileNameOf(const std::string& path) {
 // Red, green, blue, opacity to the blue, green, red order of a DIB; the fourth byte is not
 // drawn (BI_RGB).
 bool ToBgra(const RgbaImage& image, std::vector<uint8_t>& bgra) {
+    // The drawing reads width x height pixels: a picture must hold exactly that many.
+    const uint64_t bytes = static_cast<uint64_t>(image.width) * image.height * 4;
+    if (image.width <= 0 || image.height <= 0 || image.pixels.size() != bytes) {
+        return false;
+    }
     try {
         bgra.resize(image.pixels.size());
     } catch (const std::bad_alloc&) {
