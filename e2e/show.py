@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
-"""Shows the saver: VomraCube.scr /s under Wine.
+"""Shows the saver: VomraCube.scr /s under Wine; or the maker, VomraCubeMaker.exe.
 
     e2e/show.py [--scr PATH] [--seconds N] [--screenshot PATH]
+    e2e/show.py --maker [--seconds N] [--screenshot PATH] [FACE... | SAVER.scr]
 
-With a DISPLAY it runs on that display until you close it (any key, click or mouse move).
-Without one it starts a private Xvfb, lets the saver run N seconds, saves a screenshot,
-closes the saver with a key press and prints the screenshot's path.
+With a DISPLAY it runs on that display until you close it (any key, click or mouse move
+closes the saver; the maker closes as any window does). Without one it starts a private
+Xvfb, lets the program run N seconds, saves a screenshot (of the maker's window alone),
+closes the program and prints the screenshot's path.
 """
 
 import argparse
 import os
+import subprocess
 import sys
 import time
 
@@ -25,7 +28,11 @@ def main():
     parser.add_argument("--seconds", type=float, default=4.0)
     parser.add_argument("--screenshot", default=os.path.join(
         harness.WORK, "screenshots", time.strftime("vomracube-%Y%m%d-%H%M%S.png")))
+    parser.add_argument("--maker", action="store_true", help="show the maker instead")
+    parser.add_argument("files", nargs="*", help="the maker's faces, or a saver to open")
     args = parser.parse_args()
+    if args.maker:
+        return show_maker(args)
     scr = args.scr or harness.find_build_file("VomraCube.scr")
     if not scr:
         print("VomraCube.scr is not built (build/win)", file=sys.stderr)
@@ -53,6 +60,53 @@ def main():
         code = saver.wait(30)
         print(f"Screenshot after {args.seconds:g} s: {args.screenshot}")
         print(f"The saver closed on a key press with exit code {code}.")
+        return 0 if code == 0 else 1
+    except harness.HarnessError as error:
+        print(f"show: {error}", file=sys.stderr)
+        return 1
+    finally:
+        session.stop()
+
+
+def show_maker(args):
+    exe = harness.find_build_file("VomraCubeMaker.exe")
+    if not exe:
+        print("VomraCubeMaker.exe is not built (build/win)", file=sys.stderr)
+        return 1
+    display = os.environ.get("DISPLAY")
+    session = harness.Session(name="d24", display=display)
+    harness.install_signal_cleanup([session])
+    try:
+        session.start()
+        files = [session.windows_path(f) if os.path.exists(f) else f for f in args.files]
+        maker = session.start_program(exe, *files, log_name="show-maker")
+        if display:
+            print(f"The maker runs on {display}; close its window to end it.")
+            code = maker.process.wait()
+            print(f"The maker ended with exit code {code}.")
+            return 0 if code == 0 else 1
+
+        def main_window():
+            found = [w for w in session.probe().of("vomracubemaker.exe")
+                     if w.title.startswith("VomraCube Maker -")]
+            return found[0] if found else None
+        window = wait_for(main_window, 60, "the maker's window")
+        time.sleep(args.seconds)  # the faces are read and the preview moves meanwhile
+        whole = session.x.screenshot(args.screenshot)
+        left, top, right, bottom = window.rect
+        subprocess.run(["convert", whole, "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+                        "+repage", whole], check=True, timeout=60)
+        session.post(window.hwnd, harness.WM_CLOSE)
+        # Unsaved faces: the maker asks whether to save them; the answer is no.
+        deadline = time.monotonic() + 30
+        while maker.running() and time.monotonic() < deadline:
+            for w in session.probe().of("vomracubemaker.exe"):
+                if any("Save the changes" in c[2] for c in w.children):
+                    session.post(w.hwnd, 0x0111, 7)  # WM_COMMAND, IDNO
+            time.sleep(0.2)
+        code = maker.wait(30)
+        print(f"Screenshot after {args.seconds:g} s: {args.screenshot}")
+        print(f"The maker closed with exit code {code}.")
         return 0 if code == 0 else 1
     except harness.HarnessError as error:
         print(f"show: {error}", file=sys.stderr)

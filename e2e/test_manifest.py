@@ -1,4 +1,4 @@
-"""The application manifest embedded in the saver and the pack tool: per-monitor DPI
+"""The application manifest embedded in the saver, the pack tool and the maker: per-monitor DPI
 awareness (version 2 first, the older forms behind it), version 6 of the common controls,
 and the supported-system entries."""
 
@@ -25,7 +25,9 @@ class EmbeddedManifest(unittest.TestCase):
             self.skipTest("no saver: run the tests through e2e/run.py")
         pack = harness.find_build_file("vomracube-pack.exe")
         self.assertIsNotNone(pack, "vomracube-pack.exe is not built (build/win)")
-        return [cases.SCR, pack]
+        maker = harness.find_build_file("VomraCubeMaker.exe")
+        self.assertIsNotNone(maker, "VomraCubeMaker.exe is not built (build/win)")
+        return [cases.SCR, pack, maker]
 
     def manifest(self, path):
         with open(path, "rb") as f:

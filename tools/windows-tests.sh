@@ -70,6 +70,9 @@ if [ -z "$scr" ]; then
 fi
 check_executable "$scr"
 step executable-format $?
+maker=$(find "$BUILD" -name VomraCubeMaker.exe -not -path "*/CMakeFiles/*" | head -1)
+[ -n "$maker" ] && check_executable "$maker"
+step maker-executable-format $?
 
 # Adds the counts of one run of an e2e script; lines are prefixed with the label.
 run_e2e() { # label, script, arguments...

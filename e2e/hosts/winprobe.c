@@ -7,6 +7,12 @@
  *   winprobe.exe activate HWND    makes the window the foreground window
  *   winprobe.exe counts PID       what a process holds: "handles N gdi N user N", each -1
  *                                 when the system does not say
+ *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
+ *                                 the screen, then "text <text>" asked of the control itself
+ *                                 (WM_GETTEXT), which an edit box or a combo box needs
+ *   winprobe.exe drop HWND X Y FILE...   drops the files on the window at the screen point
+ *                                 (X, Y), as the shell does: a WM_DROPFILES whose drop
+ *                                 structure is written into the window's process
  *
  * list prints:
  *   screen <cx> <cy>
@@ -27,13 +33,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-/* A window's text in UTF-8 (the About box's texts are Chinese), line breaks as \n. */
-static void PrintWindowText(HWND window) {
-    WCHAR wide[512];
+/* A text in UTF-8 (the About box's texts are Chinese), line breaks as \n. */
+static void PrintWide(const WCHAR* wide, int length) {
     char text[1536];
     const char* c;
-    int length = GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]);
-
     if (!WideCharToMultiByte(CP_UTF8, 0, wide, length + 1, text, sizeof text, NULL, NULL))
         text[0] = 0;
     for (c = text; *c; ++c) {
@@ -43,6 +46,70 @@ static void PrintWindowText(HWND window) {
             putchar(*c);
     }
     putchar('\n');
+}
+
+static void PrintWindowText(HWND window) {
+    WCHAR wide[512];
+    PrintWide(wide, GetWindowTextW(window, wide, sizeof wide / sizeof wide[0]));
+}
+
+static int PrintControl(HWND control) {
+    WCHAR wide[512] = {0};
+    DWORD_PTR length = 0;
+    RECT rect;
+    if (!GetWindowRect(control, &rect))
+        return 1;
+    printf("rect %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, sizeof wide / sizeof wide[0], (LPARAM)wide,
+                             SMTO_ABORTIFHUNG, 5000, &length))
+        length = 0;
+    wide[length < 512 ? length : 511] = 0;
+    fputs("text ", stdout);
+    PrintWide(wide, (int)length);
+    return 0;
+}
+
+/* The shell's drop structure: its size, the drop point in client coordinates, whether that
+ * point is in the non-client area, whether the names are wide, then the names, each ending
+ * with a zero, and one more zero. A drop handle is a fixed memory block, whose handle is its
+ * address, so a block made in the receiving process serves as one. */
+typedef struct {
+    DWORD files;
+    POINT point;
+    BOOL nonClient;
+    BOOL wide;
+} DropHeader;
+
+static int Drop(HWND window, int x, int y, int count, char** names) {
+    DropHeader header = {sizeof(DropHeader), {x, y}, FALSE, FALSE};
+    size_t size = sizeof header + 1, at;
+    char* block;
+    void* remote;
+    DWORD pid = 0;
+    HANDLE process;
+    int i;
+    BOOL written;
+    for (i = 0; i < count; ++i)
+        size += strlen(names[i]) + 1;
+    block = calloc(1, size);
+    if (!block || !ScreenToClient(window, &header.point))
+        return 1;
+    memcpy(block, &header, sizeof header);
+    at = sizeof header;
+    for (i = 0; i < count; ++i) {
+        strcpy(block + at, names[i]);
+        at += strlen(names[i]) + 1;
+    }
+    GetWindowThreadProcessId(window, &pid);
+    process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    remote = process ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE)
+                     : NULL;
+    written = remote && WriteProcessMemory(process, remote, block, size, NULL);
+    free(block);
+    if (process)
+        CloseHandle(process);
+    return written && PostMessageA(window, WM_DROPFILES, (WPARAM)remote, 0) ? 0 : 1;
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
@@ -189,7 +256,13 @@ int main(int argc, char** argv) {
         return SetForegroundWindow((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0)) ? 0 : 1;
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
-    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID\n",
+    if (argc >= 6 && !strcmp(argv[1], "drop"))
+        return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]),
+                    argc - 5, argv + 5);
+    if (argc == 3 && !strcmp(argv[1], "control"))
+        return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
+    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
+          "       winprobe control HWND | winprobe drop HWND X Y FILE...\n",
           stderr);
     return 2;
 }

@@ -25,6 +25,14 @@ CCAnimationView* CubeAnimation::CreateView(const RECT* client) {
     return m_scene.CreateView(client);
 }
 
+void CubeAnimation::AdoptSettings(CubeSettingsDlg* settings) {
+    if (!m_settings) {
+        m_settings = settings;
+    } else {
+        delete settings;
+    }
+}
+
 SceneSettings CubeAnimation::CurrentSettings() const {
     return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
 }

@@ -39,6 +39,10 @@ class CubeAnimation : public CCAnimation {
     // The scene of a screen, or null when it has none yet.
     CubeScene* GetScreenScene(int screen);
     CubeSettingsDlg* GetSettings() const { return m_settings; }
+    // Builds from a settings object made elsewhere (from given settings and face files)
+    // instead of the one Initialise would read from the program's own file; owned from here
+    // on. Only before the first Initialise.
+    void AdoptSettings(CubeSettingsDlg* settings);
 
   private:
     // The settings object's values as scene values, or the defaults without one.

@@ -19,7 +19,14 @@ CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
     if (length > 0 && length < MAX_PATH) {
         ReadPayload(path, payload);
     }
+    TakeContents(payload);
+}
 
+CubeSettingsDlg::CubeSettingsDlg(const PayloadContents& given) : m_ownsFaceFiles(false) {
+    TakeContents(given);
+}
+
+void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
     const uint32_t* s = payload.settings;
     m_motionStyle = static_cast<int>(s[kMotionStyle]);
     m_boxCount = static_cast<int>(s[kBoxCount]);
@@ -45,6 +52,10 @@ CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
 }
 
 CubeSettingsDlg::~CubeSettingsDlg() {
+    if (!m_ownsFaceFiles) {
+        ReleaseFaces();
+        return;
+    }
     for (const std::string& name : m_faceFiles) {
         if (!name.empty()) {
             DeleteFileA(name.c_str());
@@ -58,7 +69,7 @@ void CubeSettingsDlg::ReleaseFaces() {
         m_facePictures[i] = nullptr;
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
-        if (!m_faceFiles[i].empty()) {
+        if (m_ownsFaceFiles && !m_faceFiles[i].empty()) {
             DeleteFileA(m_faceFiles[i].c_str());
         }
         m_faceFiles[i].clear();

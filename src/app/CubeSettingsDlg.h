@@ -20,7 +20,12 @@ class CubeSettingsDlg : public CDialog {
     // Reads the payload and opens the face sources; never fails (no payload gives the
     // defaults). Neither argument is kept.
     CubeSettingsDlg(CCAnimation* animation, CWnd* owner);
-    // Deletes the face temporary files. The sources were destroyed with the picture list.
+    // From settings and face files someone else holds (the maker's preview): the files are
+    // opened, never deleted; the object releases its face sources when it goes, so that the
+    // holder may delete or replace the files after it.
+    explicit CubeSettingsDlg(const PayloadContents& given);
+    // Deletes the face temporary files (only those it read from the payload itself). The
+    // sources of those were destroyed with the picture list.
     ~CubeSettingsDlg() override;
 
     int GetMotionStyle() const { return m_motionStyle; }      // setting 1
@@ -39,8 +44,11 @@ class CubeSettingsDlg : public CDialog {
     SceneSettings GetSceneSettings() const;
 
   protected:
-    // Releases each face's source and deletes its file (the About box's window going away).
+    // Releases each face's source and deletes its file when the object owns it (the About
+    // box's window going away).
     void ReleaseFaces();
+    // Takes the settings and opens the face files of `payload`.
+    void TakeContents(const PayloadContents& payload);
 
 #ifdef _WIN32
     // The About box's window behaviour (CubeSettingsDlg_win.cpp).
@@ -66,4 +74,5 @@ class CubeSettingsDlg : public CDialog {
     double m_boxPhaseStep = 0.0;
     int m_regionOption = 0;
     CLink m_link;
+    bool m_ownsFaceFiles = true;
 };

@@ -1,12 +1,16 @@
+#include "../import/PictureSourceTestSupport.h"
 #include "../scene/SceneFakes.h"
 #include "FinishedSaver.h"
 #include "app/CubeAnimation.h"
+#include "app/CubeSettingsDlg.h"
+#include "import/PictureSource.h"
 #include "scene/CCAnimationView.h"
 #include "scene/FrameClock.h"
 #include "scene/SceneRandom.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -132,6 +136,38 @@ TEST(CubeAnimation, ScreensBeyondThePreparedOnesHaveNoScene) {
     animation.Tick(kFrameInterval);
     EXPECT_EQ(animation.GetScreenScene(1)->GetTime(), animation.GetScene().GetTime());
     EXPECT_EQ(animation.TicksToNextStep(kFrameInterval), kFrameInterval);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CubeAnimation, AdoptedSettingsBuildFromGivenFilesAndLeaveThemInPlace) {
+    ScratchFolder folder("vc-given-faces");
+    const std::string face = folder.Write("face.bmp", MakeBmp24(4, 4, 0, 0, 255));
+    PayloadContents given;
+    const uint32_t settings[9] = {1, 3, 1000, 1250, 1, 4, 1000, 300, 500};
+    std::copy(std::begin(settings), std::end(settings), given.settings);
+    given.faceFiles[2] = face;
+    given.faceModes[2] = 1;
+    {
+        CubeAnimation animation;
+        animation.AdoptSettings(new CubeSettingsDlg(given));
+        // A second one offered after the first is refused (and freed).
+        animation.AdoptSettings(new CubeSettingsDlg(PayloadContents{}));
+        ASSERT_TRUE(animation.Initialise(nullptr));
+        EXPECT_EQ(CountObjects(animation), 7);
+        EXPECT_EQ(animation.GetRegionOption(), 1);
+        const SceneSettings scene = animation.GetSettings()->GetSceneSettings();
+        EXPECT_EQ(scene.motionStyle, 1);
+        ASSERT_NE(scene.pictures[2], nullptr);
+        EXPECT_EQ(scene.faceModes[2], 1);
+        EXPECT_EQ(scene.pictures[0], nullptr);
+    }
+    // The face source is released with the animation, and the file is its holder's.
+    EXPECT_EQ(FirstPictureSource(), nullptr);
+    EXPECT_EQ(folder.Entries().size(), 1u);
+    folder.Remove("face.bmp");
 }
 
 } // namespace

@@ -1,13 +1,22 @@
 #include "FileBytes.h"
 
+#include "platform/Win32.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 
 namespace {
 // Opens the file and measures it; false (with the reason) when it is no readable file.
 bool OpenMeasured(const std::string& path, std::ifstream& in, uint64_t& size, std::string& error) {
+    std::error_code unused;
+    if (std::filesystem::is_directory(path, unused)) {
+        error = "it is a folder";
+        return false;
+    }
     in.open(path, std::ios::binary);
     if (!in) {
         error = std::strerror(errno);
@@ -62,4 +71,36 @@ bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& 
     std::ifstream in;
     return OpenMeasured(path, in, size, error) &&
            ReadInto(in, size < limit ? size : limit, bytes, error);
+}
+
+bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    const std::string temp = path + ".partial";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out ||
+            !out.write(reinterpret_cast<const char*>(bytes.data()),
+                       static_cast<std::streamsize>(bytes.size())) ||
+            !out.flush()) {
+            error = std::strerror(errno);
+            out.close();
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+#ifdef _WIN32
+    // rename does not replace an existing file there; removing the old file first would
+    // lose it when the rename then fails.
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = "cannot replace it (Windows error " + std::to_string(GetLastError()) + ")";
+        std::remove(temp.c_str());
+        return false;
+    }
+#else
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+#endif
+    return true;
 }

@@ -1,5 +1,5 @@
 // Reading face files into memory, within the 4 GiB a payload entry holds and the memory
-// there is.
+// there is, and writing finished savers out whole.
 #pragma once
 
 #include <cstdint>
@@ -14,3 +14,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 // `size`; false (with the reason in `error`) when it cannot be read.
 bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& bytes,
                    uint64_t& size, std::string& error);
+
+// Writes `bytes` to a file beside `path` and renames it over `path`, so that a failed write
+// leaves the old file (which may be the template being read) as it was and no partial file
+// behind. False with the reason in `error`.
+bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);

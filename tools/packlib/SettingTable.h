@@ -20,6 +20,8 @@ struct SettingInfo {
 
 // The nine entries, in payload text order (entry i has slot i).
 std::span<const SettingInfo> SettingTable();
+// The entry whose command-line option is `option` ("--boxes"); null for any other text.
+const SettingInfo* FindSettingOption(const std::string& option);
 
 // A stored value as a user reads it: "3", "-1", "1.25" (thousandths without trailing zeros).
 std::string FormatSetting(const SettingInfo& setting, int64_t value);
@@ -30,3 +32,11 @@ int64_t SettingValue(const SettingInfo& setting, uint32_t stored);
 // outside the range.
 bool ParseSetting(const SettingInfo& setting, const std::string& text, int64_t& value,
                   std::string& error);
+// "from 0 to 3", "from 1 to 100": the range in the form FormatSetting writes.
+std::string SettingRangeText(const SettingInfo& setting);
+
+// The two forms ParseSetting takes, for other numbers the front ends read. Whole numbers:
+// optional minus sign and digits, nothing else. Thousandths: "12", "1.5", ".25", "0.125",
+// at most nine whole digits and three decimals, no sign, no exponent; `value` in thousandths.
+bool ParseWholeNumber(const std::string& text, int64_t& value);
+bool ParseThousandths(const std::string& text, int64_t& value);

@@ -1,43 +1,13 @@
 #include "PackCommands.h"
 
 #include "app/PayloadWriter.h"
-#include "packlib/FacePreparation.h"
 #include "packlib/ProcessRun.h"
-#include "packlib/FileBytes.h"
+#include "packlib/SaverProject.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <algorithm>
 
 namespace {
 const char kTool[] = "vomracube-pack";
-
-// Written beside the target and renamed over it, so that a failed write leaves the old
-// file (which may be the template itself) as it was.
-bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes, std::string& error) {
-    const std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out ||
-            !out.write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size())) ||
-            !out.flush()) {
-            error = std::strerror(errno);
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-#ifdef _WIN32
-    std::remove(path.c_str()); // rename does not replace an existing file there
-#endif
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
 
 std::string Thousandths(uint32_t v) {
     char text[32];
@@ -60,37 +30,21 @@ void PrintSettings(std::FILE* out, const uint32_t* s) {
     std::fprintf(out, "  transparency   %s\n", s[kRegionOption] ? "on" : "off");
 }
 
-const char* ModeName(BYTE mode) {
-    return mode ? "fill" : "fit";
-}
-
 // Faces are numbered from 1 in everything the tool prints, as they are counted on its
 // command line; the payload's entries are indexed from 0.
 int FaceNumber(size_t index) {
     return static_cast<int>(index) + 1;
 }
 
-const char* Outcome(FaceVerdict verdict) {
-    return verdict == FaceVerdict::kShown   ? "shown"
-           : verdict == FaceVerdict::kMaybe ? "shown if the codec is there"
-                                            : "default picture";
-}
-
-// Prints one face line and the notes under it; returns whether the face falls back to the
-// default picture.
-bool PrintFace(std::FILE* out, int face, const std::string& label, uint32_t length, BYTE mode,
-               const FaceCheck& check, const std::vector<std::string>& notes) {
-    if (length == 0) {
-        std::fprintf(out, "  face %d: %s: empty -> default picture\n", FaceNumber(face),
-                     label.c_str());
-        return true;
+// One face line and, for a face with a file, the notes under it.
+void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label) {
+    std::fprintf(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
+    if (face.Empty()) {
+        return;
     }
-    std::fprintf(out, "  face %d: %s (%u bytes, %s): %s -> %s\n", FaceNumber(face), label.c_str(),
-                 length, ModeName(mode), check.description.c_str(), Outcome(check.verdict));
-    for (const std::string& note : notes) {
+    for (const std::string& note : face.prepared.notes) {
         std::fprintf(out, "    %s\n", note.c_str());
     }
-    return check.verdict == FaceVerdict::kDefault;
 }
 } // namespace
 
@@ -122,16 +76,10 @@ void PrintUsage(std::FILE* out) {
 }
 
 int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
-    std::vector<BYTE> image;
+    std::vector<uint8_t> image;
     std::string error;
-    if (!ReadWholeFile(o.templatePath, image, error)) {
-        std::fprintf(err, "%s: cannot read template %s: %s\n", kTool, o.templatePath.c_str(),
-                     error.c_str());
-        return 1;
-    }
-    if (image.size() < 2 || image[0] != 'M' || image[1] != 'Z') {
-        std::fprintf(err, "%s: template %s is not a Windows executable\n", kTool,
-                     o.templatePath.c_str());
+    if (!ReadSaverTemplate(o.templatePath, image, error)) {
+        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
     const bool hadPayload = PayloadOffset(image) != image.size();
@@ -139,31 +87,27 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     FacePlan plan;
     plan.maxSide = o.maxSide;
     plan.ffmpeg = FindOnPath("ffmpeg");
-    PayloadFace faces[kPayloadFaceCount];
-    PreparedFace prepared[kPayloadFaceCount];
+    SaverProject project;
+    std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
     for (size_t i = 0; i < o.faces.size(); ++i) {
-        faces[i].mode = static_cast<BYTE>(o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode);
-        if (o.faces[i].path.empty()) {
-            continue;
-        }
-        if (!PrepareFace(o.faces[i].path, plan, prepared[i], error)) {
+        const int mode = o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode;
+        project.faces[i].mode = mode ? FaceMode::kFill : FaceMode::kFit;
+        if (!o.faces[i].path.empty() &&
+            !project.SetFace(static_cast<int>(i), o.faces[i].path, plan, error)) {
             std::fprintf(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
                          o.faces[i].path.c_str(), error.c_str());
             return 1;
         }
-        faces[i].data = std::move(prepared[i].data);
     }
 
     std::fprintf(out, "settings:\n");
-    PrintSettings(out, o.settings);
+    PrintSettings(out, project.settings);
     std::fprintf(out, "faces:\n");
     int fallbacks = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        const bool given = static_cast<size_t>(i) < o.faces.size() && !o.faces[i].path.empty();
-        const std::string label = given ? o.faces[i].path : "no file";
-        fallbacks += PrintFace(out, i, label, static_cast<uint32_t>(faces[i].data.size()),
-                               faces[i].mode, prepared[i].check, prepared[i].notes) &&
-                     given;
+        const ProjectFace& face = project.faces[i];
+        PrintFace(out, i, face, face.source.empty() ? "no file" : face.source);
+        fallbacks += !face.source.empty() && face.FallsBack();
     }
     if (o.strict && fallbacks > 0) {
         std::fprintf(err, "%s: %d face file(s) would show the default picture; nothing written\n",
@@ -171,49 +115,45 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         return 1;
     }
 
-    if (!WritePayload(image, o.settings, faces)) {
-        std::fprintf(err, "%s: the saver would exceed 4 GiB; nothing written\n", kTool);
+    size_t saved = 0;
+    if (!project.Save(image, o.outPath, error, saved)) {
+        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
-    if (!WriteWholeFile(o.outPath, image, error)) {
-        std::fprintf(err, "%s: cannot write %s: %s\n", kTool, o.outPath.c_str(), error.c_str());
-        return 1;
-    }
-    std::fprintf(out, "wrote %s (%zu bytes%s)\n", o.outPath.c_str(), image.size(),
+    std::fprintf(out, "wrote %s (%zu bytes%s)\n", o.outPath.c_str(), saved,
                  hadPayload ? "; the template's payload was replaced" : "");
     return 0;
 }
 
 int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
-    if (!std::ifstream(o.saverPath, std::ios::binary)) {
-        std::fprintf(err, "%s: cannot read %s: %s\n", kTool, o.saverPath.c_str(),
-                     std::strerror(errno));
+    // The saver's own reader, extracting into the temporary folder as the saver would.
+    SaverFile file;
+    std::string error;
+    if (!ReadSaverFile(o.saverPath, file, error)) {
+        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
-    // The saver's own reader, extracting into the temporary folder as the saver would.
-    PayloadContents c;
-    ReadPayload(o.saverPath.c_str(), c);
-    if (!c.present) {
+    if (!file.present) {
         std::fprintf(out,
                      "%s has no payload: it runs with the built-in settings and shows the default "
                      "picture on every face\n",
                      o.saverPath.c_str());
-        PrintSettings(out, c.settings);
+        PrintSettings(out, file.settings);
         return 0;
     }
     std::fprintf(out, "%s: settings text gives %d of 9 numbers%s\n", o.saverPath.c_str(),
-                 c.settingsRead, c.textTerminated ? "" : " (the text has no end: no faces read)");
-    PrintSettings(out, c.settings);
+                 file.settingsRead,
+                 file.textTerminated ? "" : " (the text has no end: no faces read)");
+    PrintSettings(out, file.settings);
     std::fprintf(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        switch (c.faceStates[i]) {
+        switch (file.faceStates[i]) {
         case FaceEntryState::kExtracted:
-            PrintFace(out, i, "entry", c.faceLengths[i], c.faceModes[i],
-                      CheckFaceFile(c.faceFiles[i]), {});
+            PrintFace(out, i, file.faces[i], "entry");
             break;
         case FaceEntryState::kNoTempFile:
             std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
-                         FaceNumber(i), c.faceLengths[i]);
+                         FaceNumber(i), file.faceLengths[i]);
             break;
         case FaceEntryState::kNotInPayload:
             std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",
@@ -221,6 +161,5 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
             break;
         }
     }
-    DeletePayloadFiles(c);
     return 0;
 }

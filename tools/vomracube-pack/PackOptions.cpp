@@ -1,89 +1,21 @@
 #include "PackOptions.h"
 
+#include "packlib/SettingTable.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr int64_t kMaxSideOption = 100000;
 
-// A setting option: its payload slot and the range it accepts. Thousandths options take
-// decimals with up to three places ("1.25"), stored as integers (1250).
-struct SettingOption {
-    const char* name;
-    PayloadSetting slot;
-    bool thousandths;
-    int64_t low, high; // in stored units
-    const char* meaning;
-};
-constexpr SettingOption kSettingOptions[] = {
-    {"--motion", kMotionStyle, false, 0, 3, "motion pattern of cubes and boxes"},
-    {"--cubes", kCubeCount, false, -1, 1000, "picture cubes (0 shows one, -1 none)"},
-    {"--cube-speed", kCubeSpeed, true, 0, 100000, "picture cube speed factor"},
-    {"--cube-size", kCubeSize, true, 1, 100000, "picture cube size"},
-    {"--transparency", kRegionOption, false, 0, 1,
-     "1 lets picture fills be transparent on displays of more than 256 colours"},
-    {"--boxes", kBoxCount, false, 0, 10000, "coloured boxes"},
-    {"--box-speed", kBoxSpeed, true, 0, 100000, "box speed factor"},
-    {"--box-size", kBoxSize, true, 1, 100000, "box size"},
-    {"--box-phase", kBoxPhaseStep, true, 0, 1000000, "phase step between boxes"},
-};
-
-std::string Format(int64_t value, bool thousandths) {
-    if (!thousandths) {
-        return std::to_string(value);
-    }
-    std::string s = std::to_string(value / 1000);
-    if (value % 1000) {
-        char frac[8];
-        std::snprintf(frac, sizeof frac, ".%03d", static_cast<int>(value % 1000));
-        std::string f = frac;
-        while (f.back() == '0') {
-            f.pop_back();
-        }
-        s += f;
-    }
-    return s;
-}
-
-// Whole integers, optionally negative; nothing else may follow.
-bool ParseInteger(const std::string& text, int64_t& value) {
-    const char* end = text.data() + text.size();
-    auto [p, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && p == end && !text.empty();
-}
-
-// "12", "1.5", ".25", "0.125": at most three decimal places, no sign, no exponent.
-bool ParseThousandths(const std::string& text, int64_t& value) {
-    const size_t dot = text.find('.');
-    const std::string whole = text.substr(0, dot);
-    std::string frac = dot == std::string::npos ? "" : text.substr(dot + 1);
-    if ((whole.empty() && frac.empty()) || frac.size() > 3 || whole.size() > 9) {
-        return false;
-    }
-    auto digits = [](const std::string& s) {
-        return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (!digits(whole) || !digits(frac)) {
-        return false;
-    }
-    frac.resize(3, '0');
-    value = (whole.empty() ? 0 : std::stoll(whole)) * 1000 + std::stoll(frac);
-    return true;
-}
-
-bool ParseSetting(const SettingOption& o, const std::string& text, PackOptions& options,
-                  std::string& error) {
+bool ParseSettingOption(const SettingInfo& setting, const std::string& text, PackOptions& options,
+                        std::string& error) {
     int64_t value = 0;
-    const bool parsed = o.thousandths ? ParseThousandths(text, value) : ParseInteger(text, value);
-    if (!parsed || value < o.low || value > o.high) {
-        error = std::string(o.name) + " takes " + (o.thousandths ? "a number" : "a whole number") +
-                " from " + Format(o.low, o.thousandths) + " to " + Format(o.high, o.thousandths) +
-                ", not \"" + text + "\"";
+    if (!ParseSetting(setting, text, value, error)) {
         return false;
     }
-    options.settings[o.slot] = static_cast<uint32_t>(value); // -1 is stored as 4294967295
+    options.settings[setting.slot] = static_cast<uint32_t>(value); // -1 is stored as 4294967295
     return true;
 }
 
@@ -121,15 +53,9 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             out = argv[++i];
             return true;
         };
-        const SettingOption* setting = nullptr;
-        for (const SettingOption& s : kSettingOptions) {
-            if (arg == s.name) {
-                setting = &s;
-            }
-        }
         std::string text;
-        if (setting) {
-            if (!value(text) || !ParseSetting(*setting, text, o, error)) {
+        if (const SettingInfo* setting = FindSettingOption(arg)) {
+            if (!value(text) || !ParseSettingOption(*setting, text, o, error)) {
                 return false;
             }
         } else if (arg == "--template" || arg == "-t") {
@@ -146,7 +72,8 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             o.strict = true;
         } else if (arg == "--max-side") {
             int64_t side = 0;
-            if (!value(text) || !ParseInteger(text, side) || side < 0 || side > kMaxSideOption) {
+            if (!value(text) || !ParseWholeNumber(text, side) || side < 0 ||
+                side > kMaxSideOption) {
                 error = error.empty()
                             ? "--max-side takes a whole number from 0 to " +
                                   std::to_string(kMaxSideOption) + ", not \"" + text + "\""
@@ -202,11 +129,11 @@ bool ParsePackOptions(int argc, char** argv, PackOptions& o, std::string& error)
 
 std::string SettingsUsage() {
     std::string text;
-    for (const SettingOption& o : kSettingOptions) {
+    for (const SettingInfo& o : SettingTable()) {
         char line[200];
-        std::snprintf(line, sizeof line, "  %-15s %s..%s, default %s: %s\n", o.name,
-                      Format(o.low, o.thousandths).c_str(), Format(o.high, o.thousandths).c_str(),
-                      Format(kSettingDefaults[o.slot], o.thousandths).c_str(), o.meaning);
+        std::snprintf(line, sizeof line, "  %-15s %s..%s, default %s: %s\n", o.option,
+                      FormatSetting(o, o.low).c_str(), FormatSetting(o, o.high).c_str(),
+                      FormatSetting(o, kSettingDefaults[o.slot]).c_str(), o.meaning);
         text += line;
     }
     return text;

@@ -1,0 +1,45 @@
+// The maker's live preview: the saver's own scene, built from the project's settings and
+// faces, in a child window that draws a frame per frame interval on a window timer, as the
+// saver's preview mode does. The faces reach the scene as the saver gets them, as files: each
+// face's prepared bytes are written to a temporary file, made anew only when that face
+// changed and deleted once no scene uses it any more, and at the end.
+#pragma once
+
+#include "app/Payload.h"
+#include "platform/Win32.h"
+
+#include <memory>
+
+class CCAnimationWnd;
+class CubeAnimation;
+class SaverProject;
+class TempFile;
+
+class LivePreview {
+  public:
+    LivePreview();
+    ~LivePreview();
+    LivePreview(const LivePreview&) = delete;
+    LivePreview& operator=(const LivePreview&) = delete;
+
+    // The window goes into `parent` at `rect` (client coordinates) from the next Rebuild.
+    void SetArea(HWND parent, const RECT& rect);
+    // The face's bytes changed: its file is written again at the next Rebuild.
+    void MarkFaceChanged(int face);
+    // A new scene and window for the project as it is now.
+    void Rebuild(const SaverProject& project);
+    // Ends the window and the scene, then deletes the face files.
+    void Close();
+
+    CCAnimationWnd* Window() const { return m_window.get(); }
+
+  private:
+    void CloseScene();
+
+    HWND m_parent = nullptr;
+    RECT m_rect{0, 0, 0, 0};
+    std::unique_ptr<CCAnimationWnd> m_window;
+    std::unique_ptr<CubeAnimation> m_animation;
+    std::unique_ptr<TempFile> m_faceFiles[kPayloadFaceCount];
+    bool m_stale[kPayloadFaceCount];
+};

@@ -1,0 +1,55 @@
+// The maker's application object and entry point: starts the services the preview's scene
+// needs (the default picture, video support, the renderer's tables), opens the window with
+// what the command line names, and tears everything down in the reverse order at exit.
+#include "MakerCommandLine.h"
+#include "MakerDlg.h"
+#include "framework/WinApp.h"
+#include "import/DefaultPictureId.h"
+#include "import/PictureSource.h"
+#include "render/core/GraphicsStartup.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+namespace {
+class MakerApp : public CWinApp {
+  public:
+    MakerApp() : CWinApp("VomraCube Maker") {}
+
+    BOOL InitInstance() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+        InitCommonControlsEx(&controls);
+        LoadDefaultPicture(IDB_DEFAULTPICTURE);
+        StartVideoSupport(1);
+        InitGraphics();
+        m_maker = new (std::nothrow) MakerDlg;
+        if (!m_maker || !m_maker->Create()) {
+            AfxMessageBox("The maker's window could not be made.", MB_OK | MB_ICONERROR);
+            return FALSE;
+        }
+        m_pMainWnd = m_maker;
+        m_maker->Start(ParseMakerArguments(SplitCommandLine(m_lpCmdLine)));
+        return TRUE;
+    }
+
+    // The window is gone by now, and with it the preview's scene and face files.
+    int ExitInstance() override {
+        delete m_maker;
+        m_maker = nullptr;
+        DestroyAllPictures();
+        StopVideoSupport();
+        FreeGraphics();
+        return CWinApp::ExitInstance();
+    }
+
+  private:
+    MakerDlg* m_maker = nullptr;
+};
+
+MakerApp theApp;
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int cmdShow) {
+    return AfxWinMain(instance, cmdLine, cmdShow);
+}

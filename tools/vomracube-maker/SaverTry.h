@@ -1,0 +1,35 @@
+// Try: the saver being made, written to a folder of its own under the temporary folder as
+// VomraCube.scr and run full screen (/s). The copy is deleted once the saver has ended;
+// until then Windows keeps a running program's file.
+#pragma once
+
+#include "platform/Win32.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class SaverProject;
+
+class SaverTry {
+  public:
+    SaverTry() = default;
+    // Asks a saver still running to close, waits a little for it, then deletes the copy.
+    ~SaverTry();
+    SaverTry(const SaverTry&) = delete;
+    SaverTry& operator=(const SaverTry&) = delete;
+
+    bool Start(const SaverProject& project, const std::vector<uint8_t>& templateImage,
+               std::string& error);
+    bool Running() const;
+    // Deletes the copy once the saver has ended; true while there is still something to do.
+    bool Poll();
+
+  private:
+    void Finish();
+
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    std::string m_folder; // empty when there is no copy
+    std::string m_saver;
+};
