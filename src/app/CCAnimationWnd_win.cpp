@@ -106,8 +106,8 @@ void CCAnimationWnd::OnPaint() {
 // The same frame WM_PAINT draws, without the paint cycle: the window is redrawn as a whole
 // every frame, so its update region says nothing, and under Wine RedrawWindow, BeginPaint
 // and EndPaint cost some six requests to the window server a frame (the region set, read
-// and cleared, the caret hidden and shown): with nothing drawn, the paint cycle alone took
-// twice the processor of the rest of the frame loop. WM_PAINT still paints what an exposure
+// and cleared, the caret hidden and shown): with nothing drawn, the paint cycle alone took as much
+// processor as the rest of the frame loop. WM_PAINT still paints what an exposure
 // uncovers.
 void CCAnimationWnd::DrawFrame() {
     KeepOnTop();
