@@ -1,6 +1,7 @@
 #include "ProcessRun.h"
 
 #include "FileBytes.h"
+#include "SearchPath.h"
 #include "TempFile.h"
 
 #include <cerrno>
@@ -18,20 +19,13 @@ std::string FindOnPath(const std::string& program) {
     if (!path || program.empty()) {
         return {};
     }
-    const std::string folders = path;
-    for (size_t begin = 0; begin <= folders.size();) {
-        size_t end = folders.find(':', begin);
-        if (end == std::string::npos) {
-            end = folders.size();
-        }
-        const std::string folder = end > begin ? folders.substr(begin, end - begin) : ".";
-        const std::string candidate = folder + "/" + program;
+    for (const std::string& entry : SplitSearchPath(path, ':')) {
+        const std::string candidate = (entry.empty() ? "." : entry) + "/" + program;
         struct stat st;
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
-        begin = end + 1;
     }
     return {};
 }

@@ -1,4 +1,5 @@
 #include "ProcessRun.h"
+#include "SearchPath.h"
 
 #include <windows.h>
 
@@ -29,21 +30,15 @@ std::string FindOnPath(const std::string& program) {
     if (!path || program.empty()) {
         return {};
     }
-    const std::string folders = path;
-    for (size_t begin = 0; begin <= folders.size();) {
-        size_t end = folders.find(';', begin);
-        if (end == std::string::npos) {
-            end = folders.size();
+    for (const std::string& folder : SplitSearchPath(path, ';')) {
+        if (folder.empty()) {
+            continue;
         }
-        if (end > begin) {
-            const std::string candidate =
-                folders.substr(begin, end - begin) + "\\" + program + ".exe";
-            const DWORD attributes = GetFileAttributesA(candidate.c_str());
-            if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                return candidate;
-            }
+        const std::string candidate = folder + "\\" + program + ".exe";
+        const DWORD attributes = GetFileAttributesA(candidate.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return candidate;
         }
-        begin = end + 1;
     }
     return {};
 }
@@ -57,7 +52,10 @@ int RunProgram(const std::string& path, const std::vector<std::string>& args, st
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    // A console program started from a window program (the maker) would open a console
+    // window of its own for as long as it runs; from the pack tool it shares the console.
+    const DWORD flags = GetConsoleWindow() ? 0 : CREATE_NO_WINDOW;
+    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
                         &startup, &process)) {
         return -1;
     }
