@@ -5,9 +5,10 @@
 //   - the specialised picture-fill loops (one per edge mode and source format) instead of
 //     the reference loops (ImageFillReference.h), and the dither's cell groups instead of
 //     one pixel at a time;
-//   - the coverage shortcuts of smoothed fills: a stable pair of edges steps through the
-//     rest of a pixel row's sub-rows without list upkeep, and a row of simple spans skips
-//     the event sort.
+//   - the coverage shortcuts of smoothed fills: a stable pair of edges steps from sub-row
+//     to sub-row without list upkeep, and a row of simple spans skips the event sort;
+//   - smoothed opaque picture fills of 32-bit targets composited in place (texels straight
+//     into the target) instead of through the row buffer.
 // The switches let the tests run every version on one machine, and ForceReference redraws
 // any frame the slow, obvious way. Picture loops are chosen when a fill is set up, so a
 // switch holds from the next fill on; set it before a frame.

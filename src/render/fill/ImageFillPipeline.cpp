@@ -5,7 +5,9 @@
 // the coverage compositor of a smoothed fill.
 #include "render/fill/ImageFillPipeline.h"
 
+#include "render/core/FastPaths.h"
 #include "render/fill/ImageFill.h"
+#include "render/target/Compositors.h"
 #include "render/target/ImageTarget8.h"
 #include "render/target/ImageTransparency.h"
 #include "render/target/TargetConvert.h"
@@ -72,6 +74,17 @@ template <TexelsFn Texels> void SpanToRowBuffer(int32_t, int32_t x0, int32_t x1)
     Texels(x0, x1 - x0, g_render.rowBuffer + x0);
 }
 
+// Smoothed opaque fills of 32-bit targets: the texels go straight into the row, and the row
+// buffer keeps the pixels they must not simply replace.
+template <TexelsFn Texels> void CompositeInPlace(int32_t y, const CoverageRun* runs, int count) {
+    auto* row = reinterpret_cast<uint32_t*>(g_render.target.Row(y));
+    const int32_t x0 = runs[0].x0, x1 = runs[count - 1].x1;
+    PrefetchRowEdges(y, runs, count, 4);
+    SaveUncovered32(row, g_render.rowBuffer, runs, count);
+    Texels(x0, x1 - x0, row + x0);
+    MergeSaved32(row, g_render.rowBuffer, runs, count);
+}
+
 } // namespace
 
 bool Transparent() {
@@ -109,6 +122,9 @@ template <TexelsFn Texels, void (*RowBegin)(int32_t)> int SmoothedSetup(SpanPipe
         pipe.composite = image_target8::Composite;
     } else if (Transparent()) {
         pipe.composite = transparency::Composite;
+    } else if (g_render.target.format == kTarget32Bit && !fast_paths::Reference()) {
+        pipe.span = nullptr;
+        pipe.composite = CompositeInPlace<Texels>;
     }
     return 0;
 }

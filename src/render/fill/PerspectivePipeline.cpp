@@ -2,15 +2,18 @@
 // kPerspectiveBatch spans at once (PerspectiveBatch.h), so the spans of an outline wait here
 // until a batch is full or the outline ends. Then the batch's texels are made and each span
 // is finished in the order the spans came: stored, dithered, converted, blended or, for a
-// smoothed fill, composited by its coverage runs, which wait with it.
+// smoothed fill, composited by its coverage runs, which wait with it (on 32-bit targets
+// in place, the pixels the runs do not cover fully waiting with them).
 //
 // Waiting is safe because the spans of one outline never overlap, and nothing else draws
 // into the target while an outline is filled; the outline's end routine finishes the last
 // batch.
+#include "render/core/FastPaths.h"
 #include "render/fill/ImageFill.h"
 #include "render/fill/ImageFillPipeline.h"
 #include "render/fill/PerspectivePipeline.h"
 #include "render/target/ImageTarget8.h"
+#include "render/target/Compositors.h"
 #include "render/target/ImageTransparency.h"
 #include "render/target/TargetConvert.h"
 
@@ -44,7 +47,10 @@ int g_runsSize = 0;
 // What happens to a span's texels once they are made (texels in g_render.rowBuffer).
 using FinishFn = void (*)(int i);
 FinishFn g_finish = nullptr;
-bool g_direct = false;             // texels go straight into a 32-bit target
+bool g_direct = false; // texels go straight into a 32-bit target
+// Smoothed opaque fills of 32-bit targets: texels go straight into the target too, and the
+// pixels the runs do not cover fully wait in the span's texel row (SaveUncovered32).
+bool g_inPlace = false;
 CompositeFn g_composite = nullptr; // smoothed fills
 
 template <class T> bool Grow(T*& memory, size_t& size, size_t needed) {
@@ -84,7 +90,12 @@ void MakeBatch() {
         return;
     }
     g_imageFill.perspectiveLoop(g_imageFill, w.spans, w.count);
-    if (!g_direct) {
+    if (g_inPlace) {
+        for (int i = 0; i < w.count; ++i) {
+            MergeSaved32(reinterpret_cast<uint32_t*>(g_render.target.Row(w.y[i])), TexelRow(i),
+                         g_runs + w.firstRun[i], w.runCount[i]);
+        }
+    } else if (!g_direct) {
         // The finishing routines read the texels from the row buffer: it points at each
         // span's own row in turn.
         uint32_t* const rowBuffer = g_render.rowBuffer;
@@ -117,8 +128,8 @@ void Wait(int32_t y, int32_t x0, int32_t x1) {
     const PerspectiveMap& m = s.persp;
     const double dx = x0 + 0.5 - s.perspOriginX;
     const int i = w.count++;
-    uint32_t* out =
-        g_direct ? reinterpret_cast<uint32_t*>(g_render.target.Row(y)) + x0 : TexelRow(i) + x0;
+    uint32_t* out = g_direct || g_inPlace ? reinterpret_cast<uint32_t*>(g_render.target.Row(y)) + x0
+                                          : TexelRow(i) + x0;
     w.spans[i] = {g_rowD + m.dx * dx, g_rowU + m.ux * dx, g_rowV + m.vx * dx, out, x1 - x0};
     w.y[i] = y;
     w.x0[i] = x0;
@@ -137,7 +148,7 @@ void SmoothedSpan(int32_t y, int32_t x0, int32_t x1) {
     Wait(y, x0, x1);
 }
 
-void WaitForRuns(int32_t, const CoverageRun* runs, int count) {
+void WaitForRuns(int32_t y, const CoverageRun* runs, int count) {
     Waiting& w = g_waiting;
     if (w.runsUsed + count > g_runsSize) {
         // No room beside the runs of the spans before it: those are made first, and this
@@ -153,6 +164,11 @@ void WaitForRuns(int32_t, const CoverageRun* runs, int count) {
     w.firstRun[i] = w.runsUsed;
     w.runCount[i] = count;
     w.runsUsed += count;
+    if (g_inPlace) {
+        PrefetchRowEdges(y, runs, count, 4);
+        SaveUncovered32(reinterpret_cast<const uint32_t*>(g_render.target.Row(w.y[i])), TexelRow(i),
+                        runs, count);
+    }
     if (w.count == kBatch) {
         MakeBatch();
     }
@@ -195,6 +211,7 @@ int PerspectiveSetup(SpanPipeline& pipe) {
     Common(pipe);
     pipe.span = Span;
     g_direct = false;
+    g_inPlace = false;
     if (g_render.target.format == kTarget8Bit) {
         g_finish = FinishDithered;
     } else if (g_render.target.format != kTarget32Bit) {
@@ -214,12 +231,15 @@ int PerspectiveSmoothedSetup(SpanPipeline& pipe) {
     Common(pipe);
     pipe.span = SmoothedSpan;
     g_direct = false;
+    g_inPlace = false;
     g_finish = FinishComposited;
     g_composite = pipe.composite;
     if (g_render.target.format == kTarget8Bit) {
         g_composite = image_target8::Composite;
     } else if (Transparent()) {
         g_composite = transparency::Composite;
+    } else if (g_render.target.format == kTarget32Bit && !fast_paths::Reference()) {
+        g_inPlace = true;
     }
     pipe.composite = WaitForRuns;
     return 0;

@@ -48,7 +48,8 @@ int CoverageRow::BuildRuns() {
 }
 
 // One span in each sub-row, overlapping in a fully covered middle: the pixels left of the
-// middle only see the spans' starts, those right of it only their ends.
+// middle only see the spans' starts, those right of it only their ends. A sub-row gives a
+// pixel the part of its five sub-columns past the start (or before the end), 0 to 5.
 //
 //   sub-rows  a0 |----------------------| b0
 //               a1 |------------------------| b1
@@ -64,7 +65,7 @@ bool CoverageRow::BuildSimple(int& runs) {
     for (int32_t p = minA / kSub; p < fullStart; ++p) {
         int32_t c = 0;
         for (int s = 0; s < kSub; ++s) {
-            c += std::clamp(kSub * p + kSub - std::max(m_spans[s].a, kSub * p), 0, kSub);
+            c += std::clamp(kSub * p + kSub - m_spans[s].a, 0, kSub);
         }
         Emit(runs, p, p + 1, c);
     }
@@ -73,7 +74,7 @@ bool CoverageRow::BuildSimple(int& runs) {
     for (int32_t p = fullEnd; p < rightEnd; ++p) {
         int32_t c = 0;
         for (int s = 0; s < kSub; ++s) {
-            c += std::clamp(std::min(m_spans[s].b, kSub * p + kSub) - kSub * p, 0, kSub);
+            c += std::clamp(m_spans[s].b - kSub * p, 0, kSub);
         }
         Emit(runs, p, p + 1, c);
     }

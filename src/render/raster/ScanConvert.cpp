@@ -155,10 +155,12 @@ int RunSmoothed(ActiveEdges& active, int32_t top, int32_t bottom, bool winding,
         const int32_t subEnd = sub0 + fixed::kSubSamples;
         for (int32_t s = sub0; s < subEnd; ++s) {
             // The common case, two edges of one figure running through the whole pixel
-            // row, skips the list upkeep of the remaining sub-rows. An even-odd span or a
-            // pair of opposite directions fills between the two crossings.
-            if (s > sub0 && fast_paths::CoverageShortcuts() &&
-                active.PairStableThrough(subEnd - 1) &&
+            // row, skips the list upkeep of the remaining sub-rows, or of all five when the
+            // pair already held through the row before (the list is then as the last
+            // sub-row left it; before an outline's first sub-row it is empty). An even-odd
+            // span or a pair of opposite directions fills between the two crossings, in
+            // whatever order the pair has come to be listed.
+            if (fast_paths::CoverageShortcuts() && active.PairStableThrough(subEnd - 1) &&
                 (!winding || active[0]->Direction() != active[1]->Direction())) {
                 for (; s < subEnd; ++s) {
                     int32_t xa, xb;

@@ -35,6 +35,20 @@ void Composite32(int32_t y, const CoverageRun* runs, int count) {
     }
 }
 
+// Calls part(x0, x1, coverage) for every stretch of [runs[0].x0, runs[count - 1].x1) that
+// is not fully covered; the gaps between runs come with coverage 0.
+template <class Part> void ForEachPartlyCovered(const CoverageRun* runs, int count, Part part) {
+    for (int i = 0; i < count; ++i) {
+        const CoverageRun& r = runs[i];
+        if (i > 0 && runs[i - 1].x1 < r.x0) {
+            part(runs[i - 1].x1, r.x0, 0);
+        }
+        if (r.coverage != fixed::kFullCoverage) {
+            part(r.x0, r.x1, r.coverage);
+        }
+    }
+}
+
 void Composite8(int32_t y, const CoverageRun* runs, int count) {
     uint8_t* row = g_render.target.Row(y);
     const uint32_t* src = g_render.rowBuffer;
@@ -76,6 +90,22 @@ uint32_t Widen16(uint16_t pixel, int mode16) {
     const uint32_t g = pixel >> bits[2] & ((1u << bits[1]) - 1);
     const uint32_t r = pixel >> (bits[2] + bits[1]) & ((1u << bits[0]) - 1);
     return WidenBits(b, bits[2]) | WidenBits(g, bits[1]) << 8 | WidenBits(r, bits[0]) << 16;
+}
+
+void SaveUncovered32(const uint32_t* row, uint32_t* saved, const CoverageRun* runs, int count) {
+    ForEachPartlyCovered(runs, count, [&](int32_t x0, int32_t x1, int32_t) {
+        for (int32_t x = x0; x < x1; ++x) {
+            saved[x] = row[x];
+        }
+    });
+}
+
+void MergeSaved32(uint32_t* row, const uint32_t* saved, const CoverageRun* runs, int count) {
+    ForEachPartlyCovered(runs, count, [&](int32_t x0, int32_t x1, int32_t coverage) {
+        for (int32_t x = x0; x < x1; ++x) {
+            row[x] = coverage == 0 ? saved[x] : BlendCoverage32(saved[x], row[x], coverage);
+        }
+    });
 }
 
 CompositeFn CompositorFor(int format, int mode16) {

@@ -54,5 +54,15 @@ inline void PrefetchRowEdges(int32_t y, const CoverageRun* runs, int count, int 
     PrefetchLine(row + static_cast<ptrdiff_t>(runs[count - 1].x1 - 1) * bytesPerPixel);
 }
 
+// Compositing in place, for fills that write their pixels straight into a 32-bit target row
+// instead of the row buffer. Before the fill writes [runs[0].x0, runs[count - 1].x1),
+// SaveUncovered32 keeps the row's pixels that the runs do not cover fully (partly covered,
+// or between two runs) in `saved`, indexed by x; afterwards MergeSaved32 puts back what the
+// default compositor would have left there: the saved pixel between runs, the blend of the
+// saved pixel and the fill's where the coverage is partial. The fully covered pixels are
+// then the fill's without passing through the row buffer.
+void SaveUncovered32(const uint32_t* row, uint32_t* saved, const CoverageRun* runs, int count);
+void MergeSaved32(uint32_t* row, const uint32_t* saved, const CoverageRun* runs, int count);
+
 // A 16-bit pixel of the packing widened back to bytes B, G, R, 0.
 uint32_t Widen16(uint16_t pixel, int mode16);
