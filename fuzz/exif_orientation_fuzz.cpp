@@ -1,5 +1,5 @@
 // Runs the authoring tool's Exif orientation reader on arbitrary bytes as a JPEG's start.
-#include "packlib/ExifOrientation.h"
+#include "make/picture/ExifOrientation.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Face thumbnails on any bytes: whatever the saver's loaders make of them (a picture, an
 // animated GIF's first frame, an AVI's first frame) must shrink into a whole picture that
 // fits the slot, and nothing may be left in the temporary folder.
-#include "packlib/FaceThumbnail.h"
+#include "make/FaceThumbnail.h"
 
 #include <cstdint>
 

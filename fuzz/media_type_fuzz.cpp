@@ -1,6 +1,6 @@
 // Runs the authoring tool's content recognition (containers, animated pictures, BMP headers)
 // on arbitrary bytes.
-#include "packlib/MediaType.h"
+#include "make/MediaType.h"
 
 #include <cstdint>
 #include <cstdlib>

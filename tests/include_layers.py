@@ -3,7 +3,7 @@
 
 Layers, low to high:
 
-    platform < framework < render, import < scene < app < programs
+    platform < framework < render, import < scene < app < make < programs
 
 render and import stand side by side: neither may include the other. The programs (tools,
 tests, bench, e2e, fuzz) are the top layer and may include each other. A file may include
@@ -22,9 +22,10 @@ import os
 import re
 import sys
 
-LIBRARY_RANKS = {"platform": 0, "framework": 1, "render": 2, "import": 2, "scene": 3, "app": 4}
+LIBRARY_RANKS = {"platform": 0, "framework": 1, "render": 2, "import": 2, "scene": 3, "app": 4,
+                 "make": 5}
 PROGRAMS = ("tools", "tests", "bench", "e2e", "fuzz")
-PROGRAM_RANK = 5
+PROGRAM_RANK = 6
 SOURCE_SUFFIXES = (".h", ".hpp", ".c", ".cc", ".cpp", ".rc")
 # Include folders besides a file's own: src/ for every target, and what targets add.
 INCLUDE_FOLDERS = ("src", "e2e/framecheck", "res")

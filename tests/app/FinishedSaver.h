@@ -4,7 +4,7 @@
 #pragma once
 
 #include "../ScratchFolder.h"
-#include "app/PayloadWriter.h"
+#include "make/PayloadWriter.h"
 #include "platform/Win32.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 // cannot see a change that alters both builds alike; these can. The file is rewritten only by
 // tools/update-golden-frames.sh, which prints every frame whose pixels changed.
 #include "FinishedSaver.h"
-#include "app/PayloadWriter.h"
+#include "make/PayloadWriter.h"
 #include "app/SceneFrames.h"
 #include "render/core/FastPaths.h"
 #include "render/region/MemoryRegion.h"

@@ -1,6 +1,6 @@
 #include "app/CubeSettingsDlg.h"
 #include "app/Payload.h"
-#include "app/PayloadWriter.h"
+#include "make/PayloadWriter.h"
 #include "import/PictureSource.h"
 #include "PayloadTestSupport.h"
 

@@ -4,7 +4,7 @@
 // the Browse and Clear buttons. The controls are the dialog's; the slot finds them by id.
 #pragma once
 
-#include "packlib/SaverProject.h"
+#include "make/SaverProject.h"
 #include "platform/Win32.h"
 
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "MakerResource.h"
 #include "import/PictureSource.h"
-#include "packlib/FaceThumbnail.h"
-#include "packlib/RgbaImage.h"
+#include "make/FaceThumbnail.h"
+#include "make/picture/RgbaImage.h"
 
 #include <algorithm>
 #include <new>

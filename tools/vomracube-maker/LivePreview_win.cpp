@@ -4,8 +4,8 @@
 #include "app/CubeAnimation.h"
 #include "app/CubeSettingsDlg.h"
 #include "import/PictureSource.h"
-#include "packlib/SaverProject.h"
-#include "packlib/TempFile.h"
+#include "make/SaverProject.h"
+#include "make/system/TempFile.h"
 
 #include <new>
 

@@ -10,7 +10,7 @@
 #include "SaverTry.h"
 #include "SettingsPanel.h"
 #include "framework/Dialog.h"
-#include "packlib/SaverProject.h"
+#include "make/SaverProject.h"
 
 #include <cstdint>
 #include <string>

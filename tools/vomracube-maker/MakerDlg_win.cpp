@@ -6,7 +6,7 @@
 #include "TemplateImage.h"
 #include "app/CCAnimationWnd.h"
 #include "framework/WinApp.h"
-#include "packlib/ProcessRun.h"
+#include "make/system/ProcessRun.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
 #include "SaverTry.h"
 
-#include "packlib/SaverProject.h"
+#include "make/SaverProject.h"
 
 namespace {
 constexpr DWORD kClosingWait = 10000; // milliseconds

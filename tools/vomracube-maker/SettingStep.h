@@ -2,7 +2,7 @@
 // the phase step by a twentieth, always landing inside the setting's range.
 #pragma once
 
-#include "packlib/SettingTable.h"
+#include "make/SettingTable.h"
 
 #include <cstdint>
 

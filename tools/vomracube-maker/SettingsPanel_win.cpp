@@ -2,7 +2,7 @@
 
 #include "MakerResource.h"
 #include "SettingStep.h"
-#include "packlib/SettingTable.h"
+#include "make/SettingTable.h"
 
 #include <commctrl.h>
 

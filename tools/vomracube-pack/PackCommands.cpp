@@ -1,8 +1,8 @@
 #include "PackCommands.h"
 
-#include "app/PayloadWriter.h"
-#include "packlib/ProcessRun.h"
-#include "packlib/SaverProject.h"
+#include "make/PayloadWriter.h"
+#include "make/system/ProcessRun.h"
+#include "make/SaverProject.h"
 
 #include <algorithm>
 

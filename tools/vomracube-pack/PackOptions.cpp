@@ -1,6 +1,6 @@
 #include "PackOptions.h"
 
-#include "packlib/SettingTable.h"
+#include "make/SettingTable.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "app/Payload.h"
-#include "packlib/FacePreparation.h"
+#include "make/FacePreparation.h"
 
 #include <string>
 #include <vector>

@@ -1,0 +1,179 @@
+#include "make/FaceCheck.h"
+
+#include "import/AnimatedGifPicture.h"
+#include "import/GifAnimation.h"
+#include "make/MediaType.h"
+#include "make/system/FileBytes.h"
+#include "import/AviReader.h"
+#include "import/ImageImporter.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+// Enough of a file's start for every structure RecogniseMedia looks at.
+constexpr size_t kHeadBytes = 1 << 20;
+
+const char* ErrorText(ImageImporter::Error error) {
+    switch (error) {
+    case ImageImporter::Ok:
+        return "decoded";
+    case ImageImporter::BadFile:
+        return "a damaged file or a variant the saver refuses";
+    case ImageImporter::Failed:
+        return "the file ends early or its decoder failed";
+    case ImageImporter::NoImage:
+        return "it holds no image";
+    case ImageImporter::NoMemory:
+        return "not enough memory";
+    case ImageImporter::TooLarge:
+        return "the picture is too large";
+    }
+    return "unknown error";
+}
+
+std::string FourCCText(DWORD code) {
+    std::string s;
+    for (int i = 0; i < 4; ++i) {
+        const char c = static_cast<char>(code >> (8 * i));
+        s += c >= 32 && c < 127 ? c : '?';
+    }
+    return s;
+}
+
+std::string Describe(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string Describe(const char* fmt, ...) {
+    char text[300];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
+    return text;
+}
+
+// The file's first `limit` bytes (none when it cannot be read).
+std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
+    std::vector<uint8_t> bytes;
+    uint64_t size = 0;
+    std::string unused;
+    if (!ReadFileStart(path, limit, bytes, size, unused)) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+// The number of images of an animated GIF or PNG; 1 for every other picture.
+int CountImages(const std::string& path, int format) {
+    if (format == ImageImporter::Gif) {
+        // The saver's own test: a GIF beyond the animation limits shows as a still picture.
+        GifAnimation animation;
+        return LoadGifAnimation(path.c_str(), animation)
+                   ? static_cast<int>(std::max<uint32_t>(1, animation.FrameCount()))
+                   : 1;
+    }
+    if (format == ImageImporter::Png) {
+        const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
+        return type.kind == MediaKind::kAnimatedPng ? std::max(1, type.frames) : 1;
+    }
+    return 1;
+}
+
+bool CheckPicture(const std::string& path, FaceCheck& check, ImportReport& report) {
+    BITMAPINFOHEADER* picture = ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, &report);
+    if (!picture) {
+        return false;
+    }
+    check.verdict = FaceVerdict::kShown;
+    check.pictureFormat = report.format;
+    check.width = static_cast<int>(picture->biWidth);
+    check.height = static_cast<int>(picture->biHeight < 0 ? -picture->biHeight : picture->biHeight);
+    check.images = CountImages(path, report.format);
+    check.description =
+        Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(report.format),
+                 check.width, check.height, static_cast<unsigned>(picture->biBitCount));
+    if (check.images > 1) {
+        check.description += Describe(
+            ", %d frames%s", check.images,
+            report.format == ImageImporter::Png ? " (the saver shows the first one still)" : "");
+    }
+    HGLOBAL block = GlobalHandle(picture);
+    GlobalUnlock(block);
+    GlobalFree(block);
+    return true;
+}
+
+bool CheckVideo(const std::string& path, FaceCheck& check) {
+    AviVideo video;
+    const AviStatus status = video.Open(path.c_str());
+    if (status == AviStatus::kCannotOpen || status == AviStatus::kNotAvi) {
+        return false;
+    }
+    const BITMAPINFOHEADER& f = video.Format();
+    const AviStreamInfo& info = video.Info();
+    check.videoCompression = f.biCompression;
+    if (status == AviStatus::kOk) {
+        check.verdict = FaceVerdict::kShown;
+        const double fps = info.dwScale ? static_cast<double>(info.dwRate) / info.dwScale : 0.0;
+        check.description =
+            Describe("AVI video, %d x %d, %u bits per pixel, %u frames at %.3g frames per second",
+                     static_cast<int>(f.biWidth),
+                     static_cast<int>(f.biHeight < 0 ? -f.biHeight : f.biHeight),
+                     static_cast<unsigned>(f.biBitCount), video.FrameCount(), fps);
+        if (info.dwRate == 0 || info.dwScale == 0) {
+            check.description += " (no frame rate: the first frame stands still)";
+        }
+    } else if (status == AviStatus::kCompressed) {
+        check.verdict = FaceVerdict::kMaybe;
+        check.description = "AVI video compressed with \"" + FourCCText(f.biCompression) +
+                            "\": shown only where Windows has that codec, else the default picture";
+    } else {
+        check.description = std::string("AVI file the saver cannot play: ") + AviStatusText(status);
+    }
+    return true;
+}
+
+// Why a file of no format the importer knows falls back, naming what it is where that
+// can be told from its content.
+std::string UnknownFormatReason(const std::string& path) {
+    const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
+    switch (type.kind) {
+    case MediaKind::kUnknown:
+        return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
+    case MediaKind::kBmp:
+        return type.name + ", which the saver does not read";
+    case MediaKind::kHeif:
+    case MediaKind::kAvif:
+    case MediaKind::kWebp:
+        return type.name + ": the saver does not read this format (JPEG or PNG work)";
+    case MediaKind::kMp4Audio:
+        return type.name;
+    default:
+        return type.name + ": the saver plays video from AVI files only";
+    }
+}
+} // namespace
+
+FaceCheck CheckFaceFile(const std::string& path) {
+    FaceCheck check;
+    ImportReport report;
+    if (CheckPicture(path, check, report) || CheckVideo(path, check)) {
+        return check;
+    }
+    if (report.format == ImageImporter::None) {
+        check.description = "the file cannot be opened";
+    } else if (report.format == ImageImporter::Unknown) {
+        check.description = UnknownFormatReason(path);
+    } else {
+        check.description = std::string(ImageImporter::FormatName(report.format)) +
+                            " file the saver cannot read: " +
+                            (report.detail ? report.detail : ErrorText(report.result));
+        // Where the importer gives no reason, the header tells which kind of BMP it is.
+        if (!report.detail && report.format == ImageImporter::Bmp) {
+            check.description += " (" + RecogniseMedia(ReadHead(path, kHeadBytes)).name + ")";
+        }
+    }
+    return check;
+}

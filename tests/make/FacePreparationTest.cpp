@@ -1,0 +1,103 @@
+// Faces prepared from files made by Pillow, compared with what Pillow makes of them.
+#include "../ScratchFolder.h"
+#include "PackTestSupport.h"
+#include "make/FacePreparation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+using packtest::ImportAsRgba;
+using packtest::MeanColourDifference;
+
+// turnedN.jpg for N = 1..8: a 96 x 64 picture of four coloured quarters stored with Exif
+// orientation N, and uprightN.png: Pillow's decoding of it after exif_transpose.
+bool MakeTurnedPhotos(const std::string& folder) {
+    const std::string command =
+        "/usr/bin/python3 - '" + folder +
+        "' 2>/dev/null <<'EOF'\n"
+        "import sys\n"
+        "from PIL import Image, ImageOps\n"
+        "d = sys.argv[1]\n"
+        "im = Image.new('RGB', (96, 64), (220, 40, 40))\n"
+        "im.paste((40, 200, 40), (48, 0, 96, 32))\n"
+        "im.paste((40, 40, 220), (0, 32, 48, 64))\n"
+        "im.paste((230, 230, 60), (48, 32, 96, 64))\n"
+        "for n in range(1, 9):\n"
+        "    e = Image.Exif()\n"
+        "    e[0x0112] = n\n"
+        "    im.save('%s/turned%d.jpg' % (d, n), exif=e.tobytes(), quality=100)\n"
+        "    j = Image.open('%s/turned%d.jpg' % (d, n))\n"
+        "    ImageOps.exif_transpose(j).save('%s/upright%d.png' % (d, n))\n"
+        "EOF";
+    return std::system(command.c_str()) == 0;
+}
+} // namespace
+
+TEST(FacePreparation, TurnedPhotosStandAsPillowStandsThem) {
+    ScratchFolder folder("pack-prepare");
+    if (!MakeTurnedPhotos(folder.Path())) {
+        for (int n = 1; n <= 8; ++n) {
+            folder.Remove("turned" + std::to_string(n) + ".jpg");
+            folder.Remove("upright" + std::to_string(n) + ".png");
+        }
+        GTEST_SKIP() << "Pillow is not available in /usr/bin/python3";
+    }
+    for (int n = 1; n <= 8; ++n) {
+        const std::string turned = "turned" + std::to_string(n) + ".jpg";
+        const std::string upright = "upright" + std::to_string(n) + ".png";
+        PreparedFace face;
+        std::string error;
+        ASSERT_TRUE(PrepareFace(folder.File(turned), FacePlan{}, face, error)) << error;
+        EXPECT_EQ(face.notes.empty(), n == 1) << n;
+        RgbaImage ours, pillows;
+        const std::string stored = folder.Write("stored.jpg", face.data);
+        ASSERT_TRUE(ImportAsRgba(stored, ours));
+        ASSERT_TRUE(ImportAsRgba(folder.File(upright), pillows));
+        ASSERT_EQ(ours.width, pillows.width) << n;
+        ASSERT_EQ(ours.height, pillows.height) << n;
+        // Re-encoding costs a level or two; a wrong turn or mirror costs about a hundred.
+        EXPECT_LT(MeanColourDifference(ours, pillows), 3.0) << "orientation " << n;
+        folder.Remove("stored.jpg");
+        folder.Remove(turned);
+        folder.Remove(upright);
+    }
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(FacePreparation, ShrunkPngIsTheAreaAverageOfTheOriginal) {
+    ScratchFolder folder("pack-prepare");
+    // 6 x 3 pixels in two 3 x 3 blocks of 0 and 90 grey: shrunk to 2 x 1, each block's mean.
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + 3 * 20;
+    info.biSize = sizeof info;
+    info.biWidth = 6;
+    info.biHeight = 3;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(&file),
+                               reinterpret_cast<const uint8_t*>(&file) + sizeof file);
+    bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&info),
+                 reinterpret_cast<const uint8_t*>(&info) + sizeof info);
+    for (int y = 0; y < 3; ++y) {
+        bytes.insert(bytes.end(), 9, 0);
+        bytes.insert(bytes.end(), 9, 90);
+        bytes.insert(bytes.end(), 2, 0); // rows padded to 20 bytes
+    }
+    const std::string path = folder.Write("six.bmp", bytes);
+    PreparedFace face;
+    std::string error;
+    FacePlan plan;
+    plan.maxSide = 2;
+    ASSERT_TRUE(PrepareFace(path, plan, face, error));
+    EXPECT_EQ(face.check.description, "PNG picture, 2 x 1, 32 bits per pixel");
+    RgbaImage shrunk;
+    ASSERT_TRUE(ImportAsRgba(folder.Write("two.png", face.data), shrunk));
+    EXPECT_EQ(shrunk.pixels, (std::vector<uint8_t>{0, 0, 0, 255, 90, 90, 90, 255}));
+    folder.Remove("six.bmp");
+    folder.Remove("two.png");
+}

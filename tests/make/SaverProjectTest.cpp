@@ -1,0 +1,206 @@
+#include "../ScratchFolder.h"
+#include "../import/PictureSourceTestSupport.h"
+#include "make/system/FileBytes.h"
+#include "make/SaverProject.h"
+#include "platform/Win32.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+const std::vector<uint8_t> kTemplate = {'M', 'Z', 0x90, 0, 's', 't', 'a', 'n', 'd', '-', 'i', 'n'};
+
+// A private folder that is also the temporary folder for the saver's payload reader, so a
+// test sees every file it leaves behind.
+class ProjectFolder : public ScratchFolder {
+  public:
+    ProjectFolder() : ScratchFolder("pack-project") {
+        platform::SetTempPathOverride(Path().c_str());
+    }
+    ~ProjectFolder() { platform::SetTempPathOverride(nullptr); }
+};
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+std::vector<uint8_t> FileContent(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    EXPECT_TRUE(ReadWholeFile(path, bytes, error)) << error;
+    return bytes;
+}
+
+// A project with settings off their defaults and two faces: a picture, filling its face,
+// and a file the saver cannot show.
+SaverProject ProjectWithFaces(const ProjectFolder& folder) {
+    SaverProject project;
+    project.settings[kCubeCount] = static_cast<uint32_t>(-1);
+    project.settings[kBoxSize] = 2500;
+    project.settings[kRegionOption] = 1;
+    std::string error;
+    const std::string picture = folder.Write("red.bmp", MakeBmp24(5, 3, 0, 0, 255));
+    project.faces[0].mode = FaceMode::kFill;
+    EXPECT_TRUE(project.SetFace(0, picture, FacePlan{}, error)) << error;
+    EXPECT_TRUE(
+        project.SetFace(2, folder.Write("notes.txt", Bytes("not a picture")), FacePlan{}, error))
+        << error;
+    folder.Remove("red.bmp");
+    folder.Remove("notes.txt");
+    return project;
+}
+
+void ExpectSameProject(const SaverProject& a, const SaverProject& b) {
+    for (int i = 0; i < kPayloadSettingCount; ++i) {
+        EXPECT_EQ(a.settings[i], b.settings[i]) << "setting " << i;
+    }
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        EXPECT_EQ(a.faces[i].prepared.data, b.faces[i].prepared.data) << "face " << i;
+        EXPECT_EQ(a.faces[i].mode, b.faces[i].mode) << "face " << i;
+        EXPECT_EQ(a.faces[i].prepared.check.verdict, b.faces[i].prepared.check.verdict);
+        EXPECT_EQ(a.faces[i].prepared.check.description, b.faces[i].prepared.check.description);
+    }
+}
+} // namespace
+
+TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
+    ProjectFolder folder;
+    const SaverProject made = ProjectWithFaces(folder);
+    ASSERT_EQ(made.faces[0].prepared.check.verdict, FaceVerdict::kShown);
+    ASSERT_EQ(made.faces[2].prepared.check.verdict, FaceVerdict::kDefault);
+    std::string error;
+    size_t saved = 0;
+    ASSERT_TRUE(made.Save(kTemplate, folder.File("mine.scr"), error, saved)) << error;
+    const std::vector<uint8_t> file = FileContent(folder.File("mine.scr"));
+    EXPECT_EQ(saved, file.size());
+    EXPECT_TRUE(std::equal(kTemplate.begin(), kTemplate.end(), file.begin()));
+
+    SaverProject opened;
+    opened.settings[kMotionStyle] = 3;
+    ASSERT_TRUE(opened.OpenSaver(folder.File("mine.scr"), error)) << error;
+    ExpectSameProject(made, opened);
+    EXPECT_EQ(opened.faces[0].source, "face 1 of mine.scr");
+    EXPECT_EQ(opened.faces[2].source, "face 3 of mine.scr");
+    EXPECT_TRUE(opened.faces[1].source.empty());
+    EXPECT_TRUE(opened.faces[1].Empty());
+
+    // Only the saver and no extracted face file is left.
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"mine.scr"});
+    folder.Remove("mine.scr");
+}
+
+TEST(SaverProject, SavingOverAFinishedSaverReplacesItsPayload) {
+    ProjectFolder folder;
+    const SaverProject made = ProjectWithFaces(folder);
+    std::string error;
+    ASSERT_TRUE(made.Save(kTemplate, folder.File("first.scr"), error)) << error;
+
+    // The finished saver as the template of an emptier one, written over itself.
+    std::vector<uint8_t> finished;
+    ASSERT_TRUE(ReadSaverTemplate(folder.File("first.scr"), finished, error)) << error;
+    SaverProject emptier;
+    emptier.settings[kBoxCount] = 5;
+    ASSERT_TRUE(emptier.Save(finished, folder.File("first.scr"), error)) << error;
+    ASSERT_TRUE(emptier.Save(kTemplate, folder.File("plain.scr"), error)) << error;
+    EXPECT_EQ(FileContent(folder.File("first.scr")), FileContent(folder.File("plain.scr")));
+
+    SaverProject opened = made;
+    ASSERT_TRUE(opened.OpenSaver(folder.File("first.scr"), error)) << error;
+    ExpectSameProject(emptier, opened);
+    folder.Remove("first.scr");
+    folder.Remove("plain.scr");
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(SaverProject, UnwritableTargetIsReportedAndLeavesNoFile) {
+    ProjectFolder folder;
+    const SaverProject project = ProjectWithFaces(folder);
+    std::string error;
+    const std::string missing = folder.File("gone/saver.scr");
+    EXPECT_FALSE(project.Save(kTemplate, missing, error));
+    EXPECT_EQ(error.rfind("cannot write " + missing + ": ", 0), 0u) << error;
+
+    // A folder in the target's place: the file beside it is written, then cannot replace it.
+    ASSERT_EQ(mkdir(folder.File("taken").c_str(), 0700), 0);
+    error.clear();
+    EXPECT_FALSE(project.Save(kTemplate, folder.File("taken"), error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"taken"});
+    rmdir(folder.File("taken").c_str());
+
+    EXPECT_FALSE(project.Save(Bytes("PK\3\4"), folder.File("zip.scr"), error));
+    EXPECT_EQ(error, "the template is not a Windows executable");
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(SaverProject, FilesThatAreNoSaverOfOursLeaveTheProjectAsItWas) {
+    ProjectFolder folder;
+    SaverProject project = ProjectWithFaces(folder);
+    const SaverProject before = project;
+    const std::string zip = folder.Write("archive.scr", Bytes("PK\3\4 with a payload's length"));
+    const std::string plain = folder.Write("unmade.scr", kTemplate);
+    std::string error;
+
+    EXPECT_FALSE(project.OpenSaver(zip, error));
+    EXPECT_EQ(error, zip + " is not a saver: it is not a Windows program");
+    EXPECT_FALSE(project.OpenSaver(plain, error));
+    EXPECT_EQ(error.rfind(plain + " holds no settings or faces", 0), 0u) << error;
+    EXPECT_FALSE(project.OpenSaver(folder.File("none.scr"), error));
+    EXPECT_EQ(error.rfind("cannot read " + folder.File("none.scr") + ": ", 0), 0u) << error;
+    EXPECT_FALSE(project.OpenSaver(folder.Path(), error));
+    EXPECT_EQ(error, "cannot read " + folder.Path() + ": it is a folder");
+    ExpectSameProject(before, project);
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        EXPECT_EQ(project.faces[i].source, before.faces[i].source);
+    }
+    folder.Remove("archive.scr");
+    folder.Remove("unmade.scr");
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(SaverProject, FacesKeepTheirModeThroughSetAndClear) {
+    ProjectFolder folder;
+    SaverProject project;
+    project.faces[4].mode = FaceMode::kFill;
+    std::string error;
+    EXPECT_FALSE(project.SetFace(4, folder.File("none.png"), FacePlan{}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(project.faces[4].Empty());
+    EXPECT_TRUE(project.faces[4].source.empty());
+
+    const std::string picture = folder.Write("blue.bmp", MakeBmp24(4, 4, 255, 0, 0));
+    ASSERT_TRUE(project.SetFace(4, picture, FacePlan{}, error)) << error;
+    EXPECT_EQ(project.faces[4].source, picture);
+    EXPECT_EQ(project.faces[4].mode, FaceMode::kFill);
+    EXPECT_FALSE(project.faces[4].FallsBack());
+    EXPECT_FALSE(project.SetFace(6, picture, FacePlan{}, error));
+    EXPECT_FALSE(project.SetFace(-1, picture, FacePlan{}, error));
+    project.ClearFace(4);
+    EXPECT_TRUE(project.faces[4].Empty());
+    EXPECT_TRUE(project.faces[4].FallsBack());
+    EXPECT_TRUE(project.faces[4].source.empty());
+    EXPECT_EQ(project.faces[4].mode, FaceMode::kFill);
+    project.ClearFace(9); // no such face: nothing happens
+    folder.Remove("blue.bmp");
+}
+
+TEST(FaceDescription, VerdictsAndFaceLinesInTheToolsWords) {
+    EXPECT_STREQ(VerdictOutcome(FaceVerdict::kShown), "shown");
+    EXPECT_STREQ(VerdictOutcome(FaceVerdict::kMaybe), "shown if the codec is there");
+    EXPECT_STREQ(VerdictOutcome(FaceVerdict::kDefault), "default picture");
+
+    ProjectFace face;
+    EXPECT_EQ(DescribeFace(face), "empty -> default picture");
+    EXPECT_EQ(DescribeFace(face, "no file"), "no file: empty -> default picture");
+    face.source = "photo.jpg";
+    face.mode = FaceMode::kFill;
+    face.prepared.data = {1, 2, 3};
+    face.prepared.check.verdict = FaceVerdict::kMaybe;
+    face.prepared.check.description = "AVI video compressed with \"MJPG\"";
+    EXPECT_EQ(DescribeFace(face),
+              "photo.jpg (3 bytes, fill): AVI video compressed with \"MJPG\" -> shown if the "
+              "codec is there");
+    EXPECT_EQ(DescribeFace(face, "entry").rfind("entry (3 bytes, fill): ", 0), 0u);
+    EXPECT_FALSE(face.FallsBack());
+}
