@@ -5,6 +5,7 @@
 // function, over library frames only; the caller releases the structures and the row
 // pointers and raises the result.
 #include "import/ImageImporter.h"
+#include "import/PixelLayouts.h"
 
 #include <algorithm>
 #include <climits>
@@ -116,7 +117,7 @@ WORD SetUpTransformations(png_structp png, png_infop info, ImageImporter* import
         if (png_get_valid(png, info, PNG_INFO_tRNS) &&
             png_get_tRNS(png, info, &alpha, &alphaCount, nullptr) && alpha) {
             for (int i = 0; i < alphaCount && i < 256; ++i) {
-                importer->m_colours[i].rgbReserved = static_cast<BYTE>(~alpha[i]);
+                importer->m_colours[i].rgbReserved = pixel::packed::ClearnessOf(alpha[i]);
             }
         }
         return 8;
