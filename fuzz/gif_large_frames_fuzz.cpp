@@ -54,9 +54,9 @@ void PutFrame(std::vector<uint8_t>& gif, FuzzedDataProvider& in) {
     }
     std::vector<uint8_t> codes;
     if (in.ConsumeBool()) {
-        // Past every bound (40 M values, a few kilobytes) now and then; mostly at most 1 M,
-        // so that a run stays short enough for many of them.
-        const uint64_t reach = in.ConsumeIntegralInRange(0, 3) == 0 ? 40'000'000 : 1'000'000;
+        // Past every bound (40 M values, a few kilobytes) now and then; mostly at most
+        // 100 K, so that a run stays short enough for many of them.
+        const uint64_t reach = in.ConsumeIntegralInRange(0, 7) == 0 ? 40'000'000 : 100'000;
         const uint64_t most = std::min<uint64_t>(uint64_t{width} * height, reach);
         const uint64_t values = in.ConsumeIntegralInRange<uint64_t>(0, most);
         codes = importtest::FloodCodes(values, in.ConsumeIntegralInRange(0, 300));
