@@ -5,6 +5,7 @@
 
 #include "import/ByteReader.h"
 #include "import/GifDecoder.h"
+#include "import/PictureLimits.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 #include <vector>
 
 // Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
-// the bytes of its file. Returns a locked GMEM_FIXED global block that the caller owns
+// the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns a locked GMEM_FIXED global block that the caller owns
 // (PackedPicture adopts it), or null. No memory stays held, whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
 // The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
@@ -91,7 +92,7 @@ class ImageImporter {
     bool m_tooLarge = false;
     uint8_t* m_pixels = nullptr;
     DWORD m_pixelSize = 0;
-    DWORD m_pixelLimit = 0xFFFFFFFFu;
+    DWORD m_pixelLimit = picture::kMaxPixelBytes;
     BITMAPINFOHEADER m_header = {};
     // Blue, green, red, fourth byte; a bit-field bitmap's three masks land in entries 0-2.
     RGBQUAD m_colours[256] = {};

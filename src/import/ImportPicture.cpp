@@ -42,11 +42,11 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
 } // namespace
 
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes) {
-    return ImportPictureReporting(bytes, 0xFFFFFFFFu, nullptr);
+    return ImportPictureReporting(bytes, picture::kMaxPixelBytes, nullptr);
 }
 
 BITMAPINFOHEADER* ImportPicture(const char* fileName) {
-    return ImportPictureReporting(fileName, 0xFFFFFFFFu, nullptr);
+    return ImportPictureReporting(fileName, picture::kMaxPixelBytes, nullptr);
 }
 
 BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
