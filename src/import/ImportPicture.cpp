@@ -8,17 +8,21 @@ BITMAPINFOHEADER* ImportPicture(const char* fileName) {
 }
 
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
-                                         ImportReport* report) {
+                                         ImportReport* report, unsigned jpegScale) {
     ImportReport unused;
     ImportReport& out = report ? *report : unused;
     ImageImporter importer;
     importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
     out.format = importer.Identify(fileName);
     out.result = ImageImporter::BadFile;
     if (out.format == ImageImporter::None || out.format == ImageImporter::Unknown) {
         return nullptr;
     }
     out.result = importer.Decode();
+    out.width = importer.m_header.biWidth;
+    out.height =
+        importer.m_header.biHeight < 0 ? -importer.m_header.biHeight : importer.m_header.biHeight;
     if (out.result != ImageImporter::Ok) {
         out.detail = importer.m_detail;
         return nullptr;

@@ -1,4 +1,5 @@
-// Checks shared by the own readers (BMP, ICO, GIF) on the headers they read.
+// Checks shared by the own readers (BMP, ICO, GIF) on the headers they read, and the size
+// of picture the saver holds.
 #pragma once
 
 #include "platform/Win32.h"
@@ -6,6 +7,13 @@
 #include <cstdint>
 
 namespace picture {
+
+// The most pixel bytes a face's picture may have in the saver (64 megapixels at 32 bits).
+// The saver is a 32-bit process that holds six faces and, while one is imported, its pixels
+// twice; above this a face shows the default picture, on every system alike, so that the
+// tools' verdict (and their shrinking, which keeps faces far below it) agrees with the saver
+// wherever it runs.
+constexpr DWORD kMaxFacePixelBytes = DWORD{256} << 20;
 
 // The depths a stored DIB may have; anything else is refused rather than handed on.
 constexpr bool IsDibDepth(unsigned bitCount) {

@@ -3,6 +3,7 @@
 #include "import/AnimatedGifPicture.h"
 #include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
+#include "import/PictureLimits.h"
 #include "import/StillPicture.h"
 
 #include <cstring>
@@ -68,7 +69,8 @@ PictureSource* OpenStillPicture(const char* fileName) {
         return moving;
     }
     // The importer's block is a packed picture behind whatever pointer type it hands out.
-    auto* picture = ToDrawableLayout(reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName)));
+    auto* picture =
+        ToDrawableLayout(ImportPictureReporting(fileName, picture::kMaxFacePixelBytes, nullptr));
     if (!picture) {
         return nullptr;
     }

@@ -1,11 +1,13 @@
 #include "make/FaceCheck.h"
 
 #include "import/AnimatedGifPicture.h"
+#include "import/AviReader.h"
+#include "import/DrawableLayout.h"
 #include "import/GifAnimation.h"
+#include "import/ImageImporter.h"
+#include "import/PictureLimits.h"
 #include "make/MediaType.h"
 #include "make/system/FileBytes.h"
-#include "import/AviReader.h"
-#include "import/ImageImporter.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -30,7 +32,8 @@ const char* ErrorText(ImageImporter::Error error) {
     case ImageImporter::NoMemory:
         return "not enough memory";
     case ImageImporter::TooLarge:
-        return "the picture is too large";
+        return "the picture is larger than the saver holds (256 MiB of pixels, 64 megapixels "
+               "in colour); vomracube-pack shrinks JPEGs of any size";
     }
     return "unknown error";
 }
@@ -65,14 +68,52 @@ std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
     return bytes;
 }
 
-// The number of images of an animated GIF or PNG; 1 for every other picture.
-int CountImages(const std::string& path, int format) {
+// The images in a GIF's block structure, counted without decoding any; a structure that
+// breaks ends the count.
+int CountGifImages(const std::vector<uint8_t>& d) {
+    if (d.size() < 13) {
+        return 0;
+    }
+    size_t at = 13 + (d[10] & 0x80 ? 3 * (size_t{2} << (d[10] & 7)) : 0);
+    auto skipSubBlocks = [&] {
+        while (at < d.size() && d[at] != 0) {
+            at += size_t{d[at]} + 1;
+        }
+        ++at;
+    };
+    int images = 0;
+    while (at < d.size()) {
+        const uint8_t introducer = d[at];
+        if (introducer == 0x2C && at + 10 < d.size()) {
+            const uint8_t flags = d[at + 9];
+            at += 10 + (flags & 0x80 ? 3 * (size_t{2} << (flags & 7)) : 0) + 1;
+            skipSubBlocks();
+            ++images;
+        } else if (introducer == 0x21 && at + 1 < d.size()) {
+            at += 2;
+            skipSubBlocks();
+        } else {
+            break;
+        }
+    }
+    return images;
+}
+
+// The number of images of an animated GIF or PNG; 1 for every other picture. `stillGif`
+// says a GIF of several images is beyond what the saver animates.
+int CountImages(const std::string& path, int format, bool& stillGif) {
+    stillGif = false;
     if (format == ImageImporter::Gif) {
         // The saver's own test: a GIF beyond the animation limits shows as a still picture.
         GifAnimation animation;
-        return LoadGifAnimation(path.c_str(), animation)
-                   ? static_cast<int>(std::max<uint32_t>(1, animation.FrameCount()))
-                   : 1;
+        if (LoadGifAnimation(path.c_str(), animation)) {
+            return static_cast<int>(std::max<uint32_t>(1, animation.FrameCount()));
+        }
+        std::vector<uint8_t> bytes;
+        std::string unused;
+        const int images = ReadWholeFile(path, bytes, unused) ? CountGifImages(bytes) : 1;
+        stillGif = images > 1;
+        return std::max(1, images);
     }
     if (format == ImageImporter::Png) {
         const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
@@ -81,20 +122,35 @@ int CountImages(const std::string& path, int format) {
     return 1;
 }
 
+// The picture as the saver opens it: imported within the saver's size limit and put in
+// the layout its renderer draws.
 bool CheckPicture(const std::string& path, FaceCheck& check, ImportReport& report) {
-    BITMAPINFOHEADER* picture = ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, &report);
+    BITMAPINFOHEADER* picture =
+        ImportPictureReporting(path.c_str(), picture::kMaxFacePixelBytes, &report);
+    const WORD bits = picture ? picture->biBitCount : 0;
+    picture = ToDrawableLayout(picture);
     if (!picture) {
+        if (report.result == ImageImporter::Ok) {
+            report.result = ImageImporter::NoMemory;
+        }
         return false;
     }
     check.verdict = FaceVerdict::kShown;
     check.pictureFormat = report.format;
     check.width = static_cast<int>(picture->biWidth);
-    check.height = static_cast<int>(picture->biHeight < 0 ? -picture->biHeight : picture->biHeight);
-    check.images = CountImages(path, report.format);
+    check.height = static_cast<int>(picture->biHeight);
+    bool stillGif = false;
+    check.images = CountImages(path, report.format, stillGif);
     check.description =
         Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(report.format),
-                 check.width, check.height, static_cast<unsigned>(picture->biBitCount));
-    if (check.images > 1) {
+                 check.width, check.height, static_cast<unsigned>(bits));
+    if (stillGif) {
+        check.description += Describe(
+            ", %d frames beyond what the saver animates (a screen of 4 megapixels, 32 MiB, "
+            "100,000 frames): only the first frame shows, still",
+            check.images);
+        check.images = 1;
+    } else if (check.images > 1) {
         check.description += Describe(
             ", %d frames%s", check.images,
             report.format == ImageImporter::Png ? " (the saver shows the first one still)" : "");
@@ -167,6 +223,12 @@ FaceCheck CheckFaceFile(const std::string& path) {
     } else if (report.format == ImageImporter::Unknown) {
         check.description = UnknownFormatReason(path);
     } else {
+        if (report.result == ImageImporter::TooLarge) {
+            check.tooLarge = true;
+            check.pictureFormat = report.format;
+            check.width = static_cast<int>(report.width);
+            check.height = static_cast<int>(report.height);
+        }
         check.description = std::string(ImageImporter::FormatName(report.format)) +
                             " file the saver cannot read: " +
                             (report.detail ? report.detail : ErrorText(report.result));

@@ -22,6 +22,9 @@ struct FaceCheck {
     int width = 0;
     int height = 0;
     int images = 0;
+    // A picture of a known format refused only because the saver cannot hold its pixels;
+    // width and height give its size then.
+    bool tooLarge = false;
     // For an AVI video: its frames' compression (BI_RGB, or a four-character code).
     uint32_t videoCompression = 0;
 };

@@ -1,5 +1,6 @@
-// Bit-field pictures whose masks the renderer would misread are rewritten for faces; the
-// layouts it reads as they are pass through untouched.
+// Pictures the renderer would refuse or misread (top-down rows, 2-bit pixels, bit fields
+// with other masks) are rewritten for faces; the layouts it reads as they are pass through
+// untouched.
 #include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
 
@@ -47,23 +48,23 @@ std::vector<BYTE> Texel(const BITMAPINFOHEADER* packed, int x, int y) {
 
 TEST(DrawableLayout, Rgb565BecomesTwentyFourBitWithRoundedChannels) {
     const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-    // Three rows, top-down: the row order must survive.
+    // Three rows, top-down: they come out bottom-up, the picture the same way up.
     BITMAPINFOHEADER* in = Packed(2, -3, 16, masks, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x8410, 0});
-    ASSERT_FALSE(HasDrawableMasks(in));
+    ASSERT_FALSE(IsDrawableLayout(in));
     BITMAPINFOHEADER* out = ToDrawableLayout(in);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(out->biBitCount, 24);
     EXPECT_EQ(out->biCompression, static_cast<DWORD>(BI_RGB));
     EXPECT_EQ(out->biWidth, 2);
-    EXPECT_EQ(out->biHeight, -3);
-    EXPECT_EQ(Texel(out, 0, 0), (std::vector<BYTE>{0, 0, 255}));
-    EXPECT_EQ(Texel(out, 1, 0), (std::vector<BYTE>{0, 255, 0}));
+    EXPECT_EQ(out->biHeight, 3);
+    EXPECT_EQ(Texel(out, 0, 2), (std::vector<BYTE>{0, 0, 255}));
+    EXPECT_EQ(Texel(out, 1, 2), (std::vector<BYTE>{0, 255, 0}));
     EXPECT_EQ(Texel(out, 0, 1), (std::vector<BYTE>{255, 0, 0}));
     EXPECT_EQ(Texel(out, 1, 1), (std::vector<BYTE>{255, 255, 255}));
     // 16 of 31 and 32 of 63, to nearest: 131.6 and 129.5 (a tie, rounded up).
-    EXPECT_EQ(Texel(out, 0, 2), (std::vector<BYTE>{132, 130, 132}));
-    EXPECT_EQ(Texel(out, 1, 2), (std::vector<BYTE>{0, 0, 0}));
-    EXPECT_TRUE(HasDrawableMasks(out));
+    EXPECT_EQ(Texel(out, 0, 0), (std::vector<BYTE>{132, 130, 132}));
+    EXPECT_EQ(Texel(out, 1, 0), (std::vector<BYTE>{0, 0, 0}));
+    EXPECT_TRUE(IsDrawableLayout(out));
     Free(out);
 }
 
@@ -89,11 +90,70 @@ TEST(DrawableLayout, LayoutsTheRendererReadsAreLeftAlone) {
     const DWORD m888[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
     for (BITMAPINFOHEADER* in : {Packed(3, 2, 16, m555, std::vector<DWORD>(6, 0x1234)),
                                  Packed(3, 2, 32, m888, std::vector<DWORD>(6, 0x123456))}) {
-        EXPECT_TRUE(HasDrawableMasks(in));
+        EXPECT_TRUE(IsDrawableLayout(in));
         EXPECT_EQ(ToDrawableLayout(in), in);
         Free(in);
     }
     EXPECT_EQ(ToDrawableLayout(nullptr), nullptr);
+}
+
+// A palette picture of `bits` bits: a table of 2^bits entries (entry i is i, 2i, 3i) and
+// the rows given byte by byte, each padded to four bytes.
+BITMAPINFOHEADER* PalettePacked(LONG width, LONG height, WORD bits,
+                                const std::vector<std::vector<BYTE>>& rows) {
+    const size_t stride = picture::RowStride(width, bits);
+    const size_t table = sizeof(RGBQUAD) << bits;
+    HGLOBAL block =
+        GlobalAlloc(GMEM_FIXED, sizeof(BITMAPINFOHEADER) + table + stride * rows.size());
+    auto* packed = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+    picture::SetHeader(*packed, width, height, bits);
+    auto* colours = reinterpret_cast<RGBQUAD*>(packed + 1);
+    for (int i = 0; i < 1 << bits; ++i) {
+        colours[i] = RGBQUAD{BYTE(i), BYTE(2 * i), BYTE(3 * i), 0};
+    }
+    BYTE* row = reinterpret_cast<BYTE*>(colours) + table;
+    for (const std::vector<BYTE>& r : rows) {
+        std::memset(row, 0, stride);
+        std::memcpy(row, r.data(), r.size());
+        row += stride;
+    }
+    return packed;
+}
+
+const BYTE* RowOf(const BITMAPINFOHEADER* packed, int y) {
+    return reinterpret_cast<const BYTE*>(packed + 1) + (sizeof(RGBQUAD) << packed->biBitCount) +
+           y * picture::RowStride(packed->biWidth, packed->biBitCount);
+}
+
+// Two-bit rows 0 1 2 3 3 3 over 3 2 1 0 0 0 (top-down) become four-bit rows, bottom row
+// first, with the four entries of the table kept and the other twelve black.
+TEST(DrawableLayout, TwoBitTopDownRowsBecomeFourBitBottomUp) {
+    BITMAPINFOHEADER* in = PalettePacked(6, -2, 2, {{0x1B, 0xF0}, {0xE4, 0x00}});
+    ASSERT_FALSE(IsDrawableLayout(in));
+    BITMAPINFOHEADER* out = ToDrawableLayout(in);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->biBitCount, 4);
+    EXPECT_EQ(out->biHeight, 2);
+    EXPECT_EQ(out->biClrUsed, 16u);
+    const auto* colours = reinterpret_cast<const RGBQUAD*>(out + 1);
+    EXPECT_EQ(colours[3].rgbRed, 9);
+    EXPECT_EQ(colours[4].rgbRed, 0);
+    EXPECT_EQ(std::vector<BYTE>(RowOf(out, 0), RowOf(out, 0) + 3),
+              (std::vector<BYTE>{0x32, 0x10, 0x00}));
+    EXPECT_EQ(std::vector<BYTE>(RowOf(out, 1), RowOf(out, 1) + 3),
+              (std::vector<BYTE>{0x01, 0x23, 0x33}));
+    EXPECT_TRUE(IsDrawableLayout(out));
+    Free(out);
+
+    // A top-down 8-bit picture keeps its depth and table; only the rows turn over.
+    out = ToDrawableLayout(PalettePacked(3, -2, 8, {{1, 2, 3}, {4, 5, 6}}));
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->biBitCount, 8);
+    EXPECT_EQ(out->biHeight, 2);
+    EXPECT_EQ(RowOf(out, 0)[0], 4);
+    EXPECT_EQ(RowOf(out, 1)[2], 3);
+    EXPECT_EQ(reinterpret_cast<const RGBQUAD*>(out + 1)[200].rgbGreen, 144);
+    Free(out);
 }
 
 } // namespace
