@@ -199,10 +199,12 @@ std::string UnknownFormatReason(const std::string& path) {
     case MediaKind::kUnknown:
         return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
     case MediaKind::kBmp:
+    case MediaKind::kJpeg:
         return type.name + ", which the saver does not read";
     case MediaKind::kHeif:
     case MediaKind::kAvif:
     case MediaKind::kWebp:
+    case MediaKind::kJpegXl:
         return type.name + ": the saver does not read this format (JPEG or PNG work)";
     case MediaKind::kMp4Audio:
         return type.name;
