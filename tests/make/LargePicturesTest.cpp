@@ -1,5 +1,7 @@
-// A photo larger than the saver can hold: the verdict says so on every system alike, and
-// preparing it reads it at a fraction of its size, stands it upright and shrinks it.
+// Pictures beyond what the saver holds or animates. A photo larger than it can hold: the
+// verdict says so on every system alike, and preparing it reads it at a fraction of its size,
+// stands it upright and shrinks it. An animation beyond the canvas limit: the verdict says
+// that only its first frame shows.
 #include "../ScratchFolder.h"
 #include "PackTestSupport.h"
 #include "make/FacePreparation.h"
@@ -54,7 +56,7 @@ bool WriteHugeTurnedJpeg(const std::string& path) {
 }
 } // namespace
 
-TEST(LargePhoto, TwoHundredMegapixelsTurnedBecomeAnUprightFace) {
+TEST(LargePictures, TwoHundredMegapixelsTurnedBecomeAnUprightFace) {
     ScratchFolder folder("pack-large");
     const std::string path = folder.File("huge.jpg");
     ASSERT_TRUE(WriteHugeTurnedJpeg(path));
@@ -92,4 +94,25 @@ TEST(LargePhoto, TwoHundredMegapixelsTurnedBecomeAnUprightFace) {
     EXPECT_EQ(kept.check.verdict, FaceVerdict::kDefault);
     EXPECT_TRUE(kept.notes.empty());
     folder.Remove("huge.jpg");
+}
+
+// A 2100 x 2100 screen (above the 4-megapixel canvas) with two one-pixel frames.
+TEST(LargePictures, AnAnimationBeyondTheCanvasSaysItShowsStill) {
+    ScratchFolder folder("pack-large");
+    std::vector<uint8_t> gif = {'G',  'I', 'F', '8', '9', 'a', 0x34, 0x08, 0x34, 0x08,
+                                0x80, 0,   0,   0,   0,   0,   255,  255,  255};
+    for (int frame = 0; frame < 2; ++frame) {
+        // At (0, 0), 1 x 1, no table; code size 2: clear, colour `frame`, end.
+        const std::vector<uint8_t> image = {
+            0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, uint8_t(0x44 | frame << 3), 0x01, 0};
+        gif.insert(gif.end(), image.begin(), image.end());
+    }
+    gif.push_back(0x3B);
+    const FaceCheck check = CheckFaceFile(folder.Write("wide.gif", gif));
+    EXPECT_EQ(check.verdict, FaceVerdict::kShown);
+    EXPECT_EQ(check.width, 2100);
+    EXPECT_EQ(check.images, 1);
+    EXPECT_NE(check.description.find("2 frames beyond what the saver animates"), std::string::npos)
+        << check.description;
+    folder.Remove("wide.gif");
 }
