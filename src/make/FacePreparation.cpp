@@ -175,9 +175,12 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
                        " asks for it to be " + OrientationText(orientation));
     }
     if (width != uprightWidth || height != uprightHeight) {
-        done.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
-                       " pixels (--max-side)" +
-                       (scale > 1 ? ", read at 1/" + std::to_string(scale) + " size first" : ""));
+        std::string shrunk = "shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
+                             " pixels (--max-side)";
+        if (scale > 1) {
+            shrunk += ", read at 1/" + std::to_string(scale) + " size first";
+        }
+        done.push_back(std::move(shrunk));
     }
     Rework(path, orientation, width, height, scale, std::move(done), face);
 }
