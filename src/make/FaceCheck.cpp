@@ -150,6 +150,7 @@ bool CheckPicture(const std::string& path, FaceCheck& check, ImportReport& repor
             "100,000 frames): only the first frame shows, still",
             check.images);
         check.images = 1;
+        check.stillAnimation = true;
     } else if (check.images > 1) {
         check.description += Describe(
             ", %d frames%s", check.images,

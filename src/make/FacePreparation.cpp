@@ -204,7 +204,17 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         return false;
     }
     face.check = CheckFaceFile(path);
-    if (clip) {
+    if (face.check.stillAnimation) {
+        // The saver would show it still; as an AVI it keeps moving (at the clip size).
+        MediaType gif;
+        gif.name = "animated GIF";
+        gif.moving = true;
+        if (plan.ffmpeg.empty()) {
+            PrintConversionCommand(path, face);
+        } else if (ConvertClip(path, gif, size, plan, face)) {
+            return true;
+        }
+    } else if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
         }

@@ -1,10 +1,11 @@
 // Pictures beyond what the saver holds or animates. A photo larger than it can hold: the
 // verdict says so on every system alike, and preparing it reads it at a fraction of its size,
 // stands it upright and shrinks it. An animation beyond the canvas limit: the verdict says
-// that only its first frame shows.
+// that only its first frame shows, and with ffmpeg it is stored as a clip that moves.
 #include "../ScratchFolder.h"
 #include "PackTestSupport.h"
 #include "make/FacePreparation.h"
+#include "make/system/ProcessRun.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ TEST(LargePictures, TwoHundredMegapixelsTurnedBecomeAnUprightFace) {
 }
 
 // A 2100 x 2100 screen (above the 4-megapixel canvas) with two one-pixel frames.
-TEST(LargePictures, AnAnimationBeyondTheCanvasSaysItShowsStill) {
+TEST(LargePictures, AnAnimationBeyondTheCanvasIsCalledStillAndBecomesAClip) {
     ScratchFolder folder("pack-large");
     std::vector<uint8_t> gif = {'G',  'I', 'F', '8', '9', 'a', 0x34, 0x08, 0x34, 0x08,
                                 0x80, 0,   0,   0,   0,   0,   255,  255,  255};
@@ -114,5 +115,21 @@ TEST(LargePictures, AnAnimationBeyondTheCanvasSaysItShowsStill) {
     EXPECT_EQ(check.images, 1);
     EXPECT_NE(check.description.find("2 frames beyond what the saver animates"), std::string::npos)
         << check.description;
+
+    // Prepared with ffmpeg at hand, it becomes an AVI clip, which keeps moving.
+    FacePlan plan;
+    plan.ffmpeg = FindOnPath("ffmpeg");
+    if (plan.ffmpeg.empty()) {
+        folder.Remove("wide.gif");
+        GTEST_SKIP() << "ffmpeg is not on the PATH";
+    }
+    PreparedFace face;
+    std::string error;
+    ASSERT_TRUE(PrepareFace(folder.File("wide.gif"), plan, face, error)) << error;
+    EXPECT_EQ(face.check.verdict, FaceVerdict::kMaybe) << face.check.description;
+    EXPECT_NE(face.check.description.find("AVI video"), std::string::npos);
+    ASSERT_FALSE(face.notes.empty());
+    EXPECT_NE(face.notes[0].find("converted with ffmpeg from animated GIF"), std::string::npos)
+        << face.notes[0];
     folder.Remove("wide.gif");
 }
