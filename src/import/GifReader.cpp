@@ -40,13 +40,14 @@ struct Screen {
 };
 
 // Replaces the decoded image (palette pixels, bottom row first) by the whole screen with
-// the image at (left, top), clipped to the screen. A screen whose pixels the limit does not
-// allow keeps the bare image.
+// the image at (left, top), clipped to the screen. A screen larger than a face may be in the
+// saver keeps the bare image, whatever limit the caller set, so that every caller gets the
+// same picture.
 void PlaceOnScreen(ImageImporter& importer, const Screen& screen, LONG left, LONG top,
                    int transparent) {
     BITMAPINFOHEADER& h = importer.m_header;
     const uint64_t stride = uint64_t{static_cast<uint64_t>(screen.width)} * 4;
-    if (stride * static_cast<uint64_t>(screen.height) > importer.m_pixelLimit) {
+    if (stride * static_cast<uint64_t>(screen.height) > picture::kMaxFacePixelBytes) {
         return;
     }
     const LONG width = h.biWidth, height = h.biHeight;
