@@ -6,6 +6,7 @@
 #include "make/picture/JpegWriter.h"
 #include "make/MediaType.h"
 #include "make/picture/Orientation.h"
+#include "make/picture/PngShrinking.h"
 #include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
 #include "make/system/TempFile.h"
@@ -18,8 +19,9 @@ namespace {
 // Reworking holds the decoded picture about twice over, at four bytes a pixel; larger
 // pictures (a 50-megapixel camera's at most) are not decoded whole, above all in the 32-bit
 // Windows build. A JPEG is read at 1/2, 1/4 or 1/8 of its size instead (the library's DCT
-// scaling), so that photos of any size are stood upright and shrunk; other pictures larger
-// than this are stored as given.
+// scaling) and a PNG is shrunk row by row while it is decoded, so that photos and scans of
+// any size are stood upright and shrunk; other pictures larger than this are stored as
+// given.
 constexpr int64_t kMaxReworkPixels = 50'000'000;
 constexpr unsigned kMaxJpegScale = 8;
 
@@ -83,34 +85,47 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     return true;
 }
 
-// Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
-// again. `done` says what was asked for; it becomes the face's notes when every step
-// succeeds, else one note says the file is stored as given.
-void Rework(const std::string& path, int orientation, int width, int height, unsigned jpegScale,
-            std::vector<std::string> done, PreparedFace& face) {
-    const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
+// The picture as the saver decodes it, stood upright and brought to width x height: read
+// whole (a JPEG at 1/jpegScale of its size), or, for a PNG too large for that, shrunk row
+// by row while it is decoded.
+bool DecodeUpright(const std::string& path, int orientation, int width, int height,
+                   unsigned jpegScale, bool whileDecoding, RgbaImage& image) {
+    if (whileDecoding) {
+        return ShrinkPngWhileDecoding(path, std::max(width, height), image);
+    }
     BITMAPINFOHEADER* packed =
         ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, nullptr, jpegScale);
-    RgbaImage image;
     const bool unpacked = packed && UnpackPicture(packed, image);
     if (packed) {
         HGLOBAL block = GlobalHandle(packed);
         GlobalUnlock(block);
         GlobalFree(block);
     }
-    std::vector<uint8_t> encoded;
-    bool ok = unpacked;
-    if (ok) {
-        image = Upright(image, orientation);
-        // A picture read at a fraction of its size may come out a pixel short of the size
-        // asked for; it is never enlarged.
-        width = std::min(width, image.width);
-        height = std::min(height, image.height);
-        if (image.width != width || image.height != height) {
-            image = AreaResample(image, width, height);
-        }
-        ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
+    if (!unpacked) {
+        return false;
     }
+    image = Upright(image, orientation);
+    // A picture read at a fraction of its size may come out a pixel short of the size asked
+    // for; it is never enlarged.
+    width = std::min(width, image.width);
+    height = std::min(height, image.height);
+    if (image.width != width || image.height != height) {
+        image = AreaResample(image, width, height);
+    }
+    return true;
+}
+
+// Decodes the picture, stands it upright, shrinks it and encodes it again. `done` says
+// what was asked for; it becomes the face's notes when every step succeeds, else one note
+// says the file is stored as given.
+void Rework(const std::string& path, int orientation, int width, int height, unsigned jpegScale,
+            bool whileDecoding, std::vector<std::string> done, PreparedFace& face) {
+    const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
+    RgbaImage image;
+    std::vector<uint8_t> encoded;
+    const bool ok =
+        DecodeUpright(path, orientation, width, height, jpegScale, whileDecoding, image) &&
+        (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
     TempFile temp;
     const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
@@ -163,7 +178,9 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
     const int storedWidth = orientation >= 5 ? height : width;
     const int storedHeight = orientation >= 5 ? width : height;
     const unsigned scale = jpeg ? JpegScale(w, h, storedWidth, storedHeight) : 1;
-    if ((w / scale) * (h / scale) > kMaxReworkPixels) {
+    const bool png = face.check.pictureFormat == ImageImporter::Png;
+    const bool whileDecoding = png && w * h > kMaxReworkPixels;
+    if ((w / scale) * (h / scale) > kMaxReworkPixels && !whileDecoding) {
         face.notes.push_back("too large to shrink or turn here (more than " +
                              std::to_string(kMaxReworkPixels / 1000000) +
                              " megapixels); stored as given");
@@ -182,7 +199,7 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
         }
         done.push_back(std::move(shrunk));
     }
-    Rework(path, orientation, width, height, scale, std::move(done), face);
+    Rework(path, orientation, width, height, scale, whileDecoding, std::move(done), face);
 }
 } // namespace
 

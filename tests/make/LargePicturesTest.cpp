@@ -5,6 +5,9 @@
 #include "../ScratchFolder.h"
 #include "PackTestSupport.h"
 #include "make/FacePreparation.h"
+#include "make/picture/AreaResample.h"
+#include "make/picture/PngShrinking.h"
+#include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <png.h>
 
 namespace {
 using packtest::ImportAsRgba;
@@ -55,7 +59,81 @@ bool WriteHugeTurnedJpeg(const std::string& path) {
     jpeg_destroy_compress(&cinfo);
     return std::fclose(out) == 0;
 }
+// A 10000 x 7000 PNG (70 megapixels): its top half green, its bottom half blue, written
+// row by row with the quickest compression.
+bool WriteHugePng(const std::string& path) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    std::vector<uint8_t> row(10000 * 3);
+    if (!out || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        if (out) {
+            std::fclose(out);
+        }
+        return false;
+    }
+    png_init_io(png, out);
+    png_set_compression_level(png, 1);
+    png_set_IHDR(png, info, 10000, 7000, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < 7000; ++y) {
+        for (size_t i = 0; i < row.size(); i += 3) {
+            row[i] = 30;
+            row[i + 1] = y < 3500 ? 200 : 30;
+            row[i + 2] = y < 3500 ? 30 : 200;
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(out) == 0;
+}
 } // namespace
+
+// Shrinking while decoding gives the bytes AreaResample gives for the whole picture.
+TEST(LargePictures, RowByRowShrinkingEqualsTheWholePicture) {
+    ScratchFolder folder("pack-large");
+    RgbaImage picture;
+    picture.width = 97;
+    picture.height = 61;
+    for (int i = 0; i < 97 * 61 * 4; ++i) {
+        picture.pixels.push_back(static_cast<uint8_t>(i * 7 % 251));
+    }
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(EncodePng(picture, png));
+    const std::string path = folder.Write("odd.png", png);
+    for (int side : {40, 61, 96}) {
+        RgbaImage banded, whole;
+        ASSERT_TRUE(ShrinkPngWhileDecoding(path, side, banded));
+        ASSERT_TRUE(ImportAsRgba(path, whole));
+        const RgbaImage expected = AreaResample(whole, banded.width, banded.height);
+        EXPECT_EQ(banded.width, side == 96 ? 96 : side == 61 ? 61 : 40) << side;
+        EXPECT_EQ(banded.pixels, expected.pixels) << side;
+    }
+    folder.Remove("odd.png");
+}
+
+// 70 megapixels: more than the saver holds, and more than the tools decode whole.
+TEST(LargePictures, SeventyMegapixelPngIsShrunkWhileDecoded) {
+    ScratchFolder folder("pack-large");
+    const std::string path = folder.File("huge.png");
+    ASSERT_TRUE(WriteHugePng(path));
+    EXPECT_TRUE(CheckFaceFile(path).tooLarge);
+    PreparedFace face;
+    std::string error;
+    ASSERT_TRUE(PrepareFace(path, FacePlan{}, face, error)) << error;
+    EXPECT_EQ(face.check.verdict, FaceVerdict::kShown) << face.check.description;
+    EXPECT_EQ(face.check.width, 2048);
+    EXPECT_EQ(face.check.height, 1434);
+    RgbaImage stored;
+    ASSERT_TRUE(ImportAsRgba(folder.Write("stored.png", face.data), stored));
+    EXPECT_EQ(stored.pixels[(100 * 2048 + 50) * 4 + 1], 200);
+    EXPECT_EQ(stored.pixels[(1300 * 2048 + 50) * 4 + 2], 200);
+    folder.Remove("huge.png");
+    folder.Remove("stored.png");
+}
 
 TEST(LargePictures, TwoHundredMegapixelsTurnedBecomeAnUprightFace) {
     ScratchFolder folder("pack-large");
