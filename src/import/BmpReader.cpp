@@ -102,7 +102,7 @@ void ReadCoreHeader(ImageImporter& importer, DWORD offBits) {
 // deeper picture is skipped, as the pixels need none. Leaves the file at the pixels and
 // returns the alpha mask of bit fields that have one, else 0.
 DWORD ReadInfoHeader(ImageImporter& importer, DWORD infoSize, DWORD offBits) {
-    uint8_t header[kMaxHeaderSize];
+    uint8_t header[kMaxHeaderSize] = {};
     importer.ReadExact(header + 4, infoSize - 4);
     BITMAPINFOHEADER& h = importer.m_header;
     std::memcpy(reinterpret_cast<uint8_t*>(&h) + 4, header + 4, kInfoHeaderSize - 4);
@@ -112,13 +112,15 @@ DWORD ReadInfoHeader(ImageImporter& importer, DWORD infoSize, DWORD offBits) {
     }
     DWORD alphaMask = 0;
     if (h.biCompression == BI_BITFIELDS || h.biCompression == kAlphaBitFields) {
+        DWORD masksEnd = infoSize;
         if (infoSize == kInfoHeaderSize) {
             const DWORD maskBytes = (h.biCompression == kAlphaBitFields ? 4 : 3) * sizeof(DWORD);
             importer.ReadExact(header + kMasksOffset, maskBytes);
             tableStart += maskBytes;
+            masksEnd = kMasksOffset + maskBytes;
         }
         std::memcpy(importer.m_colours, header + kMasksOffset, 3 * sizeof(DWORD));
-        if (h.biCompression == kAlphaBitFields || infoSize >= kMasksOffset + 4 * sizeof(DWORD)) {
+        if (masksEnd >= kMasksOffset + 4 * sizeof(DWORD)) {
             alphaMask = Le32(header + kMasksOffset + 3 * sizeof(DWORD));
         }
         h.biCompression = BI_BITFIELDS;
