@@ -3,7 +3,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <utility>
+#include <tuple>
 
 using namespace importtest;
 
@@ -69,11 +69,12 @@ TEST(Jpeg, TruncatedFileDecodesToItsEnd) {
     EXPECT_EQ(p->biHeight, 64);
 }
 
-// The library writes CMYK with an Adobe marker, inks inverted: 255 is no ink. Magenta ink
-// alone on white is red and blue; the same with half black is half as bright.
-TEST(Jpeg, CmykBecomesBlueGreenRed) {
-    for (const auto& [black, level] : {std::pair{255, 255}, std::pair{128, 128}}) {
-        auto d = DecodeBytes(WriteJpeg(8, 8, 4, Solid(8, 8, {255, 0, 255, uint8_t(black)})));
+// The library writes CMYK and YCCK with an Adobe marker, inks inverted: 255 is no ink.
+// Magenta ink alone on white is red and blue; the same with half black is half as bright.
+TEST(Jpeg, CmykAndYcckBecomeBlueGreenRed) {
+    for (const auto& [black, level, ycck] :
+         {std::tuple{255, 255, false}, std::tuple{128, 128, false}, std::tuple{128, 128, true}}) {
+        auto d = DecodeBytes(WriteJpeg(8, 8, 4, Solid(8, 8, {255, 0, 255, uint8_t(black)}), ycck));
         EXPECT_EQ(d->format, ImageImporter::Jpeg);
         ASSERT_EQ(d->result, ImageImporter::Ok);
         EXPECT_EQ(d->importer.m_header.biBitCount, 32);
