@@ -1,5 +1,7 @@
 #include "import/DrawableLayout.h"
 
+#include "import/PackedPicture.h"
+
 #include "import/ImageImporter.h"
 
 #include <cstring>
@@ -38,12 +40,6 @@ BYTE Channel(DWORD pixel, DWORD mask) {
     const uint64_t max = mask >> shift;
     const uint64_t value = (pixel & mask) >> shift;
     return static_cast<BYTE>((2 * value * 255 + max) / (2 * max));
-}
-
-void FreeBlock(BITMAPINFOHEADER* packed) {
-    HGLOBAL block = GlobalHandle(packed);
-    GlobalUnlock(block);
-    GlobalFree(block);
 }
 
 BITMAPINFOHEADER* NewBlock(uint64_t size) {
@@ -125,7 +121,7 @@ BITMAPINFOHEADER* ToDrawableLayout(BITMAPINFOHEADER* packed) {
                                                  : inTable;
     BITMAPINFOHEADER* out = NewBlock(sizeof(BITMAPINFOHEADER) + outTable + outStride * rows);
     if (!out) {
-        FreeBlock(packed);
+        PackedPicture::Free(packed);
         return nullptr;
     }
     *out = *packed;
@@ -158,6 +154,6 @@ BITMAPINFOHEADER* ToDrawableLayout(BITMAPINFOHEADER* packed) {
             std::memcpy(to, from, inStride);
         }
     }
-    FreeBlock(packed);
+    PackedPicture::Free(packed);
     return out;
 }

@@ -47,7 +47,7 @@ void PlaceOnScreen(ImageImporter& importer, const Screen& screen, LONG left, LON
                    int transparent) {
     BITMAPINFOHEADER& h = importer.m_header;
     const uint64_t stride = uint64_t{static_cast<uint64_t>(screen.width)} * 4;
-    if (stride * static_cast<uint64_t>(screen.height) > picture::kMaxFacePixelBytes) {
+    if (stride * static_cast<uint64_t>(screen.height) > picture::kMaxPixelBytes) {
         return;
     }
     const LONG width = h.biWidth, height = h.biHeight;
@@ -206,6 +206,9 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
     uint8_t* line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;
     for (;;) {
         const int value = m_gif.NextValue();
+        if (value == GifDecoder::kNoValueYet) {
+            continue;
+        }
         if (value < 0) {
             return;
         }

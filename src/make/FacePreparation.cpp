@@ -12,6 +12,7 @@
 #include "make/system/TempFile.h"
 #include "make/VideoConversion.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <algorithm>
 
@@ -93,15 +94,9 @@ bool DecodeUpright(const std::string& path, int orientation, int width, int heig
     if (whileDecoding) {
         return ShrinkPngWhileDecoding(path, std::max(width, height), image);
     }
-    BITMAPINFOHEADER* packed =
-        ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, nullptr, jpegScale);
-    const bool unpacked = packed && UnpackPicture(packed, image);
-    if (packed) {
-        HGLOBAL block = GlobalHandle(packed);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
-    if (!unpacked) {
+    const PackedPicture packed(
+        ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, nullptr, jpegScale));
+    if (!packed || !UnpackPicture(packed.get(), image)) {
         return false;
     }
     image = Upright(image, orientation);
@@ -126,11 +121,10 @@ void Rework(const std::string& path, int orientation, int width, int height, uns
     const bool ok =
         DecodeUpright(path, orientation, width, height, jpegScale, whileDecoding, image) &&
         (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
-    TempFile temp;
-    const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
+    const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
-        face.notes.push_back("could not be stood upright or shrunk (decoding, encoding or the "
-                             "temporary file failed); stored as given");
+        face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
+                             "failed); stored as given");
         return;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
@@ -220,7 +214,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     if (!ReadWholeFile(path, face.data, error)) {
         return false;
     }
-    face.check = CheckFaceFile(path);
+    face.check = CheckFaceBytes(face.data);
     if (face.check.stillAnimation) {
         // The saver would show it still; as an AVI it keeps moving (at the clip size).
         MediaType gif;

@@ -48,7 +48,7 @@ struct Drawn {
 Drawn ImportAsFace(const std::string& path) {
     Drawn d;
     d.packed.reset(ToDrawableLayout(
-        ImportPictureReporting(path.c_str(), picture::kMaxFacePixelBytes, &d.report)));
+        ImportPictureReporting(path.c_str(), picture::kMaxPixelBytes, &d.report)));
     return d;
 }
 

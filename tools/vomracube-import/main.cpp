@@ -10,6 +10,7 @@
 #include "Sha1.h"
 #include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 #include "import/PictureLimits.h"
 
 #include <cstdio>
@@ -61,11 +62,10 @@ bool WriteText(const std::string& path, const std::string& text) {
 // Returns false when an output file could not be written.
 bool ProcessFile(const char* fileName, const char* outDir) {
     ImportReport report;
-    BITMAPINFOHEADER* packed =
-        ImportPictureReporting(fileName, picture::kMaxFacePixelBytes, &report);
-    const LONG height = packed ? packed->biHeight : 0;
-    const unsigned bits = packed ? packed->biBitCount : 0;
-    packed = ToDrawableLayout(packed);
+    PackedPicture imported(ImportPictureReporting(fileName, picture::kMaxPixelBytes, &report));
+    const LONG height = imported ? imported->biHeight : 0;
+    const unsigned bits = imported ? imported->biBitCount : 0;
+    const PackedPicture packed(ToDrawableLayout(imported.release()));
     if (!packed && report.result == ImageImporter::Ok) {
         report.result = ImageImporter::NoMemory;
     }
@@ -89,14 +89,10 @@ bool ProcessFile(const char* fileName, const char* outDir) {
             json += ", \"width\": " + std::to_string(packed->biWidth) +
                     ", \"height\": " + std::to_string(height) +
                     ", \"bitcount\": " + std::to_string(bits);
-            written = WriteRgbPng(stem + ".png", packed);
+            written = WriteRgbPng(stem + ".png", packed.get());
         }
         json += "}\n";
         written = WriteText(stem + ".json", json) && written;
-    }
-    if (packed) {
-        GlobalUnlock(GlobalHandle(packed));
-        GlobalFree(GlobalHandle(packed));
     }
     return written;
 }
