@@ -191,7 +191,11 @@ bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::st
     PayloadFace payloadFaces[kPayloadFaceCount];
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         payloadFaces[i].mode = static_cast<BYTE>(faces[i].mode);
-        payloadFaces[i].data = faces[i].prepared.data;
+        // A face the saver would not show is not stored: it would only make the saver larger.
+        // The project keeps its file name and the reason.
+        if (!faces[i].FallsBack()) {
+            payloadFaces[i].data = faces[i].prepared.data;
+        }
     }
     if (!WritePayload(image, settings, payloadFaces)) {
         error = "the saver would exceed 4 GiB; nothing written";
