@@ -12,11 +12,13 @@ updates (X DAMAGE reports); when the displays come on it measures the time from 
 notification to the next screen update. displaystate.exe reads the time it sends from
 Wine's performance counter, which is Linux's CLOCK_MONOTONIC_RAW.
 
-Checks: while off and while locked, no screen update at all and saver and wineserver
-together under 0.5 % of a core; after "on" and "unlock" a screen update within one frame
-interval (15 ms) in the median of N cycles (3 unless told), and within 100 ms in every
-one (a busy machine may hold a single frame back, a loop that waits for a timer does so
-every time); frames at the usual rate before and after.
+Checks: while off and while locked, no screen update at all in any of N cycles (3 unless
+told), and saver and wineserver together under 0.5 % of a core in the median of them (the
+wineserver's own chores, such as writing the registry to disk, can fall into one measure;
+a saver that wakes needlessly shows in all); after "on" and "unlock" a screen update
+within one frame interval (15 ms) in the median, and within 100 ms in every cycle (a busy
+machine may hold a single frame back, a loop that waits for a timer does so every time);
+frames at the usual rate before and after.
 Prints PASS/FAIL per check and ends with "N passed, M failed"; the figures go to standard
 output and to build/e2e/artifacts/displayoff.txt.
 """
@@ -89,9 +91,7 @@ def cycle(session, updates, program, tool, states, seconds, checks, index):
                   f"{together:.2%} of a core over {seconds:g} s, {count} screen updates; "
                   f"{on}: next update after {delay * 1000:.1f} ms")
     checks.check(f"{off}{index}.nothing-drawn", count == 0, f"{count} screen updates")
-    checks.check(f"{off}{index}.processor", together < MAX_OFF_CORE_SHARE,
-                 f"saver and wineserver used {together:.2%} of a core")
-    return delay
+    return together, delay
 
 
 def main():
@@ -122,11 +122,13 @@ def main():
         time.sleep(SETTLE)
         before = updates_per_second(updates, SETTLE)
         for states in (("off", "on"), ("lock", "unlock")):
-            delays = [cycle(session, updates, program, tool, states, args.seconds, checks, i)
-                      for i in range(args.cycles)]
-            median = statistics.median(delays)
-            checks.check(f"{states[1]}.resumes", median <= FRAME_INTERVAL and
-                         max(delays) <= MAX_RESUME,
+            shares, delays = zip(*[cycle(session, updates, program, tool, states,
+                                         args.seconds, checks, i) for i in range(args.cycles)])
+            share = statistics.median(shares)
+            checks.check(f"{states[0]}.processor", share < MAX_OFF_CORE_SHARE,
+                         f"saver and wineserver used {share:.2%} of a core in the median")
+            checks.check(f"{states[1]}.resumes", statistics.median(delays) <= FRAME_INTERVAL
+                         and max(delays) <= MAX_RESUME,
                          f"next update after {', '.join(f'{d * 1000:.1f}' for d in delays)} ms")
         after = updates_per_second(updates, SETTLE)
         checks.figure(f"screen updates per s: {before:.1f} before, {after:.1f} after")
