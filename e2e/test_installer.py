@@ -7,7 +7,9 @@ Also the version resources of the programs and the installer."""
 import glob
 import os
 import re
+import shutil
 import tempfile
+import zipfile
 
 import cases
 import harness
@@ -105,6 +107,13 @@ class Installer(SaverCase):
         self.assertEqual(self.value(DESKTOP, "SCRNSAVE.EXE"), installed + r"\VomraCube.scr")
         self.assertEqual(self.value(DESKTOP, "ScreenSaveActive"), "1")
 
+        # Then the maker installs a saver of the user's own (as SaverInstall does).
+        savers = os.path.join(self.profile, "AppData", "Local", "VomraCube", "Savers")
+        os.makedirs(savers, exist_ok=True)
+        shutil.copy(cases.SCR, os.path.join(savers, "Mine.scr"))
+        mine = installed.replace(r"\Programs\VomraCube", r"\VomraCube\Savers\Mine.scr")
+        self.reg("add", DESKTOP, "/v", "SCRNSAVE.EXE", "/d", mine, "/f")
+
         # The uninstaller runs from a copy of itself in the temporary folder, so its own
         # process ends at once: wait for its work instead.
         temp_before = self.session.temp_files()
@@ -121,6 +130,17 @@ class Installer(SaverCase):
                  INSTALL_TIMEOUT, "the uninstaller's copy to end", interval=0.5)
         # Its folder there (~nsuN.tmp), empty by now, goes at the next restart of Windows.
         self.temp_before |= self.session.temp_files() - temp_before
+
+    def test_portable_zip_holds_the_built_programs_and_a_read_me(self):
+        found = glob.glob(os.path.join(harness.BUILD, "installer", "VomraCube-*-portable.zip"))
+        self.assertEqual(len(found), 1, found)
+        with zipfile.ZipFile(found[0]) as archive:
+            self.assertEqual(archive.namelist(),
+                             ["VomraCube.scr", "VomraCubeMaker.exe", "README.txt"])
+            for name in ("VomraCube.scr", "VomraCubeMaker.exe"):
+                with open(harness.find_build_file(name), "rb") as f:
+                    self.assertEqual(archive.read(name), f.read(), name)
+            self.assertIn(b"VomraCubeMaker.exe", archive.read("README.txt"))
 
     def test_programs_and_installer_carry_the_project_version(self):
         version = project_version()

@@ -12,6 +12,7 @@ import harness
 from fixtures import savers
 from fixtures.finished_case import FinishedSaverCase
 from harness import wait_for
+from test_installer import project_version
 from test_maker import BM_CLICK, IDOK, MAKER_EXE, WM_COMMAND, Maker
 
 DESKTOP = r"HKCU\Control Panel\Desktop"
@@ -90,6 +91,7 @@ class SettingsFromWindows(FinishedSaverCase):
                               cases.WINDOW_TIMEOUT, "the maker's window on this saver")[0]
         finally:
             self.reg("delete", OWN_KEY, "/f")
+        self.assertIn(f"VomraCube {project_version()}", [c[2] for c in window.children])
         self.session.post(window.hwnd, harness.WM_CLOSE)
         wait_for(lambda: not self.session.probe().of(MAKER_EXE), cases.EXIT_TIMEOUT,
                  "the maker to end")
@@ -104,6 +106,7 @@ class SettingsFromWindows(FinishedSaverCase):
     def test_change_button_without_a_maker_says_where_to_get_it(self):
         self.reg("delete", OWN_KEY, "/f")
         saver, about, button = self.open_about()
+        self.assertIn(f"VomraCube version {project_version()}", [c[2] for c in about.children])
         self.session.post(button, BM_CLICK)
         message = wait_for(lambda: [w for w in self.session.probe().of(cases.SCR_EXE)
                                     if any("not installed" in c[2] for c in w.children)],
