@@ -37,7 +37,7 @@ log=$ROOT/build/reproducible.build.log
 ) >"$log" 2>&1
 if [ $? -ne 0 ]; then
     tail -30 "$log"
-    echo "FAIL reproducible-build: the copy did not build"
+    echo "FAIL build: the copy did not build"
     echo "0 passed, 1 failed"
     exit 1
 fi
@@ -50,9 +50,9 @@ for pattern in "${FILES[@]}"; do
     second=$COPY/build/win/${first[0]#"$FIRST"/}
     name=$(basename "${first[0]}")
     if [ -f "${first[0]}" ] && cmp -s "${first[0]}" "$second"; then
-        passed=$((passed + 1)); echo "PASS reproducible $name"
+        passed=$((passed + 1)); echo "PASS $name"
     else
-        failed=$((failed + 1)); echo "FAIL reproducible $name"
+        failed=$((failed + 1)); echo "FAIL $name"
         cmp -l "${first[0]}" "$second" 2>&1 | head -5 | sed 's/^/    /'
     fi
 done
