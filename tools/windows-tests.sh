@@ -1,6 +1,7 @@
 #!/bin/bash
-# The Windows build (build/win) with the cross-built picture libraries, a check of the
-# executable's format and imports, and the end-to-end tests under Wine.
+# The Windows build (build/win) with the cross-built picture libraries and the installer, a
+# check of the executable's format and imports, a second build elsewhere that must give the
+# same bytes, and the end-to-end tests under Wine.
 # Prints PASS/FAIL per step and ends with "N passed, M failed" (e2e tests counted singly).
 #   VC_SKIP_SETUP=1   skip tools/setup.sh (tools/test.sh has just run it)
 set -uo pipefail
