@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
 
 namespace {
 using packtest::ImportAsRgba;
@@ -100,4 +103,38 @@ TEST(FacePreparation, ShrunkPngIsTheAreaAverageOfTheOriginal) {
     EXPECT_EQ(shrunk.pixels, (std::vector<uint8_t>{0, 0, 0, 255, 90, 90, 90, 255}));
     folder.Remove("six.bmp");
     folder.Remove("two.png");
+}
+
+// A clip goes to the converter by the file protocol, whatever its name says, and the
+// converter's own words say why it failed.
+TEST(FacePreparation, ConverterGetsTheFileByNameAndItsErrorIsTold) {
+    ScratchFolder folder("pack-convert");
+    const std::string log = folder.File("args.txt");
+    const std::string body = "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + log +
+                             "'\necho '[mov,mp4 @ 0x5] moov atom not found' >&2\nexit 1\n";
+    const std::string ffmpeg =
+        folder.Write("ffmpeg", std::vector<uint8_t>(body.begin(), body.end()));
+    chmod(ffmpeg.c_str(), 0700);
+    const std::vector<uint8_t> clip = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm',
+                                       0, 0, 2, 0,  'i', 's', 'o', 'm', 'm', 'p', '4', '1'};
+    const std::string path = folder.Write("concat:b.mp4", clip);
+    FacePlan plan;
+    plan.ffmpeg = ffmpeg;
+    PreparedFace face;
+    std::string error;
+    ASSERT_TRUE(PrepareFace(path, plan, face, error)) << error;
+    EXPECT_EQ(face.data, clip); // stored as given
+    ASSERT_FALSE(face.notes.empty());
+    EXPECT_NE(face.notes[0].find("it failed with exit code 1: moov atom not found"),
+              std::string::npos)
+        << face.notes[0];
+    std::ifstream in(log);
+    std::vector<std::string> args;
+    for (std::string line; std::getline(in, line);) {
+        args.push_back(line);
+    }
+    EXPECT_NE(std::find(args.begin(), args.end(), "file:" + path), args.end());
+    for (const char* name : {"ffmpeg", "args.txt", "concat:b.mp4"}) {
+        folder.Remove(name);
+    }
 }
