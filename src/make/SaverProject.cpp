@@ -1,12 +1,14 @@
 #include "make/SaverProject.h"
 
-#include "make/system/FileBytes.h"
 #include "make/PayloadWriter.h"
+#include "make/ProjectBudget.h"
+#include "make/system/FileBytes.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
-bool StartsAsExecutable(const std::vector<uint8_t>& bytes) {
+bool StartsAsExecutable(std::span<const uint8_t> bytes) {
     return bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
 }
 
@@ -35,6 +37,49 @@ class ExtractedFaces {
 // counts them; the payload's entries are indexed from 0.
 std::string FaceName(int index, const std::string& saverPath) {
     return "face " + std::to_string(index + 1) + " of " + BaseName(saverPath);
+}
+
+constexpr char kNoMemory[] = "there is not enough memory";
+
+// Reads the extracted entries back within the project's budget; an entry that cannot be
+// read keeps its reason.
+void ReadExtractedFaces(const std::string& path, const PayloadContents& c, SaverFile& read) {
+    uint64_t held = 0;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        ProjectFace& face = read.faces[i];
+        face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
+        if (c.faceStates[i] == FaceEntryState::kNoTempFile) {
+            read.faceErrors[i] = "no temporary file could be written for it";
+        }
+        // The writer stores an empty face as an entry of no bytes, which stays an empty face.
+        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
+            continue;
+        }
+        std::string why = FaceBudgetRefusal(c.faceLengths[i], held);
+        if (why.empty() && ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
+            held += face.prepared.data.size();
+            face.prepared.check = CheckFaceFile(c.faceFiles[i]);
+            face.source = FaceName(i, path);
+            continue;
+        }
+        // An extracted file that cannot be read back is as good as one never written.
+        face.prepared.data = {};
+        read.faceStates[i] = FaceEntryState::kNoTempFile;
+        read.faceErrors[i] = why;
+    }
+}
+
+void ReadSaver(const std::string& path, bool executable, SaverFile& read) {
+    read.executable = executable;
+    ExtractedFaces extracted(path);
+    const PayloadContents& c = extracted.contents;
+    read.present = c.present;
+    read.textTerminated = c.textTerminated;
+    read.settingsRead = c.settingsRead;
+    std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
+    std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
+    std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
+    ReadExtractedFaces(path, c, read);
 }
 } // namespace
 
@@ -84,33 +129,14 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
         error = "cannot read " + path + ": " + why;
         return false;
     }
-    SaverFile read;
-    read.executable = StartsAsExecutable(head);
-    ExtractedFaces extracted(path);
-    const PayloadContents& c = extracted.contents;
-    read.present = c.present;
-    read.textTerminated = c.textTerminated;
-    read.settingsRead = c.settingsRead;
-    std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
-    std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
-    std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
-    for (int i = 0; i < kPayloadFaceCount; ++i) {
-        ProjectFace& face = read.faces[i];
-        face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
-        // The writer stores an empty face as an entry of no bytes, which stays an empty face.
-        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
-            continue;
-        }
-        // An extracted file that cannot be read back is as good as one never written.
-        if (!ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
-            face.prepared.data.clear();
-            read.faceStates[i] = FaceEntryState::kNoTempFile;
-            continue;
-        }
-        face.prepared.check = CheckFaceFile(c.faceFiles[i]);
-        face.source = FaceName(i, path);
+    try {
+        SaverFile read;
+        ReadSaver(path, StartsAsExecutable(head), read);
+        file = std::move(read);
+    } catch (const std::bad_alloc&) {
+        error = "cannot read " + path + ": " + kNoMemory + " to read its faces";
+        return false;
     }
-    file = std::move(read);
     return true;
 }
 
@@ -128,8 +154,22 @@ bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& p
         error = "there is no face " + std::to_string(index + 1);
         return false;
     }
+    const uint64_t others = FaceBytes(index);
+    uint64_t size = 0;
+    if (FileSize(path, size) && !(error = FaceBudgetRefusal(size, others)).empty()) {
+        return false;
+    }
     PreparedFace prepared;
-    if (!PrepareFace(path, plan, prepared, error)) {
+    try {
+        if (!PrepareFace(path, plan, prepared, error)) {
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        error = std::string(kNoMemory) + " to prepare it";
+        return false;
+    }
+    // A converter's output can be larger than the file it came from.
+    if (!(error = FaceBudgetRefusal(prepared.data.size(), others)).empty()) {
         return false;
     }
     faces[index].source = path;
@@ -161,8 +201,7 @@ bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (file.faceStates[i] == FaceEntryState::kNoTempFile) {
             error = "cannot read " + FaceName(i, path) + " (" +
-                    std::to_string(file.faceLengths[i]) +
-                    " bytes): no temporary file could be written for it";
+                    std::to_string(file.faceLengths[i]) + " bytes): " + file.faceErrors[i];
             return false;
         }
     }
@@ -171,33 +210,48 @@ bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
     return true;
 }
 
-bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::string& path,
+bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::string& path,
                         std::string& error) const {
-    size_t savedBytes = 0;
+    uint64_t savedBytes = 0;
     return Save(templateImage, path, error, savedBytes);
 }
 
-bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::string& path,
-                        std::string& error, size_t& savedBytes) const {
+bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::string& path,
+                        std::string& error, uint64_t& savedBytes) const {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
-    std::vector<BYTE> image = templateImage;
-    PayloadFace payloadFaces[kPayloadFaceCount];
+    PayloadFaceView views[kPayloadFaceCount];
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        payloadFaces[i].mode = static_cast<BYTE>(faces[i].mode);
-        payloadFaces[i].data = faces[i].prepared.data;
+        views[i] = {static_cast<BYTE>(faces[i].mode), faces[i].prepared.data};
     }
-    if (!WritePayload(image, settings, payloadFaces)) {
+    uint64_t size = 0;
+    if (!SaverSize(templateImage, settings, views, size)) {
         error = "the saver would exceed 4 GiB; nothing written";
         return false;
     }
     std::string why;
-    if (!ReplaceFile(path, image, why)) {
-        error = "cannot write " + path + ": " + why;
+    const auto write = [&](const FileSink& sink) {
+        return StreamSaver(templateImage, settings, views, sink);
+    };
+    try {
+        if (!ReplaceFileStreamed(path, write, why)) {
+            error = "cannot write " + path + ": " + why;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        error = "cannot write " + path + ": " + kNoMemory;
         return false;
     }
-    savedBytes = image.size();
+    savedBytes = size;
     return true;
+}
+
+uint64_t SaverProject::FaceBytes(int except) const {
+    uint64_t bytes = 0;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        bytes += i == except ? 0 : faces[i].prepared.data.size();
+    }
+    return bytes;
 }

@@ -9,6 +9,7 @@
 #include "app/Payload.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ struct SaverFile {
     // The extracted entries, with the saver's verdict on each and the source "face N of
     // NAME"; empty for an entry that is not kExtracted.
     ProjectFace faces[kPayloadFaceCount];
+    // Why an entry in the payload was not read: no temporary file, no memory, over the
+    // project's budget. Empty for the faces read and those not in the payload.
+    std::string faceErrors[kPayloadFaceCount];
 
     SaverFile(); // as a file without a payload: default settings, no entries
 };
@@ -67,8 +71,9 @@ class SaverProject {
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in
-    // `error` and the face unchanged, only when the file cannot be read; a file the saver
-    // cannot show is still taken, with its verdict saying so.
+    // `error` and the face unchanged, when the file cannot be read, the preparation was
+    // cancelled (kCancelledText) or the face would not fit the budget (ProjectBudget.h); a
+    // file the saver cannot show is still taken, with its verdict saying so.
     bool SetFace(int index, const std::string& path, const FacePlan& plan, std::string& error);
     void ClearFace(int index);
 
@@ -78,10 +83,15 @@ class SaverProject {
     bool OpenSaver(const std::string& path, std::string& error);
     // Writes `templateImage` (an executable; a payload it ends in is replaced) with this
     // project's payload to `path`, through a file beside it renamed over the target, so a
-    // failed write leaves the old file as it was. False with a message in `error`.
-    bool Save(const std::vector<uint8_t>& templateImage, const std::string& path,
+    // failed write leaves the old file as it was and no partial file. The template and each
+    // face go to the file from where they are held: no copy of the saver is made in memory.
+    // False with a message in `error`.
+    bool Save(std::span<const uint8_t> templateImage, const std::string& path,
               std::string& error) const;
     // Save, telling the size of the file written.
-    bool Save(const std::vector<uint8_t>& templateImage, const std::string& path,
-              std::string& error, size_t& savedBytes) const;
+    bool Save(std::span<const uint8_t> templateImage, const std::string& path, std::string& error,
+              uint64_t& savedBytes) const;
+
+    // The bytes of every face but `index` (-1: of all).
+    uint64_t FaceBytes(int except = -1) const;
 };

@@ -62,7 +62,7 @@ bool MakerDlg::SaveWithDialog() {
         return false;
     }
     std::string error;
-    size_t bytes = 0;
+    uint64_t bytes = 0;
     AfxGetApp()->BeginWaitCursor();
     const bool saved = m_project.Save(m_template, path, error, bytes);
     AfxGetApp()->EndWaitCursor();

@@ -29,19 +29,6 @@ END_MESSAGE_MAP()
 namespace {
 constexpr UINT_PTR kRebuildTimer = 1;
 constexpr UINT kRebuildDelay = 300; // ms: a run of arrow presses rebuilds the preview once
-// Larger files are refused before they are read: a 32-bit program has about 2 GiB of
-// address space, and the face, its preparation and the saver written from it must all fit.
-constexpr uint64_t kLargestFaceFile = 256ull << 20;
-
-bool FileSize(const std::string& path, uint64_t& size) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return false;
-    }
-    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
 // The dropped files' names, however long; a name that cannot be had is left out.
 std::vector<std::string> DroppedFiles(HDROP drop, size_t most) {
     std::vector<std::string> files;
@@ -256,12 +243,6 @@ void MakerDlg::TakeFaceFiles(const std::vector<std::string>& paths, const std::v
 }
 
 bool MakerDlg::TakeFaceFile(int face, const std::string& path, std::string& error) {
-    uint64_t size = 0;
-    if (FileSize(path, size) && size > kLargestFaceFile) {
-        error = "the file is " + std::to_string(size >> 20) + " MiB; faces of up to " +
-                std::to_string(kLargestFaceFile >> 20) + " MiB are taken";
-        return false;
-    }
     m_project.faces[face].mode = m_slots[face].SelectedMode();
     AfxGetApp()->BeginWaitCursor();
     const bool taken = m_project.SetFace(face, path, m_plan, error);
