@@ -148,18 +148,12 @@ void SaverProject::ResetSettings() {
     std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
 }
 
-bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& plan,
-                           std::string& error) {
-    if (!ValidFace(index)) {
-        error = "there is no face " + std::to_string(index + 1);
-        return false;
-    }
-    const uint64_t others = FaceBytes(index);
+bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
+                        PreparedFace& prepared, std::string& error) {
     uint64_t size = 0;
-    if (FileSize(path, size) && !(error = FaceBudgetRefusal(size, others)).empty()) {
+    if (FileSize(path, size) && !(error = FaceBudgetRefusal(size, otherFaces)).empty()) {
         return false;
     }
-    PreparedFace prepared;
     try {
         if (!PrepareFace(path, plan, prepared, error)) {
             return false;
@@ -169,7 +163,18 @@ bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& p
         return false;
     }
     // A converter's output can be larger than the file it came from.
-    if (!(error = FaceBudgetRefusal(prepared.data.size(), others)).empty()) {
+    error = FaceBudgetRefusal(prepared.data.size(), otherFaces);
+    return error.empty();
+}
+
+bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& plan,
+                           std::string& error) {
+    if (!ValidFace(index)) {
+        error = "there is no face " + std::to_string(index + 1);
+        return false;
+    }
+    PreparedFace prepared;
+    if (!PrepareProjectFace(path, plan, FaceBytes(index), prepared, error)) {
         return false;
     }
     faces[index].source = path;
@@ -184,8 +189,7 @@ void SaverProject::ClearFace(int index) {
     }
 }
 
-bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
-    SaverFile file;
+bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& error) {
     if (!ReadSaverFile(path, file, error)) {
         return false;
     }
@@ -205,8 +209,20 @@ bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
             return false;
         }
     }
+    return true;
+}
+
+void SaverProject::Take(SaverFile&& file) {
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
+}
+
+bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
+    SaverFile file;
+    if (!ReadSaverToOpen(path, file, error)) {
+        return false;
+    }
+    Take(std::move(file));
     return true;
 }
 
@@ -218,26 +234,46 @@ bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::strin
 
 bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::string& path,
                         std::string& error, uint64_t& savedBytes) const {
+    PayloadFaceView views[kPayloadFaceCount];
+    Views(views);
+    return SaveSaver(templateImage, settings, views, path, error, savedBytes);
+}
+
+void SaverProject::Views(PayloadFaceView* views) const {
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        views[i] = {static_cast<BYTE>(faces[i].mode), faces[i].prepared.data};
+    }
+}
+
+bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
+               const PayloadFaceView* faces, const std::string& path, std::string& error,
+               uint64_t& savedBytes, const std::atomic<bool>* cancel) {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
-    PayloadFaceView views[kPayloadFaceCount];
-    for (int i = 0; i < kPayloadFaceCount; ++i) {
-        views[i] = {static_cast<BYTE>(faces[i].mode), faces[i].prepared.data};
-    }
     uint64_t size = 0;
-    if (!SaverSize(templateImage, settings, views, size)) {
+    if (!SaverSize(templateImage, settings, faces, size)) {
         error = "the saver would exceed 4 GiB; nothing written";
         return false;
     }
     std::string why;
+    // Written in pieces of at most 4 MiB, so that a cancel is seen soon.
+    constexpr size_t kPiece = size_t{4} << 20;
     const auto write = [&](const FileSink& sink) {
-        return StreamSaver(templateImage, settings, views, sink);
+        return StreamSaver(templateImage, settings, faces, [&](std::span<const BYTE> bytes) {
+            for (size_t at = 0; at < bytes.size(); at += kPiece) {
+                if ((cancel && cancel->load()) ||
+                    !sink(bytes.subspan(at, std::min(kPiece, bytes.size() - at)))) {
+                    return false;
+                }
+            }
+            return !(cancel && cancel->load());
+        });
     };
     try {
         if (!ReplaceFileStreamed(path, write, why)) {
-            error = "cannot write " + path + ": " + why;
+            error = cancel && cancel->load() ? kCancelledText : "cannot write " + path + ": " + why;
             return false;
         }
     } catch (const std::bad_alloc&) {

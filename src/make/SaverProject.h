@@ -6,6 +6,7 @@
 #pragma once
 
 #include "make/FacePreparation.h"
+#include "make/PayloadWriter.h"
 #include "app/Payload.h"
 
 #include <cstdint>
@@ -62,6 +63,22 @@ struct SaverFile {
 // is no saver of ours is read as one without a payload.
 bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error);
 
+// ReadSaverFile for opening: false, with a message for the user, also when the file is no
+// saver made by us or a face in it cannot be read (saying why: memory, budget, disk).
+bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& error);
+
+// The long part of SaverProject::SetFace, touching no project (the maker runs it on its
+// worker thread): the file prepared within the budget left by `otherFaces` bytes.
+bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
+                        PreparedFace& prepared, std::string& error);
+
+// SaverProject::Save from settings and faces held elsewhere (the maker's worker thread saves
+// from a copy of the settings and modes and views of the faces).
+// `cancel`, when set from another thread, stops the writing and leaves no file.
+bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
+               const PayloadFaceView* faces, const std::string& path, std::string& error,
+               uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr);
+
 class SaverProject {
   public:
     SaverProject(); // default settings, six empty faces
@@ -81,6 +98,8 @@ class SaverProject {
     // in `error` and the project unchanged, when the file cannot be read or holds no payload
     // of ours.
     bool OpenSaver(const std::string& path, std::string& error);
+    // The settings and faces of a file ReadSaverToOpen accepted.
+    void Take(SaverFile&& file);
     // Writes `templateImage` (an executable; a payload it ends in is replaced) with this
     // project's payload to `path`, through a file beside it renamed over the target, so a
     // failed write leaves the old file as it was and no partial file. The template and each
@@ -92,6 +111,8 @@ class SaverProject {
     bool Save(std::span<const uint8_t> templateImage, const std::string& path, std::string& error,
               uint64_t& savedBytes) const;
 
+    // Views of the six faces' bytes and modes, valid while the faces are not changed.
+    void Views(PayloadFaceView* views) const;
     // The bytes of every face but `index` (-1: of all).
     uint64_t FaceBytes(int except = -1) const;
 };

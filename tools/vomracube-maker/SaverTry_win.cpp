@@ -1,7 +1,5 @@
 #include "SaverTry.h"
 
-#include "make/SaverProject.h"
-
 namespace {
 constexpr DWORD kClosingWait = 10000; // milliseconds
 
@@ -40,8 +38,7 @@ bool SaverTry::Running() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }
 
-bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& templateImage,
-                     std::string& error) {
+bool SaverTry::Prepare(std::string& error) {
     if (Running()) {
         error = "The saver is already running.";
         return false;
@@ -57,10 +54,10 @@ bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& te
         return false;
     }
     m_saver = m_folder + "\\VomraCube.scr";
-    if (!project.Save(templateImage, m_saver, error)) {
-        Finish();
-        return false;
-    }
+    return true;
+}
+
+bool SaverTry::Launch(std::string& error) {
     std::string command = "\"" + m_saver + "\" /s";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
