@@ -4,7 +4,10 @@ the live preview, Save through the Save dialog with a typed path, the saved save
 by the pack tool, run, and opened again in the maker; Try and Install; failures told."""
 
 import os
+import re
+import shutil
 import subprocess
+import tempfile
 import time
 
 import cases
@@ -21,6 +24,10 @@ IDOK, IDNO = 1, 7
 RT_RCDATA = 10
 IDR_SAVER_TEMPLATE = 201  # tools/vomracube-maker/MakerResource.h
 THUMBNAIL_SHARE = 0.4  # of a thumbnail's pixels in the face's colour: the picture is there
+ANSWER_LIMIT_MS = 2000  # the longest the maker's window may leave a message unanswered
+CANCEL_LIMIT = 1.0  # seconds from Cancel to the converter's end
+# An MP4 file's first box: enough for the maker to take the file for a clip to convert.
+MP4_HEAD = b"\0\0\0\x18ftypisom\0\0\x02\0isommp41"
 
 
 class Maker:
@@ -48,10 +55,16 @@ class Maker:
 
     def control(self, hwnd):
         """(rect as x, y, width, height on the screen, text) of a control."""
-        out = self.session._run_windows([self.session.winprobe, "control", str(hwnd)])
-        lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
+        lines = self._control_lines(hwnd)
         left, top, right, bottom = (int(v) for v in lines["rect"].split())
         return (left, top, right - left, bottom - top), lines.get("text", "")
+
+    def visible(self, hwnd):
+        return self._control_lines(hwnd).get("visible") == "1"
+
+    def _control_lines(self, hwnd):
+        out = self.session._run_windows([self.session.winprobe, "control", str(hwnd)])
+        return dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
 
     def child_after(self, text, offset=1, classname=None):
         """The control `offset` places after the one whose text is `text` (dialog order)."""
@@ -369,3 +382,58 @@ class MakerTests(FinishedSaverCase):
         self.assertEqual(verdicts["Face 3"], "empty -> default picture")
         maker.close()
         os.unlink(huge)
+
+    def test_a_slow_converter_leaves_the_window_answering_and_is_cancelled(self):
+        """A clip whose converter (a stand-in on the PATH) takes 20 s: the window answers
+        throughout, shows the work's progress and Cancel, and Cancel ends the converter."""
+        converter = harness.find_build_file("slowconverter.exe")
+        if not converter:
+            self.fail("slowconverter.exe is not built (build/win, target slowconverter)")
+        folder = os.path.join(self.out_dir, "bin")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(converter, os.path.join(folder, "ffmpeg.exe"))
+        clip = os.path.join(self.out_dir, "clip.mp4")
+        with open(clip, "wb") as f:
+            f.write(MP4_HEAD + bytes(4096))
+
+        def converters():
+            return [c for c in harness.wine_processes(self.session.prefix).values()
+                    if "ffmpeg.exe" in c.lower()]
+
+        saved_env = self.session.env
+        self.session.env = dict(saved_env, WINEPATH=self.session.windows_path(folder))
+        try:
+            maker = self.start_maker(self.session.windows_path(clip))
+        finally:
+            self.session.env = saved_env
+        with tempfile.TemporaryFile() as out:
+            pings = subprocess.Popen(["wine", self.session.winprobe, "ping",
+                                      str(maker.window.hwnd), "15"], env=self.session.env,
+                                     stdout=out, stderr=subprocess.DEVNULL,
+                                     stdin=subprocess.DEVNULL)
+            status = maker.child_after("&Install", 1, "Static")
+            cancel = maker.button("Cancel")
+            wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run")
+            wait_for(lambda: re.search(r"Preparing Face 1 from clip\.mp4\.\.\. \d+ s",
+                                       maker.control(status)[1]) and maker.visible(cancel),
+                     cases.WINDOW_TIMEOUT, "the progress and Cancel to show")
+            self.shot("progress")
+            self.assertTrue(converters(), "the converter ended before Cancel")
+            maker.click("Cancel")
+            clicked = time.monotonic()
+            wait_for(lambda: not converters(), cases.EXIT_TIMEOUT, "the converter to end")
+            self.assertLess(time.monotonic() - clicked, CANCEL_LIMIT)
+            wait_for(lambda: not maker.visible(cancel), cases.WINDOW_TIMEOUT,
+                     "Cancel to go")
+            self.assertEqual(maker.verdicts()["Face 1"], "empty -> default picture")
+            self.assertIn("cancelled", maker.control(status)[1])
+            pings.wait(60)
+            out.seek(0)
+            answered = out.read().decode(errors="replace")
+        match = re.search(r"pings (\d+) slowest (\d+) late (\d+)", answered)
+        self.assertTrue(match, answered)
+        harness.note(f"the maker's window while converting: {match.group(0)} (ms)")
+        self.assertGreater(int(match.group(1)), 50, answered)
+        self.assertLess(int(match.group(2)), ANSWER_LIMIT_MS, answered)
+        self.assertEqual(int(match.group(3)), 0, answered)
+        maker.close()
