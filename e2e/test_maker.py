@@ -6,6 +6,7 @@ by the pack tool, run, and opened again in the maker; Try and Install; failures 
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -24,6 +25,7 @@ IDOK, IDNO = 1, 7
 RT_RCDATA = 10
 IDR_SAVER_TEMPLATE = 201  # tools/vomracube-maker/MakerResource.h
 THUMBNAIL_SHARE = 0.4  # of a thumbnail's pixels in the face's colour: the picture is there
+MAKER_FOLDER = "VomraCubeMaker"  # under the temporary folder: a folder per running maker
 ANSWER_LIMIT_MS = 2000  # the longest the maker's window may leave a message unanswered
 CANCEL_LIMIT = 1.0  # seconds from Cancel to the converter's end
 # An MP4 file's first box: enough for the maker to take the file for a clip to convert.
@@ -155,6 +157,15 @@ class MakerTests(FinishedSaverCase):
         program = self.session.start_program(self.exe, *args, log_name=name)
         self.programs.append(program)
         return Maker(self, program)
+
+    def maker_temp_files(self):
+        """Paths, relative to the temporary folder, of everything in the makers' folder."""
+        root = os.path.join(self.session.temp_dir, MAKER_FOLDER)
+        found = []
+        for folder, dirs, files in os.walk(root):
+            found += [os.path.relpath(os.path.join(folder, n), self.session.temp_dir)
+                      for n in dirs + files]
+        return sorted(found)
 
     def face_args(self, names):
         return [self.session.windows_path(os.path.join(self.faces, n)) for n in names]
@@ -347,8 +358,7 @@ class MakerTests(FinishedSaverCase):
         time.sleep(cases.SETTLE)
         self.x.xdotool("key", "space")
         wait_for(lambda: not self.saver_x_windows(), cases.EXIT_TIMEOUT, "the tried saver to end")
-        wait_for(lambda: not [n for n in self.session.temp_files() - self.temp_before
-                              if n.lower().startswith("vct")],
+        wait_for(lambda: not [n for n in self.maker_temp_files() if "vct" in n.lower()],
                  cases.EXIT_TIMEOUT, "the tried saver's copy to go")
         maker.close()
 
@@ -437,3 +447,28 @@ class MakerTests(FinishedSaverCase):
         self.assertLess(int(match.group(2)), ANSWER_LIMIT_MS, answered)
         self.assertEqual(int(match.group(3)), 0, answered)
         maker.close()
+
+    def test_a_killed_maker_leaves_nothing_after_the_next_start(self):
+        maker = self.start_maker(*self.face_args(["clip.avi"]))
+        wait_for(lambda: maker.verdicts().get("Face 1", "").endswith("codec is there"),
+                 cases.WINDOW_TIMEOUT, "the clip's verdict")
+        # The preview's copy of the clip is in the maker's folder.
+        held = wait_for(lambda: [n for n in self.maker_temp_files() if n.lower().endswith(".tmp")],
+                        cases.WINDOW_TIMEOUT, "the preview's face file")
+        pids = [pid for pid, command in harness.wine_processes(self.session.prefix).items()
+                if MAKER_EXE in command.lower()]
+        self.assertTrue(pids)
+        for pid in pids:
+            os.kill(pid, signal.SIGKILL)
+        maker.program.wait(cases.EXIT_TIMEOUT)
+        self.assertTrue(set(held) & set(self.maker_temp_files()), "nothing was left to remove")
+
+        again = self.start_maker()
+        wait_for(lambda: again.refresh().title == "VomraCube Maker - new saver",
+                 cases.WINDOW_TIMEOUT, "the maker started again")
+        left = self.maker_temp_files()
+        self.assertFalse(set(held) & set(left), left)
+        # Only the new maker's own folder and its lock are there.
+        self.assertEqual(len(left), 2, left)
+        again.close()
+        self.assertEqual(self.maker_temp_files(), [])

@@ -1,15 +1,16 @@
 #include "SaverTry.h"
 
+#include "make/system/TempFile.h"
+
 namespace {
 constexpr DWORD kClosingWait = 10000; // milliseconds
 
 // A new, empty folder under the temporary folder; empty when none could be made. The
 // unique name comes from a temporary file that the folder then replaces.
 std::string MakeTryFolder() {
-    char folder[MAX_PATH];
     char name[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "vct", 0, name) == 0) {
+    const std::string folder = TempFolder();
+    if (folder.empty() || GetTempFileNameA(folder.c_str(), "vct", 0, name) == 0) {
         return {};
     }
     DeleteFileA(name);
