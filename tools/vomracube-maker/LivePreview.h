@@ -1,8 +1,9 @@
 // The maker's live preview: the saver's own scene, built from the project's settings and
-// faces, in a child window that draws a frame per frame interval on a window timer, as the
-// saver's preview mode does. The faces reach the scene as the saver gets them, as files: each
-// face's prepared bytes are written to a temporary file, made anew only when that face
-// changed and deleted once no scene uses it any more, and at the end.
+// faces as a SaverContents (a plain value, as the saver's payload gives them), in a child window
+// that draws a frame per frame interval on a window timer, as the saver's preview mode does. The
+// faces reach the scene as the saver gets them, as files: each face's prepared bytes are written to
+// a temporary file, made anew only when that face changed and deleted once no scene uses it any
+// more, and at the end.
 #pragma once
 
 #include "app/Payload.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 class CCAnimationWnd;
+class ContentsScene;
 class CubeAnimation;
 class SaverProject;
 class TempFile;
@@ -40,6 +42,7 @@ class LivePreview {
     RECT m_rect{0, 0, 0, 0};
     std::unique_ptr<CCAnimationWnd> m_window;
     std::unique_ptr<CubeAnimation> m_animation;
+    std::unique_ptr<ContentsScene> m_sources; // the scene's settings and face sources
     std::unique_ptr<TempFile> m_faceFiles[kPayloadFaceCount];
     bool m_stale[kPayloadFaceCount];
 };

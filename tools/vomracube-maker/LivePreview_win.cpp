@@ -2,7 +2,7 @@
 
 #include "app/CCAnimationWnd.h"
 #include "app/CubeAnimation.h"
-#include "app/CubeSettingsDlg.h"
+#include "app/SaverContents.h"
 #include "import/PictureSource.h"
 #include "make/SaverProject.h"
 #include "make/system/TempFile.h"
@@ -54,11 +54,12 @@ void LivePreview::MarkFaceChanged(int face) {
     }
 }
 
-// The window goes before the scene it draws, the scene (whose settings object releases the
-// face sources, closing a video's file) before the files.
+// The window goes before the scene it draws, the scene before its face sources, and those
+// (closing a video's file) before the files.
 void LivePreview::CloseScene() {
     m_window.reset();
     m_animation.reset();
+    m_sources.reset();
 }
 
 void LivePreview::Close() {
@@ -72,7 +73,7 @@ void LivePreview::Close() {
 // in a saver whose face file could not be extracted.
 void LivePreview::Rebuild(const SaverProject& project) {
     CloseScene();
-    PayloadContents contents;
+    SaverContents contents;
     for (int i = 0; i < kPayloadSettingCount; ++i) {
         contents.settings[i] = project.settings[i];
     }
@@ -96,14 +97,13 @@ void LivePreview::Rebuild(const SaverProject& project) {
     if (!m_parent) {
         return;
     }
+    m_sources.reset(new (std::nothrow) ContentsScene(contents));
     m_animation.reset(new (std::nothrow) CubeAnimation);
-    CubeSettingsDlg* settings = new (std::nothrow) CubeSettingsDlg(contents);
-    if (!m_animation || !settings) {
-        delete settings;
-        m_animation.reset();
+    if (!m_animation || !m_sources) {
+        CloseScene();
         return;
     }
-    m_animation->AdoptSettings(settings);
+    m_animation->UseScene(m_sources->Scene());
     // An empty scene (no cubes, no boxes) leaves the frame black, as the saver shows it.
     if (!m_animation->Initialise(nullptr)) {
         return;
