@@ -51,6 +51,14 @@ void LivePreview::SetArea(HWND parent, const RECT& rect) {
 void LivePreview::MarkFaceChanged(int face) {
     if (face >= 0 && face < kPayloadFaceCount) {
         m_stale[face] = true;
+        m_givenFiles[face].reset();
+    }
+}
+
+void LivePreview::GiveFaceFile(int face, std::unique_ptr<TempFile> file) {
+    MarkFaceChanged(face);
+    if (face >= 0 && face < kPayloadFaceCount) {
+        m_givenFiles[face] = std::move(file);
     }
 }
 
@@ -64,8 +72,9 @@ void LivePreview::CloseScene() {
 
 void LivePreview::Close() {
     CloseScene();
-    for (std::unique_ptr<TempFile>& file : m_faceFiles) {
-        file.reset();
+    for (int face = 0; face < kPayloadFaceCount; ++face) {
+        m_faceFiles[face].reset();
+        m_givenFiles[face].reset();
     }
 }
 
@@ -80,8 +89,8 @@ void LivePreview::Rebuild(const SaverProject& project) {
     for (int face = 0; face < kPayloadFaceCount; ++face) {
         const ProjectFace& given = project.faces[face];
         if (m_stale[face]) {
-            m_faceFiles[face].reset();
-            if (!given.Empty()) {
+            m_faceFiles[face] = std::move(m_givenFiles[face]);
+            if (!m_faceFiles[face] && !given.Empty()) {
                 m_faceFiles[face].reset(new (std::nothrow) TempFile);
                 if (m_faceFiles[face] && !m_faceFiles[face]->Write(given.prepared.data)) {
                     m_faceFiles[face].reset();

@@ -5,6 +5,7 @@
 #include "MakerDlg.h"
 #include "MakerResource.h"
 #include "make/ProjectBudget.h"
+#include "make/system/TempFile.h"
 
 #include <commctrl.h>
 
@@ -29,6 +30,15 @@ int FacesFallingBack(const SaverProject& project) {
     return count;
 }
 
+// The preview's copy of a face, written on the worker; null when it could not be.
+std::unique_ptr<TempFile> PreviewFile(const ProjectFace& face) {
+    if (face.Empty()) {
+        return nullptr;
+    }
+    auto file = std::make_unique<TempFile>();
+    return file->Write(face.prepared.data) ? std::move(file) : nullptr;
+}
+
 // A thumbnail only for what the saver shows; the slot shows the default picture otherwise.
 FaceThumbnail ThumbnailOf(const ProjectFace& face, int side) {
     return face.FallsBack() ? FaceThumbnail{} : MakeFaceThumbnail(face.prepared.data, side);
@@ -44,6 +54,7 @@ struct MakerDlg::FaceBatch {
 struct MakerDlg::PreparedSlot {
     ProjectFace face;
     FaceThumbnail thumbnail;
+    std::unique_ptr<TempFile> previewFile;
     std::string error;
     bool taken = false;
 };
@@ -73,6 +84,7 @@ void MakerDlg::QueueFace(int face, const std::string& path,
                                          slot->face.prepared, slot->error);
         if (slot->taken) {
             slot->thumbnail = ThumbnailOf(slot->face, side);
+            slot->previewFile = PreviewFile(slot->face);
         }
     };
     piece->finish = [this, face, slot, batch](bool cancelled) {
@@ -108,7 +120,7 @@ bool MakerDlg::PutFace(int face, PreparedSlot& slot, std::string& error) {
     const ProjectFace& taken = m_project.faces[face];
     m_slots[face].Show(taken);
     m_slots[face].ShowThumbnail(taken.FallsBack() ? nullptr : &slot.thumbnail);
-    m_preview.MarkFaceChanged(face);
+    m_preview.GiveFaceFile(face, std::move(slot.previewFile));
     Changed();
     // What was done to the file, or what the user can do (a clip to convert): the slot has
     // room for little of it.
@@ -125,6 +137,7 @@ void MakerDlg::OpenSaverFile(const std::string& path) {
     struct Opened {
         SaverFile file;
         FaceThumbnail thumbnails[kPayloadFaceCount];
+        std::unique_ptr<TempFile> previewFiles[kPayloadFaceCount];
         std::string error;
         bool read = false;
     };
@@ -136,6 +149,7 @@ void MakerDlg::OpenSaverFile(const std::string& path) {
         opened->read = ReadSaverToOpen(path, opened->file, opened->error);
         for (int face = 0; opened->read && face < kPayloadFaceCount && !cancel; ++face) {
             opened->thumbnails[face] = ThumbnailOf(opened->file.faces[face], side);
+            opened->previewFiles[face] = PreviewFile(opened->file.faces[face]);
         }
     };
     piece->finish = [this, opened, path](bool cancelled) {
@@ -150,7 +164,7 @@ void MakerDlg::OpenSaverFile(const std::string& path) {
         WhenFacesFree([this, opened, path] {
             m_project.Take(std::move(opened->file));
             for (int face = 0; face < kPayloadFaceCount; ++face) {
-                m_preview.MarkFaceChanged(face);
+                m_preview.GiveFaceFile(face, std::move(opened->previewFiles[face]));
                 const ProjectFace& shown = m_project.faces[face];
                 m_slots[face].ShowThumbnail(shown.FallsBack() ? nullptr
                                                               : &opened->thumbnails[face]);
