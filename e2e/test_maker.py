@@ -472,3 +472,27 @@ class MakerTests(FinishedSaverCase):
         self.assertEqual(len(left), 2, left)
         again.close()
         self.assertEqual(self.maker_temp_files(), [])
+
+    def test_three_large_clips_stay_within_the_budget(self):
+        """Three 250 MiB clips (sparse files): two are taken, the third is refused with a
+        message that names the limit, and the maker goes on."""
+        clips = []
+        for name in ("big1.mp4", "big2.mp4", "big3.mp4"):
+            clips.append(os.path.join(self.out_dir, name))
+            with open(clips[-1], "wb") as f:
+                f.write(MP4_HEAD)
+                f.truncate(250 << 20)
+        maker = self.start_maker(*[self.session.windows_path(c) for c in clips])
+        box = maker.popup(containing="could not be used")
+        text = " ".join(c[2] for c in box.children)
+        self.assertIn("big3.mp4", text)
+        self.assertIn("at most 512 MiB of faces", text)
+        self.session.post(box.hwnd, WM_COMMAND, IDOK)
+        verdicts = maker.verdicts()
+        self.assertRegex(verdicts["Face 1"], r"^big1\.mp4 \(262144000 bytes, fit\)")
+        self.assertRegex(verdicts["Face 2"], r"^big2\.mp4 \(262144000 bytes, fit\)")
+        self.assertEqual(verdicts["Face 3"], "empty -> default picture")
+        self.assertTrue(maker.program.running())
+        maker.close()
+        for clip in clips:
+            os.unlink(clip)
