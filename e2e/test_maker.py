@@ -395,7 +395,8 @@ class MakerTests(FinishedSaverCase):
 
     def test_a_slow_converter_leaves_the_window_answering_and_is_cancelled(self):
         """A clip whose converter (a stand-in on the PATH) takes 20 s: the window answers
-        throughout, shows the work's progress and Cancel, and Cancel ends the converter."""
+        throughout, shows the work's progress and Cancel, and Cancel ends the converter; a
+        maker killed while converting ends its converter too."""
         converter = harness.find_build_file("slowconverter.exe")
         if not converter:
             self.fail("slowconverter.exe is not built (build/win, target slowconverter)")
@@ -447,6 +448,21 @@ class MakerTests(FinishedSaverCase):
         self.assertLess(int(match.group(2)), ANSWER_LIMIT_MS, answered)
         self.assertEqual(int(match.group(3)), 0, answered)
         maker.close()
+
+        # A maker killed while it converts takes the converter with it (its job object).
+        self.session.env = dict(saved_env, WINEPATH=self.session.windows_path(folder))
+        try:
+            maker = self.start_maker(self.session.windows_path(clip))
+        finally:
+            self.session.env = saved_env
+        wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run again")
+        for pid, command in harness.wine_processes(self.session.prefix).items():
+            if MAKER_EXE in command.lower():
+                os.kill(pid, signal.SIGKILL)
+        maker.program.wait(cases.EXIT_TIMEOUT)
+        wait_for(lambda: not converters(), cases.EXIT_TIMEOUT, "the converter to end with it")
+        # Its folder goes at the next start.
+        self.start_maker().close()
 
     def test_a_killed_maker_leaves_nothing_after_the_next_start(self):
         maker = self.start_maker(*self.face_args(["clip.avi"]))

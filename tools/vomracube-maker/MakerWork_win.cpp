@@ -246,8 +246,21 @@ void MakerDlg::FacesFreed() {
     }
 }
 
+// A failed allocation ends the piece, not the maker, and the user is told. The worker's
+// results reach the project in one move each, so a project is never left half changed.
 LRESULT MakerDlg::OnWorkDone(WPARAM, LPARAM lParam) {
-    MakerWorker::Finish(lParam);
+    const std::unique_ptr<WorkPiece> piece = MakerWorker::Take(lParam);
+    bool outOfMemory = piece->outOfMemory;
+    try {
+        if (piece->finish) {
+            piece->finish(piece->cancelled);
+        }
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        Fail("There was not enough memory for this: " + piece->what + ".");
+    }
     ShowProgress();
     return 0;
 }

@@ -21,6 +21,7 @@ struct WorkPiece {
     // On the window thread, after run (or instead of it, when cancelled while waiting).
     std::function<void(bool cancelled)> finish;
     bool cancelled = false;
+    bool outOfMemory = false; // run ended for want of memory (it finishes as cancelled)
 };
 
 class MakerWorker {
@@ -37,8 +38,8 @@ class MakerWorker {
     void Stop();
     void Queue(std::unique_ptr<WorkPiece> piece);
     void Cancel();
-    // The window's handler of the message: the piece's finish, then it is gone.
-    static void Finish(LPARAM piece);
+    // The window's handler of the message: takes the piece back from the message.
+    static std::unique_ptr<WorkPiece> Take(LPARAM piece);
 
     // Pieces queued or running, and what the one running does and since when (GetTickCount).
     bool Busy() const;

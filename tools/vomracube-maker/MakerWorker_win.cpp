@@ -71,11 +71,8 @@ void MakerWorker::Cancel() {
     }
 }
 
-void MakerWorker::Finish(LPARAM lParam) {
-    std::unique_ptr<WorkPiece> piece(reinterpret_cast<WorkPiece*>(lParam));
-    if (piece && piece->finish) {
-        piece->finish(piece->cancelled);
-    }
+std::unique_ptr<WorkPiece> MakerWorker::Take(LPARAM lParam) {
+    return std::unique_ptr<WorkPiece>(reinterpret_cast<WorkPiece*>(lParam));
 }
 
 bool MakerWorker::Busy() const {
@@ -118,8 +115,9 @@ void MakerWorker::Loop() {
             try {
                 piece->run(m_cancel);
             } catch (const std::bad_alloc&) {
-                // Each piece reports its own failures; one that ran out of memory elsewhere
-                // finishes as cancelled rather than end the maker.
+                // The making library reports its own failures; memory that ran out
+                // elsewhere (a thumbnail, the preview's copy) is told by the window.
+                piece->outOfMemory = true;
                 piece->cancelled = true;
             }
             piece->cancelled = piece->cancelled || m_cancel;
