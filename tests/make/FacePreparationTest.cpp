@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -137,4 +139,34 @@ TEST(FacePreparation, ConverterGetsTheFileByNameAndItsErrorIsTold) {
     for (const char* name : {"ffmpeg", "args.txt", "concat:b.mp4"}) {
         folder.Remove(name);
     }
+}
+
+// Cancel ends a conversion at once: the face is not taken, and the converter is gone.
+TEST(FacePreparation, CancelEndsAConversionAtOnce) {
+    ScratchFolder folder("pack-convert");
+    const std::string body = "#!/bin/sh\nsleep 30\n";
+    const std::string ffmpeg =
+        folder.Write("ffmpeg", std::vector<uint8_t>(body.begin(), body.end()));
+    chmod(ffmpeg.c_str(), 0700);
+    const std::vector<uint8_t> clip = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm',
+                                       0, 0, 2, 0,  'i', 's', 'o', 'm', 'm', 'p', '4', '1'};
+    const std::string path = folder.Write("clip.mp4", clip);
+    std::atomic<bool> cancel{false};
+    FacePlan plan;
+    plan.ffmpeg = ffmpeg;
+    plan.cancel = &cancel;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    PreparedFace face;
+    std::string error;
+    EXPECT_FALSE(PrepareFace(path, plan, face, error));
+    canceller.join();
+    EXPECT_EQ(error, kCancelledText);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    folder.Remove("ffmpeg");
+    folder.Remove("clip.mp4");
+    EXPECT_TRUE(folder.Entries().empty());
 }

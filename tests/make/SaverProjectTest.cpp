@@ -267,3 +267,21 @@ TEST(SaverProject, SaveStreamsEachPartWithoutACopyOfTheSaver) {
     }));
     EXPECT_EQ(calls, 1);
 }
+
+// A save cancelled while it writes leaves neither the saver nor its partial file, and an
+// earlier saver of that name as it was.
+TEST(SaverProject, CancelledSaveLeavesTheOldFileAndNoPartOfTheNew) {
+    ProjectFolder folder;
+    const SaverProject project = ProjectWithFaces(folder);
+    const std::string target = folder.Write("old.scr", Bytes("MZ the old one"));
+    PayloadFaceView views[kPayloadFaceCount];
+    project.Views(views);
+    const std::atomic<bool> cancel{true};
+    std::string error;
+    uint64_t bytes = 0;
+    EXPECT_FALSE(SaveSaver(kTemplate, project.settings, views, target, error, bytes, &cancel));
+    EXPECT_EQ(error, kCancelledText);
+    EXPECT_EQ(FileContent(target), Bytes("MZ the old one"));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.scr"});
+    folder.Remove("old.scr");
+}
