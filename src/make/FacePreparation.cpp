@@ -11,6 +11,7 @@
 #include "make/system/TempFile.h"
 #include "make/VideoConversion.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <algorithm>
 
@@ -75,7 +76,8 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
         run = RunProgram(plan.ffmpeg,
                          UnattendedArguments(VideoConversionArguments(path, avi.Path())), limits);
     }
-    const bool exited = run.end == RunEnd::kExited && run.code == 0;
+    const bool ran = run.end == RunEnd::kExited;
+    const bool exited = ran && run.code == 0;
     FaceCheck converted;
     std::vector<uint8_t> bytes;
     std::string readError;
@@ -90,7 +92,7 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
                                     : "its AVI cannot be read: " + readError;
         face.notes.push_back("ffmpeg could not convert the " + type.name + " (" + why +
                              "); stored as given");
-        if (exited && run.code > 0 && type.kind == MediaKind::kAnimatedWebp) {
+        if (ran && run.code > 0 && type.kind == MediaKind::kAnimatedWebp) {
             face.notes.push_back("(this ffmpeg cannot decode animated WebP: save it "
                                  "as an animated GIF or a video instead)");
         }
@@ -110,14 +112,9 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
 void Rework(const std::string& path, int orientation, int width, int height,
             std::vector<std::string> done, PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
-    BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
+    const PackedPicture packed(ImportPicture(path.c_str()));
     RgbaImage image;
-    const bool unpacked = packed && UnpackPicture(packed, image);
-    if (packed) {
-        HGLOBAL block = GlobalHandle(packed);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
+    const bool unpacked = packed && UnpackPicture(packed.get(), image);
     std::vector<uint8_t> encoded;
     bool ok = unpacked;
     if (ok) {
@@ -127,11 +124,10 @@ void Rework(const std::string& path, int orientation, int width, int height,
         }
         ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
     }
-    TempFile temp;
-    const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
+    const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
-        face.notes.push_back("could not be stood upright or shrunk (decoding, encoding or the "
-                             "temporary file failed); stored as given");
+        face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
+                             "failed); stored as given");
         return;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
@@ -200,7 +196,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     if (!ReadWholeFile(path, face.data, error)) {
         return false;
     }
-    face.check = CheckFaceFile(path);
+    face.check = CheckFaceBytes(face.data);
     if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);

@@ -41,28 +41,36 @@ std::string FaceName(int index, const std::string& saverPath) {
 
 constexpr char kNoMemory[] = "there is not enough memory";
 
-// Reads the extracted entries back within the project's budget; an entry that cannot be
-// read keeps its reason.
-void ReadExtractedFaces(const std::string& path, const PayloadContents& c, SaverFile& read) {
+// Takes the entries read into memory and reads the extracted ones back, within the
+// project's budget; an entry that cannot be had keeps its reason.
+void ReadExtractedFaces(const std::string& path, PayloadContents& c, SaverFile& read) {
     uint64_t held = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         ProjectFace& face = read.faces[i];
         face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
-        if (c.faceStates[i] == FaceEntryState::kNoTempFile) {
+        const FaceEntryState state = c.faceStates[i];
+        if (state == FaceEntryState::kNoTempFile) {
             read.faceErrors[i] = "no temporary file could be written for it";
         }
         // The writer stores an empty face as an entry of no bytes, which stays an empty face.
-        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
+        if (c.faceLengths[i] == 0 ||
+            (state != FaceEntryState::kExtracted && state != FaceEntryState::kInMemory)) {
             continue;
         }
         std::string why = FaceBudgetRefusal(c.faceLengths[i], held);
-        if (why.empty() && ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
+        bool taken = why.empty();
+        if (taken && state == FaceEntryState::kInMemory) {
+            face.prepared.data = std::move(c.faceBytes[i]);
+        } else if (taken) {
+            taken = ReadWholeFile(c.faceFiles[i], face.prepared.data, why);
+        }
+        if (taken) {
             held += face.prepared.data.size();
-            face.prepared.check = CheckFaceFile(c.faceFiles[i]);
+            face.prepared.check = CheckFaceBytes(face.prepared.data);
             face.source = FaceName(i, path);
             continue;
         }
-        // An extracted file that cannot be read back is as good as one never written.
+        // An entry that cannot be had is as good as one never written.
         face.prepared.data = {};
         read.faceStates[i] = FaceEntryState::kNoTempFile;
         read.faceErrors[i] = why;
@@ -72,7 +80,7 @@ void ReadExtractedFaces(const std::string& path, const PayloadContents& c, Saver
 void ReadSaver(const std::string& path, bool executable, SaverFile& read) {
     read.executable = executable;
     ExtractedFaces extracted(path);
-    const PayloadContents& c = extracted.contents;
+    PayloadContents& c = extracted.contents;
     read.present = c.present;
     read.textTerminated = c.textTerminated;
     read.settingsRead = c.settingsRead;
