@@ -48,31 +48,56 @@ void PrintConversionCommand(const std::string& path, PreparedFace& face) {
                          CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
 }
 
+bool Cancelled(const FacePlan& plan) {
+    return plan.cancel && plan.cancel->load();
+}
+
+std::string FailureText(const RunOutcome& run, const std::string& errors) {
+    switch (run.end) {
+    case RunEnd::kNotStarted:
+        return "it could not be started";
+    case RunEnd::kTimedOut:
+        return "it was still running at the time limit and was ended";
+    case RunEnd::kCancelled:
+        return "cancelled";
+    case RunEnd::kExited:
+        break;
+    }
+    const std::string line = FirstLine(errors);
+    return "it failed with exit code " + std::to_string(run.code) +
+           (line.empty() ? std::string(" and no message") : ": " + line);
+}
+
 // Converts the clip with ffmpeg; false (with a note saying why) when that fails or its AVI
 // would not play.
 bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
                  const FacePlan& plan, PreparedFace& face) {
     TempFile avi;
-    std::string errors;
-    const int code =
-        avi.Path().empty()
-            ? -1
-            : RunProgram(plan.ffmpeg,
-                         UnattendedArguments(VideoConversionArguments(path, avi.Path())), errors);
+    RunOutcome run;
+    if (!avi.Path().empty()) {
+        RunLimits limits;
+        limits.cancel = plan.cancel;
+        limits.timeLimitMs = ConversionTimeLimitMs(size);
+        run = RunProgram(plan.ffmpeg,
+                         UnattendedArguments(VideoConversionArguments(path, avi.Path())), limits);
+    }
+    const bool ran = run.end == RunEnd::kExited;
+    const bool exited = ran && run.code == 0;
     FaceCheck converted;
     std::vector<uint8_t> bytes;
-    std::string unused;
-    if (code == 0) {
+    std::string readError;
+    if (exited) {
         converted = CheckFaceFile(avi.Path());
     }
-    if (code != 0 || converted.verdict == FaceVerdict::kDefault ||
-        !ReadWholeFile(avi.Path(), bytes, unused)) {
-        const std::string why = code < 0    ? "it could not be started"
-                                : code != 0 ? "it failed: " + FirstLine(errors)
-                                            : "its AVI does not play: " + converted.description;
+    if (!exited || converted.verdict == FaceVerdict::kDefault ||
+        !ReadWholeFile(avi.Path(), bytes, readError)) {
+        const std::string why = !exited ? FailureText(run, run.errors)
+                                : converted.verdict == FaceVerdict::kDefault
+                                    ? "its AVI does not play: " + converted.description
+                                    : "its AVI cannot be read: " + readError;
         face.notes.push_back("ffmpeg could not convert the " + type.name + " (" + why +
                              "); stored as given");
-        if (code > 0 && type.kind == MediaKind::kAnimatedWebp) {
+        if (ran && run.code > 0 && type.kind == MediaKind::kAnimatedWebp) {
             face.notes.push_back("(this ffmpeg cannot decode animated WebP: save it "
                                  "as an animated GIF or a video instead)");
         }
@@ -198,6 +223,8 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
 }
 } // namespace
 
+const char kCancelledText[] = "cancelled";
+
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error) {
     // The start tells a clip, which need not be read whole when ffmpeg converts it.
@@ -211,6 +238,10 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
         return true;
+    }
+    if (Cancelled(plan)) {
+        error = kCancelledText;
+        return false;
     }
     if (!ReadWholeFile(path, face.data, error)) {
         return false;

@@ -1,12 +1,16 @@
 #include "../ScratchFolder.h"
 #include "../import/PictureSourceTestSupport.h"
 #include "make/system/FileBytes.h"
+#include "make/PayloadWriter.h"
+#include "make/ProjectBudget.h"
 #include "make/SaverProject.h"
 #include "platform/Win32.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const std::vector<uint8_t> kTemplate = {'M', 'Z', 0x90, 0, 's', 't', 'a', 'n', 'd', '-', 'i', 'n'};
@@ -76,7 +80,7 @@ TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
     ASSERT_EQ(made.faces[0].prepared.check.verdict, FaceVerdict::kShown);
     ASSERT_EQ(made.faces[2].prepared.check.verdict, FaceVerdict::kDefault);
     std::string error;
-    size_t saved = 0;
+    uint64_t saved = 0;
     ASSERT_TRUE(made.Save(kTemplate, folder.File("mine.scr"), error, saved)) << error;
     const std::vector<uint8_t> file = FileContent(folder.File("mine.scr"));
     EXPECT_EQ(saved, file.size());
@@ -209,4 +213,81 @@ TEST(FaceDescription, VerdictsAndFaceLinesInTheToolsWords) {
               "codec is there");
     EXPECT_EQ(DescribeFace(face, "entry").rfind("entry (3 bytes, fill): ", 0), 0u);
     EXPECT_FALSE(face.FallsBack());
+}
+
+// What a face may add to a project: each limit is named when it refuses.
+TEST(SaverProject, BudgetRefusesBeyondEachLimitAndNamesIt) {
+    constexpr uint64_t kMiB = uint64_t{1} << 20;
+    const struct {
+        uint64_t bytes, others;
+        const char* refusal;
+    } cases[] = {
+        {kLargestFaceBytes, 0, ""},
+        {kLargestFaceBytes + 1, 0, "the file is 257 MiB; faces of up to 256 MiB are taken"},
+        {250 * kMiB, 262 * kMiB, ""},
+        {250 * kMiB, 500 * kMiB,
+         "the faces would come to 750 MiB; a saver holds at most 512 MiB of faces (this one is "
+         "250 MiB)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FaceBudgetRefusal(c.bytes, c.others), c.refusal) << c.bytes << " " << c.others;
+    }
+    // A file over the limit is refused before it is read (a sparse file: nothing is written).
+    ProjectFolder folder;
+    SaverProject project = ProjectWithFaces(folder);
+    const std::string huge = folder.File("huge.avi");
+    ASSERT_EQ(truncate(folder.Write("huge.avi", {}).c_str(), 300 * kMiB), 0);
+    std::string error;
+    EXPECT_FALSE(project.SetFace(0, huge, FacePlan{}, error));
+    EXPECT_EQ(error, "the file is 300 MiB; faces of up to 256 MiB are taken");
+    EXPECT_EQ(project.faces[0].prepared.check.verdict, FaceVerdict::kShown); // as it was
+    folder.Remove("huge.avi");
+}
+
+// Save hands the file the template and each face from where they are held: no piece is
+// larger than the largest of them, and together they are the saver the in-memory writer makes.
+TEST(SaverProject, SaveStreamsEachPartWithoutACopyOfTheSaver) {
+    PayloadFace faces[kPayloadFaceCount];
+    PayloadFaceView views[kPayloadFaceCount];
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        faces[i].mode = static_cast<BYTE>(i & 1);
+        faces[i].data.assign(1000 + 100 * i, static_cast<BYTE>(i));
+        views[i] = {faces[i].mode, faces[i].data};
+    }
+    std::vector<BYTE> expected = kTemplate;
+    ASSERT_TRUE(WritePayload(expected, kSettingDefaults, faces));
+    std::vector<BYTE> streamed;
+    size_t largestPiece = 0;
+    ASSERT_TRUE(StreamSaver(kTemplate, kSettingDefaults, views, [&](std::span<const BYTE> piece) {
+        largestPiece = std::max(largestPiece, piece.size());
+        streamed.insert(streamed.end(), piece.begin(), piece.end());
+        return true;
+    }));
+    EXPECT_EQ(streamed, expected);
+    EXPECT_EQ(largestPiece, faces[5].data.size());
+    // A sink that fails stops the writing at once.
+    int calls = 0;
+    EXPECT_FALSE(StreamSaver(kTemplate, kSettingDefaults, views, [&](std::span<const BYTE>) {
+        ++calls;
+        return false;
+    }));
+    EXPECT_EQ(calls, 1);
+}
+
+// A save cancelled while it writes leaves neither the saver nor its partial file, and an
+// earlier saver of that name as it was.
+TEST(SaverProject, CancelledSaveLeavesTheOldFileAndNoPartOfTheNew) {
+    ProjectFolder folder;
+    const SaverProject project = ProjectWithFaces(folder);
+    const std::string target = folder.Write("old.scr", Bytes("MZ the old one"));
+    PayloadFaceView views[kPayloadFaceCount];
+    project.Views(views);
+    const std::atomic<bool> cancel{true};
+    std::string error;
+    uint64_t bytes = 0;
+    EXPECT_FALSE(SaveSaver(kTemplate, project.settings, views, target, error, bytes, &cancel));
+    EXPECT_EQ(error, kCancelledText);
+    EXPECT_EQ(FileContent(target), Bytes("MZ the old one"));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"old.scr"});
+    folder.Remove("old.scr");
 }

@@ -118,12 +118,12 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         return 1;
     }
 
-    size_t saved = 0;
+    uint64_t saved = 0;
     if (!project.Save(image, o.outPath, error, saved)) {
         std::fprintf(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
-    std::fprintf(out, "wrote %s (%zu bytes%s)\n", o.outPath.c_str(), saved,
+    std::fprintf(out, "wrote %s (%s bytes%s)\n", o.outPath.c_str(), std::to_string(saved).c_str(),
                  hadPayload ? "; the template's payload was replaced" : "");
     return 0;
 }
@@ -156,8 +156,8 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
             PrintFace(out, i, file.faces[i], "entry");
             break;
         case FaceEntryState::kNoTempFile:
-            std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
-                         FaceNumber(i), file.faceLengths[i]);
+            std::fprintf(out, "  face %d: %u bytes, not read: %s\n", FaceNumber(i),
+                         file.faceLengths[i], file.faceErrors[i].c_str());
             break;
         case FaceEntryState::kNotInPayload:
             std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",

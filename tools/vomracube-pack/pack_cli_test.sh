@@ -181,7 +181,7 @@ contains "printed command's AVI plays" "$DIR/out" "AVI video compressed with \"M
 ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48:rate=5:duration=1 -c:v mjpeg "$DIR/camera.avi"
 expect "foreign codec" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" "$DIR/camera.avi"
 contains "foreign codec stored as given" "$DIR/out" "face 1: $DIR/camera.avi ($(stat -c %s "$DIR/camera.avi") bytes, fit): AVI video compressed with \"MJPG\""
-contains "foreign codec command" "$DIR/out" "-c:v msvideo1 -f avi $DIR/camera-msvideo1.avi"
+contains "foreign codec command" "$DIR/out" "-c:v msvideo1 -f avi file:$DIR/camera-msvideo1.avi"
 
 [ "$failures" -eq 0 ] && echo "all checks passed"
 exit "$failures"
