@@ -63,6 +63,8 @@ class CubeSettingsDlg : public CDialog {
     void OnCancel() override;
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnDestroy();
+    // "Change pictures and settings...": the installed maker on this saver.
+    void OnChangeSettings();
 #endif
     DECLARE_MESSAGE_MAP()
 

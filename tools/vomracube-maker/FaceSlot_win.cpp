@@ -85,22 +85,17 @@ void FaceSlot::Show(const ProjectFace& face) {
     SetWindowTextA(Control(IDC_SLOT_VERDICT), verdict.c_str());
     SendMessageA(Control(IDC_SLOT_MODE), CB_SETCURSEL,
                  face.mode == FaceMode::kFill ? kModeFill : kModeFit, 0);
+}
 
-    RECT box;
-    GetClientRect(Control(IDC_SLOT_THUMBNAIL), &box);
-    const int side = std::max(1, static_cast<int>(std::min(box.right, box.bottom)));
+void FaceSlot::ShowThumbnail(const FaceThumbnail* thumbnail) {
     m_bgra.clear();
     m_width = m_height = 0;
     m_caption.clear();
-    bool moving = false;
-    if (!face.Empty() && face.prepared.check.verdict != FaceVerdict::kDefault) {
-        const FaceThumbnail thumbnail = MakeFaceThumbnail(face.prepared.data, side);
-        moving = thumbnail.moving;
-        if (thumbnail.image.width > 0 && ToBgra(thumbnail.image, m_bgra)) {
-            m_width = thumbnail.image.width;
-            m_height = thumbnail.image.height;
-            m_caption = moving ? "moving" : "";
-        }
+    const bool moving = thumbnail && thumbnail->moving;
+    if (thumbnail && thumbnail->image.width > 0 && ToBgra(thumbnail->image, m_bgra)) {
+        m_width = thumbnail->image.width;
+        m_height = thumbnail->image.height;
+        m_caption = moving ? "moving" : "";
     }
     if (m_width == 0) {
         UseDefaultPicture();
@@ -110,6 +105,12 @@ void FaceSlot::Show(const ProjectFace& face) {
         }
     }
     InvalidateRect(Control(IDC_SLOT_THUMBNAIL), nullptr, TRUE);
+}
+
+int FaceSlot::ThumbnailSide() const {
+    RECT box;
+    GetClientRect(Control(IDC_SLOT_THUMBNAIL), &box);
+    return std::max(1, static_cast<int>(std::min(box.right, box.bottom)));
 }
 
 void FaceSlot::UseDefaultPicture() {
