@@ -5,6 +5,7 @@
 #include "make/system/FileBytes.h"
 #include "make/picture/JpegWriter.h"
 #include "make/MediaType.h"
+#include "make/ProjectBudget.h"
 #include "make/picture/Orientation.h"
 #include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
@@ -109,12 +110,11 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
 // Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
 // again. `done` says what was asked for; it becomes the face's notes when every step
 // succeeds, else one note says the file is stored as given.
-void Rework(const std::string& path, int orientation, int width, int height,
-            std::vector<std::string> done, PreparedFace& face) {
+bool Rework(const FaceDecision& decision, int orientation, int width, int height,
+            std::vector<std::string> done, const FacePlan& plan, PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
-    const PackedPicture packed(ImportPicture(path.c_str()));
     RgbaImage image;
-    const bool unpacked = packed && UnpackPicture(packed.get(), image);
+    const bool unpacked = decision.picture && UnpackPicture(decision.picture.get(), image);
     std::vector<uint8_t> encoded;
     bool ok = unpacked;
     if (ok) {
@@ -128,7 +128,7 @@ void Rework(const std::string& path, int orientation, int width, int height,
     if (check.verdict != FaceVerdict::kShown) {
         face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
                              "failed); stored as given");
-        return;
+        return false;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
     face.notes.push_back("stored " + std::string(jpeg ? "as JPEG (quality " : "as PNG (") +
@@ -137,12 +137,15 @@ void Rework(const std::string& path, int orientation, int width, int height,
                          Size(check.width, check.height, encoded.size()));
     face.data = std::move(encoded);
     face.check = check;
+    face.thumbnail = ImageThumbnail(image, plan.thumbnailSide);
+    return true;
 }
 
-void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& face) {
+// True when the picture was reworked (its thumbnail made from the result).
+bool ReworkPicture(const FaceDecision& decision, const FacePlan& plan, PreparedFace& face) {
     if (face.check.verdict != FaceVerdict::kShown || face.check.pictureFormat == 0 ||
         face.check.images > 1) {
-        return; // videos and animations are stored as given
+        return false; // videos and animations are stored as given
     }
     const int orientation =
         face.check.pictureFormat == ImageImporter::Jpeg ? ReadExifOrientation(face.data) : 0;
@@ -152,13 +155,13 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
     int width = 0, height = 0;
     ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
     if (!turn && width == uprightWidth && height == uprightHeight) {
-        return;
+        return false;
     }
     if (int64_t{face.check.width} * face.check.height > kMaxReworkPixels) {
         face.notes.push_back("too large to shrink or turn here (more than " +
                              std::to_string(kMaxReworkPixels / 1000000) +
                              " megapixels); stored as given");
-        return;
+        return false;
     }
     std::vector<std::string> done;
     if (turn) {
@@ -169,7 +172,7 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
         done.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
                        " pixels (--max-side)");
     }
-    Rework(path, orientation, width, height, std::move(done), face);
+    return Rework(decision, orientation, width, height, std::move(done), plan, face);
 }
 } // namespace
 
@@ -177,26 +180,41 @@ const char kCancelledText[] = "cancelled";
 
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error) {
-    // The start tells a clip, which need not be read whole when ffmpeg converts it.
-    std::vector<uint8_t> head;
-    uint64_t size = 0;
-    if (!ReadFileStart(path, size_t{1} << 20, head, size, error)) {
+    FileReader file;
+    if (!file.Open(path, error)) {
         return false;
     }
-    const MediaType type = RecogniseMedia(head);
+    const uint64_t size = file.Size();
+    if (plan.otherFaces && !(error = FaceBudgetRefusal(size, *plan.otherFaces)).empty()) {
+        return false;
+    }
+    if (size > 0xFFFFFFFFu) {
+        error = "larger than 4 GiB";
+        return false;
+    }
+    // The start tells a clip, which need not be read whole when ffmpeg converts it.
+    std::vector<uint8_t> bytes;
+    if (!file.ReadMore(size_t{1} << 20, bytes, error)) {
+        return false;
+    }
+    const MediaType type = RecogniseMedia(bytes);
     // An animated PNG decodes as a still picture, but the user meant the animation.
     const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
+        face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
         return true;
     }
     if (Cancelled(plan)) {
         error = kCancelledText;
         return false;
     }
-    if (!ReadWholeFile(path, face.data, error)) {
+    if (!file.ReadMore(size, bytes, error)) {
         return false;
     }
-    face.check = CheckFaceBytes(face.data);
+    face.data = std::move(bytes);
+    FaceDecision decision = DecideFace(face.data);
+    face.check = CheckFaceDecision(face.data, decision);
+    bool reworked = false;
     if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
@@ -209,7 +227,10 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         face.notes.push_back(
             "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
     } else {
-        ReworkPicture(path, plan, face);
+        reworked = ReworkPicture(decision, plan, face);
+    }
+    if (!reworked && plan.thumbnailSide > 0 && face.check.verdict != FaceVerdict::kDefault) {
+        face.thumbnail = MakeFaceThumbnail(face.data, decision, plan.thumbnailSide);
     }
     return true;
 }
