@@ -7,6 +7,7 @@
 #include "make/MediaType.h"
 #include "make/ProjectBudget.h"
 #include "make/picture/Orientation.h"
+#include "make/picture/PngShrinking.h"
 #include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
 #include "make/system/TempFile.h"
@@ -18,9 +19,13 @@
 
 namespace {
 // Reworking holds the decoded picture about twice over, at four bytes a pixel; larger
-// pictures (a 50-megapixel camera's at most) are stored as given rather than risk running
-// out of memory, above all in the 32-bit Windows build.
+// pictures (a 50-megapixel camera's at most) are not decoded whole, above all in the 32-bit
+// Windows build. A JPEG is read at 1/2, 1/4 or 1/8 of its size instead (the library's DCT
+// scaling) and a PNG is shrunk row by row while it is decoded, so that photos and scans of
+// any size are stood upright and shrunk; other pictures larger than this are stored as
+// given.
 constexpr int64_t kMaxReworkPixels = 50'000'000;
+constexpr unsigned kMaxJpegScale = 8;
 
 std::string Size(int width, int height, size_t bytes) {
     return std::to_string(width) + " x " + std::to_string(height) + ", " + std::to_string(bytes) +
@@ -107,23 +112,55 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     return true;
 }
 
-// Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
-// again. `done` says what was asked for; it becomes the face's notes when every step
-// succeeds, else one note says the file is stored as given.
-bool Rework(const FaceDecision& decision, int orientation, int width, int height,
-            std::vector<std::string> done, const FacePlan& plan, PreparedFace& face) {
+// The picture as the saver decodes it, stood upright and brought to width x height: the
+// decision's picture when it was read at full size; else read again from the bytes (a JPEG at
+// 1/jpegScale of its size), or, for a PNG too large for that, shrunk row by row from the file
+// while it is decoded.
+bool DecodeUpright(const FaceDecision& decision, std::span<const uint8_t> bytes,
+                   const std::string& path, int orientation, int width, int height,
+                   unsigned jpegScale, bool whileDecoding, RgbaImage& image) {
+    if (whileDecoding) {
+        return ShrinkPngWhileDecoding(path, std::max(width, height), image);
+    }
+    PackedPicture scaled;
+    const BITMAPINFOHEADER* packed = decision.picture.get();
+    if (jpegScale != 1 || !packed) {
+        scaled.reset(ImportPictureReporting(bytes, 0xFFFFFFFFu, nullptr, jpegScale));
+        packed = scaled.get();
+    }
+    if (!packed || !UnpackPicture(packed, image)) {
+        return false;
+    }
+    image = Upright(image, orientation);
+    // A picture read at a fraction of its size may come out a pixel short of the size asked
+    // for; it is never enlarged.
+    width = std::min(width, image.width);
+    height = std::min(height, image.height);
+    if (image.width != width || image.height != height) {
+        image = AreaResample(image, width, height);
+    }
+    return true;
+}
+
+// Decodes the picture, stands it upright, shrinks it and encodes it again. `done` says
+// what was asked for; it becomes the face's notes when every step succeeds, else one note
+// says the file is stored as given.
+struct ReworkInput {
+    const FaceDecision& decision;
+    const std::string& path;
+    int orientation, width, height;
+    unsigned jpegScale;
+    bool whileDecoding;
+};
+
+bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan& plan,
+            PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
     RgbaImage image;
-    const bool unpacked = decision.picture && UnpackPicture(decision.picture.get(), image);
     std::vector<uint8_t> encoded;
-    bool ok = unpacked;
-    if (ok) {
-        image = Upright(image, orientation);
-        if (image.width != width || image.height != height) {
-            image = AreaResample(image, width, height);
-        }
-        ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
-    }
+    const bool ok = DecodeUpright(in.decision, face.data, in.path, in.orientation, in.width,
+                                  in.height, in.jpegScale, in.whileDecoding, image) &&
+                    (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
     const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
         face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
@@ -141,14 +178,32 @@ bool Rework(const FaceDecision& decision, int orientation, int width, int height
     return true;
 }
 
+// The DCT scale a JPEG of stored size w x h is read at to be shrunk to fit `width` x
+// `height` (stored sides): the largest that still gives at least that many pixels, and at
+// least the one that keeps the decoded picture within the rework limit.
+unsigned JpegScale(int64_t w, int64_t h, int64_t width, int64_t height) {
+    unsigned scale = 1;
+    while (scale < kMaxJpegScale) {
+        const int64_t next = 2 * scale;
+        const bool fits = w / next >= width && h / next >= height;
+        if (!fits && (w / scale) * (h / scale) <= kMaxReworkPixels) {
+            break;
+        }
+        scale = static_cast<unsigned>(next);
+    }
+    return scale;
+}
+
 // True when the picture was reworked (its thumbnail made from the result).
-bool ReworkPicture(const FaceDecision& decision, const FacePlan& plan, PreparedFace& face) {
-    if (face.check.verdict != FaceVerdict::kShown || face.check.pictureFormat == 0 ||
-        face.check.images > 1) {
+bool ReworkPicture(const FaceDecision& decision, const std::string& path, const FacePlan& plan,
+                   PreparedFace& face) {
+    const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
+    // A picture the saver cannot hold is reworked too, where it can be.
+    const bool readable = face.check.verdict == FaceVerdict::kShown || face.check.tooLarge;
+    if (!readable || face.check.pictureFormat == 0 || face.check.images > 1) {
         return false; // videos and animations are stored as given
     }
-    const int orientation =
-        face.check.pictureFormat == ImageImporter::Jpeg ? ReadExifOrientation(face.data) : 0;
+    const int orientation = jpeg && plan.turn ? ReadExifOrientation(face.data) : 0;
     const bool turn = orientation >= 2;
     const int uprightWidth = orientation >= 5 ? face.check.height : face.check.width;
     const int uprightHeight = orientation >= 5 ? face.check.width : face.check.height;
@@ -157,7 +212,13 @@ bool ReworkPicture(const FaceDecision& decision, const FacePlan& plan, PreparedF
     if (!turn && width == uprightWidth && height == uprightHeight) {
         return false;
     }
-    if (int64_t{face.check.width} * face.check.height > kMaxReworkPixels) {
+    const int64_t w = face.check.width, h = face.check.height;
+    const int storedWidth = orientation >= 5 ? height : width;
+    const int storedHeight = orientation >= 5 ? width : height;
+    const unsigned scale = jpeg ? JpegScale(w, h, storedWidth, storedHeight) : 1;
+    const bool png = face.check.pictureFormat == ImageImporter::Png;
+    const bool whileDecoding = png && w * h > kMaxReworkPixels;
+    if ((w / scale) * (h / scale) > kMaxReworkPixels && !whileDecoding) {
         face.notes.push_back("too large to shrink or turn here (more than " +
                              std::to_string(kMaxReworkPixels / 1000000) +
                              " megapixels); stored as given");
@@ -169,10 +230,16 @@ bool ReworkPicture(const FaceDecision& decision, const FacePlan& plan, PreparedF
                        " asks for it to be " + OrientationText(orientation));
     }
     if (width != uprightWidth || height != uprightHeight) {
-        done.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
-                       " pixels (--max-side)");
+        std::string shrunk = "shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
+                             " pixels (--max-side)";
+        if (scale > 1) {
+            // Appended piece by piece: MinGW's GCC 12 warns of a false overlap otherwise.
+            shrunk.append(", read at 1/").append(std::to_string(scale)).append(" size first");
+        }
+        done.push_back(std::move(shrunk));
     }
-    return Rework(decision, orientation, width, height, std::move(done), plan, face);
+    return Rework({decision, path, orientation, width, height, scale, whileDecoding},
+                  std::move(done), plan, face);
 }
 } // namespace
 
@@ -215,7 +282,18 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     FaceDecision decision = DecideFace(face.data);
     face.check = CheckFaceDecision(face.data, decision);
     bool reworked = false;
-    if (clip) {
+    if (face.check.stillAnimation) {
+        // The saver would show it still; as an AVI it keeps moving (at the clip size).
+        MediaType gif;
+        gif.name = "animated GIF";
+        gif.moving = true;
+        if (plan.ffmpeg.empty()) {
+            PrintConversionCommand(path, face);
+        } else if (ConvertClip(path, gif, size, plan, face)) {
+            face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
+            return true;
+        }
+    } else if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
         }
@@ -227,7 +305,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         face.notes.push_back(
             "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
     } else {
-        reworked = ReworkPicture(decision, plan, face);
+        reworked = ReworkPicture(decision, path, plan, face);
     }
     if (!reworked && plan.thumbnailSide > 0 && face.check.verdict != FaceVerdict::kDefault) {
         face.thumbnail = MakeFaceThumbnail(face.data, decision, plan.thumbnailSide);

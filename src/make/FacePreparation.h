@@ -17,6 +17,7 @@ constexpr int kDefaultMaxSide = 2048;
 
 struct FacePlan {
     int maxSide = kDefaultMaxSide; // 0 keeps every picture's size
+    bool turn = true;              // JPEG photos taken turned are stood upright
     std::string ffmpeg;            // full name of ffmpeg; empty when it is not on the PATH
     // Set by another thread to stop the preparation: a conversion is ended at once, and
     // PrepareFace returns false with kCancelledText.

@@ -247,7 +247,12 @@ bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::strin
 
 void SaverProject::Views(PayloadFaceView* views) const {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        views[i] = {static_cast<BYTE>(faces[i].mode), faces[i].prepared.data};
+        // A face the saver would not show is not stored: it would only make the saver larger.
+        // The project keeps its file name and the reason.
+        views[i] = {static_cast<BYTE>(faces[i].mode), {}};
+        if (!faces[i].FallsBack()) {
+            views[i].data = faces[i].prepared.data;
+        }
     }
 }
 

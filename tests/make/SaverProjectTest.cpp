@@ -55,13 +55,19 @@ SaverProject ProjectWithFaces(const ProjectFolder& folder) {
     return project;
 }
 
-void ExpectSameProject(const SaverProject& a, const SaverProject& b) {
+// `reopened`: b is a saved a opened again.
+void ExpectSameProject(const SaverProject& a, const SaverProject& b, bool reopened = false) {
     for (int i = 0; i < kPayloadSettingCount; ++i) {
         EXPECT_EQ(a.settings[i], b.settings[i]) << "setting " << i;
     }
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        EXPECT_EQ(a.faces[i].prepared.data, b.faces[i].prepared.data) << "face " << i;
         EXPECT_EQ(a.faces[i].mode, b.faces[i].mode) << "face " << i;
+        // A face the saver would not show is not stored: it comes back empty.
+        if (reopened && a.faces[i].FallsBack()) {
+            EXPECT_TRUE(b.faces[i].Empty()) << "face " << i;
+            continue;
+        }
+        EXPECT_EQ(a.faces[i].prepared.data, b.faces[i].prepared.data) << "face " << i;
         EXPECT_EQ(a.faces[i].prepared.check.verdict, b.faces[i].prepared.check.verdict);
         EXPECT_EQ(a.faces[i].prepared.check.description, b.faces[i].prepared.check.description);
     }
@@ -83,9 +89,9 @@ TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
     SaverProject opened;
     opened.settings[kMotionStyle] = 3;
     ASSERT_TRUE(opened.OpenSaver(folder.File("mine.scr"), error)) << error;
-    ExpectSameProject(made, opened);
+    ExpectSameProject(made, opened, true);
     EXPECT_EQ(opened.faces[0].source, "face 1 of mine.scr");
-    EXPECT_EQ(opened.faces[2].source, "face 3 of mine.scr");
+    EXPECT_TRUE(opened.faces[2].source.empty());
     EXPECT_TRUE(opened.faces[1].source.empty());
     EXPECT_TRUE(opened.faces[1].Empty());
 
@@ -111,7 +117,7 @@ TEST(SaverProject, SavingOverAFinishedSaverReplacesItsPayload) {
 
     SaverProject opened = made;
     ASSERT_TRUE(opened.OpenSaver(folder.File("first.scr"), error)) << error;
-    ExpectSameProject(emptier, opened);
+    ExpectSameProject(emptier, opened, true);
     folder.Remove("first.scr");
     folder.Remove("plain.scr");
     EXPECT_TRUE(folder.Entries().empty());

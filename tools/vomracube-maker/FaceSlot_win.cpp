@@ -2,6 +2,7 @@
 
 #include "MakerResource.h"
 #include "import/PictureSource.h"
+#include "import/PixelLayouts.h"
 #include "make/FaceThumbnail.h"
 #include "make/picture/RgbaImage.h"
 
@@ -30,11 +31,12 @@ bool ToBgra(const RgbaImage& image, std::vector<uint8_t>& bgra) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    using namespace pixel;
     for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) {
-        bgra[i] = image.pixels[i + 2];
-        bgra[i + 1] = image.pixels[i + 1];
-        bgra[i + 2] = image.pixels[i];
-        bgra[i + 3] = 0;
+        bgra[i + slot::kBlue] = image.pixels[i + rgba::kBlue];
+        bgra[i + slot::kGreen] = image.pixels[i + rgba::kGreen];
+        bgra[i + slot::kRed] = image.pixels[i + rgba::kRed];
+        bgra[i + slot::kUnused] = 0;
     }
     return true;
 }

@@ -82,10 +82,11 @@ void MakerDlg::OnInstall() {
             Fail("The saver could not be installed:\n" + error);
             return;
         }
-        SetStatus("Installed " + m_savedPath + " as the screen saver.");
-        AfxMessageBox(
-            ("Your screen saver is now " + m_savedPath + ".\n\nChanged:\n" + report).c_str(),
-            MB_OK | MB_ICONINFORMATION);
+        SetStatus("Installed a copy of " + m_savedPath + " as the screen saver.");
+        AfxMessageBox(("Your screen saver is now a copy of " + m_savedPath +
+                       ": moving or deleting that file changes nothing.\n\nChanged:\n" + report)
+                          .c_str(),
+                      MB_OK | MB_ICONINFORMATION);
     };
     if (m_savedPath.empty() || m_dirty) {
         const int answer = AfxMessageBox("The saver is installed from its file: save it first?",

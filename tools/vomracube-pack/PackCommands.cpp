@@ -52,7 +52,7 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage:\n"
                  "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-                 "                 [--max-side N] [--strict] [FACE...]\n"
+                 "                 [--max-side N] [--upright] [--strict] [FACE...]\n"
                  "  %s show SAVER.scr\n"
                  "  %s help\n"
                  "\n"
@@ -64,9 +64,11 @@ void PrintUsage(std::FILE* out) {
                  "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
                  "show get the default picture; --strict makes that an error.\n"
                  "\n"
-                 "Pictures whose longer side exceeds --max-side N pixels (default %d; 0 keeps\n"
-                 "them as given) are shrunk and stored again, JPEG as JPEG, others as PNG;\n"
-                 "JPEG photos taken turned are stood upright. MP4, MOV, MKV/WebM and animated\n"
+                 "Pictures whose longer side exceeds --max-side N pixels (default %d) are\n"
+                 "shrunk and stored again, JPEG as JPEG, others as PNG; JPEG photos taken\n"
+                 "turned are stood upright. --max-side 0 keeps every face byte for byte,\n"
+                 "turning photos only with --upright. Faces the saver would not show are not\n"
+                 "stored. MP4, MOV, MKV/WebM and animated\n"
                  "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
                  "\n"
                  "settings:\n%s"
@@ -86,6 +88,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
 
     FacePlan plan;
     plan.maxSide = o.maxSide;
+    plan.turn = o.maxSide != 0 || o.upright;
     plan.ffmpeg = FindOnPath("ffmpeg");
     SaverProject project;
     std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
