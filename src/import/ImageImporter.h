@@ -20,6 +20,9 @@ BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
 // The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
 // its bytes. No file stays open.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
+// How many decodes the still importer has begun in this process (tests count the work that
+// a caller asks for).
+uint64_t PicturesDecoded();
 
 // One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
 // pixels, FreePixels, destroy. The readers read the file's bytes through m_file, a reader

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +73,35 @@ bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& 
     std::ifstream in;
     return OpenMeasured(path, in, size, error) &&
            ReadInto(in, size < limit ? size : limit, bytes, error);
+}
+
+bool FileReader::Open(const std::string& path, std::string& error) {
+    return OpenMeasured(path, m_in, m_size, error);
+}
+
+bool FileReader::ReadMore(uint64_t count, std::vector<uint8_t>& bytes, std::string& error) {
+    const uint64_t wanted = std::min(count, m_size - m_read);
+    const size_t start = bytes.size();
+    if (wanted > SIZE_MAX - start) {
+        error = "not enough memory to read it";
+        return false;
+    }
+    try {
+        bytes.resize(start + static_cast<size_t>(wanted));
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read it";
+        return false;
+    } catch (const std::length_error&) {
+        error = "not enough memory to read it";
+        return false;
+    }
+    if (!m_in.read(reinterpret_cast<char*>(bytes.data() + start),
+                   static_cast<std::streamsize>(wanted))) {
+        error = "read failed";
+        return false;
+    }
+    m_read += wanted;
+    return true;
 }
 
 bool FileSize(const std::string& path, uint64_t& size) {
