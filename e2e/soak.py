@@ -21,9 +21,9 @@ unless told) and samples every S seconds (5 unless told):
 
 Then a key closes the saver. Checks: the saver ran the whole time and the screen kept
 changing; after the first minute no count grew by more than --max-growth per cent of its
-value at the first minute (1 unless told); the face files stayed two while running (the video
-faces: pictures are held in memory) and none is left after the exit; the saver used less than a third of a core on average. Prints
-PASS/FAIL per check and ends with "N passed, M failed"; the samples go to
+value at the first minute (1 unless told); the face files stayed two while running (the
+video faces: pictures are held in memory) and none is left after the exit; the saver used
+less than a third of a core on average. Prints PASS/FAIL per check and ends with "N passed, M failed"; the samples go to
 build/e2e/artifacts/soak.csv and a summary to soak.txt.
 """
 
