@@ -1,6 +1,7 @@
 #include "app/CubeSettingsDlg.h"
 
 #include "import/PictureSource.h"
+#include "platform/FileNames.h"
 
 IMPLEMENT_DYNAMIC(CubeSettingsDlg, CDialog)
 
@@ -13,11 +14,9 @@ double Thousandths(uint32_t value) {
 
 CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
     PayloadContents payload; // the defaults, unless the payload says otherwise
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A truncated path would name some other file.
-    if (length > 0 && length < MAX_PATH) {
-        ReadPayload(path, payload);
+    const std::string path = names::ModulePath(nullptr);
+    if (!path.empty()) {
+        ReadPayload(path.c_str(), payload);
     }
     TakeContents(payload);
 }
@@ -58,7 +57,7 @@ CubeSettingsDlg::~CubeSettingsDlg() {
     }
     for (const std::string& name : m_faceFiles) {
         if (!name.empty()) {
-            DeleteFileA(name.c_str());
+            names::Remove(name.c_str());
         }
     }
 }
@@ -70,7 +69,7 @@ void CubeSettingsDlg::ReleaseFaces() {
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
         if (m_ownsFaceFiles && !m_faceFiles[i].empty()) {
-            DeleteFileA(m_faceFiles[i].c_str());
+            names::Remove(m_faceFiles[i].c_str());
         }
         m_faceFiles[i].clear();
     }

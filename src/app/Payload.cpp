@@ -1,5 +1,7 @@
 #include "app/Payload.h"
 
+#include "platform/FileNames.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -80,15 +82,9 @@ bool LocatePayload(HANDLE file, uint32_t& begin, uint32_t& end) {
 
 // Makes an empty temporary file for a face; false (and `name` empty) when there is none.
 bool MakeTempFile(std::string& name) {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH ||
-        GetTempFileNameA(folder, kFaceFilePrefix, 0, path) == 0) {
-        return false;
-    }
-    name = path;
-    return true;
+    const std::string folder = names::TempFolder();
+    name = folder.empty() ? std::string() : names::NewTempFile(folder, kFaceFilePrefix);
+    return !name.empty();
 }
 
 // Copies `length` bytes of the payload into a new temporary file in chunks of the buffer's
@@ -98,8 +94,7 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
         area.Skip(length);
         return FaceEntryState::kNoTempFile;
     }
-    HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = names::Open(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
     bool ok = out != INVALID_HANDLE_VALUE;
     uint32_t done = 0;
     while (ok && done < length) {
@@ -116,7 +111,7 @@ FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std
         return FaceEntryState::kExtracted;
     }
     area.Skip(length - done);
-    DeleteFileA(name.c_str());
+    names::Remove(name.c_str());
     name.clear();
     return FaceEntryState::kNoTempFile;
 }
@@ -203,8 +198,7 @@ void ReadPayload(const char* path, PayloadContents& out) {
     if (!path) {
         return;
     }
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = names::Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -215,7 +209,7 @@ void ReadPayload(const char* path, PayloadContents& out) {
 void DeletePayloadFiles(PayloadContents& contents) {
     for (std::string& name : contents.faceFiles) {
         if (!name.empty()) {
-            DeleteFileA(name.c_str());
+            names::Remove(name.c_str());
         }
         name.clear();
     }

@@ -3,6 +3,7 @@
 #include "framework/TickWait.h"
 #include "framework/Wnd.h"
 #include "framework/WndBinding.h"
+#include "platform/FileNames.h"
 
 #include <cstring>
 
@@ -23,16 +24,10 @@ char g_moduleName[MAX_PATH] = "";
 
 // The executable's file name without folder and extension.
 LPCSTR ModuleBaseName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[MAX_PATH - 1] = '\0';
-    const char* base = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/') {
-            base = p + 1;
-        }
-    }
-    lstrcpynA(g_moduleName, base, MAX_PATH);
+    const std::string path = names::ModulePath(nullptr);
+    const size_t slash = path.find_last_of("\\/");
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    lstrcpynA(g_moduleName, base.c_str(), MAX_PATH);
     if (char* dot = std::strrchr(g_moduleName, '.')) {
         *dot = '\0';
     }
