@@ -95,7 +95,7 @@ int ParseSettingsText(const char* text, size_t length, uint32_t* values);
 
 // Reads the payload of the file `path` into `out` (overwritten: it must name no files yet),
 // copying each complete face entry into a new temporary file ("VFR" prefix, in
-// GetTempPathA's folder). Never fails: without a payload `out` holds the defaults and no
+// the temporary folder). Never fails: without a payload `out` holds the defaults and no
 // file is made. Defined results for damaged payloads (the payload area is [P, end - 4)):
 // - an offset at or past the end, or too close to it for the magic numbers: no payload;
 // - a settings text without its zero byte (none within 32768 bytes, or the file ends

@@ -1,25 +1,26 @@
 #include "SaverInstall.h"
 
-#include "platform/Win32.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 #include <vector>
 
 namespace {
-constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr char kSaverValue[] = "SCRNSAVE.EXE";
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kSaverValue[] = L"SCRNSAVE.EXE";
 
 // The 8.3 form of an existing file's path; the path itself when the file system keeps no
 // short names.
-std::string ShortPath(const std::string& path) {
-    std::vector<char> buffer(MAX_PATH);
+std::wstring ShortPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD length =
-            GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return path;
         }
         if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
+            return std::wstring(buffer.data(), length);
         }
         buffer.resize(length + 1);
     }
@@ -27,10 +28,10 @@ std::string ShortPath(const std::string& path) {
 }
 
 std::string SystemMessage(LONG code) {
-    char text[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
-    std::string message = text;
+    wchar_t text[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   static_cast<DWORD>(code), 0, text, 256, nullptr);
+    std::string message = wide::ToUtf8Lossy(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
         message.pop_back();
     }
@@ -39,26 +40,30 @@ std::string SystemMessage(LONG code) {
 } // namespace
 
 bool InstallSaver(const std::string& saverPath, std::string& report, std::string& error) {
-    if (GetFileAttributesA(saverPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!names::Exists(saverPath.c_str())) {
         error = "The saver " + saverPath + " is not there any more.";
         return false;
     }
-    const std::string stored = ShortPath(saverPath);
+    // The value is UTF-16, as every registry value is; where no short name exists the long
+    // one in its own script is stored, never its ANSI form with question marks.
+    const std::wstring stored = ShortPath(wide::FromUtf8(saverPath));
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS) {
-        status = RegSetValueExA(key, kSaverValue, 0, REG_SZ,
+        status = RegSetValueExW(key, kSaverValue, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(stored.c_str()),
-                                static_cast<DWORD>(stored.size() + 1));
+                                static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
         error = "The screen saver setting could not be written: " + SystemMessage(status) + ".";
         return false;
     }
-    report = "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + stored + "\n";
-    if (SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
+    report =
+        "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + wide::ToUtf8Lossy(stored) +
+        "\n";
+    if (SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
         report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\ScreenSaveActive = 1 (the "
                   "screen saver is on)";

@@ -1,33 +1,31 @@
 #include "make/system/ProcessRun.h"
+#include "make/system/ArgumentQuote.h"
 #include "make/system/SearchPath.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 #include <windows.h>
 
-#include <cstdlib>
-
 namespace {
-// One argument quoted as the C runtime splits a command line: backslashes double only
-// before a quote, and a quote is escaped.
-std::string Quote(const std::string& arg) {
-    std::string out = "\"";
-    size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
+// PATH in UTF-8: the ANSI environment has lost the characters outside the code page.
+std::string SearchPathVariable() {
+    const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    if (size == 0) {
+        return {};
     }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(L"PATH", value.data(), size);
+    if (length == 0 || length >= size) {
+        return {};
+    }
+    value.resize(length);
+    return wide::ToUtf8Lossy(value);
 }
 } // namespace
 
 std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    if (!path || program.empty()) {
+    const std::string path = SearchPathVariable();
+    if (path.empty() || program.empty()) {
         return {};
     }
     for (const std::string& folder : SplitSearchPath(path, ';')) {
@@ -35,8 +33,7 @@ std::string FindOnPath(const std::string& program) {
             continue;
         }
         const std::string candidate = folder + "\\" + program + ".exe";
-        const DWORD attributes = GetFileAttributesA(candidate.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (names::Exists(candidate.c_str()) && !names::IsFolder(candidate.c_str())) {
             return candidate;
         }
     }
@@ -44,19 +41,24 @@ std::string FindOnPath(const std::string& program) {
 }
 
 int RunProgram(const std::string& path, const std::vector<std::string>& args, std::string&) {
-    std::string line = Quote(path);
+    std::string line = QuoteArgument(path);
     for (const std::string& a : args) {
         line += ' ';
-        line += Quote(a);
+        line += QuoteArgument(a);
     }
-    STARTUPINFOA startup = {};
+    const std::wstring program = wide::FromUtf8(path);
+    std::wstring wideLine = wide::FromUtf8(line);
+    if (program.empty() || wideLine.empty()) {
+        return -1;
+    }
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     // A console program started from a window program (the maker) would open a console
     // window of its own for as long as it runs; from the pack tool it shares the console.
     const DWORD flags = GetConsoleWindow() ? 0 : CREATE_NO_WINDOW;
-    if (!CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(program.c_str(), wideLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                        nullptr, &startup, &process)) {
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
