@@ -10,6 +10,7 @@
  *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
  *                                 the screen, then "text <text>" asked of the control itself
  *                                 (WM_GETTEXT), which an edit box or a combo box needs
+ *   winprobe.exe settext HWND TEXT   sets a control's text (WM_SETTEXT), in any script
  *   winprobe.exe drop HWND X Y FILE...   drops the files on the window at the screen point
  *                                 (X, Y), as the shell does: a WM_DROPFILES whose drop
  *                                 structure is written into the window's process
@@ -117,6 +118,18 @@ static int Drop(HWND window, int x, int y, int first) {
     if (process)
         CloseHandle(process);
     return written && PostMessageA(window, WM_DROPFILES, (WPARAM)remote, 0) ? 0 : 1;
+}
+
+/* The text from the wide command line, so that characters outside the code page arrive. */
+static int SetText(HWND control) {
+    int count = 0;
+    WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    DWORD_PTR result = 0;
+    int ok = args && count == 4 &&
+             SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)args[3], SMTO_ABORTIFHUNG, 5000,
+                                 &result) && result;
+    LocalFree(args);
+    return ok ? 0 : 1;
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
@@ -265,6 +278,8 @@ int main(int argc, char** argv) {
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
     if (argc >= 6 && !strcmp(argv[1], "drop"))
         return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]), 5);
+    if (argc == 4 && !strcmp(argv[1], "settext"))
+        return SetText((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     if (argc == 3 && !strcmp(argv[1], "control"))
         return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
