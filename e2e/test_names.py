@@ -25,6 +25,7 @@ TEMP = "Τεμπ 一時"
 # (face fixture, its name here, its colour)
 FACES = [("face3.jpg", "日本の写真.jpg", "yellow"), ("face4.png", "Ελλάδα.png", "cyan"),
          ("face0.bmp", "Café Ωμέγα 東京.bmp", "red")]
+VIDEO = "Ταινία 映画.avi"  # opened by the system's video library under its wide name
 MIN_PIXELS = 2000  # of a face's colour on one screenshot, as test_faces counts
 THUMBNAIL_SHARE = 0.4
 
@@ -47,6 +48,8 @@ class Names(FinishedSaverCase):
         for fixture, name, _ in FACES:
             shutil.copy(os.path.join(savers.faces_folder(), fixture),
                         os.path.join(self.folder, name))
+        shutil.copy(os.path.join(savers.faces_folder(), savers.CLIP),
+                    os.path.join(self.folder, VIDEO))
 
     def tearDown(self):
         super().tearDown()
@@ -57,11 +60,13 @@ class Names(FinishedSaverCase):
     def windows(name):
         return f"C:\\{FOLDER}\\{name}"
 
-    def make_with_pack_exe(self, *extra):
-        """vomracube-pack.exe make with the three faces; its output, read from a file."""
+    def make_with_pack_exe(self, *more_faces):
+        """vomracube-pack.exe make with the three faces and more; its output, read from a
+        file."""
         args = [self.pack, "make", "--template", cases.SCR, "--out",
-                self.windows("VomraCube.scr")] + savers.BIG_CUBE + list(extra)
-        return self.session._run_windows(args + [self.windows(n) for _, n, _ in FACES],
+                self.windows("VomraCube.scr")] + savers.BIG_CUBE
+        faces = [n for _, n, _ in FACES] + list(more_faces)
+        return self.session._run_windows(args + [self.windows(n) for n in faces],
                                          timeout=120, check=True)
 
     def run_on_console(self, *args):
@@ -86,17 +91,21 @@ class Names(FinishedSaverCase):
         self.assertEqual(process.wait(60), 0, shown)
         return shown.decode("utf-8", errors="replace")
 
-    def assert_faces_shown(self, path, *args):
-        saver = self.start_finished(path, "/s", *args)
+    def assert_faces_shown(self, path, video=False):
+        """Runs the saver until each face's colour (and one of the video's) has been seen;
+        returns the running saver."""
+        saver = self.start_finished(path, "/s")
         self.wait_saver_window(saver)
-        wanted = [colour for _, _, colour in FACES]
+        wanted = [[colour] for _, _, colour in FACES] + ([savers.CLIP_COLOURS] if video else [])
         counts = []
 
-        def seen_all(paths):
-            counts.append(pixels.colour_counts(paths[-1]))
-            return all(any(c.get(name, 0) >= MIN_PIXELS for c in counts) for name in wanted)
-        self.shots_until("shot", seen_all, 25)
-        return saver, counts
+        def seen(colours):
+            return any(c.get(name, 0) >= MIN_PIXELS for c in counts for name in colours)
+        self.shots_until("shot", lambda paths: counts.append(pixels.colour_counts(paths[-1]))
+                         or all(seen(colours) for colours in wanted), 25)
+        missing = [colours for colours in wanted if not seen(colours)]
+        self.assertEqual(missing, [], f"faces not seen in {len(counts)} screenshots")
+        return saver
 
     # -- the pack tool -------------------------------------------------------------------
     def test_pack_tool_names_faces_in_any_script_to_a_pipe_and_a_console(self):
@@ -111,14 +120,14 @@ class Names(FinishedSaverCase):
         self.assertNotIn("?", shown.replace("\x1b[?25", ""), shown)
 
     def test_saver_in_a_named_folder_with_a_named_temporary_folder(self):
-        self.make_with_pack_exe()
+        self.make_with_pack_exe(VIDEO)
         saved = self.environment_value("TEMP"), self.environment_value("TMP")
         try:
             for variable in ("TEMP", "TMP"):
                 self.session._run_windows(["reg", "add", r"HKCU\Environment", "/v", variable,
                                            "/t", "REG_SZ", "/d", f"C:\\{TEMP}", "/f"],
                                           check=True)
-            saver, counts = self.assert_faces_shown(os.path.join(self.folder, "VomraCube.scr"))
+            saver = self.assert_faces_shown(os.path.join(self.folder, "VomraCube.scr"), video=True)
             extracted = [n for n in os.listdir(self.temp) if n.upper().startswith("VFR")]
             self.assertGreaterEqual(len(extracted), 3, os.listdir(self.temp))
             self.close_with_key(saver)
