@@ -39,7 +39,10 @@ WIN_TEST(NamesInAnyScriptAreMadeReadAndRemoved) {
     for (size_t i = 0; i < 3; ++i) {
         const std::string path = folder.File(kNames[i]);
         CFile out;
-        CHECK(out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+        if (!out.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite)) {
+            CHECK(!"made under its own name");
+            continue;
+        }
         out.Write(kNames[i], 4);
         out.Close();
         CHECK(ListedAs(path, listed[i]));
