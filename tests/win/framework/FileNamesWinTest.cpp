@@ -5,8 +5,10 @@
 
 #include "framework/File.h"
 #include "platform/FileNames.h"
+#include "platform/StreamPath.h"
 #include "platform/Wide.h"
 
+#include <fstream>
 #include <string>
 
 namespace {
@@ -58,6 +60,17 @@ WIN_TEST(NamesInAnyScriptAreMadeReadAndRemoved) {
     CHECK(names::MoveReplacing(folder.File(kNames[1]).c_str(), moved.c_str()));
     CHECK(!names::Exists(folder.File(kNames[1]).c_str()));
     CHECK(names::Remove(moved.c_str()) && names::Remove(folder.File(kNames[2]).c_str()));
+}
+
+WIN_TEST(FileStreamsOpenNamesInAnyScript) {
+    ScratchFolder folder;
+    const std::string path = folder.File(kNames[2]);
+    std::ofstream(StreamPath(path), std::ios::binary) << "bmp";
+    CHECK(ListedAs(path, L"Café Ωμέγα 東京.bmp"));
+    std::string read;
+    std::ifstream(StreamPath(path), std::ios::binary) >> read;
+    CHECK(read == "bmp");
+    CHECK(names::Remove(path.c_str()));
 }
 
 WIN_TEST(TemporaryFilesInANamedFolderKeepTheirFolder) {
