@@ -52,9 +52,11 @@ class Names(FinishedSaverCase):
                     os.path.join(self.folder, VIDEO))
 
     def tearDown(self):
-        super().tearDown()
-        shutil.rmtree(self.folder, ignore_errors=True)
-        shutil.rmtree(self.temp, ignore_errors=True)
+        try:
+            super().tearDown()
+        finally:
+            shutil.rmtree(self.folder, ignore_errors=True)
+            shutil.rmtree(self.temp, ignore_errors=True)
 
     @staticmethod
     def windows(name):
@@ -127,9 +129,9 @@ class Names(FinishedSaverCase):
                 self.session._run_windows(["reg", "add", r"HKCU\Environment", "/v", variable,
                                            "/t", "REG_SZ", "/d", f"C:\\{TEMP}", "/f"],
                                           check=True)
+            # Whatever faces pass through the temporary folder (the video, for the video
+            # library), none stays there; the usual one is checked by tearDown.
             saver = self.assert_faces_shown(os.path.join(self.folder, "VomraCube.scr"), video=True)
-            extracted = [n for n in os.listdir(self.temp) if n.upper().startswith("VFR")]
-            self.assertGreaterEqual(len(extracted), 3, os.listdir(self.temp))
             self.close_with_key(saver)
             wait_for(lambda: not os.listdir(self.temp), cases.EXIT_TIMEOUT,
                      f"the saver's face files in {TEMP} to go")

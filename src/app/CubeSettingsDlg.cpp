@@ -40,13 +40,43 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];
         m_faceModes[i] = payload.faceModes[i];
-        if (m_faceFiles[i].empty()) {
-            continue;
+        if (!payload.faceBytes[i].empty()) {
+            OpenFaceBytes(i, payload.faceBytes[i]);
+        } else if (!m_faceFiles[i].empty()) {
+            m_facePictures[i] = OpenStillPicture(m_faceFiles[i].c_str());
+            if (!m_facePictures[i]) {
+                OpenVideoFile(i);
+            }
         }
-        m_facePictures[i] = OpenStillPicture(m_faceFiles[i].c_str());
-        if (!m_facePictures[i]) {
-            m_facePictures[i] = OpenVideo(m_faceFiles[i].c_str());
-        }
+    }
+}
+
+// In the saver's order (DecideFace): a picture from memory, else the bytes go to a file for
+// the video library, which is then this object's to delete.
+void CubeSettingsDlg::OpenFaceBytes(int face, std::span<const uint8_t> bytes) {
+    // Every face has a name of its own: faces from bytes are never shared, as faces from
+    // separate temporary files never were.
+    static unsigned s_opened = 0;
+    const std::string name = "payload face " + std::to_string(++s_opened);
+    m_facePictures[face] = OpenStillPicture(name.c_str(), bytes);
+    if (m_facePictures[face] || !m_ownsFaceFiles || !WriteFaceFile(bytes, m_faceFiles[face])) {
+        return;
+    }
+    OpenVideoFile(face);
+}
+
+// A file this object wrote goes as soon as nothing needs its name: at once when the video
+// library cannot play it, else where the system lets an open file lose its name.
+void CubeSettingsDlg::OpenVideoFile(int face) {
+    m_facePictures[face] = OpenVideo(m_faceFiles[face].c_str());
+    if (!m_ownsFaceFiles) {
+        return;
+    }
+    if (m_facePictures[face]) {
+        ForgetOpenedFaceFile(m_faceFiles[face]);
+    } else {
+        names::Remove(m_faceFiles[face].c_str());
+        m_faceFiles[face].clear();
     }
 }
 

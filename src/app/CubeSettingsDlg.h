@@ -9,6 +9,8 @@
 #include "framework/Dialog.h"
 #include "scene/SceneSettings.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 class CCAnimation;
@@ -47,8 +49,10 @@ class CubeSettingsDlg : public CDialog {
     // Releases each face's source and deletes its file when the object owns it (the About
     // box's window going away).
     void ReleaseFaces();
-    // Takes the settings and opens the face files of `payload`.
+    // Takes the settings and opens the faces of `payload`.
     void TakeContents(const PayloadContents& payload);
+    void OpenFaceBytes(int face, std::span<const uint8_t> bytes);
+    void OpenVideoFile(int face);
 
 #ifdef _WIN32
     // The About box's window behaviour (CubeSettingsDlg_win.cpp).

@@ -31,7 +31,7 @@ constexpr DWORD kEmbeddedPng = 5;
 // bytes at a time, and a system call for each pair would dominate the decoding.
 class ChunkReader {
   public:
-    explicit ChunkReader(CFile& file) : m_file(file) {}
+    explicit ChunkReader(ByteReader& file) : m_file(file) {}
     void Read(uint8_t* target, size_t count) {
         while (count > 0) {
             if (m_next == m_end) {
@@ -50,7 +50,7 @@ class ChunkReader {
     }
 
   private:
-    CFile& m_file;
+    ByteReader& m_file;
     uint8_t m_buffer[4096];
     size_t m_next = 0;
     size_t m_end = 0;

@@ -1,5 +1,7 @@
 #include "import/DrawableLayout.h"
 
+#include "import/PackedPicture.h"
+
 #include "import/ImageImporter.h"
 
 #include <cstring>
@@ -28,12 +30,6 @@ BYTE Channel(DWORD pixel, DWORD mask) {
     const uint64_t max = mask >> shift;
     const uint64_t value = (pixel & mask) >> shift;
     return static_cast<BYTE>((2 * value * 255 + max) / (2 * max));
-}
-
-void FreeBlock(BITMAPINFOHEADER* packed) {
-    HGLOBAL block = GlobalHandle(packed);
-    GlobalUnlock(block);
-    GlobalFree(block);
 }
 
 BITMAPINFOHEADER* NewBlock(uint64_t size) {
@@ -84,7 +80,7 @@ BITMAPINFOHEADER* ToDrawableLayout(BITMAPINFOHEADER* packed) {
     const uint64_t outStride = picture::RowStride(width, outBits);
     BITMAPINFOHEADER* out = NewBlock(sizeof(BITMAPINFOHEADER) + outStride * rows);
     if (!out) {
-        FreeBlock(packed);
+        PackedPicture::Free(packed);
         return nullptr;
     }
     *out = *packed;
@@ -99,6 +95,6 @@ BITMAPINFOHEADER* ToDrawableLayout(BITMAPINFOHEADER* packed) {
     for (uint64_t y = 0; y < rows; ++y) {
         ConvertRow(in + y * inStride, pixels + y * outStride, width, bits, m);
     }
-    FreeBlock(packed);
+    PackedPicture::Free(packed);
     return out;
 }

@@ -135,6 +135,9 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
     uint8_t* line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;
     for (;;) {
         const int value = m_gif.NextValue();
+        if (value == GifDecoder::kNoValueYet) {
+            continue;
+        }
         if (value < 0) {
             return;
         }

@@ -3,22 +3,26 @@
 // first) in one GMEM_FIXED global block.
 #pragma once
 
-#include "framework/File.h"
+#include "import/ByteReader.h"
 #include "import/GifDecoder.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
-// Imports one picture file (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content).
-// Returns a locked GMEM_FIXED global block that the caller owns and frees with
-// GlobalUnlock and GlobalFree(GlobalHandle(block)), or null. No file stays open and no
-// memory stays held, whatever the outcome.
+// Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
+// the bytes of its file. Returns a locked GMEM_FIXED global block that the caller owns
+// (PackedPicture adopts it), or null. No memory stays held, whatever the outcome.
+BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
+// The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
+// its bytes. No file stays open.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
 
 // One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
-// pixels, FreePixels, destroy. Decoders report failures inside as exceptions (the
+// pixels, FreePixels, destroy. The readers read the file's bytes through m_file, a reader
+// over memory with a file's calls. Decoders report failures inside as exceptions (the
 // framework's memory, file and user exceptions, or an Error value); Decode turns them into
 // its result. Nothing else throws.
 class ImageImporter {
@@ -51,12 +55,16 @@ class ImageImporter {
     ImageImporter& operator=(const ImageImporter&) = delete;
     ~ImageImporter();
 
-    // Opens the file (full name, else the bare name after the last backslash) and leaves
-    // it at its start. Identify's first three steps; false when neither name opens.
+    // Reads the file (full name, else the bare name after the last backslash) into memory
+    // and leaves the reader at its start. False when neither name opens or the file is
+    // longer than picture::kMaxPictureFileBytes (m_tooLarge tells which).
     bool Open(const char* fileName);
-    // Opens the file and returns its Format, recognised by content; the file stays open
-    // and positioned at its start. Never throws.
+    // Reads the caller's bytes, which must outlive the import. Always true.
+    bool Open(std::span<const uint8_t> bytes);
+    // Opens the file or the bytes and returns their Format, recognised by content; the
+    // reader stays at the start. Never throws.
     int Identify(const char* fileName);
+    int Identify(std::span<const uint8_t> bytes);
     // Decodes the identified file into the header, colour table and pixel buffer; frees
     // the pixel buffer on any result other than Ok. Never throws.
     Error Decode();
@@ -76,9 +84,11 @@ class ImageImporter {
     Error TryAllocatePixels(uint64_t stride, uint64_t rows) noexcept;
 
     int m_format = None;
-    CFile m_file;
+    ByteReader m_file;
     std::string m_fileName;
     bool m_open = false;
+    // Open(fileName) refused the file for its length.
+    bool m_tooLarge = false;
     uint8_t* m_pixels = nullptr;
     DWORD m_pixelSize = 0;
     DWORD m_pixelLimit = 0xFFFFFFFFu;
@@ -104,7 +114,11 @@ class ImageImporter {
     static const FormatEntry* FindFormat(int format);
 
     void Close();
+    int IdentifyOpened();
     void Dispatch();
+
+    // The file's bytes when the importer read the file itself.
+    std::vector<uint8_t> m_held;
 
     // The readers and decoders, one file each.
     void ReadBmp();
@@ -136,7 +150,10 @@ struct ImportReport {
 
 // ImportPicture with a pixel size limit of the caller's choice (the fuzz targets keep
 // allocations small) and, when report is given, the format and the decode result.
-// A packing allocation that fails reports NoMemory.
+// A packing allocation that fails reports NoMemory; a file too long to read reports format
+// None and TooLarge.
+BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
+                                         ImportReport* report);
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
                                          ImportReport* report);
 

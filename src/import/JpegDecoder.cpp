@@ -25,7 +25,7 @@ struct ErrorManager {
 // Reads the importer's open file in 4,096-byte chunks, like the library's own file source.
 struct SourceManager {
     jpeg_source_mgr pub;
-    CFile* file;
+    ByteReader* file;
     JOCTET* buffer;
     bool startOfFile;
 };
@@ -97,7 +97,7 @@ namespace {
 
 // Creates the decompressor, attaches the file and reads the header. Only runs inside a
 // session function that has set the jump target.
-void StartSession(JpegSession* s, CFile* file) {
+void StartSession(JpegSession* s, ByteReader* file) {
     s->cinfo.err = jpeg_std_error(&s->error.pub);
     s->error.pub.error_exit = ErrorExit;
     s->error.pub.output_message = OutputMessage;
@@ -116,7 +116,7 @@ void StartSession(JpegSession* s, CFile* file) {
     jpeg_read_header(&s->cinfo, TRUE);
 }
 
-bool ProbeSession(JpegSession* s, CFile* file) {
+bool ProbeSession(JpegSession* s, ByteReader* file) {
     if (setjmp(s->error.jump)) {
         return false;
     }

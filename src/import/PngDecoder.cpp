@@ -36,7 +36,7 @@ void WarningFunction(png_structp, png_const_charp) {}
 
 // A short read raises a library error: libpng would otherwise work on bytes never read.
 void ReadFunction(png_structp png, png_bytep data, size_t length) {
-    auto* file = static_cast<CFile*>(png_get_io_ptr(png));
+    auto* file = static_cast<ByteReader*>(png_get_io_ptr(png));
     bool complete = false;
     try {
         complete = length <= UINT_MAX && file->Read(data, static_cast<UINT>(length)) == length;
@@ -52,7 +52,7 @@ void ReadFunction(png_structp png, png_bytep data, size_t length) {
 // Steps shared by the probe and the decoder, after the signature has been read and
 // checked: the structures, the read function and the header chunks. The caller has set
 // the jump target.
-void ReadHeader(PngSession* s, CFile* file) {
+void ReadHeader(PngSession* s, ByteReader* file) {
     png_set_read_fn(s->png, file, ReadFunction);
     png_set_sig_bytes(s->png, kSignatureSize);
     png_read_info(s->png, s->info);
@@ -67,7 +67,7 @@ bool CreateStructures(PngSession* s) {
     return s->info != nullptr;
 }
 
-bool ProbeSession(PngSession* s, CFile* file) {
+bool ProbeSession(PngSession* s, ByteReader* file) {
     if (!CreateStructures(s)) {
         return false;
     }
@@ -173,7 +173,7 @@ ImageImporter::Error DecodeSession(PngSession* s, ImageImporter* importer) {
     return ImageImporter::Ok;
 }
 
-bool ReadSignature(CFile& file) {
+bool ReadSignature(ByteReader& file) {
     png_byte signature[kSignatureSize];
     return file.Read(signature, kSignatureSize) == kSignatureSize &&
            png_sig_cmp(signature, 0, kSignatureSize) == 0;

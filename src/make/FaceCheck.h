@@ -1,10 +1,11 @@
-// What the saver would show for a face file, found with the saver's own loaders: the
-// picture importer first, then the video reader, as the settings object tries them. A file
-// neither takes is recognised by content where possible, so that the verdict names what it
-// is and what is missing.
+// What the saver would show for a face file, found with the saver's own decision
+// (DecideFace: an animated GIF, then a still picture, then a video). A file none of them
+// takes is recognised by content where possible, so that the verdict names what it is and
+// what is missing.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 enum class FaceVerdict {
@@ -26,4 +27,6 @@ struct FaceCheck {
     uint32_t videoCompression = 0;
 };
 
+FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes);
+// Reads the file whole and checks its bytes.
 FaceCheck CheckFaceFile(const std::string& path);

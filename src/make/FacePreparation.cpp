@@ -11,6 +11,7 @@
 #include "make/system/TempFile.h"
 #include "make/VideoConversion.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <algorithm>
 
@@ -86,14 +87,9 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
 void Rework(const std::string& path, int orientation, int width, int height,
             std::vector<std::string> done, PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
-    BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
+    const PackedPicture packed(ImportPicture(path.c_str()));
     RgbaImage image;
-    const bool unpacked = packed && UnpackPicture(packed, image);
-    if (packed) {
-        HGLOBAL block = GlobalHandle(packed);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
+    const bool unpacked = packed && UnpackPicture(packed.get(), image);
     std::vector<uint8_t> encoded;
     bool ok = unpacked;
     if (ok) {
@@ -103,11 +99,10 @@ void Rework(const std::string& path, int orientation, int width, int height,
         }
         ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
     }
-    TempFile temp;
-    const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
+    const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
-        face.notes.push_back("could not be stood upright or shrunk (decoding, encoding or the "
-                             "temporary file failed); stored as given");
+        face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
+                             "failed); stored as given");
         return;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
@@ -170,7 +165,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     if (!ReadWholeFile(path, face.data, error)) {
         return false;
     }
-    face.check = CheckFaceFile(path);
+    face.check = CheckFaceBytes(face.data);
     if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);

@@ -87,7 +87,7 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
     SaverFile read;
     read.executable = StartsAsExecutable(head);
     ExtractedFaces extracted(path);
-    const PayloadContents& c = extracted.contents;
+    PayloadContents& c = extracted.contents;
     read.present = c.present;
     read.textTerminated = c.textTerminated;
     read.settingsRead = c.settingsRead;
@@ -98,16 +98,20 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
         ProjectFace& face = read.faces[i];
         face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
         // The writer stores an empty face as an entry of no bytes, which stays an empty face.
-        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
+        if (c.faceLengths[i] == 0) {
             continue;
         }
-        // An extracted file that cannot be read back is as good as one never written.
-        if (!ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
+        if (c.faceStates[i] == FaceEntryState::kInMemory) {
+            face.prepared.data = std::move(c.faceBytes[i]);
+        } else if (c.faceStates[i] != FaceEntryState::kExtracted) {
+            continue;
+        } else if (!ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
+            // An extracted file that cannot be read back is as good as one never written.
             face.prepared.data.clear();
             read.faceStates[i] = FaceEntryState::kNoTempFile;
             continue;
         }
-        face.prepared.check = CheckFaceFile(c.faceFiles[i]);
+        face.prepared.check = CheckFaceBytes(face.prepared.data);
         face.source = FaceName(i, path);
     }
     file = std::move(read);

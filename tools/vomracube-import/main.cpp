@@ -8,6 +8,7 @@
 #include "PackedToRgb.h"
 #include "Sha1.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <cstdio>
 #include <fstream>
@@ -58,7 +59,7 @@ bool WriteText(const std::string& path, const std::string& text) {
 // Returns false when an output file could not be written.
 bool ProcessFile(const char* fileName, const char* outDir) {
     ImportReport report;
-    BITMAPINFOHEADER* packed = ImportPictureReporting(fileName, 0xFFFFFFFFu, &report);
+    const PackedPicture packed(ImportPictureReporting(fileName, 0xFFFFFFFFu, &report));
     const char* result = ResultName(report);
     if (packed) {
         std::printf("%s\t%s\t%s\t%ld\t%ld\t%u\n", fileName, result,
@@ -79,14 +80,10 @@ bool ProcessFile(const char* fileName, const char* outDir) {
             json += ", \"width\": " + std::to_string(packed->biWidth) +
                     ", \"height\": " + std::to_string(packed->biHeight) +
                     ", \"bitcount\": " + std::to_string(packed->biBitCount);
-            written = WriteRgbPng(stem + ".png", packed);
+            written = WriteRgbPng(stem + ".png", packed.get());
         }
         json += "}\n";
         written = WriteText(stem + ".json", json) && written;
-    }
-    if (packed) {
-        GlobalUnlock(GlobalHandle(packed));
-        GlobalFree(GlobalHandle(packed));
     }
     return written;
 }

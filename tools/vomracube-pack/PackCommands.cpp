@@ -150,6 +150,7 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {
         case FaceEntryState::kExtracted:
+        case FaceEntryState::kInMemory:
             PrintFace(out, i, file.faces[i], "entry");
             break;
         case FaceEntryState::kNoTempFile:

@@ -1,6 +1,7 @@
 #include "make/picture/RgbaImage.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 // One channel of a bit-field pixel scaled to 8 bits.
@@ -60,9 +61,16 @@ bool UnpackPicture(const BITMAPINFOHEADER* packed, RgbaImage& image) {
     if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || width * height > SIZE_MAX / 4) {
         return false;
     }
+    // A picture there is no memory for is one that cannot be unpacked, as the declaration
+    // promises: no exception leaves.
+    try {
+        image.pixels.assign(static_cast<size_t>(width * height * 4), 0);
+    } catch (const std::exception&) { // bad_alloc, or length_error beyond max_size()
+        image = RgbaImage();
+        return false;
+    }
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
-    image.pixels.assign(static_cast<size_t>(width * height * 4), 0);
 
     uint8_t* out = image.pixels.data();
     for (uint64_t y = 0; y < height; ++y) {
