@@ -33,12 +33,19 @@ void CubeAnimation::AdoptSettings(CubeSettingsDlg* settings) {
     }
 }
 
+void CubeAnimation::UseScene(const SceneSettings& scene) {
+    m_givenScene = scene;
+}
+
 SceneSettings CubeAnimation::CurrentSettings() const {
+    if (m_givenScene) {
+        return *m_givenScene;
+    }
     return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
 }
 
 BOOL CubeAnimation::Initialise(CWnd* parent) {
-    if (!m_settings) {
+    if (!m_settings && !m_givenScene) {
         m_settings = new (std::nothrow) CubeSettingsDlg(this, parent);
         if (!m_settings) {
             return 0;

@@ -39,6 +39,7 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
 
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];
+        m_ownsFile[i] = m_ownsFaceFiles && !m_faceFiles[i].empty();
         m_faceModes[i] = payload.faceModes[i];
         if (!payload.faceBytes[i].empty()) {
             OpenFaceBytes(i, payload.faceBytes[i]);
@@ -52,16 +53,17 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
 }
 
 // In the saver's order (DecideFace): a picture from memory, else the bytes go to a file for
-// the video library, which is then this object's to delete.
+// the video library, which is then this object's to delete (whoever gave the bytes).
 void CubeSettingsDlg::OpenFaceBytes(int face, std::span<const uint8_t> bytes) {
     // Every face has a name of its own: faces from bytes are never shared, as faces from
     // separate temporary files never were.
     static unsigned s_opened = 0;
     const std::string name = "payload face " + std::to_string(++s_opened);
     m_facePictures[face] = OpenStillPicture(name.c_str(), bytes);
-    if (m_facePictures[face] || !m_ownsFaceFiles || !WriteFaceFile(bytes, m_faceFiles[face])) {
+    if (m_facePictures[face] || !WriteFaceFile(bytes, m_faceFiles[face])) {
         return;
     }
+    m_ownsFile[face] = true;
     OpenVideoFile(face);
 }
 
@@ -69,7 +71,7 @@ void CubeSettingsDlg::OpenFaceBytes(int face, std::span<const uint8_t> bytes) {
 // library cannot play it, else where the system lets an open file lose its name.
 void CubeSettingsDlg::OpenVideoFile(int face) {
     m_facePictures[face] = OpenVideo(m_faceFiles[face].c_str());
-    if (!m_ownsFaceFiles) {
+    if (!m_ownsFile[face]) {
         return;
     }
     if (m_facePictures[face]) {
@@ -78,6 +80,7 @@ void CubeSettingsDlg::OpenVideoFile(int face) {
         names::Remove(m_faceFiles[face].c_str());
         m_faceFiles[face].clear();
     }
+    m_ownsFile[face] = !m_faceFiles[face].empty();
 }
 
 CubeSettingsDlg::~CubeSettingsDlg() {
@@ -98,9 +101,10 @@ void CubeSettingsDlg::ReleaseFaces() {
         m_facePictures[i] = nullptr;
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
-        if (m_ownsFaceFiles && !m_faceFiles[i].empty()) {
+        if (m_ownsFile[i]) {
             names::Remove(m_faceFiles[i].c_str());
         }
+        m_ownsFile[i] = false;
         m_faceFiles[i].clear();
     }
 }

@@ -1,6 +1,7 @@
 #include "import/FaceDecision.h"
 
 #include "import/AnimatedGifPicture.h"
+#include "import/DrawableLayout.h"
 
 #include <cstring>
 
@@ -15,7 +16,13 @@ FaceDecision DecideFace(std::span<const uint8_t> bytes, DWORD pixelLimit) {
         return decision;
     }
     decision.animation = GifAnimation();
-    decision.picture.reset(ImportPictureReporting(bytes, pixelLimit, &decision.report));
+    // The picture as the renderer draws it: an accepted picture it could not draw would
+    // leave a hole in the cube.
+    decision.picture.reset(
+        ToDrawableLayout(ImportPictureReporting(bytes, pixelLimit, &decision.report)));
+    if (!decision.picture && decision.report.result == ImageImporter::Ok) {
+        decision.report.result = ImageImporter::NoMemory;
+    }
     decision.kind = decision.picture ? FaceKind::kStillPicture : FaceKind::kVideo;
     return decision;
 }

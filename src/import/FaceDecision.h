@@ -22,7 +22,8 @@ enum class FaceKind : uint8_t {
 struct FaceDecision {
     FaceKind kind = FaceKind::kVideo;
     // The work the decision did, handed on so that nothing is decoded twice: the indexed
-    // animation for kAnimatedGif, the imported picture for kStillPicture.
+    // animation for kAnimatedGif, the imported picture for kStillPicture, in the layout the
+    // renderer draws (ToDrawableLayout).
     GifAnimation animation;
     PackedPicture picture;
     // The still importer's findings (format, result, detail); for kVideo they say why the

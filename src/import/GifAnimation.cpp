@@ -3,6 +3,7 @@
 #include "import/GifBlocks.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
+#include "import/PixelLayouts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,10 +23,6 @@ constexpr int kDisposeToBackground = 2;
 constexpr int kDisposeToPrevious = 3;
 constexpr uint32_t kHeaderWords = sizeof(BITMAPINFOHEADER) / sizeof(uint32_t);
 static_assert(sizeof(BITMAPINFOHEADER) % sizeof(uint32_t) == 0);
-
-uint32_t Pixel(const uint8_t* rgb) {
-    return uint32_t{rgb[2]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[0]} << 16;
-}
 
 // Delays of 0 and 1 hundredths are shown for 10, as browsers do: files written for
 // "as fast as possible" would otherwise flicker or spin.
@@ -220,7 +217,7 @@ bool GifAnimation::Load(std::vector<uint8_t> file, const GifAnimationLimits& lim
     // one, black.
     const uint8_t backgroundIndex = d[11];
     m_background = parser.globalTable && backgroundIndex < parser.globalColours
-                       ? Pixel(d + parser.globalTable + 3 * backgroundIndex)
+                       ? pixel::canvas::FromRgbTriple(d + parser.globalTable + 3 * backgroundIndex)
                        : 0;
     m_playCount = parser.hasLoop && parser.loops != 0 ? parser.loops + 1 : 0;
     m_file = std::move(file);
@@ -320,7 +317,9 @@ void GifAnimation::BeginFrame() {
         if (frame.palette == 0) {
             m_palette[i] = i * 0x010101u;
         } else {
-            m_palette[i] = i < frame.colours ? Pixel(m_file.data() + frame.palette + 3 * i) : 0;
+            m_palette[i] = i < frame.colours
+                               ? pixel::canvas::FromRgbTriple(m_file.data() + frame.palette + 3 * i)
+                               : 0;
         }
     }
     m_decoder.Init(codeSize, m_file.data() + frame.data + 1, frame.dataEnd - frame.data - 1);

@@ -17,6 +17,7 @@
 
 #include "import/GifDecoder.h"
 #include "import/GifRowOrder.h"
+#include "import/PixelLayouts.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -33,8 +34,8 @@ struct GifAnimationLimits {
 
 class GifAnimation {
   public:
-    // The fourth byte of a canvas pixel, as in every packed picture: 0 opaque, 255 clear.
-    static constexpr uint32_t kClear = 0xFF000000u;
+    // A clear canvas pixel (pixel::canvas).
+    static constexpr uint32_t kClear = pixel::canvas::kClear;
 
     // Indexes the frames of a whole GIF file and allocates the canvases. False (and
     // nothing kept) when the bytes are no GIF, hold no frame, exceed a limit or memory

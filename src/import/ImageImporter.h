@@ -92,6 +92,8 @@ class ImageImporter {
     uint8_t* m_pixels = nullptr;
     DWORD m_pixelSize = 0;
     DWORD m_pixelLimit = 0xFFFFFFFFu;
+    // JPEG only: the file is decoded at 1/m_jpegScale of its size (1, 2, 4 or 8).
+    unsigned m_jpegScale = 1;
     BITMAPINFOHEADER m_header = {};
     // Blue, green, red, fourth byte; a bit-field bitmap's three masks land in entries 0-2.
     RGBQUAD m_colours[256] = {};
@@ -125,7 +127,7 @@ class ImageImporter {
     void DecodeRle8(DWORD stride, DWORD rows);
     void ReadIco();
     void ReadGif();
-    void ReadGifImage();
+    void ReadGifImage(LONG& left, LONG& top);
     void DecodeGifPixels(DWORD stride, bool interlaced);
     void ReadJpeg();
     void ReadPng();
@@ -146,16 +148,22 @@ struct ImportReport {
     // For a file of a known format that was refused: what in it is not supported, in words
     // a user can act on ("BMP with embedded JPEG data"); null when there is nothing to add.
     const char* detail = nullptr;
+    // The picture's size as its header gives it, also for one refused as too large; 0 when
+    // the header was not read.
+    LONG width = 0;
+    LONG height = 0;
+    // The depth of the picture as imported, before any layout step; 0 when refused.
+    WORD bitCount = 0;
 };
 
 // ImportPicture with a pixel size limit of the caller's choice (the fuzz targets keep
 // allocations small) and, when report is given, the format and the decode result.
 // A packing allocation that fails reports NoMemory; a file too long to read reports format
-// None and TooLarge.
+// None and TooLarge. A JPEG is decoded at 1/jpegScale of its size (1, 2, 4 or 8).
 BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
-                                         ImportReport* report);
+                                         ImportReport* report, unsigned jpegScale = 1);
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
-                                         ImportReport* report);
+                                         ImportReport* report, unsigned jpegScale = 1);
 
 // Picture geometry shared by the readers.
 namespace picture {

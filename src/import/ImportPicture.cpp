@@ -14,10 +14,14 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
         return nullptr;
     }
     out.result = importer.Decode();
+    out.width = importer.m_header.biWidth;
+    out.height =
+        importer.m_header.biHeight < 0 ? -importer.m_header.biHeight : importer.m_header.biHeight;
     if (out.result != ImageImporter::Ok) {
         out.detail = importer.m_detail;
         return nullptr;
     }
+    out.bitCount = importer.m_header.biBitCount;
 
     const DWORD infoSize = importer.GetInfoSize();
     const uint64_t total = uint64_t{infoSize} + importer.m_pixelSize;
@@ -50,11 +54,12 @@ BITMAPINFOHEADER* ImportPicture(const char* fileName) {
 }
 
 BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
-                                         ImportReport* report) {
+                                         ImportReport* report, unsigned jpegScale) {
     ImportReport unused;
     ImportReport& out = report ? *report : unused;
     ImageImporter importer;
     importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
     out.format = importer.Identify(bytes);
     return DecodeAndPack(importer, out);
 }
@@ -62,11 +67,12 @@ BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD p
 // The importer reads the file itself rather than through the bytes form, so that the
 // report can tell a file too long to read from one that does not open.
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
-                                         ImportReport* report) {
+                                         ImportReport* report, unsigned jpegScale) {
     ImportReport unused;
     ImportReport& out = report ? *report : unused;
     ImageImporter importer;
     importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
     out.format = importer.Identify(fileName);
     return DecodeAndPack(importer, out);
 }

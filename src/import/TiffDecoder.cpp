@@ -1,7 +1,9 @@
 // TIFF through libtiff 4: the first image, read from the importer's bytes as RGBA and
-// turned into 32-bit blue, green, red, alpha pixels. libtiff reports errors by its results,
-// so no jump is needed; its warning and error handlers are cleared before every open.
+// turned into 32-bit blue, green, red, alpha pixels, stood upright as its orientation tag
+// says. libtiff reports errors by its results, so no jump is needed; its warning and error
+// handlers are cleared before every open.
 #include "import/ImageImporter.h"
+#include "import/PictureOrientation.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -80,21 +82,30 @@ ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
     if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
         return ImageImporter::BadFile;
     }
+    picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 32);
     const ImageImporter::Error allocated = importer->TryAllocatePixels(uint64_t{width} * 4, height);
     if (allocated != ImageImporter::Ok) {
         return allocated;
     }
-    // The raster comes bottom row first, each pixel a 32-bit value with red in its low
-    // byte: bytes red, green, blue, alpha.
-    if (!TIFFReadRGBAImage(tiff, width, height, reinterpret_cast<uint32_t*>(importer->m_pixels),
-                           0)) {
+    // Each pixel a 32-bit value with red in its low byte: bytes red, green, blue, alpha.
+    // The library only mirrors rows and columns for an orientation; asked for the one the
+    // file records, it gives the raster as stored, top row first, and the turn is made
+    // here. An upright picture comes bottom row first straight away.
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    const bool turned = orientation > ORIENTATION_TOPLEFT && orientation <= ORIENTATION_LEFTBOT;
+    if (!TIFFReadRGBAImageOriented(tiff, width, height,
+                                   reinterpret_cast<uint32_t*>(importer->m_pixels),
+                                   turned ? orientation : ORIENTATION_BOTLEFT, 0)) {
         return ImageImporter::Failed;
     }
     uint8_t* pixel = importer->m_pixels;
     for (uint64_t i = uint64_t{width} * height; i > 0; --i, pixel += 4) {
         std::swap(pixel[0], pixel[2]);
     }
-    picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 32);
+    if (turned) {
+        picture::StandUpright(*importer, orientation, true);
+    }
     return ImageImporter::Ok;
 }
 
@@ -116,7 +127,13 @@ void ImageImporter::ReadTiff() {
     if (!tiff) {
         throw Failed;
     }
-    const Error result = DecodeImage(tiff, this);
+    Error result = Failed;
+    try {
+        result = DecodeImage(tiff, this);
+    } catch (...) {
+        TIFFClose(tiff);
+        throw;
+    }
     TIFFClose(tiff);
     if (result != Ok) {
         throw result;

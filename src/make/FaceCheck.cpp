@@ -30,7 +30,8 @@ const char* ErrorText(ImageImporter::Error error) {
     case ImageImporter::NoMemory:
         return "not enough memory";
     case ImageImporter::TooLarge:
-        return "the picture is too large";
+        return "the picture is larger than the saver holds (256 MiB of pixels, 64 megapixels "
+               "in colour); vomracube-pack shrinks JPEGs and PNGs of any size";
     }
     return "unknown error";
 }
@@ -72,6 +73,37 @@ void DescribeAnimation(const FaceDecision& decision, FaceCheck& check) {
         Describe("GIF picture, %d x %d, %d frames", check.width, check.height, check.images);
 }
 
+// The images in a GIF's block structure, counted without decoding any; a structure that
+// breaks ends the count.
+int CountGifImages(std::span<const uint8_t> d) {
+    if (d.size() < 13) {
+        return 0;
+    }
+    size_t at = 13 + (d[10] & 0x80 ? 3 * (size_t{2} << (d[10] & 7)) : 0);
+    auto skipSubBlocks = [&] {
+        while (at < d.size() && d[at] != 0) {
+            at += size_t{d[at]} + 1;
+        }
+        ++at;
+    };
+    int images = 0;
+    while (at < d.size()) {
+        const uint8_t introducer = d[at];
+        if (introducer == 0x2C && at + 10 < d.size()) {
+            const uint8_t flags = d[at + 9];
+            at += 10 + (flags & 0x80 ? 3 * (size_t{2} << (flags & 7)) : 0) + 1;
+            skipSubBlocks();
+            ++images;
+        } else if (introducer == 0x21 && at + 1 < d.size()) {
+            at += 2;
+            skipSubBlocks();
+        } else {
+            break;
+        }
+    }
+    return images;
+}
+
 void DescribePicture(std::span<const uint8_t> bytes, const FaceDecision& decision,
                      FaceCheck& check) {
     const BITMAPINFOHEADER* picture = decision.picture.get();
@@ -85,10 +117,18 @@ void DescribePicture(std::span<const uint8_t> bytes, const FaceDecision& decisio
         const MediaType type = RecogniseMedia(Head(bytes));
         check.images = type.kind == MediaKind::kAnimatedPng ? std::max(1, type.frames) : 1;
     }
+    // A GIF the decision took for a still picture is beyond what the saver animates.
+    const int gifImages = format == ImageImporter::Gif ? CountGifImages(bytes) : 1;
     check.description =
         Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(format),
-                 check.width, check.height, static_cast<unsigned>(picture->biBitCount));
-    if (check.images > 1) {
+                 check.width, check.height, static_cast<unsigned>(decision.report.bitCount));
+    if (gifImages > 1) {
+        check.stillAnimation = true;
+        check.description += Describe(
+            ", %d frames beyond what the saver animates (a screen of 4 megapixels, 32 MiB, "
+            "100,000 frames): only the first frame shows, still",
+            gifImages);
+    } else if (check.images > 1) {
         check.description +=
             Describe(", %d frames (the saver shows the first one still)", check.images);
     }
@@ -132,10 +172,12 @@ std::string UnknownFormatReason(std::span<const uint8_t> bytes) {
     case MediaKind::kUnknown:
         return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
     case MediaKind::kBmp:
+    case MediaKind::kJpeg:
         return type.name + ", which the saver does not read";
     case MediaKind::kHeif:
     case MediaKind::kAvif:
     case MediaKind::kWebp:
+    case MediaKind::kJpegXl:
         return type.name + ": the saver does not read this format (JPEG or PNG work)";
     case MediaKind::kMp4Audio:
         return type.name;
@@ -163,6 +205,12 @@ FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes) {
     if (report.format == ImageImporter::None || report.format == ImageImporter::Unknown) {
         check.description = UnknownFormatReason(bytes);
     } else {
+        if (report.result == ImageImporter::TooLarge) {
+            check.tooLarge = true;
+            check.pictureFormat = report.format;
+            check.width = static_cast<int>(report.width);
+            check.height = static_cast<int>(report.height);
+        }
         check.description = std::string(ImageImporter::FormatName(report.format)) +
                             " file the saver cannot read: " +
                             (report.detail ? report.detail : ErrorText(report.result));

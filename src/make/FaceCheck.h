@@ -23,6 +23,11 @@ struct FaceCheck {
     int width = 0;
     int height = 0;
     int images = 0;
+    // A picture of a known format refused only because the saver cannot hold its pixels;
+    // width and height give its size then.
+    bool tooLarge = false;
+    // An animated GIF beyond what the saver animates: it shows its first frame, still.
+    bool stillAnimation = false;
     // For an AVI video: its frames' compression (BI_RGB, or a four-character code).
     uint32_t videoCompression = 0;
 };

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -62,14 +63,37 @@ const VideoEntryPoints& VideoLibrary() {
     return library;
 }
 
-// Reads the first frame through the video library. Only the library needs a file: the
-// bytes go to a temporary one for as long as it takes.
+// Uncompressed frames are read from the bytes themselves; false when they need a codec.
+bool UncompressedFirstFrame(std::span<const uint8_t> data, int maxSide,
+                            const ThumbnailLimits& limits, FaceThumbnail& thumbnail) {
+    AviVideo video;
+    std::vector<BYTE> frame;
+    if (video.Open(data) != AviStatus::kOk) {
+        return false;
+    }
+    try {
+        frame.resize(video.PackedSize());
+    } catch (const std::bad_alloc&) {
+        return true; // nothing to show, and no codec would change that
+    }
+    if (video.ReadFrame(0, frame)) {
+        ShrinkPacked(reinterpret_cast<const BITMAPINFOHEADER*>(frame.data()), maxSide, limits,
+                     thumbnail.image);
+    }
+    return true;
+}
+
+// Reads the first frame; compressed frames through the video library, which alone needs
+// a file: the bytes go to a temporary one for as long as it takes.
 void VideoThumbnail(std::span<const uint8_t> data, int maxSide, const ThumbnailLimits& limits,
                     FaceThumbnail& thumbnail) {
     if (!HasAviVideoStructure(data)) {
         return;
     }
     thumbnail.moving = true;
+    if (UncompressedFirstFrame(data, maxSide, limits, thumbnail)) {
+        return;
+    }
     TempFile file;
     if (!file.Write(data)) {
         return;

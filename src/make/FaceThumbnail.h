@@ -23,8 +23,9 @@ struct ThumbnailLimits {
 
 // Decodes face file bytes as the saver decides them (DecideFace: an animated GIF, a still
 // picture, else a video) and shrinks the first image to fit `maxSide`. Never fails: a file
-// the saver would not show gives an empty image. Pictures are decoded from memory; only a
-// video goes to a temporary file, because the video library reads files by name.
+// the saver would not show gives an empty image. Pictures and uncompressed videos are
+// decoded from memory; only a video that needs a codec goes to a temporary file, because
+// the system's video library reads files by name.
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide);
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide,
                                 const ThumbnailLimits& limits);

@@ -7,13 +7,15 @@ namespace {
 // Offsets and lengths in the layout are 32-bit.
 constexpr uint64_t kLayoutLimit = std::numeric_limits<uint32_t>::max();
 
-void PutU32(std::vector<BYTE>& out, uint32_t v) {
+bool PutU32(const ByteSink& sink, uint32_t v) {
+    BYTE bytes[sizeof v];
     for (size_t i = 0; i < sizeof v; ++i) {
-        out.push_back(static_cast<BYTE>(v >> (8 * i)));
+        bytes[i] = static_cast<BYTE>(v >> (8 * i));
     }
+    return sink(bytes);
 }
 
-uint32_t GetU32(const std::vector<BYTE>& in, size_t at) {
+uint32_t GetU32(std::span<const BYTE> in, size_t at) {
     uint32_t v;
     std::memcpy(&v, in.data() + at, sizeof v);
     return v;
@@ -31,7 +33,7 @@ std::string FormatSettingsText(const uint32_t* values) {
     return text;
 }
 
-size_t PayloadOffset(const std::vector<BYTE>& image) {
+size_t PayloadOffset(std::span<const BYTE> image) {
     const size_t size = image.size();
     if (size < kPayloadLeastFileSize || size > kLayoutLimit) {
         return size;
@@ -48,31 +50,58 @@ size_t PayloadOffset(const std::vector<BYTE>& image) {
     return offset;
 }
 
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces) {
-    const size_t offset = PayloadOffset(image);
-    const std::string text = FormatSettingsText(settings);
+bool SaverSize(std::span<const BYTE> image, const uint32_t* settings, const PayloadFaceView* faces,
+               uint64_t& size) {
     // The text is stored with its zero byte.
-    uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + kPayloadOffsetBytes;
+    uint64_t total = uint64_t{PayloadOffset(image)} + kPayloadMagicBytes +
+                     FormatSettingsText(settings).size() + 1 + kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (faces[i].data.size() > kLayoutLimit) {
             return false;
         }
         total += kFaceEntryHeadBytes + uint64_t{faces[i].data.size()};
     }
-    if (total > kLayoutLimit) {
+    size = total;
+    return total <= kLayoutLimit;
+}
+
+bool StreamSaver(std::span<const BYTE> image, const uint32_t* settings,
+                 const PayloadFaceView* faces, const ByteSink& sink) {
+    uint64_t total = 0;
+    if (!SaverSize(image, settings, faces, total)) {
         return false;
     }
-    image.resize(offset);
-    image.reserve(static_cast<size_t>(total));
-    PutU32(image, kPayloadMagic1);
-    PutU32(image, kPayloadMagic2);
-    image.insert(image.end(), text.begin(), text.end());
-    image.push_back(0);
-    for (int i = 0; i < kPayloadFaceCount; ++i) {
-        image.push_back(faces[i].mode);
-        PutU32(image, static_cast<uint32_t>(faces[i].data.size()));
-        image.insert(image.end(), faces[i].data.begin(), faces[i].data.end());
+    const size_t offset = PayloadOffset(image);
+    const std::string text = FormatSettingsText(settings);
+    const auto* textBytes = reinterpret_cast<const BYTE*>(text.c_str());
+    if (!sink(image.first(offset)) || !PutU32(sink, kPayloadMagic1) ||
+        !PutU32(sink, kPayloadMagic2) || !sink({textBytes, text.size() + 1})) {
+        return false;
     }
-    PutU32(image, static_cast<uint32_t>(offset));
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        if (!sink({&faces[i].mode, 1}) ||
+            !PutU32(sink, static_cast<uint32_t>(faces[i].data.size())) || !sink(faces[i].data)) {
+            return false;
+        }
+    }
+    return PutU32(sink, static_cast<uint32_t>(offset));
+}
+
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces) {
+    PayloadFaceView views[kPayloadFaceCount];
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        views[i] = {faces[i].mode, faces[i].data};
+    }
+    uint64_t total = 0;
+    if (!SaverSize(image, settings, views, total)) {
+        return false;
+    }
+    std::vector<BYTE> written;
+    written.reserve(static_cast<size_t>(total));
+    StreamSaver(image, settings, views, [&written](std::span<const BYTE> bytes) {
+        written.insert(written.end(), bytes.begin(), bytes.end());
+        return true;
+    });
+    image = std::move(written);
     return true;
 }

@@ -123,6 +123,18 @@ TEST_F(PayloadTest, PicturesOpenFromMemoryAndOnlyAVideoTouchesTheTemporaryFolder
         settings.GetFacePicture(2)->SetTime(1000);
         EXPECT_NE(settings.GetFacePicture(2)->GetBitmap(), nullptr);
     }
+    // The same faces given as bytes (the maker's preview): opened alike, and the video's
+    // file is the object's own.
+    PayloadContents given;
+    given.faceBytes[0] = moving;
+    given.faceBytes[1] = avitest::MakeAvi(clip);
+    PictureSource* const before = FirstPictureSource();
+    {
+        CubeSettingsDlg preview(given);
+        EXPECT_NE(dynamic_cast<AnimatedGifPicture*>(preview.GetFacePicture(0)), nullptr);
+        EXPECT_NE(dynamic_cast<VideoPicture*>(preview.GetFacePicture(1)), nullptr);
+    }
+    EXPECT_EQ(FirstPictureSource(), before); // the preview released its sources
     DestroyAllPictures();
     StopVideoSupport();
 }

@@ -1,7 +1,9 @@
 #include "SaverInstall.h"
 
-#include "platform/FileNames.h"
+#include "platform/Win32.h"
 #include "platform/Wide.h"
+
+#include <shlobj.h>
 
 #include <vector>
 
@@ -9,13 +11,34 @@ namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kSaverValue[] = L"SCRNSAVE.EXE";
 
-// The 8.3 form of an existing file's path; the path itself when the file system keeps no
-// short names.
-std::wstring ShortPath(const std::wstring& path) {
+// The maker's texts and names are UTF-8; the registry value and the copy's path are UTF-16,
+// so a saver named in any script is installed and shown under its own name.
+std::wstring Wide(const std::string& text) {
+    return wide::FromUtf8(text);
+}
+
+std::string Narrow(const std::wstring& text) {
+    return wide::ToUtf8Lossy(text);
+}
+
+std::string SystemMessage(DWORD code) {
+    wchar_t text[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, 256, nullptr);
+    std::string message = wide::ToUtf8Lossy(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message.empty() ? "error " + std::to_string(code) : message;
+}
+
+// The long form of an existing file's path: Windows shows and runs the saver by it, and a
+// short name can change when the folder's files do.
+std::wstring LongPath(const std::wstring& path) {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD length =
-            GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+            GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return path;
         }
@@ -27,26 +50,66 @@ std::wstring ShortPath(const std::wstring& path) {
     return path;
 }
 
-std::string SystemMessage(LONG code) {
-    wchar_t text[256] = L"";
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(code), 0, text, 256, nullptr);
-    std::string message = wide::ToUtf8Lossy(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
-        message.pop_back();
+// VomraCube's folder for installed savers, made when missing; empty with `error` set when
+// it cannot be.
+std::wstring SaversFolder(std::string& error) {
+    wchar_t local[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, local))) {
+        error = "The folder for local application data could not be found.";
+        return {};
     }
-    return message.empty() ? "error " + std::to_string(code) : message;
+    std::wstring folder = local;
+    for (const wchar_t* part : {L"VomraCube", L"Savers"}) {
+        folder = folder + L"\\" + part;
+        const DWORD code = CreateDirectoryW(folder.c_str(), nullptr) ? 0 : GetLastError();
+        if (code != 0 && code != ERROR_ALREADY_EXISTS) {
+            error =
+                "The folder " + Narrow(folder) + " could not be made: " + SystemMessage(code) + ".";
+            return {};
+        }
+    }
+    return folder;
+}
+
+// Copies beside the target first, so that a copy that fails half-way (a full disk) leaves
+// the installed saver as it was, then replaces it in one step.
+bool CopyInto(const std::wstring& source, const std::wstring& target, std::string& error) {
+    const std::wstring part = target + L".part";
+    if (!CopyFileW(source.c_str(), part.c_str(), FALSE)) {
+        const DWORD code = GetLastError();
+        error =
+            "The saver could not be copied to " + Narrow(part) + ": " + SystemMessage(code) + ".";
+        DeleteFileW(part.c_str());
+        return false;
+    }
+    if (!MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD code = GetLastError();
+        error = "The installed saver " + Narrow(target) + " could not be replaced (" +
+                SystemMessage(code) + "); is it running?";
+        DeleteFileW(part.c_str());
+        return false;
+    }
+    return true;
 }
 } // namespace
 
 bool InstallSaver(const std::string& saverPath, std::string& report, std::string& error) {
-    if (!names::Exists(saverPath.c_str())) {
+    const std::wstring source = Wide(saverPath);
+    if (source.empty() || GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = "The saver " + saverPath + " is not there any more.";
         return false;
     }
-    // The value is UTF-16, as every registry value is; where no short name exists the long
-    // one in its own script is stored, never its ANSI form with question marks.
-    const std::wstring stored = ShortPath(wide::FromUtf8(saverPath));
+    const std::string name = InstalledSaverName(saverPath);
+    if (name.empty()) {
+        error = "The saver's path " + saverPath + " names no file.";
+        return false;
+    }
+    const std::wstring folder = SaversFolder(error);
+    if (folder.empty() || !CopyInto(source, folder + L"\\" + Wide(name), error)) {
+        return false;
+    }
+    const std::wstring stored = LongPath(folder + L"\\" + Wide(name));
     HKEY key = nullptr;
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, &key, nullptr);
@@ -57,12 +120,12 @@ bool InstallSaver(const std::string& saverPath, std::string& report, std::string
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
-        error = "The screen saver setting could not be written: " + SystemMessage(status) + ".";
+        error = "The screen saver setting could not be written: " +
+                SystemMessage(static_cast<DWORD>(status)) + ".";
         return false;
     }
-    report =
-        "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + wide::ToUtf8Lossy(stored) +
-        "\n";
+    report = "Copied to " + Narrow(stored) + "\n";
+    report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + Narrow(stored) + "\n";
     if (SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
         report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\ScreenSaveActive = 1 (the "

@@ -1,7 +1,7 @@
 #include "SaverTry.h"
 
-#include "make/SaverProject.h"
 #include "make/system/ArgumentQuote.h"
+#include "make/system/TempFile.h"
 #include "platform/FileNames.h"
 #include "platform/Wide.h"
 
@@ -11,7 +11,7 @@ constexpr DWORD kClosingWait = 10000; // milliseconds
 // A new, empty folder under the temporary folder; empty when none could be made. The
 // unique name comes from a temporary file that the folder then replaces.
 std::string MakeTryFolder() {
-    const std::string folder = names::TempFolder();
+    const std::string folder = TempFolder();
     const std::string name = folder.empty() ? std::string() : names::NewTempFile(folder, "vct");
     if (name.empty()) {
         return {};
@@ -42,8 +42,7 @@ bool SaverTry::Running() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }
 
-bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& templateImage,
-                     std::string& error) {
+bool SaverTry::Prepare(std::string& error) {
     if (Running()) {
         error = "The saver is already running.";
         return false;
@@ -59,10 +58,10 @@ bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& te
         return false;
     }
     m_saver = m_folder + "\\VomraCube.scr";
-    if (!project.Save(templateImage, m_saver, error)) {
-        Finish();
-        return false;
-    }
+    return true;
+}
+
+bool SaverTry::Launch(std::string& error) {
     std::wstring command = wide::FromUtf8(QuoteArgument(m_saver) + " /s");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

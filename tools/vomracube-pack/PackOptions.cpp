@@ -70,6 +70,8 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             o.defaultMode = arg == "--fill" ? 1 : 0;
         } else if (arg == "--strict") {
             o.strict = true;
+        } else if (arg == "--upright") {
+            o.upright = true;
         } else if (arg == "--max-side") {
             int64_t side = 0;
             if (!value(text) || !ParseWholeNumber(text, side) || side < 0 ||

@@ -1,7 +1,7 @@
 // The authoring tool's command line:
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
-//                       [--max-side N] [--strict] [FACE...]
+//                       [--max-side N] [--upright] [--strict] [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
 //
@@ -30,6 +30,7 @@ struct PackOptions {
     int defaultMode = 0;
     bool strict = false;           // a face that would show the default picture is an error
     int maxSide = kDefaultMaxSide; // longer side of stored pictures; 0 keeps them as given
+    bool upright = false;          // with --max-side 0, JPEG photos taken turned are still turned
     std::vector<FaceArgument> faces;
 
     PackOptions();

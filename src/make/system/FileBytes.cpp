@@ -87,7 +87,7 @@ bool ReadInto(HANDLE file, uint64_t count, std::vector<uint8_t>& bytes, std::str
     return true;
 }
 
-bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
+bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
     for (size_t done = 0; done < bytes.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
         DWORD written = 0;
@@ -121,16 +121,40 @@ bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& 
            ReadInto(file.Get(), size < limit ? size : limit, bytes, error);
 }
 
+bool FileSize(const std::string& path, uint64_t& size) {
+    FileHandle file;
+    std::string unused;
+    return OpenMeasured(path, file, size, unused);
+}
+
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    return ReplaceFileStreamed(
+        path, [&bytes](const FileSink& sink) { return sink(bytes); }, error);
+}
+
+bool ReplaceFileStreamed(const std::string& path, const std::function<bool(const FileSink&)>& write,
+                         std::string& error) {
     const std::string temp = path + ".partial";
     FileHandle out(names::Open(temp.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS));
-    if (!out.IsOpen()) {
+    bool diskFailed = !out.IsOpen();
+    if (diskFailed) {
         error = SystemError("cannot write it");
         return false;
     }
-    if (!WriteAll(out.Get(), bytes) || !out.Close()) {
+    const FileSink sink = [&out, &diskFailed, &error](std::span<const uint8_t> bytes) {
+        if (!diskFailed && !WriteAll(out.Get(), bytes)) {
+            diskFailed = true;
+            error = SystemError("write failed");
+        }
+        return !diskFailed;
+    };
+    const bool written = write(sink) && !diskFailed;
+    if (!out.Close() && written) {
         error = SystemError("write failed");
-        out.Close();
+        names::Remove(temp.c_str());
+        return false;
+    }
+    if (!written) {
         names::Remove(temp.c_str());
         return false;
     }

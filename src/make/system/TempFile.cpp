@@ -4,8 +4,26 @@
 
 #include <algorithm>
 
+namespace {
+std::string& GivenFolder() {
+    static std::string folder;
+    return folder;
+}
+} // namespace
+
+void UseTempFolder(const std::string& folder) {
+    GivenFolder() = folder;
+}
+
+std::string TempFolder() {
+    if (!GivenFolder().empty()) {
+        return GivenFolder();
+    }
+    return names::TempFolder();
+}
+
 TempFile::TempFile() {
-    const std::string folder = names::TempFolder();
+    const std::string folder = TempFolder();
     if (!folder.empty()) {
         m_path = names::NewTempFile(folder, "vcp");
     }

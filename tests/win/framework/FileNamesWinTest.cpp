@@ -5,7 +5,7 @@
 
 #include "framework/File.h"
 #include "platform/FileNames.h"
-#include "platform/StreamPath.h"
+#include "platform/StdPath.h"
 #include "platform/Wide.h"
 
 #include <fstream>
@@ -65,10 +65,10 @@ WIN_TEST(NamesInAnyScriptAreMadeReadAndRemoved) {
 WIN_TEST(FileStreamsOpenNamesInAnyScript) {
     ScratchFolder folder;
     const std::string path = folder.File(kNames[2]);
-    std::ofstream(StreamPath(path), std::ios::binary) << "bmp";
+    std::ofstream(StdPath(path), std::ios::binary) << "bmp";
     CHECK(ListedAs(path, L"Café Ωμέγα 東京.bmp"));
     std::string read;
-    std::ifstream(StreamPath(path), std::ios::binary) >> read;
+    std::ifstream(StdPath(path), std::ios::binary) >> read;
     CHECK(read == "bmp");
     CHECK(names::Remove(path.c_str()));
 }
