@@ -4,6 +4,7 @@ Latin, printing to a pipe and to a console; the finished saver kept in a folder 
 Greek and Japanese with such a temporary folder; the maker given those names on its command
 line, through its Open dialog and by a drop; Install writing such a path."""
 
+import contextlib
 import fcntl
 import os
 import pty
@@ -121,24 +122,30 @@ class Names(FinishedSaverCase):
         self.assertEqual(shown.count("-> shown"), 3, shown)
         self.assertNotIn("?", shown.replace("\x1b[?25", ""), shown)
 
-    def test_saver_in_a_named_folder_with_a_named_temporary_folder(self):
-        self.make_with_pack_exe(VIDEO)
+    @contextlib.contextmanager
+    def named_temporary_folder(self):
+        """The user's temporary folder is C:\\Τεμπ 一時 for the programs started meanwhile."""
         saved = self.environment_value("TEMP"), self.environment_value("TMP")
         try:
             for variable in ("TEMP", "TMP"):
                 self.session._run_windows(["reg", "add", r"HKCU\Environment", "/v", variable,
                                            "/t", "REG_SZ", "/d", f"C:\\{TEMP}", "/f"],
                                           check=True)
+            yield
+        finally:
+            for variable, (kind, data) in zip(("TEMP", "TMP"), saved):
+                self.session._run_windows(["reg", "add", r"HKCU\Environment", "/v", variable,
+                                           "/t", kind, "/d", data, "/f"], check=True)
+
+    def test_saver_in_a_named_folder_with_a_named_temporary_folder(self):
+        self.make_with_pack_exe(VIDEO)
+        with self.named_temporary_folder():
             # Whatever faces pass through the temporary folder (the video, for the video
             # library), none stays there; the usual one is checked by tearDown.
             saver = self.assert_faces_shown(os.path.join(self.folder, "VomraCube.scr"), video=True)
             self.close_with_key(saver)
             wait_for(lambda: not os.listdir(self.temp), cases.EXIT_TIMEOUT,
                      f"the saver's face files in {TEMP} to go")
-        finally:
-            for variable, (kind, data) in zip(("TEMP", "TMP"), saved):
-                self.session._run_windows(["reg", "add", r"HKCU\Environment", "/v", variable,
-                                           "/t", kind, "/d", data, "/f"], check=True)
 
     def environment_value(self, variable):
         """(type, data) of a value of the user's environment in the registry (ASCII here)."""
@@ -170,9 +177,14 @@ class Names(FinishedSaverCase):
                                     f"{slot}: {counts}")
 
     def test_maker_takes_the_names_on_its_command_line(self):
-        maker = self.start_maker(*[self.windows(n) for _, n, _ in FACES])
-        self.assert_maker_shows_the_faces(maker)
-        maker.close()
+        # Its work folder and the preview's face files are in the named temporary folder.
+        with self.named_temporary_folder():
+            maker = self.start_maker(*[self.windows(n) for _, n, _ in FACES])
+            self.assert_maker_shows_the_faces(maker)
+            self.assertTrue(os.listdir(os.path.join(self.temp, "VomraCubeMaker")))
+            maker.close()
+            wait_for(lambda: not os.listdir(self.temp), cases.EXIT_TIMEOUT,
+                     f"the maker's files in {TEMP} to go")
 
     def test_maker_takes_the_names_from_its_open_dialog_and_a_drop(self):
         maker = self.start_maker()
