@@ -5,6 +5,7 @@
 
 #include "import/ByteReader.h"
 #include "import/GifDecoder.h"
+#include "import/PictureLimits.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -13,12 +14,15 @@
 #include <vector>
 
 // Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
-// the bytes of its file. Returns a locked GMEM_FIXED global block that the caller owns
+// the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns a locked GMEM_FIXED global block that the caller owns
 // (PackedPicture adopts it), or null. No memory stays held, whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
 // The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
 // its bytes. No file stays open.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
+// How many decodes the still importer has begun in this process (tests count the work that
+// a caller asks for).
+uint64_t PicturesDecoded();
 
 // One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
 // pixels, FreePixels, destroy. The readers read the file's bytes through m_file, a reader
@@ -91,7 +95,7 @@ class ImageImporter {
     bool m_tooLarge = false;
     uint8_t* m_pixels = nullptr;
     DWORD m_pixelSize = 0;
-    DWORD m_pixelLimit = 0xFFFFFFFFu;
+    DWORD m_pixelLimit = picture::kMaxPixelBytes;
     // JPEG only: the file is decoded at 1/m_jpegScale of its size (1, 2, 4 or 8).
     unsigned m_jpegScale = 1;
     BITMAPINFOHEADER m_header = {};

@@ -1,9 +1,12 @@
 // Packing: header, colour table and pixel rows copied into one fixed global block.
 #include "import/ImageImporter.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace {
+std::atomic<uint64_t> g_decoded{0};
+
 // Decodes what the importer identified and packs it; the report says what happened.
 BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
     out.result = ImageImporter::BadFile;
@@ -13,6 +16,7 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
         }
         return nullptr;
     }
+    ++g_decoded;
     out.result = importer.Decode();
     out.width = importer.m_header.biWidth;
     out.height =
@@ -45,12 +49,16 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
 }
 } // namespace
 
+uint64_t PicturesDecoded() {
+    return g_decoded.load();
+}
+
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes) {
-    return ImportPictureReporting(bytes, 0xFFFFFFFFu, nullptr);
+    return ImportPictureReporting(bytes, picture::kMaxPixelBytes, nullptr);
 }
 
 BITMAPINFOHEADER* ImportPicture(const char* fileName) {
-    return ImportPictureReporting(fileName, 0xFFFFFFFFu, nullptr);
+    return ImportPictureReporting(fileName, picture::kMaxPixelBytes, nullptr);
 }
 
 BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,

@@ -188,8 +188,11 @@ std::string UnknownFormatReason(std::span<const uint8_t> bytes) {
 } // namespace
 
 FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes) {
+    return CheckFaceDecision(bytes, DecideFace(bytes));
+}
+
+FaceCheck CheckFaceDecision(std::span<const uint8_t> bytes, const FaceDecision& decision) {
     FaceCheck check;
-    const FaceDecision decision = DecideFace(bytes);
     if (decision.kind == FaceKind::kAnimatedGif) {
         DescribeAnimation(decision, check);
         return check;

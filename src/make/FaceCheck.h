@@ -4,6 +4,8 @@
 // what is missing.
 #pragma once
 
+#include "import/FaceDecision.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -33,5 +35,7 @@ struct FaceCheck {
 };
 
 FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes);
+// The same from a decision already taken on the bytes (nothing is decoded again).
+FaceCheck CheckFaceDecision(std::span<const uint8_t> bytes, const FaceDecision& decision);
 // Reads the file whole and checks its bytes.
 FaceCheck CheckFaceFile(const std::string& path);

@@ -5,6 +5,7 @@
 #include "make/system/FileBytes.h"
 #include "make/picture/JpegWriter.h"
 #include "make/MediaType.h"
+#include "make/ProjectBudget.h"
 #include "make/picture/Orientation.h"
 #include "make/picture/PngShrinking.h"
 #include "make/picture/PngWriter.h"
@@ -111,17 +112,23 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     return true;
 }
 
-// The picture as the saver decodes it, stood upright and brought to width x height: read
-// whole (a JPEG at 1/jpegScale of its size), or, for a PNG too large for that, shrunk row
-// by row while it is decoded.
-bool DecodeUpright(const std::string& path, int orientation, int width, int height,
+// The picture as the saver decodes it, stood upright and brought to width x height: the
+// decision's picture when it was read at full size; else read again from the bytes (a JPEG at
+// 1/jpegScale of its size), or, for a PNG too large for that, shrunk row by row from the file
+// while it is decoded.
+bool DecodeUpright(const FaceDecision& decision, std::span<const uint8_t> bytes,
+                   const std::string& path, int orientation, int width, int height,
                    unsigned jpegScale, bool whileDecoding, RgbaImage& image) {
     if (whileDecoding) {
         return ShrinkPngWhileDecoding(path, std::max(width, height), image);
     }
-    const PackedPicture packed(
-        ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, nullptr, jpegScale));
-    if (!packed || !UnpackPicture(packed.get(), image)) {
+    PackedPicture scaled;
+    const BITMAPINFOHEADER* packed = decision.picture.get();
+    if (jpegScale != 1 || !packed) {
+        scaled.reset(ImportPictureReporting(bytes, 0xFFFFFFFFu, nullptr, jpegScale));
+        packed = scaled.get();
+    }
+    if (!packed || !UnpackPicture(packed, image)) {
         return false;
     }
     image = Upright(image, orientation);
@@ -138,19 +145,27 @@ bool DecodeUpright(const std::string& path, int orientation, int width, int heig
 // Decodes the picture, stands it upright, shrinks it and encodes it again. `done` says
 // what was asked for; it becomes the face's notes when every step succeeds, else one note
 // says the file is stored as given.
-void Rework(const std::string& path, int orientation, int width, int height, unsigned jpegScale,
-            bool whileDecoding, std::vector<std::string> done, PreparedFace& face) {
+struct ReworkInput {
+    const FaceDecision& decision;
+    const std::string& path;
+    int orientation, width, height;
+    unsigned jpegScale;
+    bool whileDecoding;
+};
+
+bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan& plan,
+            PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
     RgbaImage image;
     std::vector<uint8_t> encoded;
-    const bool ok =
-        DecodeUpright(path, orientation, width, height, jpegScale, whileDecoding, image) &&
-        (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
+    const bool ok = DecodeUpright(in.decision, face.data, in.path, in.orientation, in.width,
+                                  in.height, in.jpegScale, in.whileDecoding, image) &&
+                    (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
     const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
         face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
                              "failed); stored as given");
-        return;
+        return false;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
     face.notes.push_back("stored " + std::string(jpeg ? "as JPEG (quality " : "as PNG (") +
@@ -159,6 +174,8 @@ void Rework(const std::string& path, int orientation, int width, int height, uns
                          Size(check.width, check.height, encoded.size()));
     face.data = std::move(encoded);
     face.check = check;
+    face.thumbnail = ImageThumbnail(image, plan.thumbnailSide);
+    return true;
 }
 
 // The DCT scale a JPEG of stored size w x h is read at to be shrunk to fit `width` x
@@ -177,12 +194,14 @@ unsigned JpegScale(int64_t w, int64_t h, int64_t width, int64_t height) {
     return scale;
 }
 
-void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& face) {
+// True when the picture was reworked (its thumbnail made from the result).
+bool ReworkPicture(const FaceDecision& decision, const std::string& path, const FacePlan& plan,
+                   PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
     // A picture the saver cannot hold is reworked too, where it can be.
     const bool readable = face.check.verdict == FaceVerdict::kShown || face.check.tooLarge;
     if (!readable || face.check.pictureFormat == 0 || face.check.images > 1) {
-        return; // videos and animations are stored as given
+        return false; // videos and animations are stored as given
     }
     const int orientation = jpeg && plan.turn ? ReadExifOrientation(face.data) : 0;
     const bool turn = orientation >= 2;
@@ -191,7 +210,7 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
     int width = 0, height = 0;
     ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
     if (!turn && width == uprightWidth && height == uprightHeight) {
-        return;
+        return false;
     }
     const int64_t w = face.check.width, h = face.check.height;
     const int storedWidth = orientation >= 5 ? height : width;
@@ -203,7 +222,7 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
         face.notes.push_back("too large to shrink or turn here (more than " +
                              std::to_string(kMaxReworkPixels / 1000000) +
                              " megapixels); stored as given");
-        return;
+        return false;
     }
     std::vector<std::string> done;
     if (turn) {
@@ -219,7 +238,8 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
         }
         done.push_back(std::move(shrunk));
     }
-    Rework(path, orientation, width, height, scale, whileDecoding, std::move(done), face);
+    return Rework({decision, path, orientation, width, height, scale, whileDecoding},
+                  std::move(done), plan, face);
 }
 } // namespace
 
@@ -227,26 +247,41 @@ const char kCancelledText[] = "cancelled";
 
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error) {
-    // The start tells a clip, which need not be read whole when ffmpeg converts it.
-    std::vector<uint8_t> head;
-    uint64_t size = 0;
-    if (!ReadFileStart(path, size_t{1} << 20, head, size, error)) {
+    FileReader file;
+    if (!file.Open(path, error)) {
         return false;
     }
-    const MediaType type = RecogniseMedia(head);
+    const uint64_t size = file.Size();
+    if (plan.otherFaces && !(error = FaceBudgetRefusal(size, *plan.otherFaces)).empty()) {
+        return false;
+    }
+    if (size > 0xFFFFFFFFu) {
+        error = "larger than 4 GiB";
+        return false;
+    }
+    // The start tells a clip, which need not be read whole when ffmpeg converts it.
+    std::vector<uint8_t> bytes;
+    if (!file.ReadMore(size_t{1} << 20, bytes, error)) {
+        return false;
+    }
+    const MediaType type = RecogniseMedia(bytes);
     // An animated PNG decodes as a still picture, but the user meant the animation.
     const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
+        face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
         return true;
     }
     if (Cancelled(plan)) {
         error = kCancelledText;
         return false;
     }
-    if (!ReadWholeFile(path, face.data, error)) {
+    if (!file.ReadMore(size, bytes, error)) {
         return false;
     }
-    face.check = CheckFaceBytes(face.data);
+    face.data = std::move(bytes);
+    FaceDecision decision = DecideFace(face.data);
+    face.check = CheckFaceDecision(face.data, decision);
+    bool reworked = false;
     if (face.check.stillAnimation) {
         // The saver would show it still; as an AVI it keeps moving (at the clip size).
         MediaType gif;
@@ -255,6 +290,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
         } else if (ConvertClip(path, gif, size, plan, face)) {
+            face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
             return true;
         }
     } else if (clip) {
@@ -269,7 +305,10 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         face.notes.push_back(
             "  " + CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
     } else {
-        ReworkPicture(path, plan, face);
+        reworked = ReworkPicture(decision, path, plan, face);
+    }
+    if (!reworked && plan.thumbnailSide > 0 && face.check.verdict != FaceVerdict::kDefault) {
+        face.thumbnail = MakeFaceThumbnail(face.data, decision, plan.thumbnailSide);
     }
     return true;
 }

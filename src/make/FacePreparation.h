@@ -5,9 +5,11 @@
 #pragma once
 
 #include "make/FaceCheck.h"
+#include "make/FaceThumbnail.h"
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@ struct FacePlan {
     // Set by another thread to stop the preparation: a conversion is ended at once, and
     // PrepareFace returns false with kCancelledText.
     const std::atomic<bool>* cancel = nullptr;
+    // The bytes the project's other faces hold: a file that would not fit the budget beside
+    // them (ProjectBudget.h) is refused before it is read. None: no budget.
+    std::optional<uint64_t> otherFaces;
+    // Above 0: a thumbnail of this side is made from the decoding done anyway.
+    int thumbnailSide = 0;
 };
 
 // PrepareFace's error when it was cancelled.
@@ -29,9 +36,12 @@ struct PreparedFace {
     std::vector<uint8_t> data;      // what the payload stores
     FaceCheck check;                // the saver's verdict on `data`
     std::vector<std::string> notes; // what was done to the file, or what the user can do
+    FaceThumbnail thumbnail;        // when the plan asked for one
 };
 
-// False, with the reason in `error`, only when the file cannot be read; a file that cannot
-// be reworked is stored as given, with a note saying why.
+// False, with the reason in `error`, only when the file cannot be read, is over the budget
+// or the preparation was cancelled; a file that cannot be reworked is stored as given, with
+// a note saying why. A picture's file is opened once and decoded at most twice (the saver's
+// decision on it, and that on what is stored when it was reworked).
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error);

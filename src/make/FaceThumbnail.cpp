@@ -136,3 +136,29 @@ FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide,
     }
     return thumbnail;
 }
+
+FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, FaceDecision& decision,
+                                int maxSide) {
+    FaceThumbnail thumbnail;
+    if (maxSide < 1 || data.empty()) {
+        return thumbnail;
+    }
+    if (decision.kind == FaceKind::kVideo) {
+        VideoThumbnail(data, maxSide, ThumbnailLimits{}, thumbnail);
+    } else {
+        PictureThumbnail(decision, maxSide, ThumbnailLimits{}, thumbnail);
+    }
+    return thumbnail;
+}
+
+FaceThumbnail ImageThumbnail(const RgbaImage& image, int maxSide) {
+    FaceThumbnail thumbnail;
+    if (maxSide < 1 || image.width <= 0 || image.height <= 0) {
+        return thumbnail;
+    }
+    int width = 0, height = 0;
+    ShrunkSize(image.width, image.height, maxSide, width, height);
+    thumbnail.image =
+        width == image.width && height == image.height ? image : AreaResample(image, width, height);
+    return thumbnail;
+}

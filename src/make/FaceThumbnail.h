@@ -2,6 +2,7 @@
 #pragma once
 
 #include "make/picture/RgbaImage.h"
+#include "import/FaceDecision.h"
 #include "import/GifAnimation.h"
 
 #include <cstdint>
@@ -29,3 +30,8 @@ struct ThumbnailLimits {
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide);
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide,
                                 const ThumbnailLimits& limits);
+// The same from the decision already taken on `data`: a still picture or an animation is
+// not decoded again.
+FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, FaceDecision& decision, int maxSide);
+// A picture in hand, shrunk to fit `maxSide` (a face reworked by the preparation).
+FaceThumbnail ImageThumbnail(const RgbaImage& image, int maxSide);

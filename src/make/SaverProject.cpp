@@ -158,12 +158,10 @@ void SaverProject::ResetSettings() {
 
 bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
                         PreparedFace& prepared, std::string& error) {
-    uint64_t size = 0;
-    if (FileSize(path, size) && !(error = FaceBudgetRefusal(size, otherFaces)).empty()) {
-        return false;
-    }
+    FacePlan budgeted = plan;
+    budgeted.otherFaces = otherFaces;
     try {
-        if (!PrepareFace(path, plan, prepared, error)) {
+        if (!PrepareFace(path, budgeted, prepared, error)) {
             return false;
         }
     } catch (const std::bad_alloc&) {

@@ -80,10 +80,12 @@ void MakerDlg::QueueFace(int face, const std::string& path,
     piece->run = [slot, plan, otherFaces, side](const std::atomic<bool>& cancel) {
         FacePlan cancellable = plan;
         cancellable.cancel = &cancel;
+        // The thumbnail comes from the decoding the preparation does anyway.
+        cancellable.thumbnailSide = side;
         slot->taken = PrepareProjectFace(slot->face.source, cancellable, otherFaces,
                                          slot->face.prepared, slot->error);
         if (slot->taken) {
-            slot->thumbnail = ThumbnailOf(slot->face, side);
+            slot->thumbnail = std::move(slot->face.prepared.thumbnail);
             slot->previewFile = PreviewFile(slot->face);
         }
     };

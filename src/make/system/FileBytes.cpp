@@ -1,8 +1,10 @@
 #include "make/system/FileBytes.h"
 
 #include "platform/FileNames.h"
+#include "platform/StdPath.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 
@@ -119,6 +121,53 @@ bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& 
     FileHandle file;
     return OpenMeasured(path, file, size, error) &&
            ReadInto(file.Get(), size < limit ? size : limit, bytes, error);
+}
+
+// The stream is opened by the file's wide name on Windows (StdPath), as every file is.
+bool FileReader::Open(const std::string& path, std::string& error) {
+    if (names::IsFolder(path.c_str())) {
+        error = "it is a folder";
+        return false;
+    }
+    m_in.open(StdPath(path), std::ios::binary);
+    if (!m_in) {
+        error = names::Exists(path.c_str()) ? "cannot open it" : "no such file";
+        return false;
+    }
+    m_in.seekg(0, std::ios::end);
+    const std::streamoff end = m_in.tellg();
+    if (end < 0) {
+        error = "cannot tell its size";
+        return false;
+    }
+    m_in.seekg(0);
+    m_size = static_cast<uint64_t>(end);
+    return true;
+}
+
+bool FileReader::ReadMore(uint64_t count, std::vector<uint8_t>& bytes, std::string& error) {
+    const uint64_t wanted = std::min(count, m_size - m_read);
+    const size_t start = bytes.size();
+    if (wanted > SIZE_MAX - start) {
+        error = "not enough memory to read it";
+        return false;
+    }
+    try {
+        bytes.resize(start + static_cast<size_t>(wanted));
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read it";
+        return false;
+    } catch (const std::length_error&) {
+        error = "not enough memory to read it";
+        return false;
+    }
+    if (!m_in.read(reinterpret_cast<char*>(bytes.data() + start),
+                   static_cast<std::streamsize>(wanted))) {
+        error = "read failed";
+        return false;
+    }
+    m_read += wanted;
+    return true;
 }
 
 bool FileSize(const std::string& path, uint64_t& size) {

@@ -3,10 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <span>
 #include <string>
 #include <vector>
+
+// A file opened once and read in steps: its size, then its start, then the rest after it.
+class FileReader {
+  public:
+    // False (with the reason in `error`) when it is no file that can be read and measured.
+    bool Open(const std::string& path, std::string& error);
+    uint64_t Size() const { return m_size; }
+    // Appends up to `count` more bytes (fewer at the file's end) to `bytes`; false (with the
+    // reason) when they cannot be read or do not fit in memory.
+    bool ReadMore(uint64_t count, std::vector<uint8_t>& bytes, std::string& error);
+
+  private:
+    std::ifstream m_in;
+    uint64_t m_size = 0;
+    uint64_t m_read = 0;
+};
 
 // Reads a whole file; false (with the reason in `error`) when it cannot be read, exceeds
 // 4 GiB, the largest face a payload holds, or does not fit in memory.
