@@ -6,11 +6,13 @@
 Runs VomraCube.scr /s on a private Xvfb (1920x1080 unless told) and, with
 e2e/hosts/displaystate.exe, tells it what the system tells it when every display goes off
 and comes on again, and when the session is locked and unlocked. While the displays are
-off (and while locked) it measures over S seconds (5 unless told) the share of one core
+off (and while locked) it measures over S seconds (10 unless told) the share of one core
 used by the saver and by the prefix's wineserver (from /proc) and counts the screen
 updates (X DAMAGE reports); when the displays come on it measures the time from the
 notification to the next screen update. displaystate.exe reads the time it sends from
-Wine's performance counter, which is Linux's CLOCK_MONOTONIC_RAW.
+Wine's performance counter, which is Linux's CLOCK_MONOTONIC_RAW. For comparison it first
+measures the wineserver alone, before the saver starts: Wine's own background programs
+keep it a little busy whatever the saver does.
 
 Checks: while off and while locked, no screen update at all in any of N cycles (3 unless
 told), and saver and wineserver together under 0.5 % of a core in the median of them (the
@@ -97,7 +99,7 @@ def cycle(session, updates, program, tool, states, seconds, checks, index):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--scr", help="the saver (default: VomraCube.scr in build/win)")
-    parser.add_argument("--seconds", type=float, default=5.0, help="length of each measure")
+    parser.add_argument("--seconds", type=float, default=10.0, help="length of each measure")
     parser.add_argument("--size", default="1920x1080", help="screen size, WxH")
     parser.add_argument("--cycles", type=int, default=3, help="off-and-on cycles of each kind")
     args = parser.parse_args()
@@ -118,6 +120,11 @@ def main():
     try:
         session.start()
         updates = ScreenUpdates(session.x.display).start()
+        alone = CpuMeter([session.server.pid], time.monotonic)
+        alone.begin()
+        time.sleep(args.seconds)
+        checks.figure(f"no saver: wineserver {alone.shares()[0]:.2%} of a core over "
+                      f"{args.seconds:g} s")
         program = start_saver(session, scr, "displayoff")
         time.sleep(SETTLE)
         before = updates_per_second(updates, SETTLE)
