@@ -10,6 +10,7 @@
  *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
  *                                 the screen, then "text <text>" asked of the control itself
  *                                 (WM_GETTEXT), which an edit box or a combo box needs
+ *   winprobe.exe settext HWND TEXT   sets a control's text (WM_SETTEXT), in any script
  *   winprobe.exe ping HWND SECONDS   sends the window WM_NULL every 50 ms for SECONDS (or
  *                                 until it goes) and prints "pings <n> slowest <ms> late <n>":
  *                                 how many were answered, the longest wait for an answer,
@@ -31,6 +32,7 @@
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0600
 #include <windows.h>
+#include <shellapi.h>
 
 #include <ctype.h>
 #include <stdio.h>
@@ -99,7 +101,8 @@ static int Ping(HWND window, int seconds) {
 /* The shell's drop structure: its size, the drop point in client coordinates, whether that
  * point is in the non-client area, whether the names are wide, then the names, each ending
  * with a zero, and one more zero. A drop handle is a fixed memory block, whose handle is its
- * address, so a block made in the receiving process serves as one. */
+ * address, so a block made in the receiving process serves as one. The names are wide, as
+ * the shell's are, taken from the wide command line: names in any script arrive whole. */
 typedef struct {
     DWORD files;
     POINT point;
@@ -107,26 +110,31 @@ typedef struct {
     BOOL wide;
 } DropHeader;
 
-static int Drop(HWND window, int x, int y, int count, char** names) {
-    DropHeader header = {sizeof(DropHeader), {x, y}, FALSE, FALSE};
-    size_t size = sizeof header + 1, at;
+static int Drop(HWND window, int x, int y, int first) {
+    DropHeader header = {sizeof(DropHeader), {x, y}, FALSE, TRUE};
+    size_t size = sizeof header + sizeof(WCHAR), at;
+    int count = 0;
+    WCHAR** names = CommandLineToArgvW(GetCommandLineW(), &count);
     char* block;
     void* remote;
     DWORD pid = 0;
     HANDLE process;
     int i;
     BOOL written;
-    for (i = 0; i < count; ++i)
-        size += strlen(names[i]) + 1;
+    if (!names)
+        return 1;
+    for (i = first; i < count; ++i)
+        size += (wcslen(names[i]) + 1) * sizeof(WCHAR);
     block = calloc(1, size);
     if (!block || !ScreenToClient(window, &header.point))
         return 1;
     memcpy(block, &header, sizeof header);
     at = sizeof header;
-    for (i = 0; i < count; ++i) {
-        strcpy(block + at, names[i]);
-        at += strlen(names[i]) + 1;
+    for (i = first; i < count; ++i) {
+        memcpy(block + at, names[i], (wcslen(names[i]) + 1) * sizeof(WCHAR));
+        at += (wcslen(names[i]) + 1) * sizeof(WCHAR);
     }
+    LocalFree(names);
     GetWindowThreadProcessId(window, &pid);
     process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
     remote = process ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE,
@@ -137,6 +145,18 @@ static int Drop(HWND window, int x, int y, int count, char** names) {
     if (process)
         CloseHandle(process);
     return written && PostMessageA(window, WM_DROPFILES, (WPARAM)remote, 0) ? 0 : 1;
+}
+
+/* The text from the wide command line, so that characters outside the code page arrive. */
+static int SetText(HWND control) {
+    int count = 0;
+    WCHAR** args = CommandLineToArgvW(GetCommandLineW(), &count);
+    DWORD_PTR result = 0;
+    int ok = args && count == 4 &&
+             SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)args[3], SMTO_ABORTIFHUNG, 5000,
+                                 &result) && result;
+    LocalFree(args);
+    return ok ? 0 : 1;
 }
 
 static BOOL CALLBACK ListChild(HWND child, LPARAM unused) {
@@ -284,14 +304,15 @@ int main(int argc, char** argv) {
     if (argc == 3 && !strcmp(argv[1], "counts"))
         return PrintCounts((DWORD)strtoul(argv[2], NULL, 0));
     if (argc >= 6 && !strcmp(argv[1], "drop"))
-        return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]),
-                    argc - 5, argv + 5);
+        return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]), 5);
+    if (argc == 4 && !strcmp(argv[1], "settext"))
+        return SetText((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     if (argc == 4 && !strcmp(argv[1], "ping"))
         return Ping((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]));
     if (argc == 3 && !strcmp(argv[1], "control"))
         return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
-          "       winprobe control HWND | winprobe ping HWND SECONDS |\n"
+          "       winprobe control HWND | winprobe ping HWND SECONDS | winprobe settext HWND TEXT |\n"
           "       winprobe drop HWND X Y FILE...\n",
           stderr);
     return 2;

@@ -2,6 +2,7 @@
 
 #include "app/Resource.h"
 #include "framework/WinApp.h"
+#include "platform/Wide.h"
 
 #include <shellapi.h>
 
@@ -65,7 +66,8 @@ void CLink::OnLButtonDown(UINT, POINT) {
 
 void CLink::OpenTarget() {
     WaitCursor wait;
-    const HINSTANCE result = ShellExecuteA(nullptr, "open", m_target, nullptr, nullptr, SW_SHOW);
+    const HINSTANCE result = ShellExecuteW(nullptr, L"open", wide::FromUtf8(m_target).c_str(),
+                                           nullptr, nullptr, SW_SHOW);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         AfxMessageBox("Access to Vomra web site failed", MB_ICONEXCLAMATION);
     }

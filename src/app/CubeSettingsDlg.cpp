@@ -1,6 +1,7 @@
 #include "app/CubeSettingsDlg.h"
 
 #include "import/PictureSource.h"
+#include "platform/FileNames.h"
 
 IMPLEMENT_DYNAMIC(CubeSettingsDlg, CDialog)
 
@@ -13,11 +14,9 @@ double Thousandths(uint32_t value) {
 
 CubeSettingsDlg::CubeSettingsDlg(CCAnimation*, CWnd*) {
     PayloadContents payload; // the defaults, unless the payload says otherwise
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A truncated path would name some other file.
-    if (length > 0 && length < MAX_PATH) {
-        ReadPayload(path, payload);
+    const std::string path = names::ModulePath(nullptr);
+    if (!path.empty()) {
+        ReadPayload(path.c_str(), payload);
     }
     TakeContents(payload);
 }
@@ -78,7 +77,7 @@ void CubeSettingsDlg::OpenVideoFile(int face) {
     if (m_facePictures[face]) {
         ForgetOpenedFaceFile(m_faceFiles[face]);
     } else {
-        DeleteFileA(m_faceFiles[face].c_str());
+        names::Remove(m_faceFiles[face].c_str());
         m_faceFiles[face].clear();
     }
     m_ownsFile[face] = !m_faceFiles[face].empty();
@@ -91,7 +90,7 @@ CubeSettingsDlg::~CubeSettingsDlg() {
     }
     for (const std::string& name : m_faceFiles) {
         if (!name.empty()) {
-            DeleteFileA(name.c_str());
+            names::Remove(name.c_str());
         }
     }
 }
@@ -103,7 +102,7 @@ void CubeSettingsDlg::ReleaseFaces() {
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
         if (m_ownsFile[i]) {
-            DeleteFileA(m_faceFiles[i].c_str());
+            names::Remove(m_faceFiles[i].c_str());
         }
         m_ownsFile[i] = false;
         m_faceFiles[i].clear();

@@ -5,6 +5,8 @@
 // a few seconds may belong to a saver starting at the same moment that has written it but
 // not yet handed it to the video library.
 #include "app/Payload.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 #include <string>
 
@@ -17,14 +19,14 @@ ULONGLONG Ticks(const FILETIME& time) {
 } // namespace
 
 void RemoveStaleFaceFiles() {
-    char folder[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH) {
+    const std::wstring base = wide::FromUtf8(names::TempFolder());
+    if (base.empty()) {
         return;
     }
-    const std::string base(folder);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((base + kFaceFilePrefix + "*.tmp").c_str(), &found);
+    const std::string prefix = kFaceFilePrefix;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(
+        (base + std::wstring(prefix.begin(), prefix.end()) + L"*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -34,9 +36,9 @@ void RemoveStaleFaceFiles() {
         const bool folderEntry = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         const ULONGLONG written = Ticks(found.ftLastWriteTime);
         if (!folderEntry && written + kYoungestStale < Ticks(now)) {
-            DeleteFileA((base + found.cFileName).c_str());
+            DeleteFileW((base + found.cFileName).c_str());
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 

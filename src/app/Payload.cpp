@@ -2,6 +2,7 @@
 
 #include "import/FaceDecision.h"
 #include "import/PictureLimits.h"
+#include "platform/FileNames.h"
 
 #include <algorithm>
 #include <cstring>
@@ -83,15 +84,9 @@ bool LocatePayload(HANDLE file, uint32_t& begin, uint32_t& end) {
 
 // Makes an empty temporary file for a face; false (and `name` empty) when there is none.
 bool MakeTempFile(std::string& name) {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH ||
-        GetTempFileNameA(folder, kFaceFilePrefix, 0, path) == 0) {
-        return false;
-    }
-    name = path;
-    return true;
+    const std::string folder = names::TempFolder();
+    name = folder.empty() ? std::string() : names::NewTempFile(folder, kFaceFilePrefix);
+    return !name.empty();
 }
 
 // A new face file filled by `fill(out)`; deleted again when filling fails.
@@ -99,14 +94,13 @@ template <typename Fill> bool WriteNewFaceFile(std::string& name, Fill fill) {
     if (!MakeTempFile(name)) {
         return false;
     }
-    HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = names::Open(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
     bool ok = out != INVALID_HANDLE_VALUE && fill(out);
     if (out != INVALID_HANDLE_VALUE) {
         ok = CloseHandle(out) && ok;
     }
     if (!ok) {
-        DeleteFileA(name.c_str());
+        names::Remove(name.c_str());
         name.clear();
     }
     return ok;
@@ -245,8 +239,7 @@ void ReadPayload(const char* path, PayloadContents& out) {
     if (!path) {
         return;
     }
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = names::Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
@@ -272,7 +265,7 @@ bool WriteFaceFile(std::span<const uint8_t> bytes, std::string& name) {
 void DeletePayloadFiles(PayloadContents& contents) {
     for (std::string& name : contents.faceFiles) {
         if (!name.empty()) {
-            DeleteFileA(name.c_str());
+            names::Remove(name.c_str());
         }
         name.clear();
     }

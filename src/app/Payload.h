@@ -103,7 +103,7 @@ int ParseSettingsText(const char* text, size_t length, uint32_t* values);
 
 // Reads the payload of the file `path` into `out` (overwritten: it must name no files yet):
 // each complete face entry that may be a picture (CouldBePictureFace) into memory, every
-// other one into a new temporary file ("VFR" prefix, in GetTempPathA's folder). Never
+// other one into a new temporary file ("VFR" prefix, in the temporary folder). Never
 // fails: without a payload `out` holds the defaults and no file is made. Defined results for
 // damaged payloads (the payload area is [P, end - 4)):
 // - an offset at or past the end, or too close to it for the magic numbers: no payload;

@@ -4,9 +4,10 @@
 #include "framework/WinApp.h"
 
 void ReportError(UINT stringId) {
-    char caption[64] = "";
-    char text[512] = "";
-    LoadStringA(AfxGetInstanceHandle(), IDS_CAPTION, caption, sizeof caption);
-    LoadStringA(AfxGetInstanceHandle(), stringId, text, sizeof text);
-    MessageBoxA(AfxGetSafeOwner(), text, caption, MB_ICONWARNING | MB_OK);
+    // The wide calls keep the resource's texts whatever the system's code page.
+    wchar_t caption[64] = L"";
+    wchar_t text[512] = L"";
+    LoadStringW(AfxGetInstanceHandle(), IDS_CAPTION, caption, 64);
+    LoadStringW(AfxGetInstanceHandle(), stringId, text, 512);
+    MessageBoxW(AfxGetSafeOwner(), text, caption, MB_ICONWARNING | MB_OK);
 }

@@ -32,7 +32,7 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
 
 // Keyboard navigation of a modeless dialog: Tab, Enter and Escape.
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
-    return IsDialogMessageA(m_hWnd, msg);
+    return IsDialogMessageW(m_hWnd, msg);
 }
 
 BOOL CDialog::OnInitDialog() {

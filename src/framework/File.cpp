@@ -1,5 +1,7 @@
 #include "framework/File.h"
 
+#include "platform/FileNames.h"
+
 IMPLEMENT_DYNAMIC(CFile, CObject)
 
 CFile::~CFile() {
@@ -35,8 +37,7 @@ bool CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
         disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     }
 
-    const HANDLE file =
-        CreateFileA(fileName, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = names::Open(fileName, access, share, disposition);
     if (file == INVALID_HANDLE_VALUE) {
         if (error) {
             const LONG osError = static_cast<LONG>(GetLastError());

@@ -51,7 +51,7 @@ class CWinApp : public CObject {
 
     CWnd* m_pMainWnd = nullptr;
     HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr; // the arguments after the program name
+    LPSTR m_lpCmdLine = nullptr; // the arguments after the program name, in UTF-8
     int m_nCmdShow = 0;
     LPCSTR m_pszAppName = nullptr;
 
@@ -87,5 +87,6 @@ int AfxMessageBox(LPCSTR text, UINT type = 0, UINT helpId = 0);
 // The same with the text taken from the string table.
 int AfxMessageBox(UINT promptId, UINT type = 0, UINT helpId = 0);
 
-// Runs the application object; called from the program's WinMain.
+// Runs the application object; called from the program's WinMain, whose ANSI command line
+// it leaves for the wide one.
 int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow);

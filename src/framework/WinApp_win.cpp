@@ -3,6 +3,8 @@
 #include "framework/TickWait.h"
 #include "framework/Wnd.h"
 #include "framework/WndBinding.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 #include <cstring>
 
@@ -23,16 +25,10 @@ char g_moduleName[MAX_PATH] = "";
 
 // The executable's file name without folder and extension.
 LPCSTR ModuleBaseName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[MAX_PATH - 1] = '\0';
-    const char* base = path;
-    for (const char* p = path; *p; ++p) {
-        if (*p == '\\' || *p == '/') {
-            base = p + 1;
-        }
-    }
-    lstrcpynA(g_moduleName, base, MAX_PATH);
+    const std::string path = names::ModulePath(nullptr);
+    const size_t slash = path.find_last_of("\\/");
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    lstrcpynA(g_moduleName, base.c_str(), MAX_PATH);
     if (char* dot = std::strrchr(g_moduleName, '.')) {
         *dot = '\0';
     }
@@ -68,7 +64,7 @@ int CWinApp::Run() {
     LONG idleCount = 0;
     bool idle = true;
     for (;;) {
-        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             m_idleWaitAsked = false;
             const PassStart start = StartPass();
             if (!OnIdle(idleCount++)) {
@@ -78,20 +74,20 @@ int CWinApp::Run() {
             }
         }
         do {
-            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) {
                 m_exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
                 return ExitInstance();
             }
             if (!PreTranslateMessage(&msg)) {
                 TranslateMessage(&msg);
-                DispatchMessageA(&msg);
+                DispatchMessageW(&msg);
             }
             if (m_idleRule.IsIdleResetting(msg)) {
                 idle = true;
                 idleCount = 0;
             }
-        } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+        } while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 
@@ -183,24 +179,50 @@ HWND AfxGetSafeOwner() {
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT) {
     const CWinApp* app = AfxGetApp();
-    return MessageBoxA(AfxGetSafeOwner(), text, app ? app->m_pszAppName : nullptr, type);
+    const std::wstring caption = wide::FromUtf8(app && app->m_pszAppName ? app->m_pszAppName : "");
+    return MessageBoxW(AfxGetSafeOwner(), wide::FromUtf8(text ? text : "").c_str(), caption.c_str(),
+                       type);
 }
 
 int AfxMessageBox(UINT promptId, UINT type, UINT helpId) {
-    char text[512] = "";
-    LoadStringA(AfxGetInstanceHandle(), promptId, text, sizeof text);
-    return AfxMessageBox(text, type, helpId);
+    wchar_t text[512] = L"";
+    LoadStringW(AfxGetInstanceHandle(), promptId, text, 512);
+    return AfxMessageBox(wide::ToUtf8Lossy(text).c_str(), type, helpId);
 }
+
+namespace {
+// The arguments of the wide command line in UTF-8: the ANSI one that WinMain is given has
+// lost every character outside the system's code page. The program's name ends at its
+// closing quote when it starts with one, else at the first blank, as the system reads it.
+std::string ArgumentsAfterProgram(const wchar_t* line) {
+    const wchar_t* p = line ? line : L"";
+    if (*p == L'"') {
+        for (++p; *p && *p != L'"'; ++p) {
+        }
+        p += *p ? 1 : 0;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') {
+            ++p;
+        }
+    }
+    while (*p == L' ' || *p == L'\t') {
+        ++p;
+    }
+    return wide::ToUtf8Lossy(p);
+}
+} // namespace
 
 // The program's entry: the one application object runs start-up, the message loop and
 // exit. A failed start-up still tears down whatever main window exists.
-int AfxWinMain(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
+int AfxWinMain(HINSTANCE instance, LPSTR, int cmdShow) {
     CWinApp* app = AfxGetApp();
     if (!app) {
         return -1;
     }
     app->m_hInstance = instance;
-    app->m_lpCmdLine = cmdLine ? cmdLine : const_cast<LPSTR>("");
+    static std::string arguments;
+    arguments = ArgumentsAfterProgram(GetCommandLineW());
+    app->m_lpCmdLine = arguments.data();
     app->m_nCmdShow = cmdShow;
     if (!app->m_pszAppName) {
         app->m_pszAppName = ModuleBaseName();

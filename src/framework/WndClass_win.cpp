@@ -3,6 +3,7 @@
 #include "framework/WinApp.h"
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -13,16 +14,17 @@ LPCSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, H
     std::snprintf(name, sizeof name, "VcWnd:%x:%p:%p:%p", classStyle, static_cast<void*>(cursor),
                   static_cast<void*>(background), static_cast<void*>(icon));
     const HINSTANCE instance = AfxGetInstanceHandle();
-    WNDCLASSA wc{};
-    if (!GetClassInfoA(instance, name, &wc)) {
+    const std::wstring wideName(name, name + std::strlen(name)); // ASCII
+    WNDCLASSW wc{};
+    if (!GetClassInfoW(instance, wideName.c_str(), &wc)) {
         wc.style = classStyle;
-        wc.lpfnWndProc = &DefWindowProcA;
+        wc.lpfnWndProc = &DefWindowProcW;
         wc.hInstance = instance;
         wc.hCursor = cursor;
         wc.hbrBackground = background;
         wc.hIcon = icon;
-        wc.lpszClassName = name;
-        if (!RegisterClassA(&wc)) {
+        wc.lpszClassName = wideName.c_str();
+        if (!RegisterClassW(&wc)) {
             return nullptr;
         }
     }

@@ -1,6 +1,7 @@
 #include "framework/GdiObject.h"
 #include "framework/WinApp.h"
 #include "framework/WndBinding.h"
+#include "platform/Wide.h"
 
 #include <unordered_map>
 
@@ -58,7 +59,7 @@ LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
 
 void WndProcAccess::BeginCreation(CWnd* wnd) {
     if (!g_cbtHook) {
-        g_cbtHook = SetWindowsHookExA(WH_CBT, &CbtFilterHook, nullptr, GetCurrentThreadId());
+        g_cbtHook = SetWindowsHookExW(WH_CBT, &CbtFilterHook, nullptr, GetCurrentThreadId());
     }
     g_pWndInit = wnd;
     wnd->m_creating = true;
@@ -72,14 +73,14 @@ void WndProcAccess::EndCreation(CWnd* wnd) {
 void WndProcAccess::BindToWindow(CWnd* wnd, HWND hWnd) {
     wnd->Attach(hWnd);
     wnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
 }
 
 LRESULT CALLBACK WndProcAccess::StaticWndProc(HWND hWnd, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
     CWnd* wnd = CWnd::FromHandlePermanent(hWnd);
     if (!wnd) {
-        return DefWindowProcA(hWnd, message, wParam, lParam);
+        return DefWindowProcW(hWnd, message, wParam, lParam);
     }
     const CurrentMessage saved = g_current;
     g_current = {hWnd, message, wParam, lParam};
@@ -95,9 +96,9 @@ LRESULT CALLBACK WndProcAccess::StaticWndProc(HWND hWnd, UINT message, WPARAM wP
 // when it was the main window, and let the object delete itself if it does so. During a
 // failed creation the object belongs to the caller of CreateEx and is not deleted.
 void WndProcAccess::FinishNcDestroy(CWnd* wnd, HWND hWnd) {
-    if (wnd->m_pfnSuper && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) ==
+    if (wnd->m_pfnSuper && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) ==
                                &WndProcAccess::StaticWndProc) {
-        SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
+        SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wnd->m_pfnSuper));
     }
     wnd->m_pfnSuper = nullptr;
     wnd->Detach();
@@ -174,8 +175,11 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         return FALSE;
     }
     WndProcAccess::BeginCreation(this);
-    const HWND hWnd = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height,
-                                      parent, idOrMenu, AfxGetInstanceHandle(), param);
+    const std::wstring wideClass = wide::FromUtf8(className);
+    const std::wstring wideName = windowName ? wide::FromUtf8(windowName) : std::wstring();
+    const HWND hWnd =
+        CreateWindowExW(exStyle, wideClass.c_str(), wideName.c_str(), style, x, y, width, height,
+                        parent, idOrMenu, AfxGetInstanceHandle(), param);
     WndProcAccess::EndCreation(this);
     return hWnd != nullptr;
 }
@@ -213,9 +217,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_pfnSuper) {
-        return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+        return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
     }
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::Default() {
@@ -318,15 +322,15 @@ BOOL CWnd::KillTimer(UINT_PTR id) {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    return ::SendMessageW(m_hWnd, message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
+    return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
 void CWnd::SetWindowText(LPCSTR text) {
-    ::SetWindowTextA(m_hWnd, text);
+    ::SetWindowTextW(m_hWnd, text ? wide::FromUtf8(text).c_str() : L"");
 }
 
 void CWnd::SetFont(CFont* font, BOOL redraw) {
@@ -334,5 +338,5 @@ void CWnd::SetFont(CFont* font, BOOL redraw) {
 }
 
 HFONT CWnd::GetFontHandle() const {
-    return reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    return reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
 }

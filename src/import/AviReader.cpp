@@ -1,5 +1,7 @@
 #include "import/AviReader.h"
 
+#include "platform/FileNames.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -241,8 +243,7 @@ AviStatus AviVideo::CheckFormat() {
 }
 
 AviStatus AviVideo::Open(const char* fileName) {
-    m_file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_file = names::Open(fileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (m_file == INVALID_HANDLE_VALUE) {
         return AviStatus::kCannotOpen;
     }

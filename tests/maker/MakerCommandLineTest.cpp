@@ -1,4 +1,5 @@
 #include "vomracube-maker/MakerCommandLine.h"
+#include "make/system/ArgumentQuote.h"
 
 #include <gtest/gtest.h>
 
@@ -45,3 +46,21 @@ TEST(MakerCommandLine, OneSaverOpensItElseFacesFillTheSlotsInOrder) {
 }
 
 } // namespace
+
+// What the converter is started with reaches it whole: each quoted argument splits back
+// into itself, names in any script and the characters the rules treat specially included.
+TEST(MakerCommandLine, QuotedArgumentsSplitBackIntoThemselves) {
+    const Args kArgs[] = {
+        {"C:\\Τεμπ 一時\\vcp1A2.TMP", "-i", "C:\\Ωμέγα 東京\\日本の写真.avi"},
+        {"", "Café Ωμέγα 東京.bmp", "tab\there"},
+        {"ends in a backslash\\", "two\\\\", "\\\\server\\share\\x"},
+        {"a \"quoted\" word", "\\\"", "back\\\\\"slashes"},
+    };
+    for (const Args& args : kArgs) {
+        std::string line;
+        for (const std::string& arg : args) {
+            line += QuoteArgument(arg) + " ";
+        }
+        EXPECT_EQ(SplitCommandLine(line.c_str()), args) << line;
+    }
+}

@@ -5,6 +5,7 @@
 #include "import/PixelLayouts.h"
 #include "make/FaceThumbnail.h"
 #include "make/picture/RgbaImage.h"
+#include "platform/Wide.h"
 
 #include <algorithm>
 #include <new>
@@ -76,13 +77,13 @@ FaceMode FaceSlot::SelectedMode() const {
 
 void FaceSlot::Show(const ProjectFace& face) {
     const std::string name = face.source.empty() ? "(no file)" : FileNameOf(face.source);
-    SetWindowTextA(Control(IDC_SLOT_FILE), name.c_str());
+    SetWindowTextW(Control(IDC_SLOT_FILE), wide::FromUtf8(name).c_str());
     // The verdict names the file as the slot does, without its folder.
     std::string verdict = DescribeFace(face, face.Empty() ? std::string() : name);
     for (const std::string& note : face.prepared.notes) {
         verdict += "\n" + note;
     }
-    SetWindowTextA(Control(IDC_SLOT_VERDICT), verdict.c_str());
+    SetWindowTextW(Control(IDC_SLOT_VERDICT), wide::FromUtf8(verdict).c_str());
     SendMessageA(Control(IDC_SLOT_MODE), CB_SETCURSEL,
                  face.mode == FaceMode::kFill ? kModeFill : kModeFit, 0);
 }

@@ -1,5 +1,7 @@
 #include "FileDialogs.h"
 
+#include "platform/Wide.h"
+
 #include <commdlg.h>
 
 #include <vector>
@@ -9,11 +11,11 @@ namespace {
 // cut a longer one.
 constexpr DWORD kPathBuffer = 32768;
 
-bool Ask(HWND owner, const char* filter, const char* title, const char* defaultExtension,
+bool Ask(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t* defaultExtension,
          DWORD flags, bool save, const std::string& suggested, std::string& path) {
-    std::vector<char> buffer(kPathBuffer, '\0');
-    suggested.copy(buffer.data(), buffer.size() - 1);
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> buffer(kPathBuffer, L'\0');
+    wide::FromUtf8(suggested).copy(buffer.data(), buffer.size() - 1);
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter;
@@ -22,32 +24,32 @@ bool Ask(HWND owner, const char* filter, const char* title, const char* defaultE
     ofn.lpstrTitle = title;
     ofn.lpstrDefExt = defaultExtension;
     ofn.Flags = flags | OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen) {
         return false;
     }
-    path = buffer.data();
-    return !path.empty();
+    // A name with a lone surrogate cannot be held in UTF-8, so it names no file here.
+    return wide::ToUtf8(buffer.data(), path) && !path.empty();
 }
 } // namespace
 
 bool AskFaceFile(HWND owner, std::string& path) {
-    static const char kFilter[] =
-        "Pictures and videos\0*.bmp;*.dib;*.ico;*.cur;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;"
-        "*.tif;*.tiff;*.avi;*.mp4;*.mov;*.m4v;*.mkv;*.webm;*.webp;*.apng\0"
-        "All files\0*.*\0";
-    return Ask(owner, kFilter, "Choose a picture or video for the face", nullptr,
+    static const wchar_t kFilter[] =
+        L"Pictures and videos\0*.bmp;*.dib;*.ico;*.cur;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;"
+        L"*.tif;*.tiff;*.avi;*.mp4;*.mov;*.m4v;*.mkv;*.webm;*.webp;*.apng\0"
+        L"All files\0*.*\0";
+    return Ask(owner, kFilter, L"Choose a picture or video for the face", nullptr,
                OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, false, "", path);
 }
 
 bool AskSaverToOpen(HWND owner, std::string& path) {
-    static const char kFilter[] = "Screen savers (*.scr)\0*.scr\0All files\0*.*\0";
-    return Ask(owner, kFilter, "Open a saver made with VomraCube", "scr",
+    static const wchar_t kFilter[] = L"Screen savers (*.scr)\0*.scr\0All files\0*.*\0";
+    return Ask(owner, kFilter, L"Open a saver made with VomraCube", L"scr",
                OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, false, "", path);
 }
 
 bool AskSaverToSave(HWND owner, const std::string& suggested, std::string& path) {
-    static const char kFilter[] = "Screen savers (*.scr)\0*.scr\0";
-    return Ask(owner, kFilter, "Save the saver", "scr", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
+    static const wchar_t kFilter[] = L"Screen savers (*.scr)\0*.scr\0";
+    return Ask(owner, kFilter, L"Save the saver", L"scr", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST,
                true, suggested, path);
 }

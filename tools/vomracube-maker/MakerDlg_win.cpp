@@ -7,6 +7,7 @@
 #include "app/CCAnimationWnd.h"
 #include "framework/WinApp.h"
 #include "make/system/ProcessRun.h"
+#include "platform/Wide.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -31,19 +32,23 @@ END_MESSAGE_MAP()
 namespace {
 constexpr UINT_PTR kRebuildTimer = 1;
 constexpr UINT kRebuildDelay = 300; // ms: a run of arrow presses rebuilds the preview once
-// The dropped files' names, however long; a name that cannot be had is left out.
+// The dropped files' names, however long; a name that cannot be had (or held in UTF-8) is
+// left out.
 std::vector<std::string> DroppedFiles(HDROP drop, size_t most) {
     std::vector<std::string> files;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count && files.size() < most; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
         if (length == 0) {
             continue;
         }
-        std::string name(static_cast<size_t>(length) + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, i, name.data(), length + 1);
+        std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+        const UINT copied = DragQueryFileW(drop, i, name.data(), length + 1);
         name.resize(copied <= length ? copied : length);
-        files.push_back(name);
+        std::string utf8;
+        if (wide::ToUtf8(name, utf8) && !utf8.empty()) {
+            files.push_back(utf8);
+        }
     }
     return files;
 }
@@ -288,7 +293,7 @@ void MakerDlg::UpdateTitle() {
 }
 
 void MakerDlg::SetStatus(const std::string& text) {
-    SetDlgItemTextA(m_hWnd, IDC_STATUS, text.c_str());
+    SetDlgItemTextW(m_hWnd, IDC_STATUS, wide::FromUtf8(text).c_str());
 }
 
 void MakerDlg::Fail(const std::string& text) {

@@ -1,6 +1,7 @@
 #include "SaverInstall.h"
 
 #include "platform/Win32.h"
+#include "platform/Wide.h"
 
 #include <shlobj.h>
 
@@ -10,33 +11,21 @@ namespace {
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kSaverValue[] = L"SCRNSAVE.EXE";
 
+// The maker's texts and names are UTF-8; the registry value and the copy's path are UTF-16,
+// so a saver named in any script is installed and shown under its own name.
 std::wstring Wide(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            length);
-    }
-    return wide;
+    return wide::FromUtf8(text);
 }
 
 std::string Narrow(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                            length, nullptr, nullptr);
-    }
-    return narrow;
+    return wide::ToUtf8Lossy(text);
 }
 
 std::string SystemMessage(DWORD code) {
-    char text[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, sizeof text, nullptr);
-    std::string message = text;
+    wchar_t text[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, 256, nullptr);
+    std::string message = wide::ToUtf8Lossy(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
         message.pop_back();
     }
@@ -107,7 +96,7 @@ bool CopyInto(const std::wstring& source, const std::wstring& target, std::strin
 
 bool InstallSaver(const std::string& saverPath, std::string& report, std::string& error) {
     const std::wstring source = Wide(saverPath);
-    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (source.empty() || GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = "The saver " + saverPath + " is not there any more.";
         return false;
     }

@@ -1,6 +1,9 @@
 #include "SaverTry.h"
 
+#include "make/system/ArgumentQuote.h"
 #include "make/system/TempFile.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 namespace {
 constexpr DWORD kClosingWait = 10000; // milliseconds
@@ -8,20 +11,20 @@ constexpr DWORD kClosingWait = 10000; // milliseconds
 // A new, empty folder under the temporary folder; empty when none could be made. The
 // unique name comes from a temporary file that the folder then replaces.
 std::string MakeTryFolder() {
-    char name[MAX_PATH];
     const std::string folder = TempFolder();
-    if (folder.empty() || GetTempFileNameA(folder.c_str(), "vct", 0, name) == 0) {
+    const std::string name = folder.empty() ? std::string() : names::NewTempFile(folder, "vct");
+    if (name.empty()) {
         return {};
     }
-    DeleteFileA(name);
-    return CreateDirectoryA(name, nullptr) ? name : std::string();
+    names::Remove(name.c_str());
+    return names::MakeFolder(name.c_str()) ? name : std::string();
 }
 
 BOOL CALLBACK CloseWindowOf(HWND window, LPARAM processId) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == static_cast<DWORD>(processId)) {
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
     }
     return TRUE;
 }
@@ -59,12 +62,12 @@ bool SaverTry::Prepare(std::string& error) {
 }
 
 bool SaverTry::Launch(std::string& error) {
-    std::string command = "\"" + m_saver + "\" /s";
-    STARTUPINFOA startup{};
+    std::wstring command = wide::FromUtf8(QuoteArgument(m_saver) + " /s");
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(m_saver.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        m_folder.c_str(), &startup, &process)) {
+    if (!CreateProcessW(wide::FromUtf8(m_saver).c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, wide::FromUtf8(m_folder).c_str(), &startup, &process)) {
         error = "The saver could not be started.";
         Finish();
         return false;
@@ -93,12 +96,11 @@ void SaverTry::Finish() {
     if (m_process || m_folder.empty()) {
         return;
     }
-    if (!m_saver.empty() && !DeleteFileA(m_saver.c_str()) &&
-        GetFileAttributesA(m_saver.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (!m_saver.empty() && !names::Remove(m_saver.c_str()) && names::Exists(m_saver.c_str())) {
         return;
     }
     m_saver.clear();
-    if (RemoveDirectoryA(m_folder.c_str())) {
+    if (names::RemoveFolder(m_folder.c_str())) {
         m_folder.clear();
     }
 }

@@ -1,5 +1,7 @@
 #include "PackCommands.h"
 
+#include "ConsoleText.h"
+
 #include "make/PayloadWriter.h"
 #include "make/system/ProcessRun.h"
 #include "make/SaverProject.h"
@@ -18,16 +20,16 @@ std::string Thousandths(uint32_t v) {
 void PrintSettings(std::FILE* out, const uint32_t* s) {
     const int cubes = static_cast<int>(s[kCubeCount]);
     const int boxes = static_cast<int>(s[kBoxCount]);
-    std::fprintf(out, "  motion pattern %u\n", s[kMotionStyle]);
-    std::fprintf(out, "  picture cubes  %d%s, size %s, speed %s\n", cubes,
-                 cubes == 0  ? " (shows one)"
-                 : cubes < 0 ? " (none)"
-                             : "",
-                 Thousandths(s[kCubeSize]).c_str(), Thousandths(s[kCubeSpeed]).c_str());
-    std::fprintf(out, "  boxes          %d%s, size %s, speed %s, phase step %s\n", boxes,
-                 boxes <= 0 ? " (none)" : "", Thousandths(s[kBoxSize]).c_str(),
-                 Thousandths(s[kBoxSpeed]).c_str(), Thousandths(s[kBoxPhaseStep]).c_str());
-    std::fprintf(out, "  transparency   %s\n", s[kRegionOption] ? "on" : "off");
+    Print(out, "  motion pattern %u\n", s[kMotionStyle]);
+    Print(out, "  picture cubes  %d%s, size %s, speed %s\n", cubes,
+          cubes == 0  ? " (shows one)"
+          : cubes < 0 ? " (none)"
+                      : "",
+          Thousandths(s[kCubeSize]).c_str(), Thousandths(s[kCubeSpeed]).c_str());
+    Print(out, "  boxes          %d%s, size %s, speed %s, phase step %s\n", boxes,
+          boxes <= 0 ? " (none)" : "", Thousandths(s[kBoxSize]).c_str(),
+          Thousandths(s[kBoxSpeed]).c_str(), Thousandths(s[kBoxPhaseStep]).c_str());
+    Print(out, "  transparency   %s\n", s[kRegionOption] ? "on" : "off");
 }
 
 // Faces are numbered from 1 in everything the tool prints, as they are counted on its
@@ -38,50 +40,50 @@ int FaceNumber(size_t index) {
 
 // One face line and, for a face with a file, the notes under it.
 void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label) {
-    std::fprintf(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
+    Print(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
     if (face.Empty()) {
         return;
     }
     for (const std::string& note : face.prepared.notes) {
-        std::fprintf(out, "    %s\n", note.c_str());
+        Print(out, "    %s\n", note.c_str());
     }
 }
 } // namespace
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage:\n"
-                 "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-                 "                 [--max-side N] [--upright] [--strict] [FACE...]\n"
-                 "  %s show SAVER.scr\n"
-                 "  %s help\n"
-                 "\n"
-                 "make copies the template saver (a finished saver works too: its payload is\n"
-                 "replaced) and appends the settings and up to six face files, in face order:\n"
-                 "faces 1 to 6 as given (1 and 6, 2 and 4, 3 and 5 are opposite each other).\n"
-                 "A FACE is a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) or an AVI video,\n"
-                 "optionally prefixed fill: (cover the face) or fit: (fit inside it, the\n"
-                 "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
-                 "show get the default picture; --strict makes that an error.\n"
-                 "\n"
-                 "Pictures whose longer side exceeds --max-side N pixels (default %d) are\n"
-                 "shrunk and stored again, JPEG as JPEG, others as PNG; JPEG photos taken\n"
-                 "turned are stood upright. --max-side 0 keeps every face byte for byte,\n"
-                 "turning photos only with --upright. Faces the saver would not show are not\n"
-                 "stored. MP4, MOV, MKV/WebM and animated\n"
-                 "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
-                 "\n"
-                 "settings:\n%s"
-                 "\n"
-                 "show lists the settings and faces of a finished saver.\n",
-                 kTool, kTool, kTool, kDefaultMaxSide, SettingsUsage().c_str());
+    Print(out,
+          "usage:\n"
+          "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
+          "                 [--max-side N] [--upright] [--strict] [FACE...]\n"
+          "  %s show SAVER.scr\n"
+          "  %s help\n"
+          "\n"
+          "make copies the template saver (a finished saver works too: its payload is\n"
+          "replaced) and appends the settings and up to six face files, in face order:\n"
+          "faces 1 to 6 as given (1 and 6, 2 and 4, 3 and 5 are opposite each other).\n"
+          "A FACE is a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) or an AVI video,\n"
+          "optionally prefixed fill: (cover the face) or fit: (fit inside it, the\n"
+          "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
+          "show get the default picture; --strict makes that an error.\n"
+          "\n"
+          "Pictures whose longer side exceeds --max-side N pixels (default %d) are\n"
+          "shrunk and stored again, JPEG as JPEG, others as PNG; JPEG photos taken\n"
+          "turned are stood upright. --max-side 0 keeps every face byte for byte,\n"
+          "turning photos only with --upright. Faces the saver would not show are not\n"
+          "stored. MP4, MOV, MKV/WebM and animated\n"
+          "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
+          "\n"
+          "settings:\n%s"
+          "\n"
+          "show lists the settings and faces of a finished saver.\n",
+          kTool, kTool, kTool, kDefaultMaxSide, SettingsUsage().c_str());
 }
 
 int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     std::vector<uint8_t> image;
     std::string error;
     if (!ReadSaverTemplate(o.templatePath, image, error)) {
-        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
+        Print(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
     const bool hadPayload = PayloadOffset(image) != image.size();
@@ -97,15 +99,15 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         project.faces[i].mode = mode ? FaceMode::kFill : FaceMode::kFit;
         if (!o.faces[i].path.empty() &&
             !project.SetFace(static_cast<int>(i), o.faces[i].path, plan, error)) {
-            std::fprintf(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
-                         o.faces[i].path.c_str(), error.c_str());
+            Print(err, "%s: cannot read face %d, %s: %s\n", kTool, FaceNumber(i),
+                  o.faces[i].path.c_str(), error.c_str());
             return 1;
         }
     }
 
-    std::fprintf(out, "settings:\n");
+    Print(out, "settings:\n");
     PrintSettings(out, project.settings);
-    std::fprintf(out, "faces:\n");
+    Print(out, "faces:\n");
     int fallbacks = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         const ProjectFace& face = project.faces[i];
@@ -113,18 +115,18 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         fallbacks += !face.source.empty() && face.FallsBack();
     }
     if (o.strict && fallbacks > 0) {
-        std::fprintf(err, "%s: %d face file(s) would show the default picture; nothing written\n",
-                     kTool, fallbacks);
+        Print(err, "%s: %d face file(s) would show the default picture; nothing written\n", kTool,
+              fallbacks);
         return 1;
     }
 
     uint64_t saved = 0;
     if (!project.Save(image, o.outPath, error, saved)) {
-        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
+        Print(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
-    std::fprintf(out, "wrote %s (%s bytes%s)\n", o.outPath.c_str(), std::to_string(saved).c_str(),
-                 hadPayload ? "; the template's payload was replaced" : "");
+    Print(out, "wrote %s (%s bytes%s)\n", o.outPath.c_str(), std::to_string(saved).c_str(),
+          hadPayload ? "; the template's payload was replaced" : "");
     return 0;
 }
 
@@ -133,22 +135,21 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     SaverFile file;
     std::string error;
     if (!ReadSaverFile(o.saverPath, file, error)) {
-        std::fprintf(err, "%s: %s\n", kTool, error.c_str());
+        Print(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
     if (!file.present) {
-        std::fprintf(out,
-                     "%s has no payload: it runs with the built-in settings and shows the default "
-                     "picture on every face\n",
-                     o.saverPath.c_str());
+        Print(out,
+              "%s has no payload: it runs with the built-in settings and shows the default "
+              "picture on every face\n",
+              o.saverPath.c_str());
         PrintSettings(out, file.settings);
         return 0;
     }
-    std::fprintf(out, "%s: settings text gives %d of 9 numbers%s\n", o.saverPath.c_str(),
-                 file.settingsRead,
-                 file.textTerminated ? "" : " (the text has no end: no faces read)");
+    Print(out, "%s: settings text gives %d of 9 numbers%s\n", o.saverPath.c_str(),
+          file.settingsRead, file.textTerminated ? "" : " (the text has no end: no faces read)");
     PrintSettings(out, file.settings);
-    std::fprintf(out, "faces:\n");
+    Print(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {
         case FaceEntryState::kExtracted:
@@ -156,12 +157,12 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
             PrintFace(out, i, file.faces[i], "entry");
             break;
         case FaceEntryState::kNoTempFile:
-            std::fprintf(out, "  face %d: %u bytes, not read: %s\n", FaceNumber(i),
-                         file.faceLengths[i], file.faceErrors[i].c_str());
+            Print(out, "  face %d: %u bytes, not read: %s\n", FaceNumber(i), file.faceLengths[i],
+                  file.faceErrors[i].c_str());
             break;
         case FaceEntryState::kNotInPayload:
-            std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",
-                         FaceNumber(i));
+            Print(out, "  face %d: missing (the payload ends early) -> default picture\n",
+                  FaceNumber(i));
             break;
         }
     }

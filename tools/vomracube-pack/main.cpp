@@ -1,5 +1,6 @@
 // vomracube-pack: makes a finished screen saver from the template saver, nine settings and
 // up to six face files, and shows what a finished saver holds. See PackOptions.h.
+#include "ConsoleText.h"
 #include "PackCommands.h"
 
 #include <cstdio>
@@ -7,11 +8,17 @@
 
 namespace {
 int Run(int argc, char** argv) {
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
+    pointers.push_back(nullptr);
     PackOptions options;
     std::string error;
-    if (!ParsePackOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "vomracube-pack: %s\n", error.c_str());
-        std::fprintf(stderr, "run \"vomracube-pack help\" for the usage\n");
+    if (!ParsePackOptions(static_cast<int>(arguments.size()), pointers.data(), options, error)) {
+        Print(stderr, "vomracube-pack: %s\n", error.c_str());
+        Print(stderr, "run \"vomracube-pack help\" for the usage\n");
         return 2;
     }
     switch (options.command) {

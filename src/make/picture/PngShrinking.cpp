@@ -3,6 +3,7 @@
 #include "import/PictureOrientation.h"
 #include "make/picture/AreaResample.h"
 #include "make/picture/Orientation.h"
+#include "platform/StdPath.h"
 
 #include <csetjmp>
 #include <fstream>
@@ -83,7 +84,7 @@ bool Decode(Session* s, std::ifstream* in, int maxSide, int* orientation) {
 } // namespace
 
 bool ShrinkPngWhileDecoding(const std::string& path, int maxSide, RgbaImage& image) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(StdPath(path), std::ios::binary);
     png_byte signature[8] = {};
     if (!in.read(reinterpret_cast<char*>(signature), sizeof signature) ||
         png_sig_cmp(signature, 0, sizeof signature) != 0) {

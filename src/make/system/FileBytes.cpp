@@ -1,43 +1,73 @@
 #include "make/system/FileBytes.h"
 
-#include "platform/Win32.h"
+#include "platform/FileNames.h"
+#include "platform/StdPath.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <new>
+#include <stdexcept>
 
 namespace {
-// Opens the file and measures it; false (with the reason) when it is no readable file.
-bool OpenMeasured(const std::string& path, std::ifstream& in, uint64_t& size, std::string& error) {
-    std::error_code unused;
-    if (std::filesystem::is_directory(path, unused)) {
+
+constexpr DWORD kChunk = 1u << 20;
+
+// A handle that is closed on every path.
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+    void Reset(HANDLE handle) {
+        Close();
+        m_handle = handle;
+    }
+    bool Close() {
+        const bool closed = !IsOpen() || CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+  private:
+    HANDLE m_handle;
+};
+
+std::string SystemError(const char* what) {
+    return std::string(what) + " (system error " + std::to_string(GetLastError()) + ")";
+}
+
+// Opens the file for reading and measures it; false (with the reason) when it is no
+// readable file.
+bool OpenMeasured(const std::string& path, FileHandle& file, uint64_t& size, std::string& error) {
+    if (names::IsFolder(path.c_str())) {
         error = "it is a folder";
         return false;
     }
-    in.open(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
+    file.Reset(
+        names::Open(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    if (!file.IsOpen()) {
+        error = GetLastError() == ERROR_FILE_NOT_FOUND ? std::string("no such file")
+                                                       : SystemError("cannot open it");
         return false;
     }
-    in.seekg(0, std::ios::end);
-    const std::streamoff end = in.tellg();
-    if (end < 0) {
-        error = "cannot tell its size (is it a folder?)";
+    DWORD high = 0;
+    SetLastError(ERROR_SUCCESS);
+    const DWORD low = GetFileSize(file.Get(), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
+        error = SystemError("cannot tell its size");
         return false;
     }
-    in.seekg(0);
-    size = static_cast<uint64_t>(end);
+    size = (static_cast<uint64_t>(high) << 32) | low;
     return true;
 }
 
 // Reads `count` bytes into a buffer sized for them. A file larger than the memory there is
 // (a long video in the 32-bit build) is an error to report, not a reason to end the tool.
-bool ReadInto(std::ifstream& in, uint64_t count, std::vector<uint8_t>& bytes, std::string& error) {
+bool ReadInto(HANDLE file, uint64_t count, std::vector<uint8_t>& bytes, std::string& error) {
     try {
         bytes.resize(static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
@@ -47,36 +77,72 @@ bool ReadInto(std::ifstream& in, uint64_t count, std::vector<uint8_t>& bytes, st
         error = "not enough memory to read it";
         return false;
     }
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count))) {
-        error = "read failed";
-        return false;
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read != chunk) {
+            error = "read failed";
+            return false;
+        }
+        done += chunk;
     }
     return true;
 }
+
+bool WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(kChunk, bytes.size() - done));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written != chunk) {
+            return false;
+        }
+        done += chunk;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream in;
+    FileHandle file;
     uint64_t size = 0;
-    if (!OpenMeasured(path, in, size, error)) {
+    if (!OpenMeasured(path, file, size, error)) {
         return false;
     }
     if (size > 0xFFFFFFFFu) {
         error = "larger than 4 GiB";
         return false;
     }
-    return ReadInto(in, size, bytes, error);
+    return ReadInto(file.Get(), size, bytes, error);
 }
 
 bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& bytes,
                    uint64_t& size, std::string& error) {
-    std::ifstream in;
-    return OpenMeasured(path, in, size, error) &&
-           ReadInto(in, size < limit ? size : limit, bytes, error);
+    FileHandle file;
+    return OpenMeasured(path, file, size, error) &&
+           ReadInto(file.Get(), size < limit ? size : limit, bytes, error);
 }
 
+// The stream is opened by the file's wide name on Windows (StdPath), as every file is.
 bool FileReader::Open(const std::string& path, std::string& error) {
-    return OpenMeasured(path, m_in, m_size, error);
+    if (names::IsFolder(path.c_str())) {
+        error = "it is a folder";
+        return false;
+    }
+    m_in.open(StdPath(path), std::ios::binary);
+    if (!m_in) {
+        error = names::Exists(path.c_str()) ? "cannot open it" : "no such file";
+        return false;
+    }
+    m_in.seekg(0, std::ios::end);
+    const std::streamoff end = m_in.tellg();
+    if (end < 0) {
+        error = "cannot tell its size";
+        return false;
+    }
+    m_in.seekg(0);
+    m_size = static_cast<uint64_t>(end);
+    return true;
 }
 
 bool FileReader::ReadMore(uint64_t count, std::vector<uint8_t>& bytes, std::string& error) {
@@ -105,9 +171,9 @@ bool FileReader::ReadMore(uint64_t count, std::vector<uint8_t>& bytes, std::stri
 }
 
 bool FileSize(const std::string& path, uint64_t& size) {
-    std::ifstream in;
+    FileHandle file;
     std::string unused;
-    return OpenMeasured(path, in, size, unused);
+    return OpenMeasured(path, file, size, unused);
 }
 
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
@@ -118,38 +184,35 @@ bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std
 bool ReplaceFileStreamed(const std::string& path, const std::function<bool(const FileSink&)>& write,
                          std::string& error) {
     const std::string temp = path + ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        bool diskFailed = !out;
-        const FileSink sink = [&out, &diskFailed](std::span<const uint8_t> bytes) {
-            diskFailed = diskFailed || !out.write(reinterpret_cast<const char*>(bytes.data()),
-                                                  static_cast<std::streamsize>(bytes.size()));
-            return !diskFailed;
-        };
-        const bool written = !diskFailed && write(sink) && out.flush();
-        if (!written) {
-            if (diskFailed || !out) {
-                error = std::strerror(errno);
-            }
-            out.close();
-            std::remove(temp.c_str());
-            return false;
+    FileHandle out(names::Open(temp.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS));
+    bool diskFailed = !out.IsOpen();
+    if (diskFailed) {
+        error = SystemError("cannot write it");
+        return false;
+    }
+    const FileSink sink = [&out, &diskFailed, &error](std::span<const uint8_t> bytes) {
+        if (!diskFailed && !WriteAll(out.Get(), bytes)) {
+            diskFailed = true;
+            error = SystemError("write failed");
         }
+        return !diskFailed;
+    };
+    const bool written = write(sink) && !diskFailed;
+    if (!out.Close() && written) {
+        error = SystemError("write failed");
+        names::Remove(temp.c_str());
+        return false;
     }
-#ifdef _WIN32
-    // rename does not replace an existing file there; removing the old file first would
+    if (!written) {
+        names::Remove(temp.c_str());
+        return false;
+    }
+    // The old file stays until the new one replaces it in one step: removing it first would
     // lose it when the rename then fails.
-    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        error = "cannot replace it (Windows error " + std::to_string(GetLastError()) + ")";
-        std::remove(temp.c_str());
+    if (!names::MoveReplacing(temp.c_str(), path.c_str())) {
+        error = SystemError("cannot replace it");
+        names::Remove(temp.c_str());
         return false;
     }
-#else
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
-        std::remove(temp.c_str());
-        return false;
-    }
-#endif
     return true;
 }

@@ -1,40 +1,27 @@
 #include "make/system/ProcessRun.h"
+#include "make/system/ArgumentQuote.h"
 #include "make/system/SearchPath.h"
+#include "platform/FileNames.h"
+#include "platform/Wide.h"
 
 #include <windows.h>
-
-#include <cstdlib>
 
 namespace {
 constexpr DWORD kPollInterval = 20; // ms between looks at the cancel flag
 
-// One argument quoted as the C runtime splits a command line: backslashes double only
-// before a quote, and a quote is escaped.
-std::string Quote(const std::string& arg) {
-    std::string out = "\"";
-    size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        out += c;
+// PATH in UTF-8: the ANSI environment has lost the characters outside the code page.
+std::string SearchPathVariable() {
+    const DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    if (size == 0) {
+        return {};
     }
-    out.append(backslashes * 2, '\\');
-    return out + "\"";
-}
-
-std::wstring Wide(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            length);
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(L"PATH", value.data(), size);
+    if (length == 0 || length >= size) {
+        return {};
     }
-    return wide;
+    value.resize(length);
+    return wide::ToUtf8Lossy(value);
 }
 
 // A handle closed on every way out.
@@ -127,8 +114,8 @@ RunEnd WaitWithin(HANDLE process, HANDLE job, const RunLimits& limits) {
 } // namespace
 
 std::string FindOnPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    if (!path || program.empty()) {
+    const std::string path = SearchPathVariable();
+    if (path.empty() || program.empty()) {
         return {};
     }
     for (const std::string& folder : SplitSearchPath(path, ';')) {
@@ -136,8 +123,7 @@ std::string FindOnPath(const std::string& program) {
             continue;
         }
         const std::string candidate = folder + "\\" + program + ".exe";
-        const DWORD attributes = GetFileAttributesA(candidate.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (names::Exists(candidate.c_str()) && !names::IsFolder(candidate.c_str())) {
             return candidate;
         }
     }
@@ -146,13 +132,17 @@ std::string FindOnPath(const std::string& program) {
 
 RunOutcome RunProgram(const std::string& path, const std::vector<std::string>& args,
                       const RunLimits& limits) {
-    std::string line = Quote(path);
+    std::string line = QuoteArgument(path);
     for (const std::string& a : args) {
         line += ' ';
-        line += Quote(a);
+        line += QuoteArgument(a);
     }
-    std::wstring wideLine = Wide(line);
+    const std::wstring program = wide::FromUtf8(path);
+    std::wstring wideLine = wide::FromUtf8(line);
     RunOutcome outcome;
+    if (program.empty() || wideLine.empty()) {
+        return outcome;
+    }
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     Handle none(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
@@ -170,7 +160,7 @@ RunOutcome RunProgram(const std::string& path, const std::vector<std::string>& a
     // window of its own for as long as it runs. It starts suspended so that it is in the job
     // before it can start anything itself.
     const DWORD flags = CREATE_SUSPENDED | (GetConsoleWindow() ? 0 : CREATE_NO_WINDOW);
-    if (!CreateProcessW(Wide(path).c_str(), wideLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
+    if (!CreateProcessW(program.c_str(), wideLine.data(), nullptr, nullptr, TRUE, flags, nullptr,
                         nullptr, &startup, &process)) {
         return outcome;
     }

@@ -1,8 +1,8 @@
 #include "make/system/TempFile.h"
 
-#include "platform/Win32.h"
+#include "platform/FileNames.h"
 
-#include <fstream>
+#include <algorithm>
 
 namespace {
 std::string& GivenFolder() {
@@ -19,22 +19,19 @@ std::string TempFolder() {
     if (!GivenFolder().empty()) {
         return GivenFolder();
     }
-    char folder[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    return length != 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+    return names::TempFolder();
 }
 
 TempFile::TempFile() {
-    char path[MAX_PATH];
     const std::string folder = TempFolder();
-    if (!folder.empty() && GetTempFileNameA(folder.c_str(), "vcp", 0, path) != 0) {
-        m_path = path;
+    if (!folder.empty()) {
+        m_path = names::NewTempFile(folder, "vcp");
     }
 }
 
 TempFile::~TempFile() {
     if (!m_path.empty()) {
-        DeleteFileA(m_path.c_str());
+        names::Remove(m_path.c_str());
     }
 }
 
@@ -42,9 +39,16 @@ bool TempFile::Write(std::span<const uint8_t> bytes) const {
     if (m_path.empty()) {
         return false;
     }
-    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-    return out &&
-           out.write(reinterpret_cast<const char*>(bytes.data()),
-                     static_cast<std::streamsize>(bytes.size())) &&
-           out.flush();
+    const HANDLE out = names::Open(m_path.c_str(), GENERIC_WRITE, 0, CREATE_ALWAYS);
+    if (out == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    for (size_t done = 0; ok && done < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(1u << 20, bytes.size() - done));
+        DWORD written = 0;
+        ok = WriteFile(out, bytes.data() + done, chunk, &written, nullptr) && written == chunk;
+        done += chunk;
+    }
+    return CloseHandle(out) && ok;
 }

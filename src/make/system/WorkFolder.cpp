@@ -1,6 +1,7 @@
 #include "make/system/WorkFolder.h"
 
 #include "make/system/WorkFolderLock.h"
+#include "platform/StdPath.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,9 +22,11 @@ bool IsRunFolder(const fs::directory_entry& entry) {
 
 WorkFolder::WorkFolder(const std::string& parent) : m_parent(parent) {
     std::error_code error;
-    fs::create_directories(parent, error);
-    for (fs::directory_iterator it(parent, error), end; !error && it != end; it.increment(error)) {
-        const std::string lock = (it->path() / kWorkFolderLock).string();
+    const fs::path parentPath = StdPath(parent);
+    fs::create_directories(parentPath, error);
+    for (fs::directory_iterator it(parentPath, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string lock = Utf8Name(it->path() / kWorkFolderLock);
         if (IsRunFolder(*it) && !LockHeldElsewhere(lock)) {
             std::error_code unused;
             m_removed += fs::remove_all(it->path(), unused) != static_cast<std::uintmax_t>(-1);
@@ -31,13 +34,13 @@ WorkFolder::WorkFolder(const std::string& parent) : m_parent(parent) {
     }
     const unsigned start = CurrentProcessNumber();
     for (int i = 0; i < kMostTries && m_path.empty(); ++i) {
-        const fs::path folder = fs::path(parent) / (kRunPrefix + std::to_string(start + i));
+        const fs::path folder = parentPath / (kRunPrefix + std::to_string(start + i));
         if (!fs::create_directory(folder, error)) {
             continue;
         }
-        m_lock = HoldLock((folder / kWorkFolderLock).string());
+        m_lock = HoldLock(Utf8Name(folder / kWorkFolderLock));
         if (m_lock) {
-            m_path = folder.string();
+            m_path = Utf8Name(folder);
         } else {
             fs::remove(folder, error);
         }
@@ -50,7 +53,7 @@ WorkFolder::~WorkFolder() {
     }
     ReleaseLock(m_lock);
     std::error_code unused;
-    fs::remove_all(m_path, unused);
+    fs::remove_all(StdPath(m_path), unused);
     // The parent goes too when no other run has a folder in it.
-    fs::remove(m_parent, unused);
+    fs::remove(StdPath(m_parent), unused);
 }

@@ -1,17 +1,12 @@
 #include "make/system/WorkFolderLock.h"
 
+#include "platform/Wide.h"
+
 #include <windows.h>
 
 namespace {
 std::wstring Wide(const std::string& utf8) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            length);
-    }
-    return wide;
+    return wide::FromUtf8(utf8);
 }
 } // namespace
 
