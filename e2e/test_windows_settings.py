@@ -93,8 +93,12 @@ class SettingsFromWindows(FinishedSaverCase):
             self.reg("delete", OWN_KEY, "/f")
         self.assertIn(f"VomraCube {project_version()}", [c[2] for c in window.children])
         self.session.post(window.hwnd, harness.WM_CLOSE)
-        wait_for(lambda: not self.session.probe().of(MAKER_EXE), cases.EXIT_TIMEOUT,
-                 "the maker to end")
+        # Not its window: the maker removes its temporary folder after the window is gone,
+        # and the saver started it, so the clean-up's wait for the case's own programs does
+        # not cover it.
+        wait_for(lambda: not [c for c in harness.wine_processes(self.session.prefix).values()
+                              if MAKER_EXE in c.lower()],
+                 cases.EXIT_TIMEOUT, "the maker to end")
 
     def test_enter_still_closes_the_about_box(self):
         # The new button comes after OK in the dialog, so OK keeps the focus.
