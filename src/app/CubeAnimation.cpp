@@ -34,7 +34,11 @@ void CubeAnimation::AdoptSettings(CubeSettingsDlg* settings) {
 }
 
 SceneSettings CubeAnimation::CurrentSettings() const {
-    return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
+    SceneSettings settings = m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
+    if (m_forcedPictureMode) {
+        settings.pictureMode = *m_forcedPictureMode;
+    }
+    return settings;
 }
 
 BOOL CubeAnimation::Initialise(CWnd* parent) {

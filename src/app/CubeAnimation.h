@@ -43,12 +43,16 @@ class CubeAnimation : public CCAnimation {
     // instead of the one Initialise would read from the program's own file; owned from here
     // on. Only before the first Initialise.
     void AdoptSettings(CubeSettingsDlg* settings);
+    // Draws the pictures in `mode` whatever the payload says (the headless tools' switch);
+    // only before the first Initialise.
+    void ForcePictureMode(PictureMode mode) { m_forcedPictureMode = mode; }
 
   private:
     // The settings object's values as scene values, or the defaults without one.
     SceneSettings CurrentSettings() const;
 
     CubeSettingsDlg* m_settings = nullptr;
+    std::optional<PictureMode> m_forcedPictureMode;
     CubeScene m_scene;
     CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned
 };

@@ -48,11 +48,17 @@ size_t PayloadOffset(const std::vector<BYTE>& image) {
     return offset;
 }
 
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces) {
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
+                  const std::vector<BYTE>* extension) {
+    const size_t extensionBytes = extension ? extension->size() : 0;
+    if (extensionBytes > kExtensionMaxBytes) {
+        return false;
+    }
     const size_t offset = PayloadOffset(image);
     const std::string text = FormatSettingsText(settings);
     // The text is stored with its zero byte.
-    uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + kPayloadOffsetBytes;
+    uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + extensionBytes +
+                     kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (faces[i].data.size() > kLayoutLimit) {
             return false;
@@ -72,6 +78,9 @@ bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const Payl
         image.push_back(faces[i].mode);
         PutU32(image, static_cast<uint32_t>(faces[i].data.size()));
         image.insert(image.end(), faces[i].data.begin(), faces[i].data.end());
+    }
+    if (extension) {
+        image.insert(image.end(), extension->begin(), extension->end());
     }
     PutU32(image, static_cast<uint32_t>(offset));
     return true;

@@ -21,7 +21,9 @@ std::string FormatSettingsText(const uint32_t* values);
 // a payload the reader would accept, else the whole length.
 size_t PayloadOffset(const std::vector<BYTE>& image);
 
-// Replaces the image's payload (if any) with one holding `settings` (nine values) and the
-// six faces. False, with the image unchanged, when the result would not fit in the 32-bit
-// offsets and lengths of the layout.
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces);
+// Replaces the image's payload (if any) with one holding `settings` (nine values), the
+// six faces and, when given, the extension block (make/PayloadExtensionWriter.h). False, with
+// the image unchanged, when the result would not fit in the 32-bit offsets and lengths of
+// the layout or the block is longer than readers look at.
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
+                  const std::vector<BYTE>* extension = nullptr);

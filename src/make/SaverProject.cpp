@@ -1,5 +1,7 @@
 #include "make/SaverProject.h"
 
+#include "make/PayloadExtensionWriter.h"
+
 #include "make/system/FileBytes.h"
 #include "make/PayloadWriter.h"
 
@@ -91,6 +93,7 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
     read.present = c.present;
     read.textTerminated = c.textTerminated;
     read.settingsRead = c.settingsRead;
+    read.extension = c.extension;
     std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
     std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
     std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
@@ -168,6 +171,7 @@ bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
     }
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
+    pictureMode = file.extension.pictureMode;
     return true;
 }
 
@@ -189,7 +193,10 @@ bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::st
         payloadFaces[i].mode = static_cast<BYTE>(faces[i].mode);
         payloadFaces[i].data = faces[i].prepared.data;
     }
-    if (!WritePayload(image, settings, payloadFaces)) {
+    PayloadExtension extension;
+    extension.pictureMode = pictureMode;
+    const std::vector<BYTE> block = FormatPayloadExtension(extension);
+    if (!WritePayload(image, settings, payloadFaces, &block)) {
         error = "the saver would exceed 4 GiB; nothing written";
         return false;
     }

@@ -48,6 +48,7 @@ struct SaverFile {
     uint32_t settings[kPayloadSettingCount];
     FaceEntryState faceStates[kPayloadFaceCount];
     uint32_t faceLengths[kPayloadFaceCount] = {};
+    PayloadExtension extension; // the defaults when the payload has no block
     // The extracted entries, with the saver's verdict on each and the source "face N of
     // NAME"; empty for an entry that is not kExtracted.
     ProjectFace faces[kPayloadFaceCount];
@@ -64,6 +65,8 @@ class SaverProject {
 
     uint32_t settings[kPayloadSettingCount];
     ProjectFace faces[kPayloadFaceCount];
+    // New savers draw their pictures smooth; one opened from a file keeps its own mode.
+    PictureMode pictureMode = PictureMode::kSmooth;
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in

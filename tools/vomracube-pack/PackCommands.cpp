@@ -37,6 +37,10 @@ int FaceNumber(size_t index) {
 }
 
 // One face line and, for a face with a file, the notes under it.
+void PrintPictureMode(std::FILE* out, PictureMode mode) {
+    std::fprintf(out, "  pictures       %s\n", mode == PictureMode::kSmooth ? "smooth" : "exact");
+}
+
 void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label) {
     std::fprintf(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
     if (face.Empty()) {
@@ -52,7 +56,7 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage:\n"
                  "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-                 "                 [--max-side N] [--strict] [FACE...]\n"
+                 "                 [--max-side N] [--pictures smooth|exact] [--strict] [FACE...]\n"
                  "  %s show SAVER.scr\n"
                  "  %s help\n"
                  "\n"
@@ -68,6 +72,9 @@ void PrintUsage(std::FILE* out) {
                  "them as given) are shrunk and stored again, JPEG as JPEG, others as PNG;\n"
                  "JPEG photos taken turned are stood upright. MP4, MOV, MKV/WebM and animated\n"
                  "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
+                 "--pictures smooth (the default) draws the faces' pictures filtered, so that\n"
+                 "they do not shimmer as the cubes turn; exact draws one picture pixel per\n"
+                 "screen pixel, as savers without the setting do.\n"
                  "\n"
                  "settings:\n%s"
                  "\n"
@@ -89,6 +96,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     plan.ffmpeg = FindOnPath("ffmpeg");
     SaverProject project;
     std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
+    project.pictureMode = o.pictureMode;
     for (size_t i = 0; i < o.faces.size(); ++i) {
         const int mode = o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode;
         project.faces[i].mode = mode ? FaceMode::kFill : FaceMode::kFit;
@@ -102,6 +110,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
 
     std::fprintf(out, "settings:\n");
     PrintSettings(out, project.settings);
+    PrintPictureMode(out, project.pictureMode);
     std::fprintf(out, "faces:\n");
     int fallbacks = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
@@ -145,6 +154,7 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
                  file.settingsRead,
                  file.textTerminated ? "" : " (the text has no end: no faces read)");
     PrintSettings(out, file.settings);
+    PrintPictureMode(out, file.extension.pictureMode);
     std::fprintf(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {

@@ -1,7 +1,7 @@
 // The authoring tool's command line:
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
-//                       [--max-side N] [--strict] [FACE...]
+//                       [--max-side N] [--pictures smooth|exact] [--strict] [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
 //
@@ -12,6 +12,7 @@
 
 #include "app/Payload.h"
 #include "make/FacePreparation.h"
+#include "make/SaverProject.h"
 
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ struct PackOptions {
     int defaultMode = 0;
     bool strict = false;           // a face that would show the default picture is an error
     int maxSide = kDefaultMaxSide; // longer side of stored pictures; 0 keeps them as given
+    PictureMode pictureMode = SaverProject().pictureMode; // the making library's default
     std::vector<FaceArgument> faces;
 
     PackOptions();
