@@ -53,6 +53,9 @@ TEST(PictureLevels, HalveDownToOneTexelAndAverageBoxes) {
         {5, 3, {{5, 3}, {2, 1}, {1, 1}}},
         {8, 2, {{8, 2}, {4, 1}, {2, 1}, {1, 1}}},
         {37, 29, {{37, 29}, {18, 14}, {9, 7}, {4, 3}, {2, 1}, {1, 1}}},
+        // Taller than the bands in which level 1 follows level 0.
+        {3, 41, {{3, 41}, {1, 20}, {1, 10}, {1, 5}, {1, 2}, {1, 1}}},
+        {6, 34, {{6, 34}, {3, 17}, {1, 8}, {1, 4}, {1, 2}, {1, 1}}},
     };
     std::mt19937 rng(9);
     for (const Case& c : cases) {

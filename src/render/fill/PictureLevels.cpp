@@ -16,28 +16,38 @@ namespace {
 
 // The picture's unlit colours, row by row; the formats the importers make are copied
 // directly, the others go through the reference fetch with identity tables.
-bool ConvertRows(const PictureHeader& pic, const uint8_t* pixels, const RGBQUAD* colourTable,
-                 uint32_t* out) {
+// The picture's unlit colours of rows [begin, end): the formats the importers make are
+// copied directly, the others go through the reference fetch with identity tables (`s`).
+void ConvertRows(const PictureHeader& pic, const uint8_t* pixels, const ImageFillState* s,
+                 uint32_t* out, int32_t begin, int32_t end) {
     const size_t w = static_cast<size_t>(pic.width);
-    if (pic.format == SourceFormat::k24Bit || pic.format == SourceFormat::k32Bit) {
-        for (int32_t j = 0; j < pic.height; ++j) {
-            const uint8_t* row = pixels + static_cast<size_t>(pic.stride) * static_cast<size_t>(j);
-            uint32_t* to = out + w * static_cast<size_t>(j);
-            if (pic.format == SourceFormat::k24Bit) {
-                for (size_t i = 0; i < w; ++i, row += 3) {
-                    to[i] = row[0] | (uint32_t{row[1]} << 8) | (uint32_t{row[2]} << 16);
-                }
-            } else {
-                for (size_t i = 0; i < w; ++i) {
-                    to[i] = texel::Load32(row + 4 * i) & 0x00FFFFFFu;
-                }
+    for (int32_t j = begin; j < end; ++j) {
+        const uint8_t* row = pixels + static_cast<size_t>(pic.stride) * static_cast<size_t>(j);
+        uint32_t* to = out + w * static_cast<size_t>(j);
+        if (pic.format == SourceFormat::k24Bit) {
+            // Four bytes at a time but for the last texel, whose fourth may lie past the rows.
+            for (size_t i = 0; i + 1 < w; ++i) {
+                to[i] = texel::Load32(row + 3 * i) & 0x00FFFFFFu;
+            }
+            const uint8_t* last = row + 3 * (w - 1);
+            to[w - 1] = last[0] | (uint32_t{last[1]} << 8) | (uint32_t{last[2]} << 16);
+        } else if (pic.format == SourceFormat::k32Bit) {
+            for (size_t i = 0; i < w; ++i) {
+                to[i] = texel::Load32(row + 4 * i) & 0x00FFFFFFu;
+            }
+        } else {
+            for (size_t i = 0; i < w; ++i) {
+                to[i] = texel::FetchAny(*s, row, static_cast<uint32_t>(i)) & 0x00FFFFFFu;
             }
         }
-        return true;
     }
+}
+
+// Identity tables for the formats ConvertRows reads through the reference fetch.
+std::unique_ptr<ImageFillState> FetchState(const PictureHeader& pic, const RGBQUAD* colourTable) {
     std::unique_ptr<ImageFillState> s(new (std::nothrow) ImageFillState);
     if (!s) {
-        return false;
+        return s;
     }
     s->format = pic.format;
     s->red = s->green = s->blue = s->extra = tables::kIdentity;
@@ -47,14 +57,7 @@ bool ConvertRows(const PictureHeader& pic, const uint8_t* pixels, const RGBQUAD*
             s->texels[k] = c.rgbBlue | (uint32_t{c.rgbGreen} << 8) | (uint32_t{c.rgbRed} << 16);
         }
     }
-    for (int32_t j = 0; j < pic.height; ++j) {
-        const uint8_t* row = pixels + static_cast<size_t>(pic.stride) * static_cast<size_t>(j);
-        uint32_t* to = out + w * static_cast<size_t>(j);
-        for (size_t i = 0; i < w; ++i) {
-            to[i] = texel::FetchAny(*s, row, static_cast<uint32_t>(i)) & 0x00FFFFFFu;
-        }
-    }
-    return true;
+    return s;
 }
 
 uint32_t Box(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
@@ -84,9 +87,11 @@ inline void BoxPairs(const uint32_t* r0, const uint32_t* r1, uint32_t* out, int3
 
 } // namespace
 
-void BoxFilterLevel(const SmoothLevel& from, uint32_t* to, int32_t toWidth, int32_t toHeight) {
+namespace {
+void BoxFilterRows(const SmoothLevel& from, uint32_t* to, int32_t toWidth, int32_t begin,
+                   int32_t end) {
     const size_t fw = static_cast<size_t>(from.width);
-    for (int32_t j = 0; j < toHeight; ++j) {
+    for (int32_t j = begin; j < end; ++j) {
         const int32_t j0 = 2 * j, j1 = 2 * j + 1 < from.height ? 2 * j + 1 : from.height - 1;
         const uint32_t* r0 = from.texels + fw * static_cast<size_t>(j0);
         const uint32_t* r1 = from.texels + fw * static_cast<size_t>(j1);
@@ -100,14 +105,40 @@ void BoxFilterLevel(const SmoothLevel& from, uint32_t* to, int32_t toWidth, int3
         }
     }
 }
+} // namespace
+
+void BoxFilterLevel(const SmoothLevel& from, uint32_t* to, int32_t toWidth, int32_t toHeight) {
+    BoxFilterRows(from, to, toWidth, 0, toHeight);
+}
 
 namespace {
 bool FillLevels(PictureLevels& levels, const PictureHeader& pic, const void* pixels,
                 const RGBQUAD* colourTable) {
-    if (!ConvertRows(pic, static_cast<const uint8_t*>(pixels), colourTable, levels.storage)) {
-        return false;
+    std::unique_ptr<ImageFillState> fetch;
+    if (pic.format != SourceFormat::k24Bit && pic.format != SourceFormat::k32Bit) {
+        fetch = FetchState(pic, colourTable);
+        if (!fetch) {
+            return false;
+        }
     }
-    for (int k = 1; k < levels.count; ++k) {
+    // Level 1 is made a band at a time behind level 0, while the band's rows are in the cache.
+    constexpr int32_t kBand = 16;
+    const auto* bytes = static_cast<const uint8_t*>(pixels);
+    const SmoothLevel& first = levels.levels[0];
+    for (int32_t row = 0, done = 0; row < pic.height; row += kBand) {
+        const int32_t end = row + kBand < pic.height ? row + kBand : pic.height;
+        ConvertRows(pic, bytes, fetch.get(), levels.storage, row, end);
+        if (levels.count > 1) {
+            const SmoothLevel& next = levels.levels[1];
+            // Output row j needs source rows 2j and 2j+1 (the last one where there is none).
+            int32_t ready = end == pic.height ? next.height : end / 2;
+            ready = ready < next.height ? ready : next.height;
+            BoxFilterRows(first, levels.storage + (next.texels - levels.storage), next.width, done,
+                          ready);
+            done = ready;
+        }
+    }
+    for (int k = 2; k < levels.count; ++k) {
         const SmoothLevel& l = levels.levels[k];
         BoxFilterLevel(levels.levels[k - 1], levels.storage + (l.texels - levels.storage), l.width,
                        l.height);
