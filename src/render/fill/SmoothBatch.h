@@ -2,8 +2,8 @@
 // compiled for SSE2 (SmoothLoops.cpp) and AVX2 (SmoothLoopsAvx2.cpp), like the exact ones
 // (PerspectiveBatch.h, whose walk they share): up to kPerspectiveBatch spans side by side, one
 // to a lane, each doing the reference's operations in the reference's order. The lanes give
-// each pixel's position; the texels are then read and blended pixel by pixel with the vector
-// blend of SmoothSample.h.
+// each pixel's position; the texels are then read pixel by pixel and blended two pixels at a
+// time with the vector blend of SmoothSample.h.
 //
 // Every function here is a template on the vector type, so the two compilations never
 // define the same function.
@@ -42,8 +42,13 @@ void Loop(const ImageFillState& s, const PerspectiveSpan* spans, int count) {
             _mm_store_si128(reinterpret_cast<__m128i*>(xs + 4 * q), SubTexels(lanes, lanes.u, q));
             _mm_store_si128(reinterpret_cast<__m128i*>(ys + 4 * q), SubTexels(lanes, lanes.v, q));
         }
-        for (int i = 0; i < count; ++i) {
-            t[i] = smooth::SamplePixelFast<M>(s, pairs[i], xs[i], ys[i]);
+        // Lanes in pairs; an odd last lane pairs with itself.
+        for (int i = 0; i < count; i += 2) {
+            const int j = i + 1 < count ? i + 1 : i;
+            uint32_t second;
+            smooth::SamplePairFast<M>(s, pairs[i], xs[i], ys[i], pairs[j], xs[j], ys[j], t[i],
+                                      second);
+            t[j] = second;
         }
         for (int i = count; i < kBatch; ++i) {
             t[i] = 0;

@@ -1,7 +1,8 @@
 // The arithmetic of the smooth picture fills, defined once: where a pixel samples, which
 // levels it blends, and the integer weights of the blend. The reference loops
 // (SmoothReference.cpp) use the scalar functions; the fast loops (SmoothBatch.h) use the same
-// index arithmetic and Blend4, which gives the scalar blend's values bit for bit.
+// index arithmetic and the vector blend (SamplePairFast), which gives the scalar blend's
+// values bit for bit.
 //
 // Positions. A pixel's position x in level-0 texels is measured from the first texel's
 // centre (the perspective map's U/D and the affine u - 1/2), so floor(x) is the texel left
@@ -14,11 +15,13 @@
 // folded by the edge mode one by one (the outside mode clamps them; whether a pixel shows
 // the outside colour is decided by its nearest level-0 texel, as in the exact fill).
 //
-// Weights. Each channel c of the four texels a, b (row j) and e, f (row j+1):
-//   top = a·(128 - fu) + b·fu,  bottom = e·(128 - fu) + f·fu        (at most 32640)
-//   bilinear = (top·(128 - fv) + bottom·fv + 8192) >> 14
+// Weights. Each channel c of the four texels a, b (row j) and e, f (row j+1), with
+// lerp(p, q, f) = (p·(128 - f) + q·f + 64) >> 7:
+//   bilinear = lerp(lerp(a, b, fu), lerp(e, f, fu), fv)
 // and two levels L, L+1 blend by the level of detail's fraction t (0..255):
 //   trilinear = (p·(256 - t) + q·t + 128) >> 8.
+// Every sum stays below 2^16, so the vector loops blend two pixels in one register of
+// 16-bit lanes.
 // Lighting (the channel tables) applies to the result, so the levels hold unlit colours.
 //
 // Level of detail. The texels a pixel step covers, rho, is the longer of the position's
@@ -108,12 +111,14 @@ inline uint32_t Channel(uint32_t t, int c) {
     return (t >> (8 * c)) & 0xFF;
 }
 
+inline uint32_t Lerp(uint32_t p, uint32_t q, int32_t f) {
+    return (p * uint32_t(kSub - f) + q * uint32_t(f) + kHalf) >> kSubBits;
+}
+
 // Bilinear value of channel c (0 blue, 1 green, 2 red).
 inline uint32_t Bilinear(const Quad& q, int c) {
-    const uint32_t wu = uint32_t(kSub - q.fu), fu = uint32_t(q.fu);
-    const uint32_t top = Channel(q.a, c) * wu + Channel(q.b, c) * fu;
-    const uint32_t bottom = Channel(q.e, c) * wu + Channel(q.f, c) * fu;
-    return (top * uint32_t(kSub - q.fv) + bottom * uint32_t(q.fv) + 8192) >> 14;
+    return Lerp(Lerp(Channel(q.a, c), Channel(q.b, c), q.fu),
+                Lerp(Channel(q.e, c), Channel(q.f, c), q.fu), q.fv);
 }
 
 inline uint32_t Mix(uint32_t p, uint32_t q, int32_t t) {
@@ -193,35 +198,40 @@ inline uint32_t SamplePixel(const ImageFillState& s, LevelPair pair, int32_t x, 
     return Lit(s, c[0], c[1], c[2]);
 }
 
-// Blend4: the bilinear values of a Quad in four 32-bit lanes (blue, green, red, 0), with
-// 16-bit vector arithmetic: each product stays below 2^15 before the last, which madd sums
-// into 32 bits; the same sums as Bilinear, so the same values.
-inline __m128i Blend4(const Quad& q) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ab = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(q.a)), _mm_cvtsi32_si128(int(q.b))), zero);
-    const __m128i ef = _mm_unpacklo_epi8(
-        _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(q.e)), _mm_cvtsi32_si128(int(q.f))), zero);
-    const __m128i wu = _mm_set1_epi32((q.fu << 16) | (kSub - q.fu));
-    // Channels a·(128 - fu) + b·fu in 32-bit lanes: below 2^15, so they pack unchanged.
-    const __m128i top = _mm_madd_epi16(ab, wu), bottom = _mm_madd_epi16(ef, wu);
-    const __m128i rows = _mm_packs_epi32(top, bottom);
-    const __m128i tb = _mm_unpacklo_epi16(rows, _mm_unpackhi_epi64(rows, rows));
-    const __m128i wv = _mm_set1_epi32((q.fv << 16) | (kSub - q.fv));
-    return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(tb, wv), _mm_set1_epi32(8192)), 14);
+// The vector blend: two pixels P and Q in one register, P's channels in 16-bit lanes 0-3
+// and Q's in lanes 4-7 (blue, green, red, 0), each weight broadcast over its pixel's lanes.
+inline __m128i PairLanes(uint32_t p, uint32_t q) {
+    return _mm_unpacklo_epi8(
+        _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(p)), _mm_cvtsi32_si128(int(q))),
+        _mm_setzero_si128());
+}
+inline __m128i PairWeights(int32_t p, int32_t q) {
+    const __m128i w = _mm_cvtsi32_si128(p | (q << 16));
+    const __m128i twice = _mm_unpacklo_epi16(w, w);
+    return _mm_unpacklo_epi32(twice, twice);
+}
+inline __m128i Lerp8(__m128i p, __m128i q, __m128i f) {
+    const __m128i g = _mm_sub_epi16(_mm_set1_epi16(kSub), f);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p, g), _mm_mullo_epi16(q, f)),
+                                        _mm_set1_epi16(kHalf)),
+                          kSubBits);
+}
+inline __m128i Blend2(const Quad& p, const Quad& q) {
+    const __m128i fu = PairWeights(p.fu, q.fu), fv = PairWeights(p.fv, q.fv);
+    const __m128i top = Lerp8(PairLanes(p.a, q.a), PairLanes(p.b, q.b), fu);
+    const __m128i bottom = Lerp8(PairLanes(p.e, q.e), PairLanes(p.f, q.f), fu);
+    return Lerp8(top, bottom, fv);
+}
+// Mix for both pixels; with t = 0 it gives p unchanged, as the reference's single level.
+inline __m128i Mix2(__m128i p, __m128i q, int32_t tp, int32_t tq) {
+    const __m128i t = PairWeights(tp, tq);
+    const __m128i u = _mm_sub_epi16(_mm_set1_epi16(256), t);
+    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(p, u), _mm_mullo_epi16(q, t)),
+                                        _mm_set1_epi16(128)),
+                          8);
 }
 
-// Mix in four lanes: p and q below 256.
-inline __m128i Mix4(__m128i p, __m128i q, int32_t t) {
-    const __m128i pq = _mm_or_si128(p, _mm_slli_epi32(q, 16));
-    const __m128i w = _mm_set1_epi32((t << 16) | (256 - t));
-    return _mm_srli_epi32(_mm_add_epi32(_mm_madd_epi16(pq, w), _mm_set1_epi32(128)), 8);
-}
-
-// Lit for lanes blue, green, red, 0.
-inline uint32_t Lit4(const ImageFillState& s, __m128i c) {
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(c, c), c);
-    const uint32_t packed = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
+inline uint32_t LitPacked(const ImageFillState& s, uint32_t packed) {
     if (s.plain) {
         return packed;
     }
@@ -229,19 +239,35 @@ inline uint32_t Lit4(const ImageFillState& s, __m128i c) {
            s.chanRed[(packed >> 16) & 0xFF];
 }
 
-// SamplePixel with the vector blend and the edge mode fixed; the same pixel.
+// The quads of one pixel at its two levels (the second is the first again when t = 0).
 template <EdgeMode M>
-inline uint32_t SamplePixelFast(const ImageFillState& s, LevelPair pair, int32_t x, int32_t y) {
-    if (Outside(M, s, x, y)) {
-        return s.outside;
-    }
-    __m128i c =
-        Blend4(Gather(M, s.levels[pair.level], AtLevel(x, pair.level), AtLevel(y, pair.level)));
+inline void GatherBoth(const ImageFillState& s, LevelPair pair, int32_t x, int32_t y, Quad& q0,
+                       Quad& q1) {
+    q0 = Gather(M, s.levels[pair.level], AtLevel(x, pair.level), AtLevel(y, pair.level));
     if (pair.t > 0) {
         const int next = pair.level + 1;
-        c = Mix4(c, Blend4(Gather(M, s.levels[next], AtLevel(x, next), AtLevel(y, next))), pair.t);
+        q1 = Gather(M, s.levels[next], AtLevel(x, next), AtLevel(y, next));
+    } else {
+        q1 = q0;
     }
-    return Lit4(s, c);
+}
+
+// SamplePixel for two pixels with the vector blend and the edge mode fixed; the same pixels.
+template <EdgeMode M>
+inline void SamplePairFast(const ImageFillState& s, LevelPair pp, int32_t xp, int32_t yp,
+                           LevelPair pq, int32_t xq, int32_t yq, uint32_t& outP, uint32_t& outQ) {
+    Quad p0, p1, q0, q1;
+    GatherBoth<M>(s, pp, xp, yp, p0, p1);
+    GatherBoth<M>(s, pq, xq, yq, q0, q1);
+    __m128i c = Blend2(p0, q0);
+    if ((pp.t | pq.t) != 0) {
+        c = Mix2(c, Blend2(p1, q1), pp.t, pq.t);
+    }
+    const __m128i bytes = _mm_packus_epi16(c, c);
+    outP = Outside(M, s, xp, yp) ? s.outside : LitPacked(s, uint32_t(_mm_cvtsi128_si32(bytes)));
+    outQ = Outside(M, s, xq, yq)
+               ? s.outside
+               : LitPacked(s, uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4))));
 }
 
 } // namespace smooth
