@@ -251,8 +251,8 @@ class SmoothLoops : public ::testing::TestWithParam<bool> {
     // A random picture's levels and a random smooth fill of them; the fill kind it became.
     int RandomFill(std::mt19937& rng, Levels& levels, std::vector<uint8_t>& table) {
         static const int kBits[] = {8, 24, 32};
-        const int big = rng() % 4 == 0;
-        const int w = 1 + rng() % (big ? 900 : 40), h = 1 + rng() % (big ? 700 : 30);
+        const int big = rng() % 10 == 0;
+        const int w = 1 + rng() % (big ? 700 : 40), h = 1 + rng() % (big ? 500 : 30);
         Picture p = RandomPicture(rng, w, h, kBits[rng() % 3]);
         levels = Build(p);
         const BYTE* t = nullptr;
