@@ -357,7 +357,10 @@ class Session:
         else:
             self.x = Xserver(self.depth, self.size)
         self.env = dict(self.x.env, WINEPREFIX=self.prefix, WINEARCH="win32",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEDEBUG="-all",
+                        # No menu entries on this machine for the shortcuts programs make
+                        # (the installer's Start-menu entry).
+                        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
         # A server left by an interrupted run would keep its old display; the processes of
         # a run killed outright are stale too, as we hold the prefix's lock.
         subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=30)

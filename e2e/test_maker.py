@@ -4,7 +4,11 @@ the live preview, Save through the Save dialog with a typed path, the saved save
 by the pack tool, run, and opened again in the maker; Try and Install; failures told."""
 
 import os
+import re
+import shutil
+import signal
 import subprocess
+import tempfile
 import time
 
 import cases
@@ -21,6 +25,11 @@ IDOK, IDNO = 1, 7
 RT_RCDATA = 10
 IDR_SAVER_TEMPLATE = 201  # tools/vomracube-maker/MakerResource.h
 THUMBNAIL_SHARE = 0.4  # of a thumbnail's pixels in the face's colour: the picture is there
+MAKER_FOLDER = "VomraCubeMaker"  # under the temporary folder: a folder per running maker
+ANSWER_LIMIT_MS = 2000  # the longest the maker's window may leave a message unanswered
+CANCEL_LIMIT = 1.0  # seconds from Cancel to the converter's end
+# An MP4 file's first box: enough for the maker to take the file for a clip to convert.
+MP4_HEAD = b"\0\0\0\x18ftypisom\0\0\x02\0isommp41"
 
 
 class Maker:
@@ -48,10 +57,16 @@ class Maker:
 
     def control(self, hwnd):
         """(rect as x, y, width, height on the screen, text) of a control."""
-        out = self.session._run_windows([self.session.winprobe, "control", str(hwnd)])
-        lines = dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
+        lines = self._control_lines(hwnd)
         left, top, right, bottom = (int(v) for v in lines["rect"].split())
         return (left, top, right - left, bottom - top), lines.get("text", "")
+
+    def visible(self, hwnd):
+        return self._control_lines(hwnd).get("visible") == "1"
+
+    def _control_lines(self, hwnd):
+        out = self.session._run_windows([self.session.winprobe, "control", str(hwnd)])
+        return dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
 
     def child_after(self, text, offset=1, classname=None):
         """The control `offset` places after the one whose text is `text` (dialog order)."""
@@ -142,6 +157,15 @@ class MakerTests(FinishedSaverCase):
         program = self.session.start_program(self.exe, *args, log_name=name)
         self.programs.append(program)
         return Maker(self, program)
+
+    def maker_temp_files(self):
+        """Paths, relative to the temporary folder, of everything in the makers' folder."""
+        root = os.path.join(self.session.temp_dir, MAKER_FOLDER)
+        found = []
+        for folder, dirs, files in os.walk(root):
+            found += [os.path.relpath(os.path.join(folder, n), self.session.temp_dir)
+                      for n in dirs + files]
+        return sorted(found)
 
     def face_args(self, names):
         return [self.session.windows_path(os.path.join(self.faces, n)) for n in names]
@@ -334,8 +358,7 @@ class MakerTests(FinishedSaverCase):
         time.sleep(cases.SETTLE)
         self.x.xdotool("key", "space")
         wait_for(lambda: not self.saver_x_windows(), cases.EXIT_TIMEOUT, "the tried saver to end")
-        wait_for(lambda: not [n for n in self.session.temp_files() - self.temp_before
-                              if n.lower().startswith("vct")],
+        wait_for(lambda: not [n for n in self.maker_temp_files() if "vct" in n.lower()],
                  cases.EXIT_TIMEOUT, "the tried saver's copy to go")
         maker.close()
 
@@ -369,3 +392,123 @@ class MakerTests(FinishedSaverCase):
         self.assertEqual(verdicts["Face 3"], "empty -> default picture")
         maker.close()
         os.unlink(huge)
+
+    def test_a_slow_converter_leaves_the_window_answering_and_is_cancelled(self):
+        """A clip whose converter (a stand-in on the PATH) takes 20 s: the window answers
+        throughout, shows the work's progress and Cancel, and Cancel ends the converter; a
+        maker killed while converting ends its converter too."""
+        converter = harness.find_build_file("slowconverter.exe")
+        if not converter:
+            self.fail("slowconverter.exe is not built (build/win, target slowconverter)")
+        folder = os.path.join(self.out_dir, "bin")
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(converter, os.path.join(folder, "ffmpeg.exe"))
+        clip = os.path.join(self.out_dir, "clip.mp4")
+        with open(clip, "wb") as f:
+            f.write(MP4_HEAD + bytes(4096))
+
+        def converters():
+            return [c for c in harness.wine_processes(self.session.prefix).values()
+                    if "ffmpeg.exe" in c.lower()]
+
+        saved_env = self.session.env
+        self.session.env = dict(saved_env, WINEPATH=self.session.windows_path(folder))
+        try:
+            maker = self.start_maker(self.session.windows_path(clip))
+        finally:
+            self.session.env = saved_env
+        with tempfile.TemporaryFile() as out:
+            pings = subprocess.Popen(["wine", self.session.winprobe, "ping",
+                                      str(maker.window.hwnd), "15"], env=self.session.env,
+                                     stdout=out, stderr=subprocess.DEVNULL,
+                                     stdin=subprocess.DEVNULL)
+            status = maker.child_after("&Install", 1, "Static")
+            cancel = maker.button("Cancel")
+            wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run")
+            wait_for(lambda: re.search(r"Preparing Face 1 from clip\.mp4\.\.\. \d+ s",
+                                       maker.control(status)[1]) and maker.visible(cancel),
+                     cases.WINDOW_TIMEOUT, "the progress and Cancel to show")
+            self.shot("progress")
+            self.assertTrue(converters(), "the converter ended before Cancel")
+            maker.click("Cancel")
+            clicked = time.monotonic()
+            wait_for(lambda: not converters(), cases.EXIT_TIMEOUT, "the converter to end")
+            self.assertLess(time.monotonic() - clicked, CANCEL_LIMIT)
+            wait_for(lambda: not maker.visible(cancel), cases.WINDOW_TIMEOUT,
+                     "Cancel to go")
+            self.assertEqual(maker.verdicts()["Face 1"], "empty -> default picture")
+            self.assertIn("cancelled", maker.control(status)[1])
+            pings.wait(60)
+            out.seek(0)
+            answered = out.read().decode(errors="replace")
+        match = re.search(r"pings (\d+) slowest (\d+) late (\d+)", answered)
+        self.assertTrue(match, answered)
+        harness.note(f"the maker's window while converting: {match.group(0)} (ms)")
+        self.assertGreater(int(match.group(1)), 50, answered)
+        self.assertLess(int(match.group(2)), ANSWER_LIMIT_MS, answered)
+        self.assertEqual(int(match.group(3)), 0, answered)
+        maker.close()
+
+        # A maker killed while it converts takes the converter with it (its job object).
+        self.session.env = dict(saved_env, WINEPATH=self.session.windows_path(folder))
+        try:
+            maker = self.start_maker(self.session.windows_path(clip))
+        finally:
+            self.session.env = saved_env
+        wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run again")
+        for pid, command in harness.wine_processes(self.session.prefix).items():
+            if MAKER_EXE in command.lower():
+                os.kill(pid, signal.SIGKILL)
+        maker.program.wait(cases.EXIT_TIMEOUT)
+        wait_for(lambda: not converters(), cases.EXIT_TIMEOUT, "the converter to end with it")
+        # Its folder goes at the next start.
+        self.start_maker().close()
+
+    def test_a_killed_maker_leaves_nothing_after_the_next_start(self):
+        maker = self.start_maker(*self.face_args(["clip.avi"]))
+        wait_for(lambda: maker.verdicts().get("Face 1", "").endswith("codec is there"),
+                 cases.WINDOW_TIMEOUT, "the clip's verdict")
+        # The preview's copy of the clip is in the maker's folder.
+        held = wait_for(lambda: [n for n in self.maker_temp_files() if n.lower().endswith(".tmp")],
+                        cases.WINDOW_TIMEOUT, "the preview's face file")
+        pids = [pid for pid, command in harness.wine_processes(self.session.prefix).items()
+                if MAKER_EXE in command.lower()]
+        self.assertTrue(pids)
+        for pid in pids:
+            os.kill(pid, signal.SIGKILL)
+        maker.program.wait(cases.EXIT_TIMEOUT)
+        self.assertTrue(set(held) & set(self.maker_temp_files()), "nothing was left to remove")
+
+        again = self.start_maker()
+        wait_for(lambda: again.refresh().title == "VomraCube Maker - new saver",
+                 cases.WINDOW_TIMEOUT, "the maker started again")
+        left = self.maker_temp_files()
+        self.assertFalse(set(held) & set(left), left)
+        # Only the new maker's own folder and its lock are there.
+        self.assertEqual(len(left), 2, left)
+        again.close()
+        self.assertEqual(self.maker_temp_files(), [])
+
+    def test_three_large_clips_stay_within_the_budget(self):
+        """Three 250 MiB clips (sparse files): two are taken, the third is refused with a
+        message that names the limit, and the maker goes on."""
+        clips = []
+        for name in ("big1.mp4", "big2.mp4", "big3.mp4"):
+            clips.append(os.path.join(self.out_dir, name))
+            with open(clips[-1], "wb") as f:
+                f.write(MP4_HEAD)
+                f.truncate(250 << 20)
+        maker = self.start_maker(*[self.session.windows_path(c) for c in clips])
+        box = maker.popup(containing="could not be used")
+        text = " ".join(c[2] for c in box.children)
+        self.assertIn("big3.mp4", text)
+        self.assertIn("at most 512 MiB of faces", text)
+        self.session.post(box.hwnd, WM_COMMAND, IDOK)
+        verdicts = maker.verdicts()
+        self.assertRegex(verdicts["Face 1"], r"^big1\.mp4 \(262144000 bytes, fit\)")
+        self.assertRegex(verdicts["Face 2"], r"^big2\.mp4 \(262144000 bytes, fit\)")
+        self.assertEqual(verdicts["Face 3"], "empty -> default picture")
+        self.assertTrue(maker.program.running())
+        maker.close()
+        for clip in clips:
+            os.unlink(clip)

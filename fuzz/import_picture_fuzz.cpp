@@ -1,4 +1,6 @@
-// ImportPicture on any bytes: identification, every decoder and packing.
+// ImportPicture on any bytes: identification, every decoder and packing, then the layout
+// step a face goes through, which must leave every accepted picture drawable.
+#include "import/DrawableLayout.h"
 #include "import_fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -10,6 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ImportPictureReporting(file.path(), importfuzz::kPixelLimit, nullptr);
     if (packed) {
         importfuzz::CheckPacked(packed, GlobalSize(GlobalHandle(packed)));
+        packed = ToDrawableLayout(packed);
+    }
+    if (packed) {
+        importfuzz::CheckPacked(packed, GlobalSize(GlobalHandle(packed)));
+        if (!IsDrawableLayout(packed)) {
+            __builtin_trap();
+        }
         GlobalUnlock(GlobalHandle(packed));
         GlobalFree(GlobalHandle(packed));
     }

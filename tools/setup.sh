@@ -17,6 +17,8 @@ PACKAGES=(
   # Windows build and the cross-built picture libraries
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
   libz-mingw-w64-dev dpkg-dev nasm
+  # the installer, and the compiler cache that the reproducible-build check builds through
+  nsis ccache
   # end-to-end tests under Wine
   wine wine32:i386 xvfb x11-utils x11-apps xdotool imagemagick fonts-wqy-microhei
   # the two-monitor display: Xorg's dummy driver, xrandr, and 32-bit Wine's view of the

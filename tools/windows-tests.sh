@@ -1,6 +1,7 @@
 #!/bin/bash
-# The Windows build (build/win) with the cross-built picture libraries, a check of the
-# executable's format and imports, and the end-to-end tests under Wine.
+# The Windows build (build/win) with the cross-built picture libraries and the installer, a
+# check of the executable's format and imports, a second build elsewhere that must give the
+# same bytes, and the end-to-end tests under Wine.
 # Prints PASS/FAIL per step and ends with "N passed, M failed" (e2e tests counted singly).
 #   VC_SKIP_SETUP=1   skip tools/setup.sh (tools/test.sh has just run it)
 set -uo pipefail
@@ -34,10 +35,19 @@ status=$?
 step windows-picture-libraries $status
 [ $status -eq 0 ] || finish
 
+# Through the compiler cache when there is one, with paths relative to the source folder,
+# so that tools/reproducible-check.sh can build its copy elsewhere from the same cache.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=$ROOT
+fi
 mkdir -p "$BUILD"
 log=$BUILD.build.log
 {
-    cmake --preset win -DVC_THIRDPARTY="$prefix" && cmake --build --preset win -j"$JOBS"
+    cmake --preset win -DVC_THIRDPARTY="$prefix" "${launcher[@]}" &&
+        cmake --build --preset win -j"$JOBS" &&
+        cmake --build --preset win -j"$JOBS" --target installer
 } >"$log" 2>&1
 status=$?
 [ $status -eq 0 ] || tail -40 "$log"
@@ -74,11 +84,17 @@ maker=$(find "$BUILD" -name VomraCubeMaker.exe -not -path "*/CMakeFiles/*" | hea
 [ -n "$maker" ] && check_executable "$maker"
 step maker-executable-format $?
 
-# Adds the counts of one run of an e2e script; lines are prefixed with the label.
+# Adds the counts of one run of an e2e script (or with "run_counted", of any command);
+# lines are prefixed with the label.
 run_e2e() { # label, script, arguments...
+    local label=$1
+    shift
+    run_counted "$label" python3 "$@"
+}
+run_counted() { # label, command...
     local label=$1 log=$BUILD.$1.log summary
     shift
-    python3 "$@" 2>&1 | sed -u "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
+    "$@" 2>&1 | sed -u "s/^\(PASS\|FAIL\|SKIP\) /\1 $label /" | tee "$log"
     summary=$(tail -1 "$log")
     if [[ $summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
         passed=$((passed + BASH_REMATCH[1]))
@@ -87,6 +103,8 @@ run_e2e() { # label, script, arguments...
         step "$label" 1
     fi
 }
+# The same programs and packages from a second build in another folder, byte for byte.
+run_counted reproducible bash tools/reproducible-check.sh "$prefix"
 run_e2e e2e e2e/run.py --scr "$scr"
 # A few of them again on an 8-bit PseudoColor screen, where the saver works through a
 # palette, with the tests written for such screens only (named *palette_screen*).
@@ -102,6 +120,9 @@ run_e2e wintests e2e/wintests.py
 # picture faces; then two minutes of a finished saver with still and video faces in which
 # nothing may grow (the soak's full length is 30 minutes; bounds here are wider).
 run_e2e power e2e/power.py --scr "$scr"
+# Nothing drawn and hardly any processor used while the displays are off or the session
+# is locked; frames again at once after.
+run_e2e displayoff e2e/displayoff.py --scr "$scr"
 run_e2e soak e2e/soak.py --scr "$scr" --minutes 2 --max-growth 10
 
 # The run command's Wine part as a user without a display runs it: the saver on a private

@@ -10,6 +10,10 @@
  *   winprobe.exe control HWND     a control of another program: "rect <l> <t> <r> <b>" on
  *                                 the screen, then "text <text>" asked of the control itself
  *                                 (WM_GETTEXT), which an edit box or a combo box needs
+ *   winprobe.exe ping HWND SECONDS   sends the window WM_NULL every 50 ms for SECONDS (or
+ *                                 until it goes) and prints "pings <n> slowest <ms> late <n>":
+ *                                 how many were answered, the longest wait for an answer,
+ *                                 and how many found no answer within 2 s
  *   winprobe.exe drop HWND X Y FILE...   drops the files on the window at the screen point
  *                                 (X, Y), as the shell does: a WM_DROPFILES whose drop
  *                                 structure is written into the window's process
@@ -66,6 +70,29 @@ static int PrintControl(HWND control) {
     wide[length < 512 ? length : 511] = 0;
     fputs("text ", stdout);
     PrintWide(wide, (int)length);
+    printf("visible %d\n", IsWindowVisible(control) ? 1 : 0);
+    return 0;
+}
+
+/* A window that answers WM_NULL at once is a window whose thread waits on nothing. */
+static int Ping(HWND window, int seconds) {
+    const DWORD start = GetTickCount();
+    DWORD slowest = 0;
+    int answered = 0, late = 0;
+    while (IsWindow(window) && GetTickCount() - start < (DWORD)seconds * 1000) {
+        const DWORD sent = GetTickCount();
+        DWORD_PTR result = 0;
+        DWORD waited;
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result))
+            ++answered;
+        else if (IsWindow(window))
+            ++late;
+        waited = GetTickCount() - sent;
+        if (waited > slowest)
+            slowest = waited;
+        Sleep(50);
+    }
+    printf("pings %d slowest %lu late %d\n", answered, (unsigned long)slowest, late);
     return 0;
 }
 
@@ -259,10 +286,13 @@ int main(int argc, char** argv) {
     if (argc >= 6 && !strcmp(argv[1], "drop"))
         return Drop((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), atoi(argv[4]),
                     argc - 5, argv + 5);
+    if (argc == 4 && !strcmp(argv[1], "ping"))
+        return Ping((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]));
     if (argc == 3 && !strcmp(argv[1], "control"))
         return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
     fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
-          "       winprobe control HWND | winprobe drop HWND X Y FILE...\n",
+          "       winprobe control HWND | winprobe ping HWND SECONDS |\n"
+          "       winprobe drop HWND X Y FILE...\n",
           stderr);
     return 2;
 }

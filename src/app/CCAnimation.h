@@ -3,6 +3,7 @@
 // a drawing region whenever that window paints.
 #pragma once
 
+#include "app/ViewingState.h"
 #include "framework/Object.h"
 #include "platform/Win32.h"
 
@@ -50,6 +51,14 @@ class CCAnimation : public CObject {
     // Draws the screen's scene, as Draw does.
     virtual void DrawScreen(int screen, RastelRegion* region, CCAnimationView* view);
 
+    // Whether anyone can see the frames: run mode's main window keeps it, the frame loop
+    // draws none while nobody can.
+    ViewingState& Viewing() { return m_viewing; }
+    const ViewingState& Viewing() const { return m_viewing; }
+
   protected:
     CCAnimation() = default;
+
+  private:
+    ViewingState m_viewing;
 };

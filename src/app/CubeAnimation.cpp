@@ -33,8 +33,14 @@ void CubeAnimation::AdoptSettings(CubeSettingsDlg* settings) {
     }
 }
 
+void CubeAnimation::UseScene(const SceneSettings& scene) {
+    m_givenScene = scene;
+}
+
 SceneSettings CubeAnimation::CurrentSettings() const {
-    SceneSettings settings = m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
+    SceneSettings settings = m_givenScene ? *m_givenScene
+                             : m_settings ? m_settings->GetSceneSettings()
+                                          : SceneSettings{};
     if (m_forcedPictureMode) {
         settings.pictureMode = *m_forcedPictureMode;
     }
@@ -42,7 +48,7 @@ SceneSettings CubeAnimation::CurrentSettings() const {
 }
 
 BOOL CubeAnimation::Initialise(CWnd* parent) {
-    if (!m_settings) {
+    if (!m_settings && !m_givenScene) {
         m_settings = new (std::nothrow) CubeSettingsDlg(this, parent);
         if (!m_settings) {
             return 0;

@@ -11,6 +11,8 @@
 #include "app/ScreenLayout.h"
 #include "scene/CubeScene.h"
 
+#include <optional>
+
 class CubeSettingsDlg;
 
 class CubeAnimation : public CCAnimation {
@@ -43,15 +45,21 @@ class CubeAnimation : public CCAnimation {
     // instead of the one Initialise would read from the program's own file; owned from here
     // on. Only before the first Initialise.
     void AdoptSettings(CubeSettingsDlg* settings);
+    // Builds from a scene given whole (the maker's preview, from a SaverContents) instead of
+    // a settings object; its picture sources are held elsewhere for longer than this
+    // animation. Only before the first Initialise.
+    void UseScene(const SceneSettings& scene);
     // Draws the pictures in `mode` whatever the payload says (the headless tools' switch);
     // only before the first Initialise.
     void ForcePictureMode(PictureMode mode) { m_forcedPictureMode = mode; }
 
   private:
-    // The settings object's values as scene values, or the defaults without one.
+    // The given scene, else the settings object's values as scene values, or the defaults
+    // without one.
     SceneSettings CurrentSettings() const;
 
     CubeSettingsDlg* m_settings = nullptr;
+    std::optional<SceneSettings> m_givenScene;
     std::optional<PictureMode> m_forcedPictureMode;
     CubeScene m_scene;
     CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned

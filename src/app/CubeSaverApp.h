@@ -34,7 +34,11 @@ class CubeSaverApp : public CWinApp {
     CWnd* ShowingFrames(CWnd* window);
     // Milliseconds from CurrentTick until the next redraw or clock step is due.
     DWORD TicksToNextFrameWork() const;
+    // Whether anyone can see the frames; gives back the fine timer while nobody can and
+    // raises it again after.
+    bool FramesSeen();
 
     CubeAnimation* m_animation = nullptr;
     TimerResolution m_timerResolution;
+    bool m_framesSeen = true;
 };

@@ -97,6 +97,9 @@ DWORD CubeSaverApp::TicksToNextFrameWork() const {
 BOOL CubeSaverApp::OnIdle(LONG count) {
     CWinApp::OnIdle(count);
     CurrentTick = GetTickCount();
+    if (!FramesSeen()) {
+        return FALSE;
+    }
     if (count <= 2) {
         return TRUE;
     }
@@ -107,6 +110,22 @@ BOOL CubeSaverApp::OnIdle(LONG count) {
     TheIdleRedrawList().Service(CurrentTick);
     IdleUntil(CurrentTick + TicksToNextFrameWork());
     return TRUE;
+}
+
+// While nobody can see the frames the loop draws none and waits for the next message with
+// the system timer given back: input, or the notification that the frames are seen again,
+// which the main window follows with a posted message.
+bool CubeSaverApp::FramesSeen() {
+    const bool seen = !m_animation || m_animation->Viewing().Seen();
+    if (seen != m_framesSeen) {
+        m_framesSeen = seen;
+        if (seen) {
+            m_timerResolution.Raise();
+        } else {
+            m_timerResolution.Restore();
+        }
+    }
+    return seen;
 }
 
 int CubeSaverApp::ExitInstance() {

@@ -41,15 +41,48 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
 
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];
+        m_ownsFile[i] = m_ownsFaceFiles && !m_faceFiles[i].empty();
         m_faceModes[i] = payload.faceModes[i];
-        if (m_faceFiles[i].empty()) {
-            continue;
-        }
-        m_facePictures[i] = OpenStillPicture(m_faceFiles[i].c_str());
-        if (!m_facePictures[i]) {
-            m_facePictures[i] = OpenVideo(m_faceFiles[i].c_str());
+        if (!payload.faceBytes[i].empty()) {
+            OpenFaceBytes(i, payload.faceBytes[i]);
+        } else if (!m_faceFiles[i].empty()) {
+            m_facePictures[i] = OpenStillPicture(m_faceFiles[i].c_str());
+            if (!m_facePictures[i]) {
+                OpenVideoFile(i);
+            }
         }
     }
+}
+
+// In the saver's order (DecideFace): a picture from memory, else the bytes go to a file for
+// the video library, which is then this object's to delete (whoever gave the bytes).
+void CubeSettingsDlg::OpenFaceBytes(int face, std::span<const uint8_t> bytes) {
+    // Every face has a name of its own: faces from bytes are never shared, as faces from
+    // separate temporary files never were.
+    static unsigned s_opened = 0;
+    const std::string name = "payload face " + std::to_string(++s_opened);
+    m_facePictures[face] = OpenStillPicture(name.c_str(), bytes);
+    if (m_facePictures[face] || !WriteFaceFile(bytes, m_faceFiles[face])) {
+        return;
+    }
+    m_ownsFile[face] = true;
+    OpenVideoFile(face);
+}
+
+// A file this object wrote goes as soon as nothing needs its name: at once when the video
+// library cannot play it, else where the system lets an open file lose its name.
+void CubeSettingsDlg::OpenVideoFile(int face) {
+    m_facePictures[face] = OpenVideo(m_faceFiles[face].c_str());
+    if (!m_ownsFile[face]) {
+        return;
+    }
+    if (m_facePictures[face]) {
+        ForgetOpenedFaceFile(m_faceFiles[face]);
+    } else {
+        DeleteFileA(m_faceFiles[face].c_str());
+        m_faceFiles[face].clear();
+    }
+    m_ownsFile[face] = !m_faceFiles[face].empty();
 }
 
 CubeSettingsDlg::~CubeSettingsDlg() {
@@ -70,9 +103,10 @@ void CubeSettingsDlg::ReleaseFaces() {
         m_facePictures[i] = nullptr;
         // Forgotten once deleted: the destructor must not delete a file of that name that
         // something else has made since.
-        if (m_ownsFaceFiles && !m_faceFiles[i].empty()) {
+        if (m_ownsFile[i]) {
             DeleteFileA(m_faceFiles[i].c_str());
         }
+        m_ownsFile[i] = false;
         m_faceFiles[i].clear();
     }
 }

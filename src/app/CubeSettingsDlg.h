@@ -9,6 +9,8 @@
 #include "framework/Dialog.h"
 #include "scene/SceneSettings.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 class CCAnimation;
@@ -20,8 +22,9 @@ class CubeSettingsDlg : public CDialog {
     // Reads the payload and opens the face sources; never fails (no payload gives the
     // defaults). Neither argument is kept.
     CubeSettingsDlg(CCAnimation* animation, CWnd* owner);
-    // From settings and face files someone else holds (the maker's preview): the files are
-    // opened, never deleted; the object releases its face sources when it goes, so that the
+    // From settings and face files or bytes someone else holds (the maker's preview): the
+    // files are opened, never deleted (a video given as bytes is written to a file of this
+    // object's own); the object releases its face sources when it goes, so that the
     // holder may delete or replace the files after it.
     explicit CubeSettingsDlg(const PayloadContents& given);
     // Deletes the face temporary files (only those it read from the payload itself). The
@@ -47,8 +50,10 @@ class CubeSettingsDlg : public CDialog {
     // Releases each face's source and deletes its file when the object owns it (the About
     // box's window going away).
     void ReleaseFaces();
-    // Takes the settings and opens the face files of `payload`.
+    // Takes the settings and opens the faces of `payload`.
     void TakeContents(const PayloadContents& payload);
+    void OpenFaceBytes(int face, std::span<const uint8_t> bytes);
+    void OpenVideoFile(int face);
 
 #ifdef _WIN32
     // The About box's window behaviour (CubeSettingsDlg_win.cpp).
@@ -58,10 +63,15 @@ class CubeSettingsDlg : public CDialog {
     void OnCancel() override;
     int OnCreate(LPCREATESTRUCT createStruct);
     void OnDestroy();
+    // "Change pictures and settings...": the installed maker on this saver.
+    void OnChangeSettings();
 #endif
     DECLARE_MESSAGE_MAP()
 
     std::string m_faceFiles[kPayloadFaceCount];
+    // The files this object deletes: all it read from the payload itself, and the video
+    // files it wrote from given bytes.
+    bool m_ownsFile[kPayloadFaceCount] = {};
     PictureSource* m_facePictures[kPayloadFaceCount] = {};
     BYTE m_faceModes[kPayloadFaceCount] = {};
     int m_motionStyle = 0;

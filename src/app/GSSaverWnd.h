@@ -9,11 +9,19 @@
 // it, closes the primary window; and on a display change it moves, makes and removes the
 // other windows to follow the new monitor layout. Every window deletes itself after its
 // window is gone.
+//
+// The primary window also learns whether anyone can see the frames (the displays' power
+// state, the session locked or disconnected) and keeps the animation's ViewingState: while
+// nobody can, the frame loop draws nothing, and it starts again at once when someone can.
 #pragma once
 
 #include "app/CCAnimationWnd.h"
 #include "app/MouseTravel.h"
 #include "app/ScreenLayout.h"
+#include "app/ViewingState.h"
+#ifdef _WIN32
+#include "app/ViewingNotifications.h"
+#endif
 
 class GSSaverWnd : public CCAnimationWnd {
     DECLARE_DYNAMIC(GSSaverWnd)
@@ -52,6 +60,8 @@ class GSSaverWnd : public CCAnimationWnd {
     void CoverOtherScreens(const ScreenArea* areas, int count);
     // Closes the whole saver, from whichever window the input came to.
     void CloseSaver();
+    // Primary window: the frames were hidden or shown again.
+    void OnViewingChange(ViewingState::Change change);
 #endif
 
     GSSaverWnd* m_primary; // the primary monitor's window; this window for itself
@@ -60,4 +70,7 @@ class GSSaverWnd : public CCAnimationWnd {
     GSSaverWnd* m_others[kMaxScreens] = {};
     ScreenArea m_layout[kMaxScreens] = {}; // primary window: the monitors last fitted to
     int m_layoutCount = 0;
+#ifdef _WIN32
+    ViewingNotifications m_viewingNotifications; // primary window only
+#endif
 };

@@ -29,6 +29,15 @@ constexpr UINT kTravelConfirmDelay = 250; // milliseconds
 constexpr UINT_PTR kLayoutTimerId = 3;
 constexpr UINT kLayoutCheckInterval = 500; // milliseconds
 
+// The power-setting notice of Windows Vista and later (PBT_POWERSETTINGCHANGE), which the
+// headers declare only for newer targets than this program's.
+constexpr WPARAM kPowerSettingChange = 0x8013;
+struct PowerSettingNotice {
+    GUID setting;
+    DWORD dataLength;
+    UCHAR data[1];
+};
+
 bool SameLayout(const ScreenArea* a, int countA, const ScreenArea* b, int countB) {
     if (countA != countB) {
         return false;
@@ -78,6 +87,7 @@ BOOL GSSaverWnd::CreateFullScreen(HWND owner) {
     if (created) {
         CoverOtherScreens(areas, count);
         SetTimer(kLayoutTimerId, kLayoutCheckInterval);
+        m_viewingNotifications.Register(m_hWnd);
     }
     return created;
 }
@@ -147,6 +157,7 @@ int GSSaverWnd::OnCreate(LPCREATESTRUCT createStruct) {
 // only leave the primary window's list.
 void GSSaverWnd::OnDestroy() {
     if (m_primary == this) {
+        m_viewingNotifications.Unregister();
         for (GSSaverWnd* other : m_others) {
             if (other) {
                 other->DestroyWindow();
@@ -183,6 +194,24 @@ bool GSSaverWnd::IsOwnWindow(HWND window) const {
 
 void GSSaverWnd::CloseSaver() {
     m_primary->PostMessage(WM_CLOSE);
+}
+
+// Nothing drawn, nothing to follow: the layout is looked at again when the frames are seen
+// once more. A notification can come as a sent message, which ends no wait of the message
+// loop, so a posted one wakes the loop for its next frame.
+void GSSaverWnd::OnViewingChange(ViewingState::Change change) {
+    switch (change) {
+    case ViewingState::Change::kHidden:
+        KillTimer(kLayoutTimerId);
+        break;
+    case ViewingState::Change::kShown:
+        FollowScreenLayout(true);
+        SetTimer(kLayoutTimerId, kLayoutCheckInterval);
+        PostMessage(WM_NULL);
+        break;
+    case ViewingState::Change::kNone:
+        break;
+    }
 }
 
 LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -241,6 +270,19 @@ LRESULT GSSaverWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_POWERBROADCAST:
+        if (m_primary == this && m_animation && wParam == kPowerSettingChange && lParam) {
+            const auto* notice = reinterpret_cast<const PowerSettingNotice*>(lParam);
+            OnViewingChange(m_animation->Viewing().OnPowerSetting(&notice->setting, notice->data,
+                                                                  notice->dataLength));
+            return TRUE;
+        }
+        break;
+    case WM_WTSSESSION_CHANGE:
+        if (m_primary == this && m_animation) {
+            OnViewingChange(m_animation->Viewing().OnSessionChange(static_cast<uint32_t>(wParam)));
+        }
+        return 0;
     case WM_SYSCOMMAND:
         // A second saver start and Alt+F4 are swallowed; the whole wParam is compared.
         if (wParam == SC_SCREENSAVE || wParam == SC_CLOSE) {

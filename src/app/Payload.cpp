@@ -1,5 +1,8 @@
 #include "app/Payload.h"
 
+#include "import/FaceDecision.h"
+#include "import/PictureLimits.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -91,34 +94,73 @@ bool MakeTempFile(std::string& name) {
     return true;
 }
 
-// Copies `length` bytes of the payload into a new temporary file in chunks of the buffer's
-// size. A failed read or write deletes the file again.
-FaceEntryState ExtractFace(PayloadArea& area, uint32_t length, BYTE* buffer, std::string& name) {
+// A new face file filled by `fill(out)`; deleted again when filling fails.
+template <typename Fill> bool WriteNewFaceFile(std::string& name, Fill fill) {
     if (!MakeTempFile(name)) {
-        area.Skip(length);
-        return FaceEntryState::kNoTempFile;
+        return false;
     }
     HANDLE out = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool ok = out != INVALID_HANDLE_VALUE;
-    uint32_t done = 0;
-    while (ok && done < length) {
-        const uint32_t chunk = std::min<uint32_t>(kPayloadBufferSize, length - done);
-        DWORD written = 0;
-        ok = area.Read(buffer, chunk) && WriteFile(out, buffer, chunk, &written, nullptr) &&
-             written == chunk;
-        done += chunk;
-    }
+    bool ok = out != INVALID_HANDLE_VALUE && fill(out);
     if (out != INVALID_HANDLE_VALUE) {
         ok = CloseHandle(out) && ok;
     }
-    if (ok) {
-        return FaceEntryState::kExtracted;
+    if (!ok) {
+        DeleteFileA(name.c_str());
+        name.clear();
     }
+    return ok;
+}
+
+bool WriteAll(HANDLE out, const void* bytes, DWORD count) {
+    DWORD written = 0;
+    return WriteFile(out, bytes, count, &written, nullptr) && written == count;
+}
+
+// Copies `length` bytes of the payload into a new temporary file in chunks of the buffer's
+// size, never holding the entry whole.
+FaceEntryState StreamFace(PayloadArea& area, uint32_t length, BYTE* buffer, std::string& name) {
+    uint32_t done = 0;
+    const bool ok = WriteNewFaceFile(name, [&](HANDLE out) {
+        while (done < length) {
+            const uint32_t chunk = std::min<uint32_t>(kPayloadBufferSize, length - done);
+            if (!area.Read(buffer, chunk) || !WriteAll(out, buffer, chunk)) {
+                done += chunk;
+                return false;
+            }
+            done += chunk;
+        }
+        return true;
+    });
     area.Skip(length - done);
-    DeleteFileA(name.c_str());
-    name.clear();
-    return FaceEntryState::kNoTempFile;
+    return ok ? FaceEntryState::kExtracted : FaceEntryState::kNoTempFile;
+}
+
+// An entry that may be a picture stays in memory; one that cannot be (or that there is no
+// memory for) goes to a temporary file for the video library.
+FaceEntryState ReadFace(PayloadArea& area, uint32_t length, BYTE* buffer, int face,
+                        PayloadContents& out) {
+    std::vector<uint8_t> bytes;
+    if (length == 0) {
+        return FaceEntryState::kInMemory; // an empty face: nothing to hold, no file
+    }
+    if (length <= picture::kMaxPictureFileBytes) {
+        try {
+            bytes.resize(length);
+        } catch (const std::bad_alloc&) {
+            return StreamFace(area, length, buffer, out.faceFiles[face]);
+        }
+        if (!area.Read(bytes.data(), length)) {
+            return FaceEntryState::kNoTempFile;
+        }
+        if (CouldBePictureFace(bytes)) {
+            out.faceBytes[face] = std::move(bytes);
+            return FaceEntryState::kInMemory;
+        }
+        return WriteFaceFile(bytes, out.faceFiles[face]) ? FaceEntryState::kExtracted
+                                                         : FaceEntryState::kNoTempFile;
+    }
+    return StreamFace(area, length, buffer, out.faceFiles[face]);
 }
 
 // True when all six entries were there.
@@ -135,7 +177,7 @@ bool ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
         if (length > area.Left()) {
             return false;
         }
-        out.faceStates[i] = ExtractFace(area, length, buffer, out.faceFiles[i]);
+        out.faceStates[i] = ReadFace(area, length, buffer, i, out);
     }
     return true;
 }
@@ -214,8 +256,23 @@ void ReadPayload(const char* path, PayloadContents& out) {
     if (file == INVALID_HANDLE_VALUE) {
         return;
     }
+    RemoveStaleFaceFiles();
     ReadPayloadFrom(file, out);
     CloseHandle(file);
+}
+
+bool WriteFaceFile(std::span<const uint8_t> bytes, std::string& name) {
+    return WriteNewFaceFile(name, [&](HANDLE out) {
+        for (size_t done = 0; done < bytes.size();) {
+            const DWORD chunk =
+                static_cast<DWORD>(std::min<size_t>(bytes.size() - done, DWORD{1} << 30));
+            if (!WriteAll(out, bytes.data() + done, chunk)) {
+                return false;
+            }
+            done += chunk;
+        }
+        return true;
+    });
 }
 
 void DeletePayloadFiles(PayloadContents& contents) {

@@ -10,7 +10,11 @@
 //   end - 4    P
 //
 // Reading is defensive: the payload area is [P, end - 4), no read leaves it, and an entry
-// that does not fit in it entirely yields no file.
+// that does not fit in it entirely yields no face.
+//
+// A picture face is read into memory and opened from there; only a face that can be no
+// picture (a video, which the system's video library opens by name) is copied to a
+// temporary file, and files of earlier runs that no running saver holds are removed first.
 #pragma once
 
 #include "app/PayloadExtension.h"
@@ -20,7 +24,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 constexpr DWORD kPayloadMagic1 = 0xC90FDAA2u;
 constexpr DWORD kPayloadMagic2 = 0x2168C235u;
@@ -71,7 +77,8 @@ static_assert(kSettingDefaults[kCubeSize] == 1250 && kSettingDefaults[kBoxPhaseS
 
 // What became of one face entry.
 enum class FaceEntryState : uint8_t {
-    kExtracted,    // written to a temporary file
+    kExtracted,    // written to a temporary file (a face that can be no picture)
+    kInMemory,     // read into memory (a face that may be a picture)
     kNoTempFile,   // complete in the payload, but no temporary file could be written
     kNotInPayload, // no payload, or the payload ends before this entry does
 };
@@ -81,7 +88,8 @@ struct PayloadContents {
     bool textTerminated = false; // the settings text ended with its zero byte
     int settingsRead = 0;        // numbers the text supplied, 0 to 9
     uint32_t settings[kPayloadSettingCount];
-    std::string faceFiles[kPayloadFaceCount]; // temporary file names; empty without a file
+    std::string faceFiles[kPayloadFaceCount];          // temporary file names; empty without a file
+    std::vector<uint8_t> faceBytes[kPayloadFaceCount]; // the entries read into memory
     BYTE faceModes[kPayloadFaceCount] = {};
     uint32_t faceLengths[kPayloadFaceCount] = {};
     FaceEntryState faceStates[kPayloadFaceCount];
@@ -96,10 +104,11 @@ struct PayloadContents {
 // bytes; returns how many numbers were stored into `values`.
 int ParseSettingsText(const char* text, size_t length, uint32_t* values);
 
-// Reads the payload of the file `path` into `out` (overwritten: it must name no files yet),
-// copying each complete face entry into a new temporary file ("VFR" prefix, in
-// GetTempPathA's folder). Never fails: without a payload `out` holds the defaults and no
-// file is made. Defined results for damaged payloads (the payload area is [P, end - 4)):
+// Reads the payload of the file `path` into `out` (overwritten: it must name no files yet):
+// each complete face entry that may be a picture (CouldBePictureFace) into memory, every
+// other one into a new temporary file ("VFR" prefix, in GetTempPathA's folder). Never
+// fails: without a payload `out` holds the defaults and no file is made. Defined results for
+// damaged payloads (the payload area is [P, end - 4)):
 // - an offset at or past the end, or too close to it for the magic numbers: no payload;
 // - a settings text without its zero byte (none within 32768 bytes, or the file ends
 //   first): the numbers are parsed from the bytes read, and no face entry is read;
@@ -110,3 +119,16 @@ void ReadPayload(const char* path, PayloadContents& out);
 
 // Deletes every face temporary file named in `contents` and empties the names.
 void DeletePayloadFiles(PayloadContents& contents);
+
+// Writes a face's bytes to a new temporary file ("VFR" prefix) for the video library;
+// false (no file left, `name` empty) when it cannot be written completely.
+bool WriteFaceFile(std::span<const uint8_t> bytes, std::string& name);
+
+// Removes the face temporary files of earlier runs ("VFR*.tmp" in the temporary folder)
+// that no running process holds open: those of savers that were killed.
+void RemoveStaleFaceFiles();
+
+// Called once the video library holds a face file open: where the system allows it (not
+// on Windows, whose video library does not share deletion), the name is removed at once
+// and `name` emptied, so that nothing is left whatever becomes of the process.
+void ForgetOpenedFaceFile(std::string& name);

@@ -1,7 +1,9 @@
 #include "app/SceneFrames.h"
 
 #include "app/CubeAnimation.h"
+#include "import/AnimatedGifPicture.h"
 #include "import/DefaultPicture.h"
+#include "import/PictureLimits.h"
 #include "import/PictureSource.h"
 #include "render/core/GraphicsStartup.h"
 #include "render/region/MemoryRegion.h"
@@ -11,12 +13,16 @@
 #include <new>
 
 SceneFrames::SceneFrames() {
+    // A frame drawn on its own shows every face as it is at that time, however long a
+    // moving face takes to get there.
+    SetGifWorkPerDraw(UINT64_MAX);
     LoadDefaultPicture(kDefaultPictureId);
     StartVideoSupport(1);
     InitGraphics();
 }
 
 SceneFrames::~SceneFrames() {
+    SetGifWorkPerDraw(picture::kGifWorkPerDraw);
     DestroyAllPictures();
     m_view.reset();
     m_region.reset();

@@ -1,6 +1,7 @@
 #include "import/AnimatedGifPicture.h"
 
-#include "import/ImageImporter.h"
+#include "import/PictureFile.h"
+#include "import/PictureLimits.h"
 
 #include <cstring>
 #include <new>
@@ -13,39 +14,59 @@ void AnimatedGifPicture::SetTime(DWORD milliseconds) {
     m_currentTime = milliseconds;
 }
 
+namespace {
+uint64_t g_workPerDraw = picture::kGifWorkPerDraw;
+} // namespace
+
+void SetGifWorkPerDraw(uint64_t work) {
+    g_workPerDraw = work;
+}
+
 // Frames are composed when the picture is drawn, so that a face no one draws costs
-// nothing.
+// nothing, and a little at a time, so that a long way to the wanted frame (a loop that
+// starts again, a frame far larger than the screen) never holds up a frame of the saver:
+// until the canvas gets there it shows the frames on the way.
 const BITMAPINFOHEADER* AnimatedGifPicture::GetBitmap() {
     if (m_animation.ShownFrame() != m_wantedFrame) {
-        m_animation.ShowFrame(m_wantedFrame);
+        m_animation.AdvanceTowards(m_wantedFrame, g_workPerDraw);
     }
     const BITMAPINFOHEADER* picture = m_animation.Picture();
     return picture ? picture : PictureSource::GetBitmap();
 }
 
+bool LoadGifAnimation(std::span<const uint8_t> bytes, GifAnimation& animation,
+                      const GifAnimationLimits& limits) {
+    // The signature and the length first, so that other pictures are not copied for
+    // nothing.
+    if (bytes.size() < 3 || std::memcmp(bytes.data(), "GIF", 3) != 0 ||
+        bytes.size() > limits.maxFileBytes) {
+        return false;
+    }
+    try {
+        return animation.Load(std::vector<uint8_t>(bytes.begin(), bytes.end()), limits) &&
+               animation.FrameCount() > 1;
+    } catch (...) {
+        return false;
+    }
+}
+
 bool LoadGifAnimation(const char* fileName, GifAnimation& animation,
                       const GifAnimationLimits& limits) {
+    std::vector<uint8_t> bytes;
+    if (ReadPictureFile(fileName, limits.maxFileBytes, bytes) != PictureFileRead::kOk ||
+        bytes.size() < 3 || std::memcmp(bytes.data(), "GIF", 3) != 0) {
+        return false;
+    }
     try {
-        ImageImporter importer;
-        if (!importer.Open(fileName)) {
-            return false;
-        }
-        // The signature first, so that other pictures are not read whole for nothing.
-        uint8_t signature[3];
-        const uint64_t length = importer.m_file.GetLength();
-        if (length > limits.maxFileBytes ||
-            importer.m_file.Read(signature, sizeof signature) != sizeof signature ||
-            std::memcmp(signature, "GIF", 3) != 0) {
-            return false;
-        }
-        std::vector<uint8_t> bytes(static_cast<size_t>(length));
-        std::memcpy(bytes.data(), signature, sizeof signature);
-        importer.ReadExact(bytes.data() + sizeof signature,
-                           static_cast<UINT>(length - sizeof signature));
         return animation.Load(std::move(bytes), limits) && animation.FrameCount() > 1;
     } catch (...) {
         return false;
     }
+}
+
+bool IsAnimatedGif(std::span<const uint8_t> bytes) {
+    GifAnimation animation;
+    return LoadGifAnimation(bytes, animation);
 }
 
 bool IsAnimatedGif(const char* fileName) {

@@ -5,6 +5,9 @@
 #include "import/GifAnimation.h"
 #include "import/PictureSource.h"
 
+#include <cstdint>
+#include <span>
+
 class AnimatedGifPicture : public PictureSource {
   public:
     AnimatedGifPicture(const char* fileName, GifAnimation&& animation);
@@ -15,14 +18,23 @@ class AnimatedGifPicture : public PictureSource {
     uint32_t m_wantedFrame = 0;
 };
 
-// Reads a whole GIF file (full name, else the bare name after the last backslash, as
-// faces are opened) and indexes its frames. False for any other file, a file of one
-// frame, or one beyond the limits. Never throws.
+// The decoding work every moving face may do each time it is drawn
+// (picture::kGifWorkPerDraw unless set); UINT64_MAX draws every wanted frame whole, as the
+// headless runner and the tools want.
+void SetGifWorkPerDraw(uint64_t work);
+
+// Indexes the frames of a GIF file's bytes (copied). False for any other file, a file of
+// one frame, or one beyond the limits. Never throws.
+bool LoadGifAnimation(std::span<const uint8_t> bytes, GifAnimation& animation,
+                      const GifAnimationLimits& limits = {});
+// The same for a file (full name, else the bare name after the last backslash, as faces
+// are opened), read whole only when it starts as a GIF.
 bool LoadGifAnimation(const char* fileName, GifAnimation& animation,
                       const GifAnimationLimits& limits = {});
 
-// True when the file opens as a moving face: a GIF of two or more frames within the
-// limits. For the tools, which report such a face as moving.
+// True when the bytes or the file open as a moving face: a GIF of two or more frames
+// within the limits.
+bool IsAnimatedGif(std::span<const uint8_t> bytes);
 bool IsAnimatedGif(const char* fileName);
 
 // A moving face for an animated GIF, shared by name with the other sources; null for

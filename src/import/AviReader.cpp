@@ -102,6 +102,10 @@ bool AviVideo::ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const {
     if (offset > m_fileSize || bytes > m_fileSize - offset) {
         return false;
     }
+    if (m_file == INVALID_HANDLE_VALUE) {
+        std::memcpy(buffer, m_bytes.data() + offset, bytes);
+        return true;
+    }
     LONG high = static_cast<LONG>(offset >> 32);
     // A position whose low half is 0xFFFFFFFF is told from a failure by the error code.
     SetLastError(ERROR_SUCCESS);
@@ -245,6 +249,16 @@ AviStatus AviVideo::Open(const char* fileName) {
     DWORD high = 0;
     const DWORD low = GetFileSize(m_file, &high);
     m_fileSize = high ? kMaxFileReach : low;
+    return Parse();
+}
+
+AviStatus AviVideo::Open(std::span<const uint8_t> bytes) {
+    m_bytes = bytes;
+    m_fileSize = std::min<uint64_t>(bytes.size(), kMaxFileReach);
+    return Parse();
+}
+
+AviStatus AviVideo::Parse() {
     RiffHeader riff;
     if (!ReadAt(0, &riff, sizeof riff) || riff.id != kRiff || riff.form != kAvi) {
         return AviStatus::kNotAvi;
@@ -305,9 +319,9 @@ AviStatus AviVideo::Open(const char* fileName) {
     return AviStatus::kOk;
 }
 
-bool HasAviVideoStructure(const char* fileName) {
-    AviVideo video;
-    switch (video.Open(fileName)) {
+namespace {
+bool IsVideoStructure(AviStatus status) {
+    switch (status) {
     case AviStatus::kCannotOpen:
     case AviStatus::kNotAvi:
     case AviStatus::kNoMainHeader:
@@ -316,6 +330,17 @@ bool HasAviVideoStructure(const char* fileName) {
     default:
         return true;
     }
+}
+} // namespace
+
+bool HasAviVideoStructure(const char* fileName) {
+    AviVideo video;
+    return IsVideoStructure(video.Open(fileName));
+}
+
+bool HasAviVideoStructure(std::span<const uint8_t> bytes) {
+    AviVideo video;
+    return IsVideoStructure(video.Open(bytes));
 }
 
 bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {

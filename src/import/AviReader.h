@@ -9,6 +9,7 @@
 #include "import/VideoPicture.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 enum class AviStatus {
@@ -31,6 +32,8 @@ class AviVideo {
     AviVideo& operator=(const AviVideo&) = delete;
 
     AviStatus Open(const char* fileName);
+    // The same for a file's bytes, which must outlive the video.
+    AviStatus Open(std::span<const uint8_t> bytes);
 
     const AviStreamInfo& Info() const { return m_info; }
     // The stream's format as the file gives it (compression, depth, width, height).
@@ -53,13 +56,16 @@ class AviVideo {
     struct Range {
         uint64_t begin, end;
     };
+    AviStatus Parse();
     bool ReadAt(uint64_t offset, void* buffer, uint32_t bytes) const;
     template <typename Visit> void ForEachChunk(Range range, Visit visit) const;
     void ReadStreamList(Range strl, int streamNumber);
     void IndexFrames(Range movi, int depth);
     AviStatus CheckFormat();
 
+    // The file, or its bytes when there is no handle.
     HANDLE m_file = INVALID_HANDLE_VALUE;
+    std::span<const uint8_t> m_bytes;
     uint64_t m_fileSize = 0;
     AviStreamInfo m_info{};
     BITMAPINFOHEADER m_format{};
@@ -75,6 +81,7 @@ class AviVideo {
 // True when the file is an AVI file with a main header and a video stream, whatever its
 // frame format: the structure any video library needs before it can do more.
 bool HasAviVideoStructure(const char* fileName);
+bool HasAviVideoStructure(std::span<const uint8_t> bytes);
 
 // The eight entry points backed by AviVideo.
 const VideoEntryPoints& AviReaderEntryPoints();

@@ -13,17 +13,15 @@ namespace {
 constexpr DWORD kFileHeaderSize = 14;
 constexpr DWORD kInfoHeaderSize = 40;
 constexpr DWORD kCoreHeaderSize = 12;
-// What follows the info header's size field: the other 36 bytes of the header and room
-// for a full 256-entry colour table.
-constexpr DWORD kInfoRestSize = kInfoHeaderSize - 4;
-constexpr DWORD kMaxInfoBlock = kInfoRestSize + 256 * sizeof(RGBQUAD);
+constexpr DWORD kCoreTableStart = kFileHeaderSize + kCoreHeaderSize;
 // The larger headers begin with the 40-byte one. The 52- and 56-byte ones add the red,
 // green and blue masks (and an alpha mask); the 108- and 124-byte ones keep them there and
 // add colour-space, gamma and profile fields, which are not needed to show the picture.
 constexpr DWORD kLargeHeaderSizes[] = {52, 56, 108, 124};
 constexpr DWORD kMaxHeaderSize = 124;
 constexpr DWORD kMasksOffset = 40;
-// Bit fields with a fourth mask for alpha; only red, green and blue are handed on.
+// Bit fields with a fourth mask for alpha. A 40-byte header has its masks after it, four
+// of them with this compression; the larger headers hold all four.
 constexpr DWORD kAlphaBitFields = 6;
 constexpr DWORD kEmbeddedJpeg = 4;
 constexpr DWORD kEmbeddedPng = 5;
@@ -31,7 +29,7 @@ constexpr DWORD kEmbeddedPng = 5;
 // bytes at a time, and a system call for each pair would dominate the decoding.
 class ChunkReader {
   public:
-    explicit ChunkReader(CFile& file) : m_file(file) {}
+    explicit ChunkReader(ByteReader& file) : m_file(file) {}
     void Read(uint8_t* target, size_t count) {
         while (count > 0) {
             if (m_next == m_end) {
@@ -50,7 +48,7 @@ class ChunkReader {
     }
 
   private:
-    CFile& m_file;
+    ByteReader& m_file;
     uint8_t m_buffer[4096];
     size_t m_next = 0;
     size_t m_end = 0;
@@ -61,26 +59,89 @@ bool IsLargeHeader(DWORD infoSize) {
            std::end(kLargeHeaderSizes);
 }
 
-// Reads a larger header into the 40-byte one and its masks into the colour table, as a
-// 40-byte bit-field file has them; then the colour table that follows the whole header,
-// and leaves the file at the pixel data.
-void ReadLargeHeader(ImageImporter& importer, DWORD infoSize, DWORD offBits) {
-    uint8_t header[kMaxHeaderSize];
-    importer.ReadExact(header + 4, infoSize - 4);
-    std::memcpy(reinterpret_cast<uint8_t*>(&importer.m_header) + 4, header + 4, kInfoRestSize);
+// The colour table runs from `tableStart` up to the pixels: as many entries as the header
+// asks for (all 2^depth when it says 0, never more than the depth can index), and never
+// past the pixel offset, so a short table or a gap before the pixels reads right. Entries
+// the file does not give stay black.
+void ReadColourTable(ImageImporter& importer, DWORD tableStart, DWORD offBits, DWORD entrySize) {
+    const DWORD depthEntries = 1u << importer.m_header.biBitCount;
+    const DWORD asked = importer.m_header.biClrUsed;
+    const DWORD wanted = asked != 0 && asked < depthEntries ? asked : depthEntries;
+    const DWORD room = offBits > tableStart ? (offBits - tableStart) / entrySize : 0;
+    const DWORD count = std::min(wanted, room);
+    uint8_t table[256 * sizeof(RGBQUAD)];
+    importer.ReadExact(table, count * entrySize);
+    for (DWORD i = 0; i < count; ++i) {
+        const uint8_t* e = table + i * entrySize;
+        importer.m_colours[i] = RGBQUAD{e[0], e[1], e[2], 0};
+    }
+}
+
+// A 12-byte header: width, height, planes and depth as 16-bit fields, then a table of
+// three-byte entries. Its pixel offset is honoured when it lies in the file; early writers
+// left it wrong, and the pixels then follow a full table.
+void ReadCoreHeader(ImageImporter& importer, DWORD offBits) {
+    uint8_t core[8];
+    importer.ReadExact(core, sizeof core);
     BITMAPINFOHEADER& h = importer.m_header;
-    const DWORD tableStart = kFileHeaderSize + infoSize;
-    if (offBits < tableStart) {
+    picture::SetHeader(h, Le16(core), Le16(core + 2), Le16(core + 6));
+    h.biPlanes = Le16(core + 4);
+    const uint64_t length = importer.m_file.GetLength();
+    const bool offsetInFile = offBits >= kCoreTableStart && offBits < length;
+    if (h.biBitCount <= 8) {
+        const DWORD fullTable = kCoreTableStart + 3 * (1u << h.biBitCount);
+        ReadColourTable(importer, kCoreTableStart, offsetInFile ? offBits : fullTable, 3);
+    }
+    if (offsetInFile) {
+        importer.m_file.Seek(static_cast<LONG>(offBits), CFile::begin);
+    }
+}
+
+// A 40-byte or larger header: the masks of a bit-field picture land in the colour table's
+// first three entries, as in the packed picture; a colour table beside the masks of a
+// deeper picture is skipped, as the pixels need none. Leaves the file at the pixels and
+// returns the alpha mask of bit fields that have one, else 0.
+DWORD ReadInfoHeader(ImageImporter& importer, DWORD infoSize, DWORD offBits) {
+    uint8_t header[kMaxHeaderSize] = {};
+    importer.ReadExact(header + 4, infoSize - 4);
+    BITMAPINFOHEADER& h = importer.m_header;
+    std::memcpy(reinterpret_cast<uint8_t*>(&h) + 4, header + 4, kInfoHeaderSize - 4);
+    DWORD tableStart = kFileHeaderSize + infoSize;
+    if (offBits < tableStart || offBits > importer.m_file.GetLength() || offBits > INT32_MAX) {
         throw ImageImporter::BadFile;
     }
+    DWORD alphaMask = 0;
     if (h.biCompression == BI_BITFIELDS || h.biCompression == kAlphaBitFields) {
+        DWORD masksEnd = infoSize;
+        if (infoSize == kInfoHeaderSize) {
+            const DWORD maskBytes = (h.biCompression == kAlphaBitFields ? 4 : 3) * sizeof(DWORD);
+            importer.ReadExact(header + kMasksOffset, maskBytes);
+            tableStart += maskBytes;
+            masksEnd = kMasksOffset + maskBytes;
+        }
         std::memcpy(importer.m_colours, header + kMasksOffset, 3 * sizeof(DWORD));
+        if (masksEnd >= kMasksOffset + 4 * sizeof(DWORD)) {
+            alphaMask = Le32(header + kMasksOffset + 3 * sizeof(DWORD));
+        }
         h.biCompression = BI_BITFIELDS;
     } else if (h.biBitCount <= 8) {
-        const DWORD tableBytes = std::min<DWORD>(offBits - tableStart, 256 * sizeof(RGBQUAD));
-        importer.ReadExact(importer.m_colours, tableBytes);
+        ReadColourTable(importer, tableStart, offBits, sizeof(RGBQUAD));
     }
     importer.m_file.Seek(static_cast<LONG>(offBits), CFile::begin);
+    return alphaMask;
+}
+
+// A bit-field alpha byte holds the opacity; the packed picture's fourth byte holds 255 minus
+// it. Other alpha masks are dropped: the faces are drawn without per-pixel opacity.
+void InvertAlphaBytes(ImageImporter& importer, DWORD alphaMask) {
+    const DWORD colourBits = importer.m_colours[0].rgbReserved | importer.m_colours[1].rgbReserved |
+                             importer.m_colours[2].rgbReserved;
+    if (importer.m_header.biBitCount != 32 || alphaMask != 0xFF000000u || colourBits != 0) {
+        return;
+    }
+    for (DWORD i = 3; i < importer.m_pixelSize; i += 4) {
+        importer.m_pixels[i] = static_cast<uint8_t>(255 - importer.m_pixels[i]);
+    }
 }
 
 } // namespace
@@ -97,33 +158,11 @@ void ImageImporter::ReadBmp() {
     uint8_t sizeField[4];
     ReadExact(sizeField, sizeof sizeField);
     const DWORD infoSize = Le32(sizeField);
-    if (infoSize == kInfoHeaderSize) {
-        // Everything from biWidth up to the pixel data: the header's remainder, then the
-        // colour table or the three bit-field masks, which land in the colour table.
-        if (offBits < kFileHeaderSize + kInfoHeaderSize ||
-            offBits - kFileHeaderSize - 4 > kMaxInfoBlock) {
-            throw BadFile;
-        }
-        uint8_t block[kMaxInfoBlock];
-        const DWORD blockSize = offBits - kFileHeaderSize - 4;
-        ReadExact(block, blockSize);
-        std::memcpy(reinterpret_cast<uint8_t*>(&m_header) + 4, block, kInfoRestSize);
-        std::memcpy(m_colours, block + kInfoRestSize, blockSize - kInfoRestSize);
-    } else if (infoSize == kCoreHeaderSize) {
-        uint8_t core[8];
-        ReadExact(core, sizeof core);
-        picture::SetHeader(m_header, Le16(core), Le16(core + 2), Le16(core + 6));
-        m_header.biPlanes = Le16(core + 4);
-        if (m_header.biBitCount <= 8) {
-            const DWORD count = 1u << m_header.biBitCount;
-            uint8_t triples[256 * 3];
-            ReadExact(triples, count * 3);
-            for (DWORD i = 0; i < count; ++i) {
-                m_colours[i] = RGBQUAD{triples[3 * i], triples[3 * i + 1], triples[3 * i + 2], 0};
-            }
-        }
-    } else if (IsLargeHeader(infoSize)) {
-        ReadLargeHeader(*this, infoSize, offBits);
+    DWORD alphaMask = 0;
+    if (infoSize == kCoreHeaderSize) {
+        ReadCoreHeader(*this, offBits);
+    } else if (infoSize == kInfoHeaderSize || IsLargeHeader(infoSize)) {
+        alphaMask = ReadInfoHeader(*this, infoSize, offBits);
     } else {
         m_detail = "BMP with an unknown header layout";
         throw BadFile;
@@ -198,6 +237,7 @@ void ImageImporter::ReadBmp() {
     }
     AllocatePixels(size, 1);
     ReadExact(m_pixels, m_pixelSize);
+    InvertAlphaBytes(*this, alphaMask);
 }
 
 // RLE8 pairs (count, value): a run of count copies of value; or, with count 0, value 0

@@ -1,9 +1,9 @@
 #include "import/GifAnimation.h"
 
 #include "import/GifBlocks.h"
-#include "import/GifRowOrder.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
+#include "import/PixelLayouts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,10 +23,6 @@ constexpr int kDisposeToBackground = 2;
 constexpr int kDisposeToPrevious = 3;
 constexpr uint32_t kHeaderWords = sizeof(BITMAPINFOHEADER) / sizeof(uint32_t);
 static_assert(sizeof(BITMAPINFOHEADER) % sizeof(uint32_t) == 0);
-
-uint32_t Pixel(const uint8_t* rgb) {
-    return uint32_t{rgb[2]} | uint32_t{rgb[1]} << 8 | uint32_t{rgb[0]} << 16;
-}
 
 // Delays of 0 and 1 hundredths are shown for 10, as browsers do: files written for
 // "as fast as possible" would otherwise flicker or spin.
@@ -221,7 +217,7 @@ bool GifAnimation::Load(std::vector<uint8_t> file, const GifAnimationLimits& lim
     // one, black.
     const uint8_t backgroundIndex = d[11];
     m_background = parser.globalTable && backgroundIndex < parser.globalColours
-                       ? Pixel(d + parser.globalTable + 3 * backgroundIndex)
+                       ? pixel::canvas::FromRgbTriple(d + parser.globalTable + 3 * backgroundIndex)
                        : 0;
     m_playCount = parser.hasLoop && parser.loops != 0 ? parser.loops + 1 : 0;
     m_file = std::move(file);
@@ -252,19 +248,35 @@ const BITMAPINFOHEADER* GifAnimation::Picture() const {
 }
 
 void GifAnimation::ShowFrame(uint32_t index) {
+    while (!AdvanceTowards(index, UINT64_MAX)) {
+    }
+}
+
+bool GifAnimation::AdvanceTowards(uint32_t index, uint64_t work) {
     if (m_frames.empty()) {
-        return;
+        return true;
     }
     index = std::min(index, FrameCount() - 1);
-    if (m_shown > static_cast<int64_t>(index)) {
+    const int64_t target = index;
+    // Going back, or changing course in the middle of a later frame, starts again.
+    if (m_shown > target || (m_drawing.frame > target)) {
         m_shown = -1;
+        m_drawing = Drawing();
     }
-    if (m_shown < 0) {
+    if (m_shown < 0 && m_drawing.frame < 0) {
         Restart();
     }
-    while (m_shown < static_cast<int64_t>(index)) {
-        Advance();
+    while (m_shown < target) {
+        if (m_drawing.frame < 0) {
+            BeginFrame();
+        }
+        if (!ContinueFrame(work)) {
+            return false;
+        }
+        m_shown = m_drawing.frame;
+        m_drawing.frame = -1;
     }
+    return true;
 }
 
 // Before the first frame the screen is clear, showing the background colour where
@@ -274,15 +286,87 @@ void GifAnimation::Restart() {
     m_shown = -1;
 }
 
-void GifAnimation::Advance() {
+// Disposes of the frame shown and sets up the next one's palette, decoder and clipping.
+void GifAnimation::BeginFrame() {
     if (m_shown >= 0) {
         Dispose(m_frames[static_cast<size_t>(m_shown)]);
     }
-    Frame& frame = m_frames[static_cast<size_t>(++m_shown)];
+    const int64_t next = m_shown + 1;
+    Frame& frame = m_frames[static_cast<size_t>(next)];
     if (frame.disposal == kDisposeToPrevious) {
         SaveArea(frame);
     }
-    Draw(frame);
+    m_drawing = Drawing();
+    m_drawing.frame = next;
+    const Area area = Clip(frame);
+    const uint8_t codeSize = m_file[frame.data];
+    if (area.left == area.right || area.top == area.bottom ||
+        codeSize > GifDecoder::kMaxInitialCodeSize) {
+        return; // nothing of it can be seen: its codes are never decoded
+    }
+    // Rows are stored top down, or in four interlaced passes; either way decoding can stop
+    // once every row on the screen is done. A frame that still asks for more values than
+    // the limit stops there.
+    m_drawing.rowsLeft = area.bottom - area.top;
+    const uint64_t lastNeeded = frame.interlaced ? uint64_t{frame.height} * frame.width
+                                                 : uint64_t{area.bottom - frame.top} * frame.width;
+    m_drawing.valueLimit = static_cast<uint32_t>(
+        std::min<uint64_t>({lastNeeded, frame.decodable, picture::kMaxGifFrameValues}));
+    m_drawing.order = picture::GifRowOrder(frame.height, frame.interlaced);
+    for (uint32_t i = 0; i < 256; ++i) {
+        if (frame.palette == 0) {
+            m_palette[i] = i * 0x010101u;
+        } else {
+            m_palette[i] = i < frame.colours
+                               ? pixel::canvas::FromRgbTriple(m_file.data() + frame.palette + 3 * i)
+                               : 0;
+        }
+    }
+    m_decoder.Init(codeSize, m_file.data() + frame.data + 1, frame.dataEnd - frame.data - 1);
+}
+
+// Pixels outside the logical screen are dropped; values beyond the colour table are
+// black. A frame without any colour table is drawn in greys. True when the frame is done;
+// false when `work` ran out first.
+bool GifAnimation::ContinueFrame(uint64_t& work) {
+    Drawing& d = m_drawing;
+    Frame& frame = m_frames[static_cast<size_t>(d.frame)];
+    try {
+        while (d.decoded < d.valueLimit && d.rowsLeft > 0) {
+            if (work == 0) {
+                return false;
+            }
+            --work;
+            const int value = m_decoder.NextValue();
+            if (value == GifDecoder::kNoValueYet) {
+                continue;
+            }
+            if (value < 0) {
+                return true;
+            }
+            ++d.decoded;
+            const uint32_t x = frame.left + d.column;
+            const uint32_t y = frame.top + d.row;
+            const bool onScreen = y < m_height;
+            if (value != frame.transparent && x < m_width && onScreen) {
+                Row(y)[x] = value < 256 ? m_palette[value] : 0;
+            }
+            if (++d.column == frame.width) {
+                d.column = 0;
+                d.rowsLeft -= onScreen ? 1 : 0;
+                const LONG nextRow = d.order.Next();
+                if (nextRow < 0) {
+                    return true;
+                }
+                d.row = static_cast<uint32_t>(nextRow);
+            }
+        }
+    } catch (...) {
+        // Decoding is deterministic: the next play stops at the same value without
+        // raising again.
+        frame.decodable = d.decoded;
+    }
+    return true;
 }
 
 // Restoring to the background clears a frame that has a transparent colour (as browsers
@@ -327,52 +411,4 @@ GifAnimation::Area GifAnimation::Clip(const Frame& frame) const {
     area.left = std::min<uint32_t>(frame.left, area.right);
     area.top = std::min<uint32_t>(frame.top, area.bottom);
     return area;
-}
-
-// Pixels outside the logical screen are dropped; values beyond the colour table are
-// black. A frame without any colour table is drawn in greys.
-void GifAnimation::Draw(Frame& frame) {
-    const uint8_t codeSize = m_file[frame.data];
-    if (frame.width == 0 || frame.height == 0 || codeSize > GifDecoder::kMaxInitialCodeSize) {
-        return;
-    }
-    std::fill(std::begin(m_palette), std::end(m_palette), 0u);
-    for (uint32_t i = 0; i < 256; ++i) {
-        if (frame.palette == 0) {
-            m_palette[i] = i * 0x010101u;
-        } else if (i < frame.colours) {
-            m_palette[i] = Pixel(m_file.data() + frame.palette + 3 * i);
-        }
-    }
-    m_decoder.Init(codeSize, m_file.data() + frame.data + 1, frame.dataEnd - frame.data - 1);
-    picture::GifRowOrder order(frame.height, frame.interlaced);
-    uint32_t row = 0;
-    uint32_t column = 0;
-    uint32_t decoded = 0;
-    try {
-        while (decoded < frame.decodable) {
-            const int value = m_decoder.NextValue();
-            if (value < 0) {
-                return;
-            }
-            ++decoded;
-            const uint32_t x = frame.left + column;
-            const uint32_t y = frame.top + row;
-            if (value != frame.transparent && x < m_width && y < m_height) {
-                Row(y)[x] = value < 256 ? m_palette[value] : 0;
-            }
-            if (++column == frame.width) {
-                column = 0;
-                const LONG nextRow = order.Next();
-                if (nextRow < 0) {
-                    return;
-                }
-                row = static_cast<uint32_t>(nextRow);
-            }
-        }
-    } catch (...) {
-        // Decoding is deterministic: the next play stops at the same value without
-        // raising again.
-        frame.decodable = decoded;
-    }
 }

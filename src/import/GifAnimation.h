@@ -6,9 +6,18 @@
 // pixel) and, only when some frame restores the previous picture, a second canvas for
 // the part it covers. All of it is allocated by Load; showing frames allocates nothing.
 // Frames are decoded when they are shown, never kept.
+//
+// Work: a frame is clipped to the logical screen before it is decoded. Its codes must
+// still be decoded in storage order up to the last row that can be seen, but decoding
+// stops there, and at picture::kMaxGifFrameValues values in any case, so no frame costs
+// more than a bounded number of values whatever its stated size. Advance works in steps
+// of a given size, so that a caller that must not wait (the saver's frame) spreads a long
+// way through the frames over several calls.
 #pragma once
 
 #include "import/GifDecoder.h"
+#include "import/GifRowOrder.h"
+#include "import/PixelLayouts.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
@@ -25,8 +34,8 @@ struct GifAnimationLimits {
 
 class GifAnimation {
   public:
-    // The fourth byte of a canvas pixel, as in every packed picture: 0 opaque, 255 clear.
-    static constexpr uint32_t kClear = 0xFF000000u;
+    // A clear canvas pixel (pixel::canvas).
+    static constexpr uint32_t kClear = pixel::canvas::kClear;
 
     // Indexes the frames of a whole GIF file and allocates the canvases. False (and
     // nothing kept) when the bytes are no GIF, hold no frame, exceed a limit or memory
@@ -48,6 +57,11 @@ class GifAnimation {
     // Never throws: a frame whose code stream breaks shows what was decoded before the
     // break, the same on every play.
     void ShowFrame(uint32_t index);
+    // ShowFrame in steps: does at most about `work` units of decoding (a value or a code
+    // each) towards frame `index` and returns true once the canvas shows it. Between
+    // calls the canvas holds whatever has been drawn so far; the same index continues
+    // where the last call stopped.
+    bool AdvanceTowards(uint32_t index, uint64_t work);
     // The frame the canvas shows, or -1 before the first ShowFrame.
     int64_t ShownFrame() const { return m_shown; }
 
@@ -73,11 +87,21 @@ class GifAnimation {
     };
     struct Parser;
 
+    // Where the decoding of the frame being drawn stands.
+    struct Drawing {
+        int64_t frame = -1; // -1 between frames
+        uint32_t row = 0, column = 0;
+        uint32_t decoded = 0;    // values so far
+        uint32_t valueLimit = 0; // values after which nothing more can be seen
+        uint32_t rowsLeft = 0;   // rows on the screen not yet finished
+        picture::GifRowOrder order{0, false};
+    };
+
     void Restart();
-    void Advance();
+    void BeginFrame();
+    bool ContinueFrame(uint64_t& work);
     void Dispose(const Frame& frame);
     void SaveArea(const Frame& frame);
-    void Draw(Frame& frame);
     void Fill(const Frame& frame, uint32_t value);
     Area Clip(const Frame& frame) const;
     uint32_t* Row(uint32_t y) { return m_canvas + size_t{m_height - 1 - y} * m_width; }
@@ -93,6 +117,7 @@ class GifAnimation {
     uint32_t m_background = 0;
     uint32_t m_playCount = 0;
     int64_t m_shown = -1;
+    Drawing m_drawing;
     uint32_t m_palette[256] = {};
     GifDecoder m_decoder;
 };

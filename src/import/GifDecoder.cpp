@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-void GifDecoder::Init(int initialCodeSize, CFile* file) {
+void GifDecoder::Init(int initialCodeSize, ByteReader* file) {
     m_file = file;
     m_data = nullptr;
     m_initialCodeSize = initialCodeSize;
@@ -111,11 +111,14 @@ void GifDecoder::Push(uint16_t value) {
 
 // The first code of the stream or after a clear code stands for itself.
 int GifDecoder::ReadFirstCode() {
-    m_firstCode = false;
-    int code;
-    do {
+    int code = ReadCode();
+    for (int clears = 0; code == m_clearCode; ++clears) {
+        if (clears == kClearRun) {
+            return kNoValueYet;
+        }
         code = ReadCode();
-    } while (code == m_clearCode);
+    }
+    m_firstCode = false;
     if (code < 0) {
         return code;
     }
@@ -140,6 +143,7 @@ int GifDecoder::NextValue() {
     }
     if (code == m_clearCode) {
         ResetTables();
+        m_firstCode = true;
         return ReadFirstCode();
     }
     if (code == m_endCode) {

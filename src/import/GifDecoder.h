@@ -1,7 +1,7 @@
 // LZW decoding of a GIF image's data sub-blocks, one pixel value per request.
 #pragma once
 
-#include "framework/File.h"
+#include "import/ByteReader.h"
 
 #include <cstdint>
 
@@ -10,10 +10,14 @@ class GifDecoder {
     static constexpr int kTableSize = 4096; // codes are at most 12 bits wide
     static constexpr int kStackSize = 8192; // longest string a sound stream can produce, twice
     static constexpr int kMaxInitialCodeSize = 11;
+    // NextValue's answer after a run of kClearRun clear codes without a value: decoding
+    // goes on at the next call. It keeps the work of one call bounded.
+    static constexpr int kNoValueYet = -3;
+    static constexpr int kClearRun = 64;
 
     // Starts decoding the sub-blocks that follow in the file; initialCodeSize is the
     // image's LZW minimum code size (at most kMaxInitialCodeSize).
-    void Init(int initialCodeSize, CFile* file);
+    void Init(int initialCodeSize, ByteReader* file);
     // The same for sub-blocks held in memory: data[0] is the first block's size byte and
     // nothing at or beyond data + size is read. A chain cut short raises the same
     // end-of-file exception as a file would.
@@ -21,9 +25,9 @@ class GifDecoder {
 
     // The next pixel value (it may exceed the image's colour count: the caller masks it),
     // -1 when the data blocks are exhausted (also when they end inside a code), -2 at the
-    // end code. A string chain that loops or outgrows the output stack raises
-    // ImageImporter::BadFile; a sub-block cut short by the end of the file raises the
-    // end-of-file CFileException.
+    // end code, kNoValueYet after a long run of clear codes. A string chain that loops or outgrows
+    // the output stack raises ImageImporter::BadFile; a sub-block cut short by the end of the file
+    // raises the end-of-file CFileException.
     int NextValue();
 
   private:
@@ -60,7 +64,7 @@ class GifDecoder {
     int m_bytesInBuffer = 0;
     uint8_t m_buffer[2 + 255 + 4] = {};
 
-    CFile* m_file = nullptr;
+    ByteReader* m_file = nullptr;
     const uint8_t* m_data = nullptr;
     size_t m_dataSize = 0;
     size_t m_dataPosition = 0;

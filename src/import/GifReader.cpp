@@ -1,11 +1,16 @@
 // GIF files: the first image only, with its palette, the transparent colour of a graphic
 // control extension, and interlacing. Pixels are packed at 1, 4 or 8 bits by colour count.
+// An image that does not cover its logical screen exactly is placed on it as an animation
+// shows its first frame: 32-bit pixels, the screen's background colour marked clear around
+// the image and under its transparent pixels.
 #include "import/GifBlocks.h"
 #include "import/GifRowOrder.h"
 #include "import/ImageImporter.h"
 #include "import/PictureLimits.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 using gif::kExtensionIntroducer;
 using gif::kGraphicControlLabel;
@@ -21,6 +26,59 @@ void ReadColourTable(ImageImporter& importer, int count) {
     for (int i = 0; i < count; ++i) {
         importer.m_colours[i] = RGBQUAD{triples[3 * i + 2], triples[3 * i + 1], triples[3 * i], 0};
     }
+}
+
+// One screen pixel in the packed picture's 32-bit layout: blue, green, red, 255 - opacity.
+uint32_t ScreenPixel(const RGBQUAD& c) {
+    return c.rgbBlue | uint32_t{c.rgbGreen} << 8 | uint32_t{c.rgbRed} << 16;
+}
+constexpr uint32_t kClear = 0xFF000000u;
+
+struct Screen {
+    LONG width = 0, height = 0;
+    uint32_t background = 0; // as ScreenPixel gives it
+};
+
+// Replaces the decoded image (palette pixels, bottom row first) by the whole screen with
+// the image at (left, top), clipped to the screen. A screen larger than a face may be in the
+// saver keeps the bare image, whatever limit the caller set, so that every caller gets the
+// same picture.
+void PlaceOnScreen(ImageImporter& importer, const Screen& screen, LONG left, LONG top,
+                   int transparent) {
+    BITMAPINFOHEADER& h = importer.m_header;
+    const uint64_t stride = uint64_t{static_cast<uint64_t>(screen.width)} * 4;
+    if (stride * static_cast<uint64_t>(screen.height) > picture::kMaxPixelBytes) {
+        return;
+    }
+    const LONG width = h.biWidth, height = h.biHeight;
+    const int depth = h.biBitCount;
+    const uint64_t imageStride = picture::RowStride(static_cast<uint64_t>(width), depth);
+    uint8_t* image = importer.m_pixels;
+    importer.m_pixels = nullptr;
+    importer.m_pixelSize = 0;
+    struct Release {
+        uint8_t* p;
+        ~Release() { std::free(p); }
+    } release{image};
+    importer.AllocatePixels(stride, static_cast<uint64_t>(screen.height));
+    auto* canvas = reinterpret_cast<uint32_t*>(importer.m_pixels);
+    std::fill(canvas, canvas + uint64_t{static_cast<uint64_t>(screen.width)} * screen.height,
+              screen.background | kClear);
+    const LONG right = std::min<LONG>(screen.width, left + width);
+    const LONG bottom = std::min<LONG>(screen.height, top + height);
+    for (LONG y = top; y < bottom; ++y) {
+        const uint8_t* row = image + (height - 1 - (y - top)) * imageStride;
+        uint32_t* to = canvas + uint64_t{static_cast<uint64_t>(screen.height - 1 - y)} *
+                                    static_cast<uint64_t>(screen.width);
+        for (LONG x = left; x < right; ++x) {
+            const LONG bit = (x - left) * depth;
+            const int index = row[bit / 8] >> (8 - depth - bit % 8) & ((1 << depth) - 1);
+            if (index != transparent) {
+                to[x] = ScreenPixel(importer.m_colours[index]);
+            }
+        }
+    }
+    picture::SetHeader(h, screen.width, screen.height, 32);
 }
 
 } // namespace
@@ -46,8 +104,13 @@ void ImageImporter::ReadGif() {
     // The colour count is kept from the screen descriptor even without a global table: it
     // chooses the depth of an image that brings no table of its own.
     m_header.biClrUsed = 2u << (flags & 7);
+    Screen screen{Le16(head + 6), Le16(head + 8), 0};
     if (flags & 0x80) {
         ReadColourTable(*this, static_cast<int>(m_header.biClrUsed));
+        // Without a global table the background is black.
+        if (head[11] < m_header.biClrUsed) {
+            screen.background = ScreenPixel(m_colours[head[11]]);
+        }
     }
 
     int transparent = -1;
@@ -84,15 +147,23 @@ void ImageImporter::ReadGif() {
             m_file.Seek(size, CFile::current);
         }
     }
-    ReadGifImage();
-    if (transparent >= 0) {
+    LONG left = 0, top = 0;
+    ReadGifImage(left, top);
+    const bool covers = left == 0 && top == 0 && m_header.biWidth == screen.width &&
+                        m_header.biHeight == screen.height;
+    if (!covers && screen.width > 0 && screen.height > 0) {
+        PlaceOnScreen(*this, screen, left, top, transparent);
+    }
+    if (transparent >= 0 && m_header.biBitCount <= 8) {
         m_colours[transparent].rgbReserved = 255;
     }
 }
 
-void ImageImporter::ReadGifImage() {
+void ImageImporter::ReadGifImage(LONG& left, LONG& top) {
     uint8_t descriptor[9];
     ReadExact(descriptor, sizeof descriptor);
+    left = Le16(descriptor);
+    top = Le16(descriptor + 2);
     const LONG width = Le16(descriptor + 4);
     const LONG height = Le16(descriptor + 6);
     const uint8_t flags = descriptor[8];
@@ -135,6 +206,9 @@ void ImageImporter::DecodeGifPixels(DWORD stride, bool interlaced) {
     uint8_t* line = m_pixels + static_cast<size_t>(height - 1 - row) * stride;
     for (;;) {
         const int value = m_gif.NextValue();
+        if (value == GifDecoder::kNoValueYet) {
+            continue;
+        }
         if (value < 0) {
             return;
         }

@@ -112,7 +112,12 @@ void ImageImporter::ReadIco() {
     }
     ReadExact(&m_header, sizeof m_header);
     if (m_header.biBitCount <= 8) {
-        ReadExact(m_colours, static_cast<UINT>(sizeof(RGBQUAD) << m_header.biBitCount));
+        // A table shorter than the depth allows is as long as biClrUsed says; the pixels
+        // follow it directly. Entries it does not give stay black.
+        const DWORD depthEntries = 1u << m_header.biBitCount;
+        const DWORD asked = m_header.biClrUsed;
+        const DWORD entries = asked != 0 && asked < depthEntries ? asked : depthEntries;
+        ReadExact(m_colours, static_cast<UINT>(sizeof(RGBQUAD) * entries));
     } else if (m_header.biCompression == BI_BITFIELDS) {
         ReadExact(m_colours, 3 * sizeof(DWORD));
     }

@@ -1,5 +1,8 @@
 #include "import/ImageImporter.h"
 
+#include "import/PictureFile.h"
+#include "import/PictureLimits.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -11,8 +14,10 @@ ImageImporter::~ImageImporter() {
 }
 
 void ImageImporter::Close() {
-    m_file.Abort();
+    m_file = ByteReader();
+    m_held = std::vector<uint8_t>();
     m_open = false;
+    m_tooLarge = false;
     m_format = None;
     FreePixels();
 }
@@ -25,34 +30,34 @@ void ImageImporter::FreePixels() {
 
 bool ImageImporter::Open(const char* fileName) {
     Close();
-    if (!fileName) {
+    const PictureFileRead read = ReadPictureFile(fileName, picture::kMaxPictureFileBytes, m_held);
+    if (read != PictureFileRead::kOk) {
+        m_tooLarge = read == PictureFileRead::kTooLarge;
         return false;
     }
-    const UINT flags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary;
-    if (!m_file.Open(fileName, flags)) {
-        // Face files may name a folder that is gone; the same name in the current folder
-        // is tried before giving up.
-        const char* slash = std::strrchr(fileName, '\\');
-        if (!m_file.Open(slash ? slash + 1 : fileName, flags)) {
-            return false;
-        }
-    }
+    m_file = ByteReader(m_held);
     m_open = true;
     m_fileName = fileName;
     return true;
 }
 
-int ImageImporter::Identify(const char* fileName) {
-    bool opened = false;
-    try {
-        opened = Open(fileName);
-    } catch (...) {
-        Close();
-    }
-    if (!opened) {
-        return None;
-    }
+bool ImageImporter::Open(std::span<const uint8_t> bytes) {
+    Close();
+    m_file = ByteReader(bytes);
+    m_open = true;
+    m_fileName = "picture";
+    return true;
+}
 
+int ImageImporter::Identify(const char* fileName) {
+    return Open(fileName) ? IdentifyOpened() : None;
+}
+
+int ImageImporter::Identify(std::span<const uint8_t> bytes) {
+    return Open(bytes) ? IdentifyOpened() : None;
+}
+
+int ImageImporter::IdentifyOpened() {
     // A file that passes several probes is taken for the first.
     for (const FormatEntry& entry : Formats()) {
         bool matched = false;

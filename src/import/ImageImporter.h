@@ -3,22 +3,26 @@
 // first) in one GMEM_FIXED global block.
 #pragma once
 
-#include "framework/File.h"
+#include "import/ByteReader.h"
 #include "import/GifDecoder.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
-// Imports one picture file (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content).
-// Returns a locked GMEM_FIXED global block that the caller owns and frees with
-// GlobalUnlock and GlobalFree(GlobalHandle(block)), or null. No file stays open and no
-// memory stays held, whatever the outcome.
+// Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
+// the bytes of its file. Returns a locked GMEM_FIXED global block that the caller owns
+// (PackedPicture adopts it), or null. No memory stays held, whatever the outcome.
+BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
+// The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
+// its bytes. No file stays open.
 BITMAPINFOHEADER* ImportPicture(const char* fileName);
 
 // One import, short-lived: construct, Identify, Decode, GetInfoSize, GetInfo, copy the
-// pixels, FreePixels, destroy. Decoders report failures inside as exceptions (the
+// pixels, FreePixels, destroy. The readers read the file's bytes through m_file, a reader
+// over memory with a file's calls. Decoders report failures inside as exceptions (the
 // framework's memory, file and user exceptions, or an Error value); Decode turns them into
 // its result. Nothing else throws.
 class ImageImporter {
@@ -51,12 +55,16 @@ class ImageImporter {
     ImageImporter& operator=(const ImageImporter&) = delete;
     ~ImageImporter();
 
-    // Opens the file (full name, else the bare name after the last backslash) and leaves
-    // it at its start. Identify's first three steps; false when neither name opens.
+    // Reads the file (full name, else the bare name after the last backslash) into memory
+    // and leaves the reader at its start. False when neither name opens or the file is
+    // longer than picture::kMaxPictureFileBytes (m_tooLarge tells which).
     bool Open(const char* fileName);
-    // Opens the file and returns its Format, recognised by content; the file stays open
-    // and positioned at its start. Never throws.
+    // Reads the caller's bytes, which must outlive the import. Always true.
+    bool Open(std::span<const uint8_t> bytes);
+    // Opens the file or the bytes and returns their Format, recognised by content; the
+    // reader stays at the start. Never throws.
     int Identify(const char* fileName);
+    int Identify(std::span<const uint8_t> bytes);
     // Decodes the identified file into the header, colour table and pixel buffer; frees
     // the pixel buffer on any result other than Ok. Never throws.
     Error Decode();
@@ -76,12 +84,16 @@ class ImageImporter {
     Error TryAllocatePixels(uint64_t stride, uint64_t rows) noexcept;
 
     int m_format = None;
-    CFile m_file;
+    ByteReader m_file;
     std::string m_fileName;
     bool m_open = false;
+    // Open(fileName) refused the file for its length.
+    bool m_tooLarge = false;
     uint8_t* m_pixels = nullptr;
     DWORD m_pixelSize = 0;
     DWORD m_pixelLimit = 0xFFFFFFFFu;
+    // JPEG only: the file is decoded at 1/m_jpegScale of its size (1, 2, 4 or 8).
+    unsigned m_jpegScale = 1;
     BITMAPINFOHEADER m_header = {};
     // Blue, green, red, fourth byte; a bit-field bitmap's three masks land in entries 0-2.
     RGBQUAD m_colours[256] = {};
@@ -104,14 +116,18 @@ class ImageImporter {
     static const FormatEntry* FindFormat(int format);
 
     void Close();
+    int IdentifyOpened();
     void Dispatch();
+
+    // The file's bytes when the importer read the file itself.
+    std::vector<uint8_t> m_held;
 
     // The readers and decoders, one file each.
     void ReadBmp();
     void DecodeRle8(DWORD stride, DWORD rows);
     void ReadIco();
     void ReadGif();
-    void ReadGifImage();
+    void ReadGifImage(LONG& left, LONG& top);
     void DecodeGifPixels(DWORD stride, bool interlaced);
     void ReadJpeg();
     void ReadPng();
@@ -132,13 +148,22 @@ struct ImportReport {
     // For a file of a known format that was refused: what in it is not supported, in words
     // a user can act on ("BMP with embedded JPEG data"); null when there is nothing to add.
     const char* detail = nullptr;
+    // The picture's size as its header gives it, also for one refused as too large; 0 when
+    // the header was not read.
+    LONG width = 0;
+    LONG height = 0;
+    // The depth of the picture as imported, before any layout step; 0 when refused.
+    WORD bitCount = 0;
 };
 
 // ImportPicture with a pixel size limit of the caller's choice (the fuzz targets keep
 // allocations small) and, when report is given, the format and the decode result.
-// A packing allocation that fails reports NoMemory.
+// A packing allocation that fails reports NoMemory; a file too long to read reports format
+// None and TooLarge. A JPEG is decoded at 1/jpegScale of its size (1, 2, 4 or 8).
+BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
+                                         ImportReport* report, unsigned jpegScale = 1);
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
-                                         ImportReport* report);
+                                         ImportReport* report, unsigned jpegScale = 1);
 
 // Picture geometry shared by the readers.
 namespace picture {

@@ -3,26 +3,25 @@
 
 #include <cstring>
 
-BITMAPINFOHEADER* ImportPicture(const char* fileName) {
-    return ImportPictureReporting(fileName, 0xFFFFFFFFu, nullptr);
-}
-
-BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
-                                         ImportReport* report) {
-    ImportReport unused;
-    ImportReport& out = report ? *report : unused;
-    ImageImporter importer;
-    importer.m_pixelLimit = pixelLimit;
-    out.format = importer.Identify(fileName);
+namespace {
+// Decodes what the importer identified and packs it; the report says what happened.
+BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
     out.result = ImageImporter::BadFile;
     if (out.format == ImageImporter::None || out.format == ImageImporter::Unknown) {
+        if (importer.m_tooLarge) {
+            out.result = ImageImporter::TooLarge;
+        }
         return nullptr;
     }
     out.result = importer.Decode();
+    out.width = importer.m_header.biWidth;
+    out.height =
+        importer.m_header.biHeight < 0 ? -importer.m_header.biHeight : importer.m_header.biHeight;
     if (out.result != ImageImporter::Ok) {
         out.detail = importer.m_detail;
         return nullptr;
     }
+    out.bitCount = importer.m_header.biBitCount;
 
     const DWORD infoSize = importer.GetInfoSize();
     const uint64_t total = uint64_t{infoSize} + importer.m_pixelSize;
@@ -43,4 +42,37 @@ BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
     }
     importer.FreePixels();
     return packed;
+}
+} // namespace
+
+BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes) {
+    return ImportPictureReporting(bytes, 0xFFFFFFFFu, nullptr);
+}
+
+BITMAPINFOHEADER* ImportPicture(const char* fileName) {
+    return ImportPictureReporting(fileName, 0xFFFFFFFFu, nullptr);
+}
+
+BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
+                                         ImportReport* report, unsigned jpegScale) {
+    ImportReport unused;
+    ImportReport& out = report ? *report : unused;
+    ImageImporter importer;
+    importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
+    out.format = importer.Identify(bytes);
+    return DecodeAndPack(importer, out);
+}
+
+// The importer reads the file itself rather than through the bytes form, so that the
+// report can tell a file too long to read from one that does not open.
+BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
+                                         ImportReport* report, unsigned jpegScale) {
+    ImportReport unused;
+    ImportReport& out = report ? *report : unused;
+    ImageImporter importer;
+    importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
+    out.format = importer.Identify(fileName);
+    return DecodeAndPack(importer, out);
 }

@@ -1,5 +1,6 @@
 // JPEG through the libjpeg 6 interface: greyscale files become 8-bit pictures with a grey
-// ramp, all others 32-bit blue, green, red, extra pixels straight from the library.
+// ramp, colour files 32-bit blue, green, red, extra pixels straight from the library, and
+// CMYK and YCCK files (the library gives both as CMYK) 32-bit pixels converted here.
 //
 // A library error leaves through a long jump back to the session function that set it,
 // which jumps over library frames only; the session function holds nothing that needs a
@@ -25,7 +26,7 @@ struct ErrorManager {
 // Reads the importer's open file in 4,096-byte chunks, like the library's own file source.
 struct SourceManager {
     jpeg_source_mgr pub;
-    CFile* file;
+    ByteReader* file;
     JOCTET* buffer;
     bool startOfFile;
 };
@@ -85,6 +86,29 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
 
 void TermSource(j_decompress_ptr) {}
 
+// a·b/255 rounded, as the usual 8-bit colour conversions compute it.
+uint8_t MulDiv255(unsigned a, unsigned b) {
+    const unsigned t = a * b + 128;
+    return static_cast<uint8_t>(((t >> 8) + t) >> 8);
+}
+
+// Converts a row of CMYK pixels in place to blue, green, red and a fourth byte of 255, as
+// the library's own colour output has it. Files with an Adobe marker (all that print tools
+// write) store each ink inverted, 255 for none; the others store the ink itself. With
+// n = 255 - black, a channel is n - ink · n / 255.
+void CmykToBgr(uint8_t* row, JDIMENSION width, bool inverted) {
+    const unsigned flip = inverted ? 255 : 0;
+    for (JDIMENSION x = 0; x < width; ++x, row += 4) {
+        const unsigned n = 255 - (row[3] ^ flip);
+        const uint8_t red = static_cast<uint8_t>(n - MulDiv255(row[0] ^ flip, n));
+        const uint8_t green = static_cast<uint8_t>(n - MulDiv255(row[1] ^ flip, n));
+        row[0] = static_cast<uint8_t>(n - MulDiv255(row[2] ^ flip, n));
+        row[1] = green;
+        row[2] = red;
+        row[3] = 255;
+    }
+}
+
 } // namespace
 
 struct JpegSession {
@@ -97,7 +121,7 @@ namespace {
 
 // Creates the decompressor, attaches the file and reads the header. Only runs inside a
 // session function that has set the jump target.
-void StartSession(JpegSession* s, CFile* file) {
+void StartSession(JpegSession* s, ByteReader* file) {
     s->cinfo.err = jpeg_std_error(&s->error.pub);
     s->error.pub.error_exit = ErrorExit;
     s->error.pub.output_message = OutputMessage;
@@ -116,7 +140,7 @@ void StartSession(JpegSession* s, CFile* file) {
     jpeg_read_header(&s->cinfo, TRUE);
 }
 
-bool ProbeSession(JpegSession* s, CFile* file) {
+bool ProbeSession(JpegSession* s, ByteReader* file) {
     if (setjmp(s->error.jump)) {
         return false;
     }
@@ -131,30 +155,37 @@ ImageImporter::Error DecodeSession(JpegSession* s, ImageImporter* importer) {
     StartSession(s, &importer->m_file);
     jpeg_decompress_struct& cinfo = s->cinfo;
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-    // CMYK and YCCK files cannot be converted and fail in jpeg_start_decompress.
-    cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGRA;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    // The library's DCT scaling reads a large file at a fraction of its size directly.
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = importer->m_jpegScale;
+    jpeg_calc_output_dimensions(&cinfo);
+    const JDIMENSION width = cinfo.output_width, height = cinfo.output_height;
     const WORD depth = grey ? 8 : 32;
-    const uint64_t stride = picture::RowStride(cinfo.image_width, depth);
-    const ImageImporter::Error allocated = importer->TryAllocatePixels(stride, cinfo.image_height);
+    const uint64_t stride = picture::RowStride(width, depth);
+    picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height),
+                       depth);
+    const ImageImporter::Error allocated = importer->TryAllocatePixels(stride, height);
     if (allocated != ImageImporter::Ok) {
         return allocated;
     }
-    picture::SetHeader(importer->m_header, static_cast<LONG>(cinfo.image_width),
-                       static_cast<LONG>(cinfo.image_height), depth);
     if (grey) {
         picture::SetGreyRamp(importer->m_colours, importer->m_header);
     }
 
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_width != cinfo.image_width || cinfo.output_height != cinfo.image_height ||
+    if (cinfo.output_width != width || cinfo.output_height != height ||
         cinfo.output_components != depth / 8) {
         return ImageImporter::Failed;
     }
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row =
-            importer->m_pixels + (cinfo.output_height - 1 - cinfo.output_scanline) * stride;
+    while (cinfo.output_scanline < height) {
+        JSAMPROW row = importer->m_pixels + (height - 1 - cinfo.output_scanline) * stride;
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
             return ImageImporter::Failed;
+        }
+        if (cmyk) {
+            CmykToBgr(row, width, cinfo.saw_Adobe_marker);
         }
     }
     jpeg_finish_decompress(&cinfo);

@@ -2,11 +2,14 @@
 
 #include "import/AnimatedGifPicture.h"
 #include "import/DrawableLayout.h"
-#include "import/ImageImporter.h"
+#include "import/FaceDecision.h"
+#include "import/PictureFile.h"
+#include "import/PictureLimits.h"
 #include "import/StillPicture.h"
 
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
 PictureSource* g_pictureList = nullptr; // newest first
@@ -62,26 +65,39 @@ PictureSource* OpenStillPicture(const char* fileName) {
     if (PictureSource* shared = FindSharedPicture(fileName)) {
         return shared;
     }
-    // A GIF of several frames becomes a moving face; one of a single frame, or one that
-    // cannot animate, is imported as before.
-    if (PictureSource* moving = OpenAnimatedGif(fileName)) {
-        return moving;
-    }
-    // The importer's block is a packed picture behind whatever pointer type it hands out.
-    auto* picture = ToDrawableLayout(reinterpret_cast<BITMAPINFOHEADER*>(ImportPicture(fileName)));
-    if (!picture) {
+    std::vector<uint8_t> bytes;
+    if (ReadPictureFile(fileName, picture::kMaxPictureFileBytes, bytes) != PictureFileRead::kOk) {
         return nullptr;
     }
-    // The source keeps a copy of the name: a failed allocation hands the block back and
-    // leaves the face to the default picture, as any file that cannot be read does.
+    return OpenStillPicture(fileName, bytes);
+}
+
+PictureSource* OpenStillPicture(const char* name, std::span<const uint8_t> bytes) {
+    if (!name) {
+        return nullptr;
+    }
+    if (PictureSource* shared = FindSharedPicture(name)) {
+        return shared;
+    }
+    FaceDecision decision = DecideFace(bytes);
+    // The source keeps a copy of the name: a failed allocation leaves the face to the
+    // default picture, as any file that cannot be read does.
     try {
-        return new StillPicture(fileName, picture);
+        if (decision.kind == FaceKind::kAnimatedGif) {
+            return new AnimatedGifPicture(name, std::move(decision.animation));
+        }
+        if (decision.kind == FaceKind::kStillPicture) {
+            PackedPicture drawable(ToDrawableLayout(decision.picture.release()));
+            if (!drawable) {
+                return nullptr;
+            }
+            auto* still = new StillPicture(name, drawable.get());
+            drawable.release();
+            return still;
+        }
     } catch (const std::bad_alloc&) {
-        HGLOBAL block = GlobalHandle(picture);
-        GlobalUnlock(block);
-        GlobalFree(block);
-        return nullptr;
     }
+    return nullptr;
 }
 
 void ReleasePicture(PictureSource* source) {

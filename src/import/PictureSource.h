@@ -5,6 +5,8 @@
 
 #include "platform/Win32.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 class PictureSource {
@@ -29,7 +31,12 @@ class PictureSource {
 bool LoadDefaultPicture(int resourceId);
 int StartVideoSupport(int flag);
 void StopVideoSupport();
+// A picture face from a file: reads it and opens its bytes (below) under its name.
 PictureSource* OpenStillPicture(const char* fileName);
+// A picture face from the bytes of its file, shared under `name` with the other sources:
+// what DecideFace makes of the bytes, an animated GIF or a still picture; null for
+// anything else (the caller may then try the file as a video).
+PictureSource* OpenStillPicture(const char* name, std::span<const uint8_t> bytes);
 PictureSource* OpenVideo(const char* fileName);
 void ReleasePicture(PictureSource* source);
 void SetPictureTime(DWORD milliseconds);

@@ -1,10 +1,13 @@
 // PNG through libpng 1.6: grey and palette pictures become 8-bit pictures with a colour
-// table, all others 32-bit blue, green, red, (255 - alpha) pixels.
+// table, all others 32-bit blue, green, red, (255 - alpha) pixels; a picture whose eXIf
+// chunk records an orientation is stood upright by it.
 //
 // libpng's errors leave through its own long jump (png_jmpbuf) back to the session
 // function, over library frames only; the caller releases the structures and the row
 // pointers and raises the result.
 #include "import/ImageImporter.h"
+#include "import/PictureOrientation.h"
+#include "import/PixelLayouts.h"
 
 #include <algorithm>
 #include <climits>
@@ -17,6 +20,7 @@ struct PngSession {
     png_structp png = nullptr;
     png_infop info = nullptr;
     png_bytep* rows = nullptr;
+    int orientation = 0;
 
     ~PngSession() {
         std::free(rows);
@@ -36,7 +40,7 @@ void WarningFunction(png_structp, png_const_charp) {}
 
 // A short read raises a library error: libpng would otherwise work on bytes never read.
 void ReadFunction(png_structp png, png_bytep data, size_t length) {
-    auto* file = static_cast<CFile*>(png_get_io_ptr(png));
+    auto* file = static_cast<ByteReader*>(png_get_io_ptr(png));
     bool complete = false;
     try {
         complete = length <= UINT_MAX && file->Read(data, static_cast<UINT>(length)) == length;
@@ -52,10 +56,20 @@ void ReadFunction(png_structp png, png_bytep data, size_t length) {
 // Steps shared by the probe and the decoder, after the signature has been read and
 // checked: the structures, the read function and the header chunks. The caller has set
 // the jump target.
-void ReadHeader(PngSession* s, CFile* file) {
+void ReadHeader(PngSession* s, ByteReader* file) {
     png_set_read_fn(s->png, file, ReadFunction);
     png_set_sig_bytes(s->png, kSignatureSize);
     png_read_info(s->png, s->info);
+}
+
+// The orientation an eXIf chunk records, or 0.
+int ExifOrientation(png_structp png, png_infop info) {
+    png_uint_32 size = 0;
+    png_bytep exif = nullptr;
+    if (png_get_eXIf_1(png, info, &size, &exif) == 0 || exif == nullptr) {
+        return 0;
+    }
+    return picture::OrientationInTiff({exif, size});
 }
 
 bool CreateStructures(PngSession* s) {
@@ -67,7 +81,7 @@ bool CreateStructures(PngSession* s) {
     return s->info != nullptr;
 }
 
-bool ProbeSession(PngSession* s, CFile* file) {
+bool ProbeSession(PngSession* s, ByteReader* file) {
     if (!CreateStructures(s)) {
         return false;
     }
@@ -116,7 +130,7 @@ WORD SetUpTransformations(png_structp png, png_infop info, ImageImporter* import
         if (png_get_valid(png, info, PNG_INFO_tRNS) &&
             png_get_tRNS(png, info, &alpha, &alphaCount, nullptr) && alpha) {
             for (int i = 0; i < alphaCount && i < 256; ++i) {
-                importer->m_colours[i].rgbReserved = static_cast<BYTE>(~alpha[i]);
+                importer->m_colours[i].rgbReserved = pixel::packed::ClearnessOf(alpha[i]);
             }
         }
         return 8;
@@ -169,11 +183,13 @@ ImageImporter::Error DecodeSession(PngSession* s, ImageImporter* importer) {
         s->rows[i] = importer->m_pixels + (height - 1 - i) * stride;
     }
     png_read_image(s->png, s->rows);
-    png_read_end(s->png, nullptr);
+    // An eXIf chunk may follow the pixels; read into the same info, it is found either way.
+    png_read_end(s->png, s->info);
+    s->orientation = ExifOrientation(s->png, s->info);
     return ImageImporter::Ok;
 }
 
-bool ReadSignature(CFile& file) {
+bool ReadSignature(ByteReader& file) {
     png_byte signature[kSignatureSize];
     return file.Read(signature, kSignatureSize) == kSignatureSize &&
            png_sig_cmp(signature, 0, kSignatureSize) == 0;
@@ -194,11 +210,14 @@ void ImageImporter::ReadPng() {
         throw BadFile;
     }
     Error result;
+    int orientation = 0;
     {
         PngSession session;
         result = DecodeSession(&session, this);
+        orientation = session.orientation;
     }
     if (result != Ok) {
         throw result;
     }
+    picture::StandUpright(*this, orientation, false);
 }

@@ -1,14 +1,12 @@
 #include "import/StillPicture.h"
 
+#include "import/PackedPicture.h"
+
 StillPicture::StillPicture(const char* fileName, BITMAPINFOHEADER* picture)
     : PictureSource(fileName), m_picture(picture) {}
 
 StillPicture::~StillPicture() {
-    if (m_picture) {
-        HGLOBAL block = GlobalHandle(m_picture);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
+    PackedPicture::Free(m_picture);
 }
 
 const BITMAPINFOHEADER* StillPicture::GetBitmap() {

@@ -1,19 +1,77 @@
-// TIFF through libtiff 4: the first image, read by file name as RGBA and turned into
-// 32-bit blue, green, red, alpha pixels. libtiff reports errors by its results, so no
-// jump is needed; its warning and error handlers are cleared before every open.
+// TIFF through libtiff 4: the first image, read from the importer's bytes as RGBA and
+// turned into 32-bit blue, green, red, alpha pixels, stood upright as its orientation tag
+// says. libtiff reports errors by its results, so no jump is needed; its warning and error
+// handlers are cleared before every open.
 #include "import/ImageImporter.h"
+#include "import/PictureOrientation.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <span>
 #include <utility>
 
 #include <tiffio.h>
 
 namespace {
 
-TIFF* OpenQuietly(const char* fileName) {
+// libtiff reads through these over a cursor of its own on the held bytes, so that the
+// importer's position is left alone. Nothing is ever written or mapped.
+struct MemorySource {
+    std::span<const uint8_t> bytes;
+    uint64_t position = 0;
+};
+
+tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
+    auto* source = static_cast<MemorySource*>(handle);
+    if (size < 0 || source->position >= source->bytes.size()) {
+        return 0;
+    }
+    const uint64_t n =
+        std::min<uint64_t>(static_cast<uint64_t>(size), source->bytes.size() - source->position);
+    std::memcpy(buffer, source->bytes.data() + source->position, static_cast<size_t>(n));
+    source->position += n;
+    return static_cast<tmsize_t>(n);
+}
+
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) {
+    return -1;
+}
+
+toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
+    auto* source = static_cast<MemorySource*>(handle);
+    uint64_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = source->position;
+    } else if (whence == SEEK_END) {
+        base = source->bytes.size();
+    }
+    // Offsets are unsigned here; a "negative" one wraps, as libtiff itself expects.
+    source->position = base + offset;
+    return source->position;
+}
+
+int CloseProc(thandle_t) {
+    return 0;
+}
+
+toff_t SizeProc(thandle_t handle) {
+    return static_cast<MemorySource*>(handle)->bytes.size();
+}
+
+int MapProc(thandle_t, void**, toff_t*) {
+    return 0;
+}
+
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+TIFF* OpenQuietly(MemorySource& source) {
     TIFFSetWarningHandler(nullptr);
     TIFFSetErrorHandler(nullptr);
-    return TIFFOpen(fileName, "r");
+    // "m": no memory mapping, which would hand libtiff the bytes behind our procedures.
+    return TIFFClientOpen("picture", "rm", &source, ReadProc, WriteProc, SeekProc, CloseProc,
+                          SizeProc, MapProc, UnmapProc);
 }
 
 ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
@@ -24,28 +82,38 @@ ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
     if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX) {
         return ImageImporter::BadFile;
     }
+    picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 32);
     const ImageImporter::Error allocated = importer->TryAllocatePixels(uint64_t{width} * 4, height);
     if (allocated != ImageImporter::Ok) {
         return allocated;
     }
-    // The raster comes bottom row first, each pixel a 32-bit value with red in its low
-    // byte: bytes red, green, blue, alpha.
-    if (!TIFFReadRGBAImage(tiff, width, height, reinterpret_cast<uint32_t*>(importer->m_pixels),
-                           0)) {
+    // Each pixel a 32-bit value with red in its low byte: bytes red, green, blue, alpha.
+    // The library only mirrors rows and columns for an orientation; asked for the one the
+    // file records, it gives the raster as stored, top row first, and the turn is made
+    // here. An upright picture comes bottom row first straight away.
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &orientation);
+    const bool turned = orientation > ORIENTATION_TOPLEFT && orientation <= ORIENTATION_LEFTBOT;
+    if (!TIFFReadRGBAImageOriented(tiff, width, height,
+                                   reinterpret_cast<uint32_t*>(importer->m_pixels),
+                                   turned ? orientation : ORIENTATION_BOTLEFT, 0)) {
         return ImageImporter::Failed;
     }
     uint8_t* pixel = importer->m_pixels;
     for (uint64_t i = uint64_t{width} * height; i > 0; --i, pixel += 4) {
         std::swap(pixel[0], pixel[2]);
     }
-    picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 32);
+    if (turned) {
+        picture::StandUpright(*importer, orientation, true);
+    }
     return ImageImporter::Ok;
 }
 
 } // namespace
 
 bool ImageImporter::ProbeTiff() {
-    TIFF* tiff = OpenQuietly(m_fileName.c_str());
+    MemorySource source{m_file.Bytes()};
+    TIFF* tiff = OpenQuietly(source);
     if (!tiff) {
         return false;
     }
@@ -54,11 +122,18 @@ bool ImageImporter::ProbeTiff() {
 }
 
 void ImageImporter::ReadTiff() {
-    TIFF* tiff = OpenQuietly(m_fileName.c_str());
+    MemorySource source{m_file.Bytes()};
+    TIFF* tiff = OpenQuietly(source);
     if (!tiff) {
         throw Failed;
     }
-    const Error result = DecodeImage(tiff, this);
+    Error result = Failed;
+    try {
+        result = DecodeImage(tiff, this);
+    } catch (...) {
+        TIFFClose(tiff);
+        throw;
+    }
     TIFFClose(tiff);
     if (result != Ok) {
         throw result;

@@ -1,11 +1,9 @@
 #include "make/FaceCheck.h"
 
-#include "import/AnimatedGifPicture.h"
-#include "import/GifAnimation.h"
-#include "make/MediaType.h"
-#include "make/system/FileBytes.h"
 #include "import/AviReader.h"
-#include "import/ImageImporter.h"
+#include "import/FaceDecision.h"
+#include "import/PictureFile.h"
+#include "make/MediaType.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -16,6 +14,8 @@
 namespace {
 // Enough of a file's start for every structure RecogniseMedia looks at.
 constexpr size_t kHeadBytes = 1 << 20;
+// The largest file checked: a face entry's 32-bit length.
+constexpr uint64_t kMaxFaceCheckBytes = UINT32_MAX;
 
 const char* ErrorText(ImageImporter::Error error) {
     switch (error) {
@@ -30,7 +30,8 @@ const char* ErrorText(ImageImporter::Error error) {
     case ImageImporter::NoMemory:
         return "not enough memory";
     case ImageImporter::TooLarge:
-        return "the picture is too large";
+        return "the picture is larger than the saver holds (256 MiB of pixels, 64 megapixels "
+               "in colour); vomracube-pack shrinks JPEGs and PNGs of any size";
     }
     return "unknown error";
 }
@@ -54,60 +55,88 @@ std::string Describe(const char* fmt, ...) {
     return text;
 }
 
-// The file's first `limit` bytes (none when it cannot be read).
-std::vector<uint8_t> ReadHead(const std::string& path, size_t limit) {
-    std::vector<uint8_t> bytes;
-    uint64_t size = 0;
-    std::string unused;
-    if (!ReadFileStart(path, limit, bytes, size, unused)) {
-        bytes.clear();
-    }
-    return bytes;
+// The file's first bytes, enough for RecogniseMedia.
+std::vector<uint8_t> Head(std::span<const uint8_t> bytes) {
+    return std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::min(bytes.size(), kHeadBytes));
 }
 
-// The number of images of an animated GIF or PNG; 1 for every other picture.
-int CountImages(const std::string& path, int format) {
-    if (format == ImageImporter::Gif) {
-        // The saver's own test: a GIF beyond the animation limits shows as a still picture.
-        GifAnimation animation;
-        return LoadGifAnimation(path.c_str(), animation)
-                   ? static_cast<int>(std::max<uint32_t>(1, animation.FrameCount()))
-                   : 1;
-    }
-    if (format == ImageImporter::Png) {
-        const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
-        return type.kind == MediaKind::kAnimatedPng ? std::max(1, type.frames) : 1;
-    }
-    return 1;
-}
-
-bool CheckPicture(const std::string& path, FaceCheck& check, ImportReport& report) {
-    BITMAPINFOHEADER* picture = ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, &report);
-    if (!picture) {
-        return false;
-    }
+// An animated GIF moves; the saver shows the first image of an animated PNG still.
+void DescribeAnimation(const FaceDecision& decision, FaceCheck& check) {
+    const GifAnimation& animation = decision.animation;
+    const BITMAPINFOHEADER* canvas = animation.Picture();
     check.verdict = FaceVerdict::kShown;
-    check.pictureFormat = report.format;
+    check.pictureFormat = ImageImporter::Gif;
+    check.width = canvas ? static_cast<int>(canvas->biWidth) : 0;
+    check.height = canvas ? static_cast<int>(canvas->biHeight) : 0;
+    check.images = static_cast<int>(animation.FrameCount());
+    check.description =
+        Describe("GIF picture, %d x %d, %d frames", check.width, check.height, check.images);
+}
+
+// The images in a GIF's block structure, counted without decoding any; a structure that
+// breaks ends the count.
+int CountGifImages(std::span<const uint8_t> d) {
+    if (d.size() < 13) {
+        return 0;
+    }
+    size_t at = 13 + (d[10] & 0x80 ? 3 * (size_t{2} << (d[10] & 7)) : 0);
+    auto skipSubBlocks = [&] {
+        while (at < d.size() && d[at] != 0) {
+            at += size_t{d[at]} + 1;
+        }
+        ++at;
+    };
+    int images = 0;
+    while (at < d.size()) {
+        const uint8_t introducer = d[at];
+        if (introducer == 0x2C && at + 10 < d.size()) {
+            const uint8_t flags = d[at + 9];
+            at += 10 + (flags & 0x80 ? 3 * (size_t{2} << (flags & 7)) : 0) + 1;
+            skipSubBlocks();
+            ++images;
+        } else if (introducer == 0x21 && at + 1 < d.size()) {
+            at += 2;
+            skipSubBlocks();
+        } else {
+            break;
+        }
+    }
+    return images;
+}
+
+void DescribePicture(std::span<const uint8_t> bytes, const FaceDecision& decision,
+                     FaceCheck& check) {
+    const BITMAPINFOHEADER* picture = decision.picture.get();
+    const int format = decision.report.format;
+    check.verdict = FaceVerdict::kShown;
+    check.pictureFormat = format;
     check.width = static_cast<int>(picture->biWidth);
     check.height = static_cast<int>(picture->biHeight < 0 ? -picture->biHeight : picture->biHeight);
-    check.images = CountImages(path, report.format);
-    check.description =
-        Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(report.format),
-                 check.width, check.height, static_cast<unsigned>(picture->biBitCount));
-    if (check.images > 1) {
-        check.description += Describe(
-            ", %d frames%s", check.images,
-            report.format == ImageImporter::Png ? " (the saver shows the first one still)" : "");
+    check.images = 1;
+    if (format == ImageImporter::Png) {
+        const MediaType type = RecogniseMedia(Head(bytes));
+        check.images = type.kind == MediaKind::kAnimatedPng ? std::max(1, type.frames) : 1;
     }
-    HGLOBAL block = GlobalHandle(picture);
-    GlobalUnlock(block);
-    GlobalFree(block);
-    return true;
+    // A GIF the decision took for a still picture is beyond what the saver animates.
+    const int gifImages = format == ImageImporter::Gif ? CountGifImages(bytes) : 1;
+    check.description =
+        Describe("%s picture, %d x %d, %u bits per pixel", ImageImporter::FormatName(format),
+                 check.width, check.height, static_cast<unsigned>(decision.report.bitCount));
+    if (gifImages > 1) {
+        check.stillAnimation = true;
+        check.description += Describe(
+            ", %d frames beyond what the saver animates (a screen of 4 megapixels, 32 MiB, "
+            "100,000 frames): only the first frame shows, still",
+            gifImages);
+    } else if (check.images > 1) {
+        check.description +=
+            Describe(", %d frames (the saver shows the first one still)", check.images);
+    }
 }
 
-bool CheckVideo(const std::string& path, FaceCheck& check) {
+bool CheckVideo(std::span<const uint8_t> bytes, FaceCheck& check) {
     AviVideo video;
-    const AviStatus status = video.Open(path.c_str());
+    const AviStatus status = video.Open(bytes);
     if (status == AviStatus::kCannotOpen || status == AviStatus::kNotAvi) {
         return false;
     }
@@ -137,16 +166,18 @@ bool CheckVideo(const std::string& path, FaceCheck& check) {
 
 // Why a file of no format the importer knows falls back, naming what it is where that
 // can be told from its content.
-std::string UnknownFormatReason(const std::string& path) {
-    const MediaType type = RecogniseMedia(ReadHead(path, kHeadBytes));
+std::string UnknownFormatReason(std::span<const uint8_t> bytes) {
+    const MediaType type = RecogniseMedia(Head(bytes));
     switch (type.kind) {
     case MediaKind::kUnknown:
         return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
     case MediaKind::kBmp:
+    case MediaKind::kJpeg:
         return type.name + ", which the saver does not read";
     case MediaKind::kHeif:
     case MediaKind::kAvif:
     case MediaKind::kWebp:
+    case MediaKind::kJpegXl:
         return type.name + ": the saver does not read this format (JPEG or PNG work)";
     case MediaKind::kMp4Audio:
         return type.name;
@@ -156,24 +187,50 @@ std::string UnknownFormatReason(const std::string& path) {
 }
 } // namespace
 
-FaceCheck CheckFaceFile(const std::string& path) {
+FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes) {
     FaceCheck check;
-    ImportReport report;
-    if (CheckPicture(path, check, report) || CheckVideo(path, check)) {
+    const FaceDecision decision = DecideFace(bytes);
+    if (decision.kind == FaceKind::kAnimatedGif) {
+        DescribeAnimation(decision, check);
         return check;
     }
-    if (report.format == ImageImporter::None) {
-        check.description = "the file cannot be opened";
-    } else if (report.format == ImageImporter::Unknown) {
-        check.description = UnknownFormatReason(path);
+    if (decision.kind == FaceKind::kStillPicture) {
+        DescribePicture(bytes, decision, check);
+        return check;
+    }
+    if (CheckVideo(bytes, check)) {
+        return check;
+    }
+    const ImportReport& report = decision.report;
+    if (report.format == ImageImporter::None || report.format == ImageImporter::Unknown) {
+        check.description = UnknownFormatReason(bytes);
     } else {
+        if (report.result == ImageImporter::TooLarge) {
+            check.tooLarge = true;
+            check.pictureFormat = report.format;
+            check.width = static_cast<int>(report.width);
+            check.height = static_cast<int>(report.height);
+        }
         check.description = std::string(ImageImporter::FormatName(report.format)) +
                             " file the saver cannot read: " +
                             (report.detail ? report.detail : ErrorText(report.result));
         // Where the importer gives no reason, the header tells which kind of BMP it is.
         if (!report.detail && report.format == ImageImporter::Bmp) {
-            check.description += " (" + RecogniseMedia(ReadHead(path, kHeadBytes)).name + ")";
+            check.description += " (" + RecogniseMedia(Head(bytes)).name + ")";
         }
     }
+    return check;
+}
+
+FaceCheck CheckFaceFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    const PictureFileRead read = ReadPictureFile(path.c_str(), kMaxFaceCheckBytes, bytes);
+    if (read == PictureFileRead::kOk) {
+        return CheckFaceBytes(bytes);
+    }
+    FaceCheck check;
+    check.description = read == PictureFileRead::kTooLarge   ? "the file is too large to be a face"
+                        : read == PictureFileRead::kNoMemory ? "not enough memory to read the file"
+                                                             : "the file cannot be opened";
     return check;
 }

@@ -1,10 +1,11 @@
-// What the saver would show for a face file, found with the saver's own loaders: the
-// picture importer first, then the video reader, as the settings object tries them. A file
-// neither takes is recognised by content where possible, so that the verdict names what it
-// is and what is missing.
+// What the saver would show for a face file, found with the saver's own decision
+// (DecideFace: an animated GIF, then a still picture, then a video). A file none of them
+// takes is recognised by content where possible, so that the verdict names what it is and
+// what is missing.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 enum class FaceVerdict {
@@ -22,8 +23,15 @@ struct FaceCheck {
     int width = 0;
     int height = 0;
     int images = 0;
+    // A picture of a known format refused only because the saver cannot hold its pixels;
+    // width and height give its size then.
+    bool tooLarge = false;
+    // An animated GIF beyond what the saver animates: it shows its first frame, still.
+    bool stillAnimation = false;
     // For an AVI video: its frames' compression (BI_RGB, or a four-character code).
     uint32_t videoCompression = 0;
 };
 
+FaceCheck CheckFaceBytes(std::span<const uint8_t> bytes);
+// Reads the file whole and checks its bytes.
 FaceCheck CheckFaceFile(const std::string& path);

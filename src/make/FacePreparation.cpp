@@ -6,19 +6,25 @@
 #include "make/picture/JpegWriter.h"
 #include "make/MediaType.h"
 #include "make/picture/Orientation.h"
+#include "make/picture/PngShrinking.h"
 #include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
 #include "make/system/TempFile.h"
 #include "make/VideoConversion.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <algorithm>
 
 namespace {
 // Reworking holds the decoded picture about twice over, at four bytes a pixel; larger
-// pictures (a 50-megapixel camera's at most) are stored as given rather than risk running
-// out of memory, above all in the 32-bit Windows build.
+// pictures (a 50-megapixel camera's at most) are not decoded whole, above all in the 32-bit
+// Windows build. A JPEG is read at 1/2, 1/4 or 1/8 of its size instead (the library's DCT
+// scaling) and a PNG is shrunk row by row while it is decoded, so that photos and scans of
+// any size are stood upright and shrunk; other pictures larger than this are stored as
+// given.
 constexpr int64_t kMaxReworkPixels = 50'000'000;
+constexpr unsigned kMaxJpegScale = 8;
 
 std::string Size(int width, int height, size_t bytes) {
     return std::to_string(width) + " x " + std::to_string(height) + ", " + std::to_string(bytes) +
@@ -42,31 +48,56 @@ void PrintConversionCommand(const std::string& path, PreparedFace& face) {
                          CommandText("ffmpeg", VideoConversionArguments(path, AviNameFor(path))));
 }
 
+bool Cancelled(const FacePlan& plan) {
+    return plan.cancel && plan.cancel->load();
+}
+
+std::string FailureText(const RunOutcome& run, const std::string& errors) {
+    switch (run.end) {
+    case RunEnd::kNotStarted:
+        return "it could not be started";
+    case RunEnd::kTimedOut:
+        return "it was still running at the time limit and was ended";
+    case RunEnd::kCancelled:
+        return "cancelled";
+    case RunEnd::kExited:
+        break;
+    }
+    const std::string line = FirstLine(errors);
+    return "it failed with exit code " + std::to_string(run.code) +
+           (line.empty() ? std::string(" and no message") : ": " + line);
+}
+
 // Converts the clip with ffmpeg; false (with a note saying why) when that fails or its AVI
 // would not play.
 bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
                  const FacePlan& plan, PreparedFace& face) {
     TempFile avi;
-    std::string errors;
-    const int code =
-        avi.Path().empty()
-            ? -1
-            : RunProgram(plan.ffmpeg,
-                         UnattendedArguments(VideoConversionArguments(path, avi.Path())), errors);
+    RunOutcome run;
+    if (!avi.Path().empty()) {
+        RunLimits limits;
+        limits.cancel = plan.cancel;
+        limits.timeLimitMs = ConversionTimeLimitMs(size);
+        run = RunProgram(plan.ffmpeg,
+                         UnattendedArguments(VideoConversionArguments(path, avi.Path())), limits);
+    }
+    const bool ran = run.end == RunEnd::kExited;
+    const bool exited = ran && run.code == 0;
     FaceCheck converted;
     std::vector<uint8_t> bytes;
-    std::string unused;
-    if (code == 0) {
+    std::string readError;
+    if (exited) {
         converted = CheckFaceFile(avi.Path());
     }
-    if (code != 0 || converted.verdict == FaceVerdict::kDefault ||
-        !ReadWholeFile(avi.Path(), bytes, unused)) {
-        const std::string why = code < 0    ? "it could not be started"
-                                : code != 0 ? "it failed: " + FirstLine(errors)
-                                            : "its AVI does not play: " + converted.description;
+    if (!exited || converted.verdict == FaceVerdict::kDefault ||
+        !ReadWholeFile(avi.Path(), bytes, readError)) {
+        const std::string why = !exited ? FailureText(run, run.errors)
+                                : converted.verdict == FaceVerdict::kDefault
+                                    ? "its AVI does not play: " + converted.description
+                                    : "its AVI cannot be read: " + readError;
         face.notes.push_back("ffmpeg could not convert the " + type.name + " (" + why +
                              "); stored as given");
-        if (code > 0 && type.kind == MediaKind::kAnimatedWebp) {
+        if (ran && run.code > 0 && type.kind == MediaKind::kAnimatedWebp) {
             face.notes.push_back("(this ffmpeg cannot decode animated WebP: save it "
                                  "as an animated GIF or a video instead)");
         }
@@ -80,34 +111,45 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     return true;
 }
 
-// Decodes the picture as the saver does, stands it upright, shrinks it and encodes it
-// again. `done` says what was asked for; it becomes the face's notes when every step
-// succeeds, else one note says the file is stored as given.
-void Rework(const std::string& path, int orientation, int width, int height,
-            std::vector<std::string> done, PreparedFace& face) {
+// The picture as the saver decodes it, stood upright and brought to width x height: read
+// whole (a JPEG at 1/jpegScale of its size), or, for a PNG too large for that, shrunk row
+// by row while it is decoded.
+bool DecodeUpright(const std::string& path, int orientation, int width, int height,
+                   unsigned jpegScale, bool whileDecoding, RgbaImage& image) {
+    if (whileDecoding) {
+        return ShrinkPngWhileDecoding(path, std::max(width, height), image);
+    }
+    const PackedPicture packed(
+        ImportPictureReporting(path.c_str(), 0xFFFFFFFFu, nullptr, jpegScale));
+    if (!packed || !UnpackPicture(packed.get(), image)) {
+        return false;
+    }
+    image = Upright(image, orientation);
+    // A picture read at a fraction of its size may come out a pixel short of the size asked
+    // for; it is never enlarged.
+    width = std::min(width, image.width);
+    height = std::min(height, image.height);
+    if (image.width != width || image.height != height) {
+        image = AreaResample(image, width, height);
+    }
+    return true;
+}
+
+// Decodes the picture, stands it upright, shrinks it and encodes it again. `done` says
+// what was asked for; it becomes the face's notes when every step succeeds, else one note
+// says the file is stored as given.
+void Rework(const std::string& path, int orientation, int width, int height, unsigned jpegScale,
+            bool whileDecoding, std::vector<std::string> done, PreparedFace& face) {
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
-    BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
     RgbaImage image;
-    const bool unpacked = packed && UnpackPicture(packed, image);
-    if (packed) {
-        HGLOBAL block = GlobalHandle(packed);
-        GlobalUnlock(block);
-        GlobalFree(block);
-    }
     std::vector<uint8_t> encoded;
-    bool ok = unpacked;
-    if (ok) {
-        image = Upright(image, orientation);
-        if (image.width != width || image.height != height) {
-            image = AreaResample(image, width, height);
-        }
-        ok = jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded);
-    }
-    TempFile temp;
-    const FaceCheck check = ok && temp.Write(encoded) ? CheckFaceFile(temp.Path()) : FaceCheck{};
+    const bool ok =
+        DecodeUpright(path, orientation, width, height, jpegScale, whileDecoding, image) &&
+        (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
+    const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
-        face.notes.push_back("could not be stood upright or shrunk (decoding, encoding or the "
-                             "temporary file failed); stored as given");
+        face.notes.push_back("could not be stood upright or shrunk (decoding or encoding "
+                             "failed); stored as given");
         return;
     }
     face.notes.insert(face.notes.end(), done.begin(), done.end());
@@ -119,13 +161,30 @@ void Rework(const std::string& path, int orientation, int width, int height,
     face.check = check;
 }
 
+// The DCT scale a JPEG of stored size w x h is read at to be shrunk to fit `width` x
+// `height` (stored sides): the largest that still gives at least that many pixels, and at
+// least the one that keeps the decoded picture within the rework limit.
+unsigned JpegScale(int64_t w, int64_t h, int64_t width, int64_t height) {
+    unsigned scale = 1;
+    while (scale < kMaxJpegScale) {
+        const int64_t next = 2 * scale;
+        const bool fits = w / next >= width && h / next >= height;
+        if (!fits && (w / scale) * (h / scale) <= kMaxReworkPixels) {
+            break;
+        }
+        scale = static_cast<unsigned>(next);
+    }
+    return scale;
+}
+
 void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& face) {
-    if (face.check.verdict != FaceVerdict::kShown || face.check.pictureFormat == 0 ||
-        face.check.images > 1) {
+    const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
+    // A picture the saver cannot hold is reworked too, where it can be.
+    const bool readable = face.check.verdict == FaceVerdict::kShown || face.check.tooLarge;
+    if (!readable || face.check.pictureFormat == 0 || face.check.images > 1) {
         return; // videos and animations are stored as given
     }
-    const int orientation =
-        face.check.pictureFormat == ImageImporter::Jpeg ? ReadExifOrientation(face.data) : 0;
+    const int orientation = jpeg && plan.turn ? ReadExifOrientation(face.data) : 0;
     const bool turn = orientation >= 2;
     const int uprightWidth = orientation >= 5 ? face.check.height : face.check.width;
     const int uprightHeight = orientation >= 5 ? face.check.width : face.check.height;
@@ -134,7 +193,13 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
     if (!turn && width == uprightWidth && height == uprightHeight) {
         return;
     }
-    if (int64_t{face.check.width} * face.check.height > kMaxReworkPixels) {
+    const int64_t w = face.check.width, h = face.check.height;
+    const int storedWidth = orientation >= 5 ? height : width;
+    const int storedHeight = orientation >= 5 ? width : height;
+    const unsigned scale = jpeg ? JpegScale(w, h, storedWidth, storedHeight) : 1;
+    const bool png = face.check.pictureFormat == ImageImporter::Png;
+    const bool whileDecoding = png && w * h > kMaxReworkPixels;
+    if ((w / scale) * (h / scale) > kMaxReworkPixels && !whileDecoding) {
         face.notes.push_back("too large to shrink or turn here (more than " +
                              std::to_string(kMaxReworkPixels / 1000000) +
                              " megapixels); stored as given");
@@ -146,12 +211,19 @@ void ReworkPicture(const std::string& path, const FacePlan& plan, PreparedFace& 
                        " asks for it to be " + OrientationText(orientation));
     }
     if (width != uprightWidth || height != uprightHeight) {
-        done.push_back("shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
-                       " pixels (--max-side)");
+        std::string shrunk = "shrunk by area averaging to fit " + std::to_string(plan.maxSide) +
+                             " pixels (--max-side)";
+        if (scale > 1) {
+            // Appended piece by piece: MinGW's GCC 12 warns of a false overlap otherwise.
+            shrunk.append(", read at 1/").append(std::to_string(scale)).append(" size first");
+        }
+        done.push_back(std::move(shrunk));
     }
-    Rework(path, orientation, width, height, std::move(done), face);
+    Rework(path, orientation, width, height, scale, whileDecoding, std::move(done), face);
 }
 } // namespace
+
+const char kCancelledText[] = "cancelled";
 
 bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& face,
                  std::string& error) {
@@ -167,11 +239,25 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
         return true;
     }
+    if (Cancelled(plan)) {
+        error = kCancelledText;
+        return false;
+    }
     if (!ReadWholeFile(path, face.data, error)) {
         return false;
     }
-    face.check = CheckFaceFile(path);
-    if (clip) {
+    face.check = CheckFaceBytes(face.data);
+    if (face.check.stillAnimation) {
+        // The saver would show it still; as an AVI it keeps moving (at the clip size).
+        MediaType gif;
+        gif.name = "animated GIF";
+        gif.moving = true;
+        if (plan.ffmpeg.empty()) {
+            PrintConversionCommand(path, face);
+        } else if (ConvertClip(path, gif, size, plan, face)) {
+            return true;
+        }
+    } else if (clip) {
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
         }

@@ -6,6 +6,7 @@
 
 #include "make/FaceCheck.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,8 +15,15 @@ constexpr int kDefaultMaxSide = 2048;
 
 struct FacePlan {
     int maxSide = kDefaultMaxSide; // 0 keeps every picture's size
+    bool turn = true;              // JPEG photos taken turned are stood upright
     std::string ffmpeg;            // full name of ffmpeg; empty when it is not on the PATH
+    // Set by another thread to stop the preparation: a conversion is ended at once, and
+    // PrepareFace returns false with kCancelledText.
+    const std::atomic<bool>* cancel = nullptr;
 };
+
+// PrepareFace's error when it was cancelled.
+extern const char kCancelledText[];
 
 struct PreparedFace {
     std::vector<uint8_t> data;      // what the payload stores

@@ -3,10 +3,12 @@
 #include "make/picture/AreaResample.h"
 #include "make/system/TempFile.h"
 #include "import/AviReader.h"
+#include "import/FaceDecision.h"
 #include "import/ImageImporter.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -37,37 +39,18 @@ bool ShrinkPacked(const BITMAPINFOHEADER* packed, int maxSide, const ThumbnailLi
     return true;
 }
 
-// An animated GIF moves on the face (a GIF of one frame is a still picture to the saver).
-bool GifThumbnail(std::span<const uint8_t> data, int maxSide, const ThumbnailLimits& limits,
-                  FaceThumbnail& thumbnail) {
-    if (data.size() < 3 || std::memcmp(data.data(), "GIF", 3) != 0 ||
-        data.size() > limits.gif.maxFileBytes) {
-        return false;
-    }
-    GifAnimation animation;
-    if (!animation.Load(std::vector<uint8_t>(data.begin(), data.end()), limits.gif) ||
-        animation.FrameCount() < 2) {
-        return false;
-    }
-    animation.ShowFrame(0);
-    thumbnail.moving = true;
-    if (const BITMAPINFOHEADER* picture = animation.Picture()) {
-        ShrinkPacked(picture, maxSide, limits, thumbnail.image);
-    }
-    return true;
-}
-
-bool PictureThumbnail(const std::string& path, int maxSide, const ThumbnailLimits& limits,
+// What the saver shows first: the animation's first frame, or the still picture.
+void PictureThumbnail(FaceDecision& decision, int maxSide, const ThumbnailLimits& limits,
                       FaceThumbnail& thumbnail) {
-    BITMAPINFOHEADER* packed = ImportPictureReporting(path.c_str(), limits.pictureBytes, nullptr);
-    if (!packed) {
-        return false;
+    if (decision.kind == FaceKind::kAnimatedGif) {
+        thumbnail.moving = true;
+        decision.animation.ShowFrame(0);
+        if (const BITMAPINFOHEADER* picture = decision.animation.Picture()) {
+            ShrinkPacked(picture, maxSide, limits, thumbnail.image);
+        }
+    } else if (decision.picture) {
+        ShrinkPacked(decision.picture.get(), maxSide, limits, thumbnail.image);
     }
-    ShrinkPacked(packed, maxSide, limits, thumbnail.image);
-    HGLOBAL block = GlobalHandle(packed);
-    GlobalUnlock(block);
-    GlobalFree(block);
-    return true;
 }
 
 // The system's video library where there is one (it has the codecs the saver would use),
@@ -80,12 +63,42 @@ const VideoEntryPoints& VideoLibrary() {
     return library;
 }
 
-void VideoThumbnail(const std::string& path, int maxSide, const ThumbnailLimits& limits,
+// Uncompressed frames are read from the bytes themselves; false when they need a codec.
+bool UncompressedFirstFrame(std::span<const uint8_t> data, int maxSide,
+                            const ThumbnailLimits& limits, FaceThumbnail& thumbnail) {
+    AviVideo video;
+    std::vector<BYTE> frame;
+    if (video.Open(data) != AviStatus::kOk) {
+        return false;
+    }
+    try {
+        frame.resize(video.PackedSize());
+    } catch (const std::bad_alloc&) {
+        return true; // nothing to show, and no codec would change that
+    }
+    if (video.ReadFrame(0, frame)) {
+        ShrinkPacked(reinterpret_cast<const BITMAPINFOHEADER*>(frame.data()), maxSide, limits,
+                     thumbnail.image);
+    }
+    return true;
+}
+
+// Reads the first frame; compressed frames through the video library, which alone needs
+// a file: the bytes go to a temporary one for as long as it takes.
+void VideoThumbnail(std::span<const uint8_t> data, int maxSide, const ThumbnailLimits& limits,
                     FaceThumbnail& thumbnail) {
-    if (!HasAviVideoStructure(path.c_str())) {
+    if (!HasAviVideoStructure(data)) {
         return;
     }
     thumbnail.moving = true;
+    if (UncompressedFirstFrame(data, maxSide, limits, thumbnail)) {
+        return;
+    }
+    TempFile file;
+    if (!file.Write(data)) {
+        return;
+    }
+    const std::string& path = file.Path();
     const VideoEntryPoints& video = VideoLibrary();
     video.AVIFileInit();
     AviStreamHandle stream = nullptr;
@@ -112,16 +125,14 @@ FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide) {
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide,
                                 const ThumbnailLimits& limits) {
     FaceThumbnail thumbnail;
-    if (maxSide < 1 || data.empty() || GifThumbnail(data, maxSide, limits, thumbnail)) {
+    if (maxSide < 1 || data.empty()) {
         return thumbnail;
     }
-    // The importer and the video library read files by name.
-    TempFile file;
-    if (!file.Write(data)) {
-        return thumbnail;
-    }
-    if (!PictureThumbnail(file.Path(), maxSide, limits, thumbnail)) {
-        VideoThumbnail(file.Path(), maxSide, limits, thumbnail);
+    FaceDecision decision = DecideFace(data, limits.pictureBytes);
+    if (decision.kind == FaceKind::kVideo) {
+        VideoThumbnail(data, maxSide, limits, thumbnail);
+    } else {
+        PictureThumbnail(decision, maxSide, limits, thumbnail);
     }
     return thumbnail;
 }

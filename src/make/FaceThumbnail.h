@@ -19,12 +19,13 @@ struct FaceThumbnail {
 struct ThumbnailLimits {
     DWORD pictureBytes = DWORD{96} << 20; // the importer's pixel rows
     uint64_t pixels = 32'000'000;         // a picture or frame unpacked before shrinking
-    GifAnimationLimits gif;
 };
 
-// Decodes face file bytes with the saver's own loaders (picture importer, then the video
-// reader) and shrinks the first image to fit `maxSide`. Never fails: a file the saver would
-// not show gives an empty image.
+// Decodes face file bytes as the saver decides them (DecideFace: an animated GIF, a still
+// picture, else a video) and shrinks the first image to fit `maxSide`. Never fails: a file
+// the saver would not show gives an empty image. Pictures and uncompressed videos are
+// decoded from memory; only a video that needs a codec goes to a temporary file, because
+// the system's video library reads files by name.
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide);
 FaceThumbnail MakeFaceThumbnail(std::span<const uint8_t> data, int maxSide,
                                 const ThumbnailLimits& limits);

@@ -188,6 +188,14 @@ MediaType RecogniseMedia(std::span<const uint8_t> d) {
     if (At(d, 0, "BM")) {
         return Bmp(d);
     }
+    static const uint8_t kJxlBox[] = {0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A};
+    if ((d.size() >= 2 && d[0] == 0xFF && d[1] == 0x0A) ||
+        (d.size() >= sizeof kJxlBox && std::memcmp(d.data(), kJxlBox, sizeof kJxlBox) == 0)) {
+        return Kind(MediaKind::kJpegXl, "JPEG XL picture", false);
+    }
+    if (d.size() >= 3 && d[0] == 0xFF && d[1] == 0xD8 && d[2] == 0xFF) {
+        return Kind(MediaKind::kJpeg, "JPEG file whose header is damaged", false);
+    }
     if (MpegTransport(d)) {
         return Kind(MediaKind::kMpegTransport, "MPEG transport stream video", true);
     }

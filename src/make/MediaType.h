@@ -26,6 +26,8 @@ enum class MediaKind {
     kMpegProgram,   // pack header 00 00 01 BA
     kMpegTransport, // sync byte 0x47 every 188 bytes
     kBmp,           // "BM" with its info header's size and compression
+    kJpegXl,        // JPEG XL, bare codestream (FF 0A) or in its container box
+    kJpeg,          // FF D8 FF: a JPEG start, whatever follows
 };
 
 struct MediaType {

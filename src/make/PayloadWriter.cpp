@@ -7,13 +7,15 @@ namespace {
 // Offsets and lengths in the layout are 32-bit.
 constexpr uint64_t kLayoutLimit = std::numeric_limits<uint32_t>::max();
 
-void PutU32(std::vector<BYTE>& out, uint32_t v) {
+bool PutU32(const ByteSink& sink, uint32_t v) {
+    BYTE bytes[sizeof v];
     for (size_t i = 0; i < sizeof v; ++i) {
-        out.push_back(static_cast<BYTE>(v >> (8 * i)));
+        bytes[i] = static_cast<BYTE>(v >> (8 * i));
     }
+    return sink(bytes);
 }
 
-uint32_t GetU32(const std::vector<BYTE>& in, size_t at) {
+uint32_t GetU32(std::span<const BYTE> in, size_t at) {
     uint32_t v;
     std::memcpy(&v, in.data() + at, sizeof v);
     return v;
@@ -31,7 +33,7 @@ std::string FormatSettingsText(const uint32_t* values) {
     return text;
 }
 
-size_t PayloadOffset(const std::vector<BYTE>& image) {
+size_t PayloadOffset(std::span<const BYTE> image) {
     const size_t size = image.size();
     if (size < kPayloadLeastFileSize || size > kLayoutLimit) {
         return size;
@@ -48,16 +50,14 @@ size_t PayloadOffset(const std::vector<BYTE>& image) {
     return offset;
 }
 
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
-                  const std::vector<BYTE>* extension) {
-    const size_t extensionBytes = extension ? extension->size() : 0;
-    if (extensionBytes > kExtensionMaxBytes) {
+bool SaverSize(std::span<const BYTE> image, const uint32_t* settings, const PayloadFaceView* faces,
+               uint64_t& size, std::span<const BYTE> extension) {
+    if (extension.size() > kExtensionMaxBytes) {
         return false;
     }
-    const size_t offset = PayloadOffset(image);
-    const std::string text = FormatSettingsText(settings);
     // The text is stored with its zero byte.
-    uint64_t total = uint64_t{offset} + kPayloadMagicBytes + text.size() + 1 + extensionBytes +
+    uint64_t total = uint64_t{PayloadOffset(image)} + kPayloadMagicBytes +
+                     FormatSettingsText(settings).size() + 1 + extension.size() +
                      kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (faces[i].data.size() > kLayoutLimit) {
@@ -65,23 +65,57 @@ bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const Payl
         }
         total += kFaceEntryHeadBytes + uint64_t{faces[i].data.size()};
     }
-    if (total > kLayoutLimit) {
+    size = total;
+    return total <= kLayoutLimit;
+}
+
+bool StreamSaver(std::span<const BYTE> image, const uint32_t* settings,
+                 const PayloadFaceView* faces, const ByteSink& sink,
+                 std::span<const BYTE> extension) {
+    uint64_t total = 0;
+    if (!SaverSize(image, settings, faces, total, extension)) {
         return false;
     }
-    image.resize(offset);
-    image.reserve(static_cast<size_t>(total));
-    PutU32(image, kPayloadMagic1);
-    PutU32(image, kPayloadMagic2);
-    image.insert(image.end(), text.begin(), text.end());
-    image.push_back(0);
+    const size_t offset = PayloadOffset(image);
+    const std::string text = FormatSettingsText(settings);
+    const auto* textBytes = reinterpret_cast<const BYTE*>(text.c_str());
+    if (!sink(image.first(offset)) || !PutU32(sink, kPayloadMagic1) ||
+        !PutU32(sink, kPayloadMagic2) || !sink({textBytes, text.size() + 1})) {
+        return false;
+    }
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        image.push_back(faces[i].mode);
-        PutU32(image, static_cast<uint32_t>(faces[i].data.size()));
-        image.insert(image.end(), faces[i].data.begin(), faces[i].data.end());
+        if (!sink({&faces[i].mode, 1}) ||
+            !PutU32(sink, static_cast<uint32_t>(faces[i].data.size())) || !sink(faces[i].data)) {
+            return false;
+        }
     }
-    if (extension) {
-        image.insert(image.end(), extension->begin(), extension->end());
+    if (!extension.empty() && !sink(extension)) {
+        return false;
     }
-    PutU32(image, static_cast<uint32_t>(offset));
+    return PutU32(sink, static_cast<uint32_t>(offset));
+}
+
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
+                  const std::vector<BYTE>* extension) {
+    const std::span<const BYTE> block =
+        extension ? std::span<const BYTE>(*extension) : std::span<const BYTE>();
+    PayloadFaceView views[kPayloadFaceCount];
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        views[i] = {faces[i].mode, faces[i].data};
+    }
+    uint64_t total = 0;
+    if (!SaverSize(image, settings, views, total, block)) {
+        return false;
+    }
+    std::vector<BYTE> written;
+    written.reserve(static_cast<size_t>(total));
+    StreamSaver(
+        image, settings, views,
+        [&written](std::span<const BYTE> bytes) {
+            written.insert(written.end(), bytes.begin(), bytes.end());
+            return true;
+        },
+        block);
+    image = std::move(written);
     return true;
 }

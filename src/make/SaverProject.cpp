@@ -1,14 +1,15 @@
 #include "make/SaverProject.h"
 
 #include "make/PayloadExtensionWriter.h"
-
-#include "make/system/FileBytes.h"
 #include "make/PayloadWriter.h"
+#include "make/ProjectBudget.h"
+#include "make/system/FileBytes.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
-bool StartsAsExecutable(const std::vector<uint8_t>& bytes) {
+bool StartsAsExecutable(std::span<const uint8_t> bytes) {
     return bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
 }
 
@@ -37,6 +38,58 @@ class ExtractedFaces {
 // counts them; the payload's entries are indexed from 0.
 std::string FaceName(int index, const std::string& saverPath) {
     return "face " + std::to_string(index + 1) + " of " + BaseName(saverPath);
+}
+
+constexpr char kNoMemory[] = "there is not enough memory";
+
+// Takes the entries read into memory and reads the extracted ones back, within the
+// project's budget; an entry that cannot be had keeps its reason.
+void ReadExtractedFaces(const std::string& path, PayloadContents& c, SaverFile& read) {
+    uint64_t held = 0;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        ProjectFace& face = read.faces[i];
+        face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
+        const FaceEntryState state = c.faceStates[i];
+        if (state == FaceEntryState::kNoTempFile) {
+            read.faceErrors[i] = "no temporary file could be written for it";
+        }
+        // The writer stores an empty face as an entry of no bytes, which stays an empty face.
+        if (c.faceLengths[i] == 0 ||
+            (state != FaceEntryState::kExtracted && state != FaceEntryState::kInMemory)) {
+            continue;
+        }
+        std::string why = FaceBudgetRefusal(c.faceLengths[i], held);
+        bool taken = why.empty();
+        if (taken && state == FaceEntryState::kInMemory) {
+            face.prepared.data = std::move(c.faceBytes[i]);
+        } else if (taken) {
+            taken = ReadWholeFile(c.faceFiles[i], face.prepared.data, why);
+        }
+        if (taken) {
+            held += face.prepared.data.size();
+            face.prepared.check = CheckFaceBytes(face.prepared.data);
+            face.source = FaceName(i, path);
+            continue;
+        }
+        // An entry that cannot be had is as good as one never written.
+        face.prepared.data = {};
+        read.faceStates[i] = FaceEntryState::kNoTempFile;
+        read.faceErrors[i] = why;
+    }
+}
+
+void ReadSaver(const std::string& path, bool executable, SaverFile& read) {
+    read.executable = executable;
+    ExtractedFaces extracted(path);
+    PayloadContents& c = extracted.contents;
+    read.present = c.present;
+    read.textTerminated = c.textTerminated;
+    read.settingsRead = c.settingsRead;
+    read.extension = c.extension;
+    std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
+    std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
+    std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
+    ReadExtractedFaces(path, c, read);
 }
 } // namespace
 
@@ -86,34 +139,14 @@ bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error)
         error = "cannot read " + path + ": " + why;
         return false;
     }
-    SaverFile read;
-    read.executable = StartsAsExecutable(head);
-    ExtractedFaces extracted(path);
-    const PayloadContents& c = extracted.contents;
-    read.present = c.present;
-    read.textTerminated = c.textTerminated;
-    read.settingsRead = c.settingsRead;
-    read.extension = c.extension;
-    std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
-    std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
-    std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
-    for (int i = 0; i < kPayloadFaceCount; ++i) {
-        ProjectFace& face = read.faces[i];
-        face.mode = c.faceModes[i] ? FaceMode::kFill : FaceMode::kFit;
-        // The writer stores an empty face as an entry of no bytes, which stays an empty face.
-        if (c.faceStates[i] != FaceEntryState::kExtracted || c.faceLengths[i] == 0) {
-            continue;
-        }
-        // An extracted file that cannot be read back is as good as one never written.
-        if (!ReadWholeFile(c.faceFiles[i], face.prepared.data, why)) {
-            face.prepared.data.clear();
-            read.faceStates[i] = FaceEntryState::kNoTempFile;
-            continue;
-        }
-        face.prepared.check = CheckFaceFile(c.faceFiles[i]);
-        face.source = FaceName(i, path);
+    try {
+        SaverFile read;
+        ReadSaver(path, StartsAsExecutable(head), read);
+        file = std::move(read);
+    } catch (const std::bad_alloc&) {
+        error = "cannot read " + path + ": " + kNoMemory + " to read its faces";
+        return false;
     }
-    file = std::move(read);
     return true;
 }
 
@@ -125,6 +158,25 @@ void SaverProject::ResetSettings() {
     std::copy(std::begin(kSettingDefaults), std::end(kSettingDefaults), settings);
 }
 
+bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
+                        PreparedFace& prepared, std::string& error) {
+    uint64_t size = 0;
+    if (FileSize(path, size) && !(error = FaceBudgetRefusal(size, otherFaces)).empty()) {
+        return false;
+    }
+    try {
+        if (!PrepareFace(path, plan, prepared, error)) {
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        error = std::string(kNoMemory) + " to prepare it";
+        return false;
+    }
+    // A converter's output can be larger than the file it came from.
+    error = FaceBudgetRefusal(prepared.data.size(), otherFaces);
+    return error.empty();
+}
+
 bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& plan,
                            std::string& error) {
     if (!ValidFace(index)) {
@@ -132,7 +184,7 @@ bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& p
         return false;
     }
     PreparedFace prepared;
-    if (!PrepareFace(path, plan, prepared, error)) {
+    if (!PrepareProjectFace(path, plan, FaceBytes(index), prepared, error)) {
         return false;
     }
     faces[index].source = path;
@@ -147,8 +199,7 @@ void SaverProject::ClearFace(int index) {
     }
 }
 
-bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
-    SaverFile file;
+bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& error) {
     if (!ReadSaverFile(path, file, error)) {
         return false;
     }
@@ -164,47 +215,101 @@ bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (file.faceStates[i] == FaceEntryState::kNoTempFile) {
             error = "cannot read " + FaceName(i, path) + " (" +
-                    std::to_string(file.faceLengths[i]) +
-                    " bytes): no temporary file could be written for it";
+                    std::to_string(file.faceLengths[i]) + " bytes): " + file.faceErrors[i];
             return false;
         }
     }
-    std::copy(std::begin(file.settings), std::end(file.settings), settings);
-    std::move(std::begin(file.faces), std::end(file.faces), faces);
-    pictureMode = file.extension.pictureMode;
     return true;
 }
 
-bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::string& path,
+void SaverProject::Take(SaverFile&& file) {
+    std::copy(std::begin(file.settings), std::end(file.settings), settings);
+    std::move(std::begin(file.faces), std::end(file.faces), faces);
+    pictureMode = file.extension.pictureMode;
+}
+
+bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
+    SaverFile file;
+    if (!ReadSaverToOpen(path, file, error)) {
+        return false;
+    }
+    Take(std::move(file));
+    return true;
+}
+
+bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::string& path,
                         std::string& error) const {
-    size_t savedBytes = 0;
+    uint64_t savedBytes = 0;
     return Save(templateImage, path, error, savedBytes);
 }
 
-bool SaverProject::Save(const std::vector<uint8_t>& templateImage, const std::string& path,
-                        std::string& error, size_t& savedBytes) const {
+bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::string& path,
+                        std::string& error, uint64_t& savedBytes) const {
+    PayloadFaceView views[kPayloadFaceCount];
+    Views(views);
+    return SaveSaver(templateImage, settings, views, path, error, savedBytes, nullptr, pictureMode);
+}
+
+void SaverProject::Views(PayloadFaceView* views) const {
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        // A face the saver would not show is not stored: it would only make the saver larger.
+        // The project keeps its file name and the reason.
+        views[i] = {static_cast<BYTE>(faces[i].mode), {}};
+        if (!faces[i].FallsBack()) {
+            views[i].data = faces[i].prepared.data;
+        }
+    }
+}
+
+bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
+               const PayloadFaceView* faces, const std::string& path, std::string& error,
+               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode) {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
-    std::vector<BYTE> image = templateImage;
-    PayloadFace payloadFaces[kPayloadFaceCount];
-    for (int i = 0; i < kPayloadFaceCount; ++i) {
-        payloadFaces[i].mode = static_cast<BYTE>(faces[i].mode);
-        payloadFaces[i].data = faces[i].prepared.data;
-    }
     PayloadExtension extension;
     extension.pictureMode = pictureMode;
     const std::vector<BYTE> block = FormatPayloadExtension(extension);
-    if (!WritePayload(image, settings, payloadFaces, &block)) {
+    uint64_t size = 0;
+    if (!SaverSize(templateImage, settings, faces, size, block)) {
         error = "the saver would exceed 4 GiB; nothing written";
         return false;
     }
     std::string why;
-    if (!ReplaceFile(path, image, why)) {
-        error = "cannot write " + path + ": " + why;
+    // Written in pieces of at most 4 MiB, so that a cancel is seen soon.
+    constexpr size_t kPiece = size_t{4} << 20;
+    const auto write = [&](const FileSink& sink) {
+        return StreamSaver(
+            templateImage, settings, faces,
+            [&](std::span<const BYTE> bytes) {
+                for (size_t at = 0; at < bytes.size(); at += kPiece) {
+                    if ((cancel && cancel->load()) ||
+                        !sink(bytes.subspan(at, std::min(kPiece, bytes.size() - at)))) {
+                        return false;
+                    }
+                }
+                return !(cancel && cancel->load());
+            },
+            block);
+    };
+    try {
+        if (!ReplaceFileStreamed(path, write, why)) {
+            error = cancel && cancel->load() ? kCancelledText : "cannot write " + path + ": " + why;
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        error = "cannot write " + path + ": " + kNoMemory;
         return false;
     }
-    savedBytes = image.size();
+    savedBytes = size;
     return true;
+}
+
+uint64_t SaverProject::FaceBytes(int except) const {
+    uint64_t bytes = 0;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        bytes += i == except ? 0 : faces[i].prepared.data.size();
+    }
+    return bytes;
 }

@@ -6,9 +6,11 @@
 #pragma once
 
 #include "make/FacePreparation.h"
+#include "make/PayloadWriter.h"
 #include "app/Payload.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,12 +54,35 @@ struct SaverFile {
     // The extracted entries, with the saver's verdict on each and the source "face N of
     // NAME"; empty for an entry that is not kExtracted.
     ProjectFace faces[kPayloadFaceCount];
+    // Why an entry in the payload was not read: no temporary file, no memory, over the
+    // project's budget. Empty for the faces read and those not in the payload.
+    std::string faceErrors[kPayloadFaceCount];
 
     SaverFile(); // as a file without a payload: default settings, no entries
 };
 // False, with a message in `error`, only when the file cannot be read at all; a file that
 // is no saver of ours is read as one without a payload.
 bool ReadSaverFile(const std::string& path, SaverFile& file, std::string& error);
+
+// ReadSaverFile for opening: false, with a message for the user, also when the file is no
+// saver made by us or a face in it cannot be read (saying why: memory, budget, disk).
+bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& error);
+
+// The long part of SaverProject::SetFace, touching no project (the maker runs it on its
+// worker thread): the file prepared within the budget left by `otherFaces` bytes.
+bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
+                        PreparedFace& prepared, std::string& error);
+
+// How new savers draw their pictures.
+constexpr PictureMode kNewSaverPictureMode = PictureMode::kSmooth;
+
+// SaverProject::Save from settings and faces held elsewhere (the maker's worker thread saves
+// from a copy of the settings and modes and views of the faces).
+// `cancel`, when set from another thread, stops the writing and leaves no file.
+bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
+               const PayloadFaceView* faces, const std::string& path, std::string& error,
+               uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr,
+               PictureMode pictureMode = kNewSaverPictureMode);
 
 class SaverProject {
   public:
@@ -66,12 +91,13 @@ class SaverProject {
     uint32_t settings[kPayloadSettingCount];
     ProjectFace faces[kPayloadFaceCount];
     // New savers draw their pictures smooth; one opened from a file keeps its own mode.
-    PictureMode pictureMode = PictureMode::kSmooth;
+    PictureMode pictureMode = kNewSaverPictureMode;
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in
-    // `error` and the face unchanged, only when the file cannot be read; a file the saver
-    // cannot show is still taken, with its verdict saying so.
+    // `error` and the face unchanged, when the file cannot be read, the preparation was
+    // cancelled (kCancelledText) or the face would not fit the budget (ProjectBudget.h); a
+    // file the saver cannot show is still taken, with its verdict saying so.
     bool SetFace(int index, const std::string& path, const FacePlan& plan, std::string& error);
     void ClearFace(int index);
 
@@ -79,12 +105,21 @@ class SaverProject {
     // in `error` and the project unchanged, when the file cannot be read or holds no payload
     // of ours.
     bool OpenSaver(const std::string& path, std::string& error);
+    // The settings and faces of a file ReadSaverToOpen accepted.
+    void Take(SaverFile&& file);
     // Writes `templateImage` (an executable; a payload it ends in is replaced) with this
     // project's payload to `path`, through a file beside it renamed over the target, so a
-    // failed write leaves the old file as it was. False with a message in `error`.
-    bool Save(const std::vector<uint8_t>& templateImage, const std::string& path,
+    // failed write leaves the old file as it was and no partial file. The template and each
+    // face go to the file from where they are held: no copy of the saver is made in memory.
+    // False with a message in `error`.
+    bool Save(std::span<const uint8_t> templateImage, const std::string& path,
               std::string& error) const;
     // Save, telling the size of the file written.
-    bool Save(const std::vector<uint8_t>& templateImage, const std::string& path,
-              std::string& error, size_t& savedBytes) const;
+    bool Save(std::span<const uint8_t> templateImage, const std::string& path, std::string& error,
+              uint64_t& savedBytes) const;
+
+    // Views of the six faces' bytes and modes, valid while the faces are not changed.
+    void Views(PayloadFaceView* views) const;
+    // The bytes of every face but `index` (-1: of all).
+    uint64_t FaceBytes(int except = -1) const;
 };

@@ -44,7 +44,8 @@ std::vector<std::string> VideoConversionArguments(const std::string& input,
     const std::string filter = "scale=w=min(" + side + "\\,iw):h=min(" + side +
                                "\\,ih):force_original_aspect_ratio=decrease:force_divisible_by=4," +
                                "fps=" + std::to_string(kVideoFrameRate);
-    return {"-i", input, "-an", "-vf", filter, "-c:v", "msvideo1", "-f", "avi", output};
+    return {"-i",   "file:" + input, "-an", "-vf", filter,
+            "-c:v", "msvideo1",      "-f",  "avi", "file:" + output};
 }
 
 std::vector<std::string> UnattendedArguments(std::vector<std::string> args) {
@@ -70,6 +71,14 @@ std::string AviNameFor(const std::string& input) {
     const std::string stem = hasExtension ? input.substr(0, dot) : input;
     // An AVI already: a new name beside it rather than over it.
     return stem + (stem + ".avi" == input || stem + ".AVI" == input ? "-msvideo1.avi" : ".avi");
+}
+
+uint32_t ConversionTimeLimitMs(uint64_t clipBytes) {
+    constexpr uint64_t kBaseMs = 120'000;
+    constexpr uint64_t kMsPerMiB = 10'000;
+    constexpr uint64_t kMostMs = 6 * 3600'000; // six hours: a 2 GiB clip and more
+    const uint64_t ms = kBaseMs + (clipBytes >> 20) * kMsPerMiB;
+    return static_cast<uint32_t>(ms < kMostMs ? ms : kMostMs);
 }
 
 std::string VideoConversionText() {

@@ -12,7 +12,8 @@ constexpr int kVideoMaxSide = 640;
 constexpr int kVideoFrameRate = 15;
 
 // ffmpeg's arguments (after the program name) that write the AVI `output` from `input`, as
-// a user would type them.
+// a user would type them. Both names go through the "file:" protocol, so that no name is
+// read as another of ffmpeg's protocols ("concat:b.mp4" is a file of that name).
 std::vector<std::string> VideoConversionArguments(const std::string& input,
                                                   const std::string& output);
 
@@ -27,6 +28,10 @@ std::string CommandText(const std::string& program, const std::vector<std::strin
 // Where a user would put the AVI of `input`: the same name with the extension ".avi", or
 // with "-msvideo1.avi" when that is the input's own name.
 std::string AviNameFor(const std::string& input);
+
+// How long a conversion may run before it counts as hung: two minutes, and ten seconds
+// more per MiB of the clip (a clip's length in time is not known before ffmpeg reads it).
+uint32_t ConversionTimeLimitMs(uint64_t clipBytes);
 
 // What the converted video is, in words, for the tool's report.
 std::string VideoConversionText();

@@ -3,6 +3,7 @@
 #include "FinishedSaver.h"
 #include "app/CubeAnimation.h"
 #include "app/CubeSettingsDlg.h"
+#include "app/SaverContents.h"
 #include "import/PictureSource.h"
 #include "scene/CCAnimationView.h"
 #include "scene/FrameClock.h"
@@ -27,8 +28,7 @@ int CountObjects(CubeAnimation& animation) {
 TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
     // motion 2, 3 cubes at speed 1 and size 1.25, region option 1, 4 boxes.
     const uint32_t settings[9] = {2, 3, 1000, 1250, 1, 4, 1000, 300, 500};
-    // The six empty faces become six temporary files, which the animation must remove
-    // when it goes.
+    // The six empty faces are empty faces: no temporary file is written for them.
     FinishedSaver saver(settings);
     ASSERT_TRUE(saver.IsWritten());
     {
@@ -39,7 +39,7 @@ TEST(CubeAnimation, InitialiseBuildsTheSceneOfTheSaversPayload) {
         EXPECT_EQ(animation.GetRegionOption(), 1);
         EXPECT_TRUE(animation.Initialise(nullptr)); // rebuilt, not added to
         EXPECT_EQ(CountObjects(animation), 7);
-        EXPECT_EQ(saver.FaceFiles(), 6u); // read once, not once per Initialise
+        EXPECT_EQ(saver.FaceFiles(), 0u);
     }
     EXPECT_EQ(saver.FaceFiles(), 0u) << "face files left behind";
 }
@@ -101,7 +101,7 @@ TEST(CubeAnimation, OtherScreensLeaveThePrimaryScreensSceneAsOnOneMonitor) {
     CubeAnimation three;
     ASSERT_TRUE(three.Initialise(nullptr));
     ASSERT_TRUE(three.PrepareScreens(3));
-    EXPECT_EQ(saver.FaceFiles(), 12u); // one set per animation, not one per screen
+    EXPECT_EQ(saver.FaceFiles(), 0u);
 
     for (CubeAnimation* a : {&alone, &three}) {
         a->Tick(kFrameInterval);
@@ -167,6 +167,56 @@ TEST(CubeAnimation, AdoptedSettingsBuildFromGivenFilesAndLeaveThemInPlace) {
     // The face source is released with the animation, and the file is its holder's.
     EXPECT_EQ(FirstPictureSource(), nullptr);
     EXPECT_EQ(folder.Entries().size(), 1u);
+    folder.Remove("face.bmp");
+}
+
+} // namespace
+
+namespace {
+
+// The maker's preview builds its scene from a SaverContents; the saver from its settings
+// object. Both must give the very same scene for the same settings and faces.
+TEST(CubeAnimation, GivenContentsBuildTheSceneTheSettingsObjectBuilds) {
+    ScratchFolder folder("vc-given-faces");
+    const std::string face = folder.Write("face.bmp", MakeBmp24(4, 4, 0, 0, 255));
+    const uint32_t settingRows[][9] = {
+        {1, 3, 1000, 1250, 1, 4, 1000, 300, 500},
+        {3, 0xFFFFFFFFu, 1, 100000, 0, 0, 7, 999, 1000000},
+        {0, 1000, 12345, 1, 1, 10000, 100000, 100000, 0},
+    };
+    for (const auto& row : settingRows) {
+        PayloadContents payload;
+        SaverContents contents;
+        std::copy(std::begin(row), std::end(row), payload.settings);
+        std::copy(std::begin(row), std::end(row), contents.settings);
+        payload.faceFiles[4] = contents.faceFiles[4] = face;
+        payload.faceModes[4] = contents.faceModes[4] = 1;
+        payload.faceFiles[1] = contents.faceFiles[1] = folder.File("missing.png");
+        const CubeSettingsDlg settings(payload);
+        const SceneSettings expected = settings.GetSceneSettings();
+        const ContentsScene given(contents);
+        const SceneSettings& scene = given.Scene();
+        EXPECT_EQ(scene.motionStyle, expected.motionStyle);
+        EXPECT_EQ(scene.boxCount, expected.boxCount);
+        EXPECT_EQ(scene.cubeCount, expected.cubeCount);
+        EXPECT_EQ(scene.regionOption, expected.regionOption);
+        for (auto member :
+             {&SceneSettings::boxSize, &SceneSettings::boxSpeed, &SceneSettings::boxPhaseStep,
+              &SceneSettings::cubeSize, &SceneSettings::cubeSpeed}) {
+            EXPECT_EQ(scene.*member, expected.*member) << row[0];
+        }
+        for (int i = 0; i < kPayloadFaceCount; ++i) {
+            EXPECT_EQ(scene.pictures[i] != nullptr, expected.pictures[i] != nullptr) << i;
+            EXPECT_EQ(scene.faceModes[i], expected.faceModes[i]) << i;
+        }
+        CubeAnimation animation, reference;
+        animation.UseScene(scene);
+        reference.AdoptSettings(new CubeSettingsDlg(payload));
+        EXPECT_EQ(animation.Initialise(nullptr), reference.Initialise(nullptr));
+        EXPECT_EQ(CountObjects(animation), CountObjects(reference));
+        EXPECT_EQ(animation.GetSettings(), nullptr); // no settings object was made
+    }
+    EXPECT_EQ(FirstPictureSource(), nullptr); // every source released
     folder.Remove("face.bmp");
 }
 

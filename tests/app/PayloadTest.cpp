@@ -2,8 +2,13 @@
 #include "app/Payload.h"
 #include "make/PayloadExtensionWriter.h"
 #include "make/PayloadWriter.h"
-#include "import/PictureSource.h"
+#include "../import/AviTestSupport.h"
+#include "../import/GifFlood.h"
 #include "PayloadTestSupport.h"
+#include "import/AnimatedGifPicture.h"
+#include "import/PictureSource.h"
+#include "import/StillPicture.h"
+#include "import/VideoPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -46,21 +51,20 @@ class PayloadTest : public ::testing::Test {
 const char kExample[] = "1,3,1000,1250,0,10,1000,300,500";
 } // namespace
 
-TEST_F(PayloadTest, ExampleGivesSettingsAndSixEmptyFaceFiles) {
+// Empty entries are empty faces: nothing to hold and no file written for them.
+TEST_F(PayloadTest, ExampleGivesSettingsAndSixEmptyFacesWithoutFiles) {
     PayloadContents c = Read(PayloadBuilder().Magic().Text(kExample).EmptyFaces(6).Finish());
     ASSERT_TRUE(c.present);
     EXPECT_TRUE(c.textTerminated);
     EXPECT_EQ(c.settingsRead, 9);
     const uint32_t expected[9] = {1, 3, 1000, 1250, 0, 10, 1000, 300, 500};
     EXPECT_TRUE(std::equal(std::begin(c.settings), std::end(c.settings), expected));
-    EXPECT_EQ(m_temp.Entries().size(), 6u);
+    EXPECT_TRUE(m_temp.Entries().empty());
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        EXPECT_EQ(c.faceStates[i], FaceEntryState::kExtracted);
-        EXPECT_EQ(c.faceFiles[i].rfind(m_temp.Path() + "/VFR", 0), 0u) << c.faceFiles[i];
-        EXPECT_TRUE(ReadFileBytes(c.faceFiles[i]).empty());
+        EXPECT_EQ(c.faceStates[i], FaceEntryState::kInMemory);
+        EXPECT_TRUE(c.faceFiles[i].empty());
+        EXPECT_TRUE(c.faceBytes[i].empty());
     }
-    DeletePayloadFiles(c);
-    EXPECT_EQ(FilesMade(c), 0);
 }
 
 TEST_F(PayloadTest, SettingsObjectReadsItsOwnFileAndDeletesFacesAtTheEnd) {
@@ -74,11 +78,66 @@ TEST_F(PayloadTest, SettingsObjectReadsItsOwnFileAndDeletesFacesAtTheEnd) {
     EXPECT_DOUBLE_EQ(settings->GetBoxSize(), 0.3);
     EXPECT_EQ(settings->GetRegionOption(), 0);
     for (int i = 0; i < kPayloadFaceCount; ++i) {
-        EXPECT_FALSE(settings->GetFaceFileName(i).empty());
-        EXPECT_EQ(settings->GetFacePicture(i), nullptr); // an empty file is no picture
+        EXPECT_TRUE(settings->GetFaceFileName(i).empty());
+        EXPECT_EQ(settings->GetFacePicture(i), nullptr); // an empty face is no picture
     }
-    EXPECT_EQ(m_temp.Entries().size(), 6u);
     settings.reset();
+}
+
+// Pictures open from the payload's bytes and write no file; a video's bytes go to a file
+// the video reader opens by name, which natively is removed as soon as it is open, so that
+// a saver killed at any moment leaves nothing behind.
+TEST_F(PayloadTest, PicturesOpenFromMemoryAndOnlyAVideoTouchesTheTemporaryFolder) {
+    avitest::ClipRecipe clip;
+    for (int f = 0; f < 2; ++f) {
+        clip.frames.push_back(avitest::FrameBytes(f, 2, 9));
+    }
+    importtest::FloodFrame small;
+    small.width = small.height = 2;
+    const Bytes moving = importtest::MakeFloodGif(2, 2, {small, small});
+    const Bytes still = importtest::MakeFloodGif(2, 2, {small});
+    const Bytes junk(100, 0x61);
+    WriteFileBytes(Saver(), PayloadBuilder()
+                                .Magic()
+                                .Text(kExample)
+                                .Face(0, moving)
+                                .Face(0, still)
+                                .Face(0, avitest::MakeAvi(clip))
+                                .Face(0, junk)
+                                .EmptyFaces(2)
+                                .Finish());
+    platform::SetModuleFileNameOverride(Saver().c_str());
+    SetVideoLibrary(nullptr);
+    StartVideoSupport(1);
+    {
+        CubeSettingsDlg settings(nullptr, nullptr);
+        EXPECT_NE(dynamic_cast<AnimatedGifPicture*>(settings.GetFacePicture(0)), nullptr);
+        EXPECT_NE(dynamic_cast<StillPicture*>(settings.GetFacePicture(1)), nullptr);
+        EXPECT_NE(dynamic_cast<VideoPicture*>(settings.GetFacePicture(2)), nullptr);
+        EXPECT_EQ(settings.GetFacePicture(3), nullptr); // neither: the default picture
+        EXPECT_TRUE(m_temp.Entries().empty()) << "a face file outlives its opening";
+        for (int i = 0; i < kPayloadFaceCount; ++i) {
+            EXPECT_TRUE(settings.GetFaceFileName(i).empty()) << i;
+        }
+        // The clip plays from the open file although its name is gone.
+        ResetVideoTimeOrigin();
+        settings.GetFacePicture(2)->SetTime(1000);
+        EXPECT_NE(settings.GetFacePicture(2)->GetBitmap(), nullptr);
+    }
+    // The same faces given as bytes (the maker's preview): opened alike, and the video's
+    // file is the object's own.
+    PayloadContents given;
+    given.faceBytes[0] = moving;
+    given.faceBytes[1] = avitest::MakeAvi(clip);
+    PictureSource* const before = FirstPictureSource();
+    {
+        CubeSettingsDlg preview(given);
+        EXPECT_NE(dynamic_cast<AnimatedGifPicture*>(preview.GetFacePicture(0)), nullptr);
+        EXPECT_NE(dynamic_cast<VideoPicture*>(preview.GetFacePicture(1)), nullptr);
+    }
+    EXPECT_EQ(FirstPictureSource(), before); // the preview released its sources
+    DestroyAllPictures();
+    StopVideoSupport();
 }
 
 TEST_F(PayloadTest, WithoutPayloadTheDefaultsHold) {
@@ -207,8 +266,10 @@ TEST_F(PayloadTest, PayloadCutShortAnywhereGivesTheCompleteFacesOnly) {
         size_t entryStart = textEnd;
         for (int i = 0; i < 6; ++i) {
             const bool complete = entryEnd[i] <= cut;
-            EXPECT_EQ(!c.faceFiles[i].empty(), complete) << "cut " << cut << " face " << i;
-            if (complete) {
+            // An empty entry is an empty face without a file.
+            EXPECT_EQ(!c.faceFiles[i].empty(), complete && !faces[i].empty())
+                << "cut " << cut << " face " << i;
+            if (complete && !faces[i].empty()) {
                 EXPECT_EQ(ReadFileBytes(c.faceFiles[i]), faces[i]);
             }
             EXPECT_EQ(c.faceModes[i], entryStart + 5 <= cut ? i + 1 : 0);
@@ -244,8 +305,12 @@ TEST_F(PayloadTest, OffsetIntoThePayloadItself) {
     EXPECT_EQ(c.settings[kMotionStyle], 3u);
     EXPECT_EQ(c.settings[kCubeCount], 7u);
     EXPECT_EQ(ReadFileBytes(c.faceFiles[0]), Bytes{42});
-    // The outer entries that follow are read as inner faces 1 to 5: all present.
-    EXPECT_EQ(FilesMade(c), 6);
+    // The outer entries that follow are read as inner faces 1 to 5: all present, and as
+    // empty faces without files.
+    EXPECT_EQ(FilesMade(c), 1);
+    EXPECT_EQ(
+        std::count(std::begin(c.faceStates), std::end(c.faceStates), FaceEntryState::kNotInPayload),
+        0);
     DeletePayloadFiles(c);
 }
 

@@ -278,3 +278,27 @@ TEST(Bmp, TruncatedHeaderFails) {
     EXPECT_EQ(d->format, ImageImporter::Bmp);
     EXPECT_EQ(d->result, ImageImporter::Failed);
 }
+
+// Bit fields with alpha in a 40-byte header (compression 6): four masks follow the header,
+// the picture is handed on as bit fields, and the alpha byte becomes the packed picture's
+// 255 - opacity. With bit fields and no alpha the fourth byte is passed on as it is.
+TEST(Bmp, AlphaBitFieldsInTheInfoHeader) {
+    BmpSpec s;
+    s.width = 2;
+    s.height = 1;
+    s.bitCount = 32;
+    s.compression = 6;
+    s.table = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+    s.pixels = {0x11, 0x22, 0x33, 0xFF, 0x44, 0x55, 0x66, 0x40};
+    Packed p = ImportBytes(MakeBmp(s).data());
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->biCompression, static_cast<DWORD>(BI_BITFIELDS));
+    EXPECT_EQ(std::vector<uint8_t>(PixelsOf(p.get()), PixelsOf(p.get()) + 8),
+              (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x00, 0x44, 0x55, 0x66, 0xBF}));
+
+    s.compression = BI_BITFIELDS;
+    s.table.pop_back();
+    p = ImportBytes(MakeBmp(s).data());
+    ASSERT_TRUE(p);
+    EXPECT_EQ(PixelsOf(p.get())[3], 0xFF);
+}

@@ -1,5 +1,6 @@
-// Bit-field pictures whose masks the renderer would misread are rewritten for faces; the
-// layouts it reads as they are pass through untouched.
+// Pictures the renderer would refuse or misread (top-down rows, 2-bit pixels, bit fields
+// with other masks) are rewritten for faces; the layouts it reads as they are pass through
+// untouched.
 #include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
 
@@ -47,23 +48,23 @@ std::vector<BYTE> Texel(const BITMAPINFOHEADER* packed, int x, int y) {
 
 TEST(DrawableLayout, Rgb565BecomesTwentyFourBitWithRoundedChannels) {
     const DWORD masks[3] = {0xF800, 0x07E0, 0x001F};
-    // Three rows, top-down: the row order must survive.
+    // Three rows, top-down: they come out bottom-up, the picture the same way up.
     BITMAPINFOHEADER* in = Packed(2, -3, 16, masks, {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x8410, 0});
-    ASSERT_FALSE(HasDrawableMasks(in));
+    ASSERT_FALSE(IsDrawableLayout(in));
     BITMAPINFOHEADER* out = ToDrawableLayout(in);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(out->biBitCount, 24);
     EXPECT_EQ(out->biCompression, static_cast<DWORD>(BI_RGB));
     EXPECT_EQ(out->biWidth, 2);
-    EXPECT_EQ(out->biHeight, -3);
-    EXPECT_EQ(Texel(out, 0, 0), (std::vector<BYTE>{0, 0, 255}));
-    EXPECT_EQ(Texel(out, 1, 0), (std::vector<BYTE>{0, 255, 0}));
+    EXPECT_EQ(out->biHeight, 3);
+    EXPECT_EQ(Texel(out, 0, 2), (std::vector<BYTE>{0, 0, 255}));
+    EXPECT_EQ(Texel(out, 1, 2), (std::vector<BYTE>{0, 255, 0}));
     EXPECT_EQ(Texel(out, 0, 1), (std::vector<BYTE>{255, 0, 0}));
     EXPECT_EQ(Texel(out, 1, 1), (std::vector<BYTE>{255, 255, 255}));
     // 16 of 31 and 32 of 63, to nearest: 131.6 and 129.5 (a tie, rounded up).
-    EXPECT_EQ(Texel(out, 0, 2), (std::vector<BYTE>{132, 130, 132}));
-    EXPECT_EQ(Texel(out, 1, 2), (std::vector<BYTE>{0, 0, 0}));
-    EXPECT_TRUE(HasDrawableMasks(out));
+    EXPECT_EQ(Texel(out, 0, 0), (std::vector<BYTE>{132, 130, 132}));
+    EXPECT_EQ(Texel(out, 1, 0), (std::vector<BYTE>{0, 0, 0}));
+    EXPECT_TRUE(IsDrawableLayout(out));
     Free(out);
 }
 
@@ -89,7 +90,7 @@ TEST(DrawableLayout, LayoutsTheRendererReadsAreLeftAlone) {
     const DWORD m888[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
     for (BITMAPINFOHEADER* in : {Packed(3, 2, 16, m555, std::vector<DWORD>(6, 0x1234)),
                                  Packed(3, 2, 32, m888, std::vector<DWORD>(6, 0x123456))}) {
-        EXPECT_TRUE(HasDrawableMasks(in));
+        EXPECT_TRUE(IsDrawableLayout(in));
         EXPECT_EQ(ToDrawableLayout(in), in);
         Free(in);
     }

@@ -1,5 +1,7 @@
 #include "GifTestSupport.h"
+#include "import/GifAnimation.h"
 
+#include <cstring>
 #include <random>
 
 using namespace importtest;
@@ -243,4 +245,48 @@ TEST(Gif, ClearAndEndCodesInOddPlaces) {
     auto f = DecodeBytes(endFirst.data());
     ASSERT_EQ(f->result, ImageImporter::Ok);
     EXPECT_EQ(f->importer.m_pixels[0], 0);
+}
+
+// A single image smaller than its screen and placed inside it comes out as the screen an
+// animation shows for its first frame: the background colour around the image and under
+// its transparent pixels, pixel for pixel the animation's canvas. An image that covers the
+// screen exactly stays a palette picture.
+TEST(Gif, OneImageIsPlacedOnItsScreenAsAnAnimationShowsIt) {
+    GifSpec s;
+    s.width = 7;
+    s.height = 5;
+    s.globalColours = 8;
+    s.transparent = 6;
+    std::vector<uint8_t> head = GifHead(s).data();
+    head[11] = 3; // the background colour
+    Bytes b;
+    b.raw(head);
+    const std::vector<uint8_t> values = {0, 1, 2, 6, 4, 5, 6, 7};
+    b.u8(0x2C).u16(2).u16(1).u16(4).u16(2).u8(0).u8(3);
+    b.raw(SubBlocks(LzwEncode(values, 3, false, nullptr), true, 255)).u8(0x3B);
+
+    Packed still = ImportBytes(b.data());
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->biWidth, 7);
+    EXPECT_EQ(still->biHeight, 5);
+    EXPECT_EQ(still->biBitCount, 32);
+    GifAnimation animation;
+    ASSERT_TRUE(animation.Load(b.data()));
+    animation.ShowFrame(0);
+    const BITMAPINFOHEADER* canvas = animation.Picture();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(0, std::memcmp(PixelsOf(still.get()), PixelsOf(canvas), 7 * 5 * 4));
+    // Screen pixel (3, 1) is the image's value 1; (0, 0) and the transparent (5, 1) show
+    // the background, clear. Bottom row first in memory.
+    const auto* pixels = reinterpret_cast<const uint32_t*>(PixelsOf(still.get()));
+    EXPECT_EQ(pixels[3 * 7 + 3], 0x000165C7u);
+    EXPECT_EQ(pixels[4 * 7], 0xFF0367C5u);
+    EXPECT_EQ(pixels[3 * 7 + 5], 0xFF0367C5u);
+
+    s.width = 4;
+    s.height = 2;
+    s.values = values;
+    Packed whole = ImportBytes(MakeGif(s));
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->biBitCount, 4);
 }

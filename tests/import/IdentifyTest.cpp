@@ -1,3 +1,4 @@
+#include "GifReference.h"
 #include "GifTestSupport.h"
 #include "ImportTestSupport.h"
 #include "PictureWriters.h"
@@ -134,7 +135,40 @@ TEST(Identify, EveryFormatIsNamedAndReadByItsOwnReader) {
         EXPECT_STREQ(ImageImporter::FormatName(c.format), c.name);
         ASSERT_EQ(importer.Decode(), ImageImporter::Ok);
         EXPECT_EQ(importer.m_header.biWidth, c.width);
+        // The bytes form is what the file form reads: the same format, the same picture.
+        const std::vector<uint8_t> bytes = ReadWhole(c.path);
+        ImageImporter fromBytes;
+        EXPECT_EQ(fromBytes.Identify(bytes), c.format);
+        const Packed viaFile(ImportPicture(c.path.c_str()));
+        const Packed viaBytes(ImportPicture(bytes));
+        ASSERT_TRUE(viaFile && viaBytes);
+        const SIZE_T size = GlobalSize(GlobalHandle(viaFile.get()));
+        ASSERT_EQ(GlobalSize(GlobalHandle(viaBytes.get())), size);
+        EXPECT_EQ(std::memcmp(viaFile.get(), viaBytes.get(), size), 0);
     }
+}
+
+// The readers' file calls over memory: reads stop at the end, seeks may pass it but not
+// the start, and the bytes are never written.
+TEST(Identify, ByteReaderReadsLikeAFile) {
+    const uint8_t bytes[5] = {1, 2, 3, 4, 5};
+    ByteReader reader(bytes);
+    uint8_t out[8] = {};
+    EXPECT_EQ(reader.Read(out, 3), 3u);
+    EXPECT_EQ(reader.GetPosition(), 3u);
+    EXPECT_EQ(reader.Read(out, 8), 2u);
+    EXPECT_EQ(out[1], 5);
+    EXPECT_EQ(reader.Read(out, 8), 0u);
+    EXPECT_EQ(reader.Seek(10, CFile::begin), 10u);
+    EXPECT_EQ(reader.Read(out, 1), 0u);
+    EXPECT_EQ(reader.Seek(-4, CFile::end), 1u);
+    EXPECT_EQ(reader.Seek(2, CFile::current), 3u);
+    EXPECT_EQ(reader.Rest().size(), 2u);
+    EXPECT_EQ(reader.GetLength(), 5u);
+    EXPECT_THROW(reader.Seek(-4, CFile::current), CFileException);
+    EXPECT_EQ(reader.GetPosition(), 3u);
+    ImageImporter importer;
+    EXPECT_EQ(importer.Identify(std::span<const uint8_t>()), ImageImporter::Unknown);
 }
 
 TEST(Identify, CodesWithoutAFormatHaveNoReader) {

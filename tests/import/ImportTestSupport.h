@@ -3,6 +3,7 @@
 #pragma once
 
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -76,15 +77,7 @@ class ScratchDir {
     std::string m_path;
 };
 
-struct GlobalDeleter {
-    void operator()(BITMAPINFOHEADER* p) const {
-        if (p) {
-            GlobalUnlock(GlobalHandle(p));
-            GlobalFree(GlobalHandle(p));
-        }
-    }
-};
-using Packed = std::unique_ptr<BITMAPINFOHEADER, GlobalDeleter>;
+using Packed = PackedPicture;
 
 inline int OpenFileCount() {
     int count = 0;

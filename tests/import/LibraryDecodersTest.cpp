@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 using namespace importtest;
 
@@ -68,11 +69,20 @@ TEST(Jpeg, TruncatedFileDecodesToItsEnd) {
     EXPECT_EQ(p->biHeight, 64);
 }
 
-TEST(Jpeg, CmykCannotBeConverted) {
-    auto d = DecodeBytes(WriteJpeg(8, 8, 4, Solid(8, 8, {1, 2, 3, 4})));
-    EXPECT_EQ(d->format, ImageImporter::Jpeg);
-    EXPECT_EQ(d->result, ImageImporter::Failed);
-    EXPECT_EQ(d->importer.m_pixels, nullptr);
+// The library writes CMYK and YCCK with an Adobe marker, inks inverted: 255 is no ink.
+// Magenta ink alone on white is red and blue; the same with half black is half as bright.
+TEST(Jpeg, CmykAndYcckBecomeBlueGreenRed) {
+    for (const auto& [black, level, ycck] :
+         {std::tuple{255, 255, false}, std::tuple{128, 128, false}, std::tuple{128, 128, true}}) {
+        auto d = DecodeBytes(WriteJpeg(8, 8, 4, Solid(8, 8, {255, 0, 255, uint8_t(black)}), ycck));
+        EXPECT_EQ(d->format, ImageImporter::Jpeg);
+        ASSERT_EQ(d->result, ImageImporter::Ok);
+        EXPECT_EQ(d->importer.m_header.biBitCount, 32);
+        const uint8_t* p = d->importer.m_pixels;
+        EXPECT_NEAR(p[0], level, 2);
+        EXPECT_NEAR(p[1], 0, 2);
+        EXPECT_NEAR(p[2], level, 2);
+    }
 }
 
 TEST(Jpeg, HeaderWithoutScanIsNotJpeg) {

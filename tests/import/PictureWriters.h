@@ -14,8 +14,9 @@
 namespace importtest {
 
 // components 1 (grey), 3 (RGB) or 4 (CMYK); pixels top row first.
+// With `ycck`, four-component pixels are stored as YCCK rather than CMYK.
 inline std::vector<uint8_t> WriteJpeg(int width, int height, int components,
-                                      const std::vector<uint8_t>& pixels) {
+                                      const std::vector<uint8_t>& pixels, bool ycck = false) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
     cinfo.err = jpeg_std_error(&err);
@@ -28,6 +29,9 @@ inline std::vector<uint8_t> WriteJpeg(int width, int height, int components,
     cinfo.input_components = components;
     cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
+    if (ycck) {
+        jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    }
     jpeg_set_quality(&cinfo, 100, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {

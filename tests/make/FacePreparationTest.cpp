@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
 
 namespace {
 using packtest::ImportAsRgba;
@@ -100,4 +105,68 @@ TEST(FacePreparation, ShrunkPngIsTheAreaAverageOfTheOriginal) {
     EXPECT_EQ(shrunk.pixels, (std::vector<uint8_t>{0, 0, 0, 255, 90, 90, 90, 255}));
     folder.Remove("six.bmp");
     folder.Remove("two.png");
+}
+
+// A clip goes to the converter by the file protocol, whatever its name says, and the
+// converter's own words say why it failed.
+TEST(FacePreparation, ConverterGetsTheFileByNameAndItsErrorIsTold) {
+    ScratchFolder folder("pack-convert");
+    const std::string log = folder.File("args.txt");
+    const std::string body = "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + log +
+                             "'\necho '[mov,mp4 @ 0x5] moov atom not found' >&2\nexit 1\n";
+    const std::string ffmpeg =
+        folder.Write("ffmpeg", std::vector<uint8_t>(body.begin(), body.end()));
+    chmod(ffmpeg.c_str(), 0700);
+    const std::vector<uint8_t> clip = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm',
+                                       0, 0, 2, 0,  'i', 's', 'o', 'm', 'm', 'p', '4', '1'};
+    const std::string path = folder.Write("concat:b.mp4", clip);
+    FacePlan plan;
+    plan.ffmpeg = ffmpeg;
+    PreparedFace face;
+    std::string error;
+    ASSERT_TRUE(PrepareFace(path, plan, face, error)) << error;
+    EXPECT_EQ(face.data, clip); // stored as given
+    ASSERT_FALSE(face.notes.empty());
+    EXPECT_NE(face.notes[0].find("it failed with exit code 1: moov atom not found"),
+              std::string::npos)
+        << face.notes[0];
+    std::ifstream in(log);
+    std::vector<std::string> args;
+    for (std::string line; std::getline(in, line);) {
+        args.push_back(line);
+    }
+    EXPECT_NE(std::find(args.begin(), args.end(), "file:" + path), args.end());
+    for (const char* name : {"ffmpeg", "args.txt", "concat:b.mp4"}) {
+        folder.Remove(name);
+    }
+}
+
+// Cancel ends a conversion at once: the face is not taken, and the converter is gone.
+TEST(FacePreparation, CancelEndsAConversionAtOnce) {
+    ScratchFolder folder("pack-convert");
+    const std::string body = "#!/bin/sh\nsleep 30\n";
+    const std::string ffmpeg =
+        folder.Write("ffmpeg", std::vector<uint8_t>(body.begin(), body.end()));
+    chmod(ffmpeg.c_str(), 0700);
+    const std::vector<uint8_t> clip = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'i', 's', 'o', 'm',
+                                       0, 0, 2, 0,  'i', 's', 'o', 'm', 'm', 'p', '4', '1'};
+    const std::string path = folder.Write("clip.mp4", clip);
+    std::atomic<bool> cancel{false};
+    FacePlan plan;
+    plan.ffmpeg = ffmpeg;
+    plan.cancel = &cancel;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        cancel = true;
+    });
+    const auto start = std::chrono::steady_clock::now();
+    PreparedFace face;
+    std::string error;
+    EXPECT_FALSE(PrepareFace(path, plan, face, error));
+    canceller.join();
+    EXPECT_EQ(error, kCancelledText);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    folder.Remove("ffmpeg");
+    folder.Remove("clip.mp4");
+    EXPECT_TRUE(folder.Entries().empty());
 }

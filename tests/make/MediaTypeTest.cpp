@@ -91,6 +91,11 @@ TEST(MediaType, OtherContainersBySignature) {
     EXPECT_EQ(RecogniseMedia(ts).kind, MediaKind::kMpegTransport);
     EXPECT_EQ(RecogniseMedia(Bytes{0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11}).kind,
               MediaKind::kAsf);
+    // Pictures the importer does not take say what they are.
+    EXPECT_EQ(RecogniseMedia(Bytes{0xFF, 0x0A, 0xFA}).kind, MediaKind::kJpegXl);
+    EXPECT_EQ(RecogniseMedia(Bytes{0, 0, 0, 0x0C, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A}).kind,
+              MediaKind::kJpegXl);
+    EXPECT_EQ(RecogniseMedia(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 2}).kind, MediaKind::kJpeg);
     EXPECT_EQ(RecogniseMedia(Text("plain text, nothing more")).kind, MediaKind::kUnknown);
     EXPECT_EQ(RecogniseMedia(Bytes{}).kind, MediaKind::kUnknown);
 }

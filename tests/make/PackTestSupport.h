@@ -3,6 +3,7 @@
 #pragma once
 
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
 #include "make/picture/RgbaImage.h"
 
 #include <cstdlib>
@@ -12,15 +13,8 @@ namespace packtest {
 
 // The picture file as the saver's importer decodes it; false when it does not.
 inline bool ImportAsRgba(const std::string& path, RgbaImage& image) {
-    BITMAPINFOHEADER* packed = ImportPicture(path.c_str());
-    if (!packed) {
-        return false;
-    }
-    const bool ok = UnpackPicture(packed, image);
-    HGLOBAL block = GlobalHandle(packed);
-    GlobalUnlock(block);
-    GlobalFree(block);
-    return ok;
+    const PackedPicture packed(ImportPicture(path.c_str()));
+    return packed && UnpackPicture(packed.get(), image);
 }
 
 // Mean absolute difference of red, green and blue over two pictures of the same size.

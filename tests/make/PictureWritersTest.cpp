@@ -89,3 +89,19 @@ TEST(PictureWriters, UnpackReadsPalettesAndFiveBitChannels) {
     ASSERT_TRUE(UnpackPicture(&sixteen.header, image));
     EXPECT_EQ(image.pixels, (std::vector<uint8_t>{255, 0, 255, 255}));
 }
+
+// A size there is no memory for is refused with false, as promised, never thrown.
+TEST(PictureWriters, UnpackRefusesWhatDoesNotFitInMemory) {
+    BITMAPINFOHEADER huge = {};
+    huge.biSize = sizeof huge;
+    huge.biWidth = 0x7FFFFFFF;
+    huge.biHeight = 0x7FFFFFFF;
+    huge.biBitCount = 32;
+    RgbaImage image;
+    image.width = 3;
+    bool unpacked = true;
+    EXPECT_NO_THROW(unpacked = UnpackPicture(&huge, image));
+    EXPECT_FALSE(unpacked);
+    EXPECT_EQ(image.width, 0);
+    EXPECT_TRUE(image.pixels.empty());
+}

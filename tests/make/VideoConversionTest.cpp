@@ -18,7 +18,8 @@ TEST(VideoConversion, CommandQuotesOnlyWhatTheShellWouldSplitOrExpand) {
 #endif
     const std::vector<std::string> args = VideoConversionArguments("a.mp4", "a.avi");
     EXPECT_EQ(args.front(), "-i");
-    EXPECT_EQ(args.back(), "a.avi");
+    EXPECT_EQ(args[1], "file:a.mp4"); // "concat:a.mp4" is a file too, no protocol
+    EXPECT_EQ(args.back(), "file:a.avi");
     EXPECT_EQ(UnattendedArguments(args).size(), args.size() + 5);
 }
 
@@ -34,4 +35,10 @@ TEST(VideoConversion, CodecsEveryWindowsHas) {
     EXPECT_FALSE(WindowsHasCodec(code("MJPG")));
     EXPECT_FALSE(WindowsHasCodec(code("H264")));
     EXPECT_FALSE(WindowsHasCodec(code("XVID")));
+}
+
+TEST(VideoConversion, TimeLimitGrowsWithTheClip) {
+    EXPECT_EQ(ConversionTimeLimitMs(0), 120'000u);
+    EXPECT_EQ(ConversionTimeLimitMs(uint64_t{250} << 20), 2'620'000u);
+    EXPECT_EQ(ConversionTimeLimitMs(~uint64_t{0}), 6u * 3600'000u); // no overflow
 }

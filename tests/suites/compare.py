@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Compares the pictures vomracube-import wrote with what an independent decoder (Pillow)
 makes of the same files, pixel for pixel, allowing for what the importer produces: the
-first GIF frame only, at the size of its image descriptor; transparency marked in the
-colour table, never composited; 16-bit samples cut to their high byte; 8-bit output for
-grey and palette PNGs and 32-bit output for the other PNG colour types.
+first GIF frame only, on its logical screen as an animation shows it (at the size of its
+image descriptor where that covers the screen); transparency marked in the colour table;
+16-bit samples cut to their high byte; 8-bit output for grey and palette PNGs and 32-bit
+output for the other PNG colour types.
 
 usage: compare.py OUTDIR FILE...   (OUTDIR holds <sha1>.json and <sha1>.png per FILE)
 Prints counts per format and "N passed, M failed"; exits 1 on any mismatch."""
@@ -29,12 +30,37 @@ def expected_png(path):
     return im.size, im.convert("RGB").tobytes(), depth
 
 
+def gif_screen(path):
+    """The logical screen's size and background colour (black without a global table)."""
+    with open(path, "rb") as f:
+        head = f.read(13 + 3 * 256)
+    width, height = head[6] | head[7] << 8, head[8] | head[9] << 8
+    background = (0, 0, 0)
+    if head[10] & 0x80 and head[11] < 2 << (head[10] & 7):
+        at = 13 + 3 * head[11]
+        background = tuple(head[at : at + 3])
+    return (width, height), background
+
+
 def expected_gif(path):
+    """The first image alone where it covers the screen exactly; else the screen as an
+    animation shows its first frame: the background colour around the image and under its
+    transparent pixels."""
     im = Image.open(path)
     x0, y0, x1, y1 = im.tile[0][1]
     im.load()
-    frame = im.crop((x0, y0, x1, y1)).convert("RGB")
-    return frame.size, frame.tobytes(), None
+    frame = im.crop((x0, y0, x1, y1))
+    screen, background = gif_screen(path)
+    if (x0, y0, x1 - x0, y1 - y0) == (0, 0) + screen or 0 in screen:
+        return frame.size, frame.convert("RGB").tobytes(), None
+    transparency = im.info.get("transparency")
+    out = Image.new("RGB", screen, background)
+    rgb = frame.convert("RGB")
+    for y in range(frame.size[1]):
+        for x in range(frame.size[0]):
+            if x0 + x < screen[0] and y0 + y < screen[1] and frame.getpixel((x, y)) != transparency:
+                out.putpixel((x0 + x, y0 + y), rgb.getpixel((x, y)))
+    return screen, out.tobytes(), 32
 
 
 def gif_depth(path):
@@ -73,7 +99,7 @@ def main():
         problem = None
         try:
             size, pixels, depth = expected_png(path) if fmt == "png" else expected_gif(path)
-            if fmt == "gif":
+            if fmt == "gif" and depth is None:
                 depth = gif_depth(path)
         except Exception as error:
             # Nothing to compare with: counted apart, neither passed nor failed.

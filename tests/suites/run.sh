@@ -3,12 +3,15 @@
 # libpng1.6 source package and the GIF pictures from its giflib source package are decoded
 # with vomracube-import, and every picture it accepts is compared pixel for pixel with
 # Pillow's decoding (compare.py). The sources are fetched once with apt-get source into a
-# cache outside the tree. Ends with "N passed, M failed"; exits non-zero on a mismatch.
+# cache outside the tree. Then a saver made from each picture kind of picture_kinds.py must
+# draw its faces as one made from Pillow's decoding does (faces.py). Ends with "N passed,
+# M failed" over both; exits non-zero on a mismatch.
 #
 # usage: tests/suites/run.sh [path/to/vomracube-import]
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 TOOL=${1:-$ROOT/build/native/tools/vomracube-import/vomracube-import}
+TOOLS=$(dirname "$(dirname "$TOOL")")
 CACHE=${VOMRA_SUITES_CACHE:-${VOMRA_CACHE:-/var/cache/vomracube}/suites}
 PYTHON=/usr/bin/python3 # Debian's, which has python3-pil
 
@@ -51,4 +54,11 @@ trap 'rm -rf "$OUT"' EXIT
     echo "0 passed, 1 failed"
     exit 1
 }
-"$PYTHON" "$ROOT/tests/suites/compare.py" "$OUT" "${FILES[@]}"
+"$PYTHON" "$ROOT/tests/suites/compare.py" "$OUT" "${FILES[@]}" | tee "$OUT/compare.log"
+compared=${PIPESTATUS[0]}
+"$PYTHON" "$ROOT/tests/suites/faces.py" "$TOOLS/vomracube-pack/vomracube-pack" \
+    "$TOOLS/vomracube-render/vomracube-render" | tee "$OUT/faces.log"
+drawn=${PIPESTATUS[0]}
+total() { sed -nE "s/^([0-9]+) passed, ([0-9]+) failed$/\\$1/p" "$OUT/compare.log" "$OUT/faces.log"; }
+echo "$(($(total 1 | paste -sd+ -))) passed, $(($(total 2 | paste -sd+ -))) failed"
+[ "$compared" -eq 0 ] && [ "$drawn" -eq 0 ]

@@ -53,12 +53,19 @@ bool PackedToRgb(const BITMAPINFOHEADER* packed, std::vector<uint8_t>* rgb) {
                 out[0] = c.rgbRed;
                 out[1] = c.rgbGreen;
                 out[2] = c.rgbBlue;
-            } else if (depth == 16 || (depth == 32 && compression == BI_BITFIELDS)) {
-                const uint8_t* p = row + x * (depth / 8);
-                const uint32_t pixel = depth == 16
-                                           ? uint32_t{p[0]} | uint32_t{p[1]} << 8
-                                           : uint32_t{p[0]} | uint32_t{p[1]} << 8 |
-                                                 uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+            } else if (depth == 16) {
+                // The renderer draws 16-bit pixels as 5-5-5 and widens each channel by
+                // repeating its high bits.
+                const uint8_t* p = row + x * 2;
+                const uint32_t pixel = uint32_t{p[0]} | uint32_t{p[1]} << 8;
+                for (int i = 0; i < 3; ++i) {
+                    const uint32_t c = pixel >> (10 - 5 * i) & 31;
+                    out[i] = static_cast<uint8_t>(c << 3 | c >> 2);
+                }
+            } else if (depth == 32 && compression == BI_BITFIELDS) {
+                const uint8_t* p = row + x * 4;
+                const uint32_t pixel = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                                       uint32_t{p[3]} << 24;
                 out[0] = Channel(pixel, masks[0]);
                 out[1] = Channel(pixel, masks[1]);
                 out[2] = Channel(pixel, masks[2]);

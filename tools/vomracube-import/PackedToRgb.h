@@ -6,5 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-// False for a layout the importer does not produce (an unknown depth or compression).
+// False for a layout the importer does not produce (an unknown depth or compression). A
+// picture in the renderer's layout comes out as the renderer draws it: 16-bit pixels as
+// 5-5-5, whatever masks they carry.
 bool PackedToRgb(const BITMAPINFOHEADER* packed, std::vector<uint8_t>* rgb);

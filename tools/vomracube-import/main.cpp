@@ -1,13 +1,17 @@
 // vomracube-import [--out DIR] FILE...
 //
-// Imports each picture file exactly as the saver does and prints one line per file:
-// name, result, format, width, height and depth of the packed picture, tab-separated
-// ("-" where a failed import has none). With --out, writes <sha1>.json for every file and,
-// for imported pictures, <sha1>.png (RGB), named by the SHA-1 of the file's bytes.
+// Imports each picture file exactly as the saver does (within its size limit, in the
+// layout its renderer draws) and prints one line per file: name, result, format, width,
+// height and depth of the packed picture as imported, tab-separated ("-" where a failed
+// import has none). With --out, writes <sha1>.json for every file and, for imported
+// pictures, <sha1>.png (RGB) as the saver draws it, named by the SHA-1 of the file's bytes.
 // Exits 0 when every file was processed, whatever the results; 2 on a usage error.
 #include "PackedToRgb.h"
 #include "Sha1.h"
+#include "import/DrawableLayout.h"
 #include "import/ImageImporter.h"
+#include "import/PackedPicture.h"
+#include "import/PictureLimits.h"
 
 #include <cstdio>
 #include <fstream>
@@ -58,12 +62,18 @@ bool WriteText(const std::string& path, const std::string& text) {
 // Returns false when an output file could not be written.
 bool ProcessFile(const char* fileName, const char* outDir) {
     ImportReport report;
-    BITMAPINFOHEADER* packed = ImportPictureReporting(fileName, 0xFFFFFFFFu, &report);
+    PackedPicture imported(ImportPictureReporting(fileName, picture::kMaxPixelBytes, &report));
+    const LONG height = imported ? imported->biHeight : 0;
+    const unsigned bits = imported ? imported->biBitCount : 0;
+    const PackedPicture packed(ToDrawableLayout(imported.release()));
+    if (!packed && report.result == ImageImporter::Ok) {
+        report.result = ImageImporter::NoMemory;
+    }
     const char* result = ResultName(report);
     if (packed) {
         std::printf("%s\t%s\t%s\t%ld\t%ld\t%u\n", fileName, result,
                     ImageImporter::FormatName(report.format), static_cast<long>(packed->biWidth),
-                    static_cast<long>(packed->biHeight), unsigned{packed->biBitCount});
+                    static_cast<long>(height), bits);
     } else {
         std::printf("%s\t%s\t%s\t-\t-\t-\n", fileName, result,
                     ImageImporter::FormatName(report.format));
@@ -77,16 +87,12 @@ bool ProcessFile(const char* fileName, const char* outDir) {
         std::string json = std::string("{\"result\": \"") + result + "\"";
         if (packed) {
             json += ", \"width\": " + std::to_string(packed->biWidth) +
-                    ", \"height\": " + std::to_string(packed->biHeight) +
-                    ", \"bitcount\": " + std::to_string(packed->biBitCount);
-            written = WriteRgbPng(stem + ".png", packed);
+                    ", \"height\": " + std::to_string(height) +
+                    ", \"bitcount\": " + std::to_string(bits);
+            written = WriteRgbPng(stem + ".png", packed.get());
         }
         json += "}\n";
         written = WriteText(stem + ".json", json) && written;
-    }
-    if (packed) {
-        GlobalUnlock(GlobalHandle(packed));
-        GlobalFree(GlobalHandle(packed));
     }
     return written;
 }

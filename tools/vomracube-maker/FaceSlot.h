@@ -4,6 +4,7 @@
 // the Browse and Clear buttons. The controls are the dialog's; the slot finds them by id.
 #pragma once
 
+#include "make/FaceThumbnail.h"
 #include "make/SaverProject.h"
 #include "platform/Win32.h"
 
@@ -18,9 +19,14 @@ class FaceSlot {
     static int ControlId(int face, int part);
 
     void Attach(HWND dialog, int face);
-    // Shows a face: file name, verdict and notes, mode, and a thumbnail made from its bytes.
+    // Shows a face's file name, verdict and notes, and mode.
     void Show(const ProjectFace& face);
+    // Shows a thumbnail made on the worker thread; null (an empty face, one the saver cannot
+    // show or one whose first image did not decode) shows the default picture.
+    void ShowThumbnail(const FaceThumbnail* thumbnail);
     FaceMode SelectedMode() const;
+    // The side of the square a thumbnail for this slot is made to fit.
+    int ThumbnailSide() const;
     // Paints the thumbnail control (owner-drawn).
     void DrawThumbnail(const DRAWITEMSTRUCT& item) const;
     // Whether a point in the dialog's client coordinates lies on the slot.

@@ -2,6 +2,7 @@
 
 #include "MakerResource.h"
 #include "import/PictureSource.h"
+#include "import/PixelLayouts.h"
 #include "make/FaceThumbnail.h"
 #include "make/picture/RgbaImage.h"
 
@@ -30,11 +31,12 @@ bool ToBgra(const RgbaImage& image, std::vector<uint8_t>& bgra) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    using namespace pixel;
     for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) {
-        bgra[i] = image.pixels[i + 2];
-        bgra[i + 1] = image.pixels[i + 1];
-        bgra[i + 2] = image.pixels[i];
-        bgra[i + 3] = 0;
+        bgra[i + slot::kBlue] = image.pixels[i + rgba::kBlue];
+        bgra[i + slot::kGreen] = image.pixels[i + rgba::kGreen];
+        bgra[i + slot::kRed] = image.pixels[i + rgba::kRed];
+        bgra[i + slot::kUnused] = 0;
     }
     return true;
 }
@@ -83,22 +85,17 @@ void FaceSlot::Show(const ProjectFace& face) {
     SetWindowTextA(Control(IDC_SLOT_VERDICT), verdict.c_str());
     SendMessageA(Control(IDC_SLOT_MODE), CB_SETCURSEL,
                  face.mode == FaceMode::kFill ? kModeFill : kModeFit, 0);
+}
 
-    RECT box;
-    GetClientRect(Control(IDC_SLOT_THUMBNAIL), &box);
-    const int side = std::max(1, static_cast<int>(std::min(box.right, box.bottom)));
+void FaceSlot::ShowThumbnail(const FaceThumbnail* thumbnail) {
     m_bgra.clear();
     m_width = m_height = 0;
     m_caption.clear();
-    bool moving = false;
-    if (!face.Empty() && face.prepared.check.verdict != FaceVerdict::kDefault) {
-        const FaceThumbnail thumbnail = MakeFaceThumbnail(face.prepared.data, side);
-        moving = thumbnail.moving;
-        if (thumbnail.image.width > 0 && ToBgra(thumbnail.image, m_bgra)) {
-            m_width = thumbnail.image.width;
-            m_height = thumbnail.image.height;
-            m_caption = moving ? "moving" : "";
-        }
+    const bool moving = thumbnail && thumbnail->moving;
+    if (thumbnail && thumbnail->image.width > 0 && ToBgra(thumbnail->image, m_bgra)) {
+        m_width = thumbnail->image.width;
+        m_height = thumbnail->image.height;
+        m_caption = moving ? "moving" : "";
     }
     if (m_width == 0) {
         UseDefaultPicture();
@@ -108,6 +105,12 @@ void FaceSlot::Show(const ProjectFace& face) {
         }
     }
     InvalidateRect(Control(IDC_SLOT_THUMBNAIL), nullptr, TRUE);
+}
+
+int FaceSlot::ThumbnailSide() const {
+    RECT box;
+    GetClientRect(Control(IDC_SLOT_THUMBNAIL), &box);
+    return std::max(1, static_cast<int>(std::min(box.right, box.bottom)));
 }
 
 void FaceSlot::UseDefaultPicture() {

@@ -2,7 +2,7 @@
 
 #include "app/CCAnimationWnd.h"
 #include "app/CubeAnimation.h"
-#include "app/CubeSettingsDlg.h"
+#include "app/SaverContents.h"
 #include "import/PictureSource.h"
 #include "make/SaverProject.h"
 #include "make/system/TempFile.h"
@@ -51,20 +51,30 @@ void LivePreview::SetArea(HWND parent, const RECT& rect) {
 void LivePreview::MarkFaceChanged(int face) {
     if (face >= 0 && face < kPayloadFaceCount) {
         m_stale[face] = true;
+        m_givenFiles[face].reset();
     }
 }
 
-// The window goes before the scene it draws, the scene (whose settings object releases the
-// face sources, closing a video's file) before the files.
+void LivePreview::GiveFaceFile(int face, std::unique_ptr<TempFile> file) {
+    MarkFaceChanged(face);
+    if (face >= 0 && face < kPayloadFaceCount) {
+        m_givenFiles[face] = std::move(file);
+    }
+}
+
+// The window goes before the scene it draws, the scene before its face sources, and those
+// (closing a video's file) before the files.
 void LivePreview::CloseScene() {
     m_window.reset();
     m_animation.reset();
+    m_sources.reset();
 }
 
 void LivePreview::Close() {
     CloseScene();
-    for (std::unique_ptr<TempFile>& file : m_faceFiles) {
-        file.reset();
+    for (int face = 0; face < kPayloadFaceCount; ++face) {
+        m_faceFiles[face].reset();
+        m_givenFiles[face].reset();
     }
 }
 
@@ -72,16 +82,16 @@ void LivePreview::Close() {
 // in a saver whose face file could not be extracted.
 void LivePreview::Rebuild(const SaverProject& project) {
     CloseScene();
-    PayloadContents contents;
+    SaverContents contents;
     for (int i = 0; i < kPayloadSettingCount; ++i) {
         contents.settings[i] = project.settings[i];
     }
-    contents.extension.pictureMode = project.pictureMode; // the preview draws as the saver will
+    contents.pictureMode = project.pictureMode; // the preview draws as the saver will
     for (int face = 0; face < kPayloadFaceCount; ++face) {
         const ProjectFace& given = project.faces[face];
         if (m_stale[face]) {
-            m_faceFiles[face].reset();
-            if (!given.Empty()) {
+            m_faceFiles[face] = std::move(m_givenFiles[face]);
+            if (!m_faceFiles[face] && !given.Empty()) {
                 m_faceFiles[face].reset(new (std::nothrow) TempFile);
                 if (m_faceFiles[face] && !m_faceFiles[face]->Write(given.prepared.data)) {
                     m_faceFiles[face].reset();
@@ -97,14 +107,13 @@ void LivePreview::Rebuild(const SaverProject& project) {
     if (!m_parent) {
         return;
     }
+    m_sources.reset(new (std::nothrow) ContentsScene(contents));
     m_animation.reset(new (std::nothrow) CubeAnimation);
-    CubeSettingsDlg* settings = new (std::nothrow) CubeSettingsDlg(contents);
-    if (!m_animation || !settings) {
-        delete settings;
-        m_animation.reset();
+    if (!m_animation || !m_sources) {
+        CloseScene();
         return;
     }
-    m_animation->AdoptSettings(settings);
+    m_animation->UseScene(m_sources->Scene());
     // An empty scene (no cubes, no boxes) leaves the frame black, as the saver shows it.
     if (!m_animation->Initialise(nullptr)) {
         return;

@@ -1,15 +1,19 @@
-// The maker's application object and entry point: starts the services the preview's scene
-// needs (the default picture, video support, the renderer's tables), opens the window with
-// what the command line names, and tears everything down in the reverse order at exit.
+// The maker's application object and entry point: opens the folder for its temporary files
+// (removing what killed makers left), starts the services the preview's scene needs (the
+// default picture, video support, the renderer's tables), opens the window with what the
+// command line names, and tears everything down in the reverse order at exit.
 #include "MakerCommandLine.h"
 #include "MakerDlg.h"
 #include "framework/WinApp.h"
 #include "import/DefaultPictureId.h"
 #include "import/PictureSource.h"
+#include "make/system/TempFile.h"
+#include "make/system/WorkFolder.h"
 #include "render/core/GraphicsStartup.h"
 
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -18,7 +22,10 @@ class MakerApp : public CWinApp {
     MakerApp() : CWinApp("VomraCube Maker") {}
 
     BOOL InitInstance() override {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS};
+        m_work = std::make_unique<WorkFolder>(TempFolder() + "VomraCubeMaker");
+        UseTempFolder(m_work->Path());
+        INITCOMMONCONTROLSEX controls{sizeof controls,
+                                      ICC_STANDARD_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
         LoadDefaultPicture(IDB_DEFAULTPICTURE);
         StartVideoSupport(1);
@@ -40,11 +47,14 @@ class MakerApp : public CWinApp {
         DestroyAllPictures();
         StopVideoSupport();
         FreeGraphics();
+        UseTempFolder("");
+        m_work.reset();
         return CWinApp::ExitInstance();
     }
 
   private:
     MakerDlg* m_maker = nullptr;
+    std::unique_ptr<WorkFolder> m_work;
 };
 
 MakerApp theApp;

@@ -1,4 +1,5 @@
-// The maker's commands on whole savers: Open saver, Save, Try and Install.
+// The maker's commands on whole savers: Open saver, Save, Try and Install. The writing and
+// reading itself runs on the worker thread (MakerWork_win.cpp).
 #include "FileDialogs.h"
 #include "MakerDlg.h"
 #include "MakerResource.h"
@@ -7,81 +8,30 @@
 
 namespace {
 constexpr char kSuggestedName[] = "My cubes.scr";
-
-// How many faces the saver will show with the default picture instead of their file.
-int FacesFallingBack(const SaverProject& project) {
-    int count = 0;
-    for (const ProjectFace& face : project.faces) {
-        if (!face.Empty() && face.prepared.check.verdict == FaceVerdict::kDefault) {
-            ++count;
-        }
-    }
-    return count;
-}
 } // namespace
 
 void MakerDlg::OnOpenSaver() {
-    std::string path;
-    if (AgreeToClose() && AskSaverToOpen(m_hWnd, path)) {
-        OpenSaverFile(path);
-    }
-}
-
-bool MakerDlg::OpenSaverFile(const std::string& path) {
-    std::string error;
-    AfxGetApp()->BeginWaitCursor();
-    const bool opened = m_project.OpenSaver(path, error);
-    AfxGetApp()->EndWaitCursor();
-    if (!opened) {
-        Fail("The saver could not be opened:\n" + path + "\n\n" + error);
-        return false;
-    }
-    for (int face = 0; face < kPayloadFaceCount; ++face) {
-        m_preview.MarkFaceChanged(face);
-    }
-    ShowProject();
-    m_savedPath = path;
-    m_dirty = false;
-    UpdateTitle();
-    SetStatus("Opened " + path + ".");
-    m_preview.Rebuild(m_project);
-    return true;
+    AgreeToClose([this] {
+        std::string path;
+        if (AskSaverToOpen(m_hWnd, path)) {
+            OpenSaverFile(path);
+        }
+    });
 }
 
 void MakerDlg::OnSave() {
     SaveWithDialog();
 }
 
-bool MakerDlg::SaveWithDialog() {
+void MakerDlg::SaveWithDialog(std::function<void()> then) {
     if (m_template.empty()) {
         Fail("This maker carries no saver to copy, so it cannot save one.");
-        return false;
+        return;
     }
     std::string path;
-    if (!AskSaverToSave(m_hWnd, m_savedPath.empty() ? kSuggestedName : m_savedPath, path)) {
-        return false;
+    if (AskSaverToSave(m_hWnd, m_savedPath.empty() ? kSuggestedName : m_savedPath, path)) {
+        SaveTo(path, std::move(then));
     }
-    std::string error;
-    size_t bytes = 0;
-    AfxGetApp()->BeginWaitCursor();
-    const bool saved = m_project.Save(m_template, path, error, bytes);
-    AfxGetApp()->EndWaitCursor();
-    if (!saved) {
-        Fail("The saver could not be saved as\n" + path + "\n\n" + error);
-        return false;
-    }
-    m_savedPath = path;
-    m_dirty = false;
-    UpdateTitle();
-    std::string status = "Saved " + path;
-    status.append(" (").append(std::to_string(bytes)).append(" bytes).");
-    if (const int fallbacks = FacesFallingBack(m_project)) {
-        status.append("\n").append(std::to_string(fallbacks));
-        status.append(fallbacks == 1 ? " face shows" : " faces show");
-        status.append(" the default picture: see its verdict.");
-    }
-    SetStatus(status);
-    return true;
 }
 
 void MakerDlg::OnTry() {
@@ -90,42 +40,75 @@ void MakerDlg::OnTry() {
         return;
     }
     std::string error;
-    AfxGetApp()->BeginWaitCursor();
-    const bool started = m_try.Start(m_project, m_template, error);
-    AfxGetApp()->EndWaitCursor();
-    if (!started) {
+    if (!m_try.Prepare(error)) {
         Fail("The saver could not be tried:\n" + error);
         return;
     }
-    SetTimer(kTryTimer, kTryPoll);
-    SetStatus("Trying the saver full screen: a key, a click or a move of the mouse ends it.");
+    auto piece = std::make_unique<WorkPiece>();
+    piece->what = "Writing the saver to try";
+    auto failure = std::make_shared<std::string>();
+    uint32_t settings[kPayloadSettingCount];
+    std::copy(std::begin(m_project.settings), std::end(m_project.settings), settings);
+    PayloadFaceView faces[kPayloadFaceCount];
+    m_project.Views(faces);
+    const std::string saver = m_try.SaverPath();
+    ++m_facesRead;
+    piece->run = [this, failure, settings, faces, saver](const std::atomic<bool>& cancel) {
+        uint64_t bytes = 0;
+        SaveSaver(m_template, settings, faces, saver, *failure, bytes, &cancel);
+    };
+    piece->finish = [this, failure](bool cancelled) {
+        FacesFreed();
+        std::string error = *failure;
+        if (cancelled || !error.empty() || !m_try.Launch(error)) {
+            m_try.Abandon();
+            if (!cancelled) {
+                Fail("The saver could not be tried:\n" + error);
+            }
+            return;
+        }
+        SetTimer(kTryTimer, kTryPoll);
+        SetStatus("Trying the saver full screen: a key, a click or a move of the mouse ends it.");
+    };
+    m_worker.Queue(std::move(piece));
 }
 
 // Windows' own Install takes a saver file; an unsaved project is saved first.
 void MakerDlg::OnInstall() {
+    const auto install = [this] {
+        std::string report;
+        std::string error;
+        if (!InstallSaver(m_savedPath, report, error)) {
+            Fail("The saver could not be installed:\n" + error);
+            return;
+        }
+        SetStatus("Installed a copy of " + m_savedPath + " as the screen saver.");
+        AfxMessageBox(("Your screen saver is now a copy of " + m_savedPath +
+                       ": moving or deleting that file changes nothing.\n\nChanged:\n" + report)
+                          .c_str(),
+                      MB_OK | MB_ICONINFORMATION);
+    };
     if (m_savedPath.empty() || m_dirty) {
         const int answer = AfxMessageBox("The saver is installed from its file: save it first?",
                                          MB_OKCANCEL | MB_ICONQUESTION);
-        if (answer != IDOK || !SaveWithDialog()) {
-            return;
+        if (answer == IDOK) {
+            SaveWithDialog(install);
         }
-    }
-    std::string report;
-    std::string error;
-    if (!InstallSaver(m_savedPath, report, error)) {
-        Fail("The saver could not be installed:\n" + error);
         return;
     }
-    SetStatus("Installed " + m_savedPath + " as the screen saver.");
-    AfxMessageBox(("Your screen saver is now " + m_savedPath + ".\n\nChanged:\n" + report).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
+    install();
 }
 
-bool MakerDlg::AgreeToClose() {
+void MakerDlg::AgreeToClose(std::function<void()> proceed) {
     if (!m_dirty) {
-        return true;
+        proceed();
+        return;
     }
     const int answer =
         AfxMessageBox("Save the changes to this saver first?", MB_YESNOCANCEL | MB_ICONQUESTION);
-    return answer == IDNO || (answer == IDYES && SaveWithDialog());
+    if (answer == IDNO) {
+        proceed();
+    } else if (answer == IDYES) {
+        SaveWithDialog(std::move(proceed));
+    }
 }

@@ -1,20 +1,28 @@
 // The maker's main window: a dialog holding the project being made (nine settings, six
 // faces), its six face slots, the settings, the live preview and the commands Open saver,
 // Save, Try and Install. Faces arrive by the Browse buttons, by files dropped on the window
-// (on a slot: that slot and the ones after it) and from the command line.
+// (on a slot: that slot and the ones after it) and from the command line. Everything that
+// may take long runs on the worker thread (MakerWork_win.cpp); the window shows its
+// progress and a Cancel button once it has taken half a second.
 #pragma once
 
 #include "FaceSlot.h"
 #include "LivePreview.h"
 #include "MakerCommandLine.h"
+#include "MakerWorker.h"
 #include "SaverTry.h"
 #include "SettingsPanel.h"
 #include "framework/Dialog.h"
 #include "make/SaverProject.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// A piece of work done on the worker thread, to finish on the window's (MakerWorker).
+constexpr UINT kWorkDoneMessage = WM_APP + 1;
 
 class MakerDlg : public CDialog {
   public:
@@ -40,7 +48,9 @@ class MakerDlg : public CDialog {
     LRESULT OnDrawItem(WPARAM, LPARAM lParam);
     LRESULT OnDropFiles(WPARAM wParam, LPARAM);
     LRESULT OnPreviewClick(WPARAM, LPARAM);
+    LRESULT OnWorkDone(WPARAM, LPARAM lParam);
     void OnDefaults();
+    void OnCancelWork();
     // The commands (MakerCommands_win.cpp).
     void OnOpenSaver();
     void OnSave();
@@ -51,25 +61,39 @@ class MakerDlg : public CDialog {
   private:
     static constexpr UINT_PTR kTryTimer = 2;
     static constexpr UINT kTryPoll = 500; // ms between looks at a saver being tried
+    static constexpr UINT_PTR kBusyTimer = 3;
+    static constexpr UINT kBusyPoll = 200;      // ms between updates of the progress
+    static constexpr DWORD kShowProgress = 500; // ms of work before the progress shows
+
+    struct FaceBatch;
+    struct PreparedSlot;
 
     // A slot's or a setting's control spoke; false for other controls.
     bool OnControlCommand(int id, int code);
-    // Puts each file into its slot; one message lists the files that could not be read.
+    // Puts each file into its slot, on the worker; one message lists the files that could
+    // not be used once all are done.
     void TakeFaceFiles(const std::vector<std::string>& paths, const std::vector<int>& slots);
-    // False with the reason in `error` when the file cannot be read.
-    bool TakeFaceFile(int face, const std::string& path, std::string& error);
+    void QueueFace(int face, const std::string& path, const std::shared_ptr<FaceBatch>& batch);
+    // False with the reason in `error` when the face no longer fits the budget.
+    bool PutFace(int face, PreparedSlot& slot, std::string& error);
     void ClearFace(int face);
-    bool OpenSaverFile(const std::string& path);
-    // Asks for a file name and saves; true when saved.
-    bool SaveWithDialog();
+    void OpenSaverFile(const std::string& path);
+    // Asks for a file name and saves on the worker; `then` runs once it is saved.
+    void SaveWithDialog(std::function<void()> then = {});
+    void SaveTo(const std::string& path, std::function<void()> then);
+    // Runs `change` to the project's faces now, or once no save or try reads them.
+    void WhenFacesFree(std::function<void()> change);
+    void FacesFreed();
+    void ShowProgress();
     // Something in the project changed: the title says so and the preview is rebuilt soon.
     void Changed();
     void ShowProject();
     void UpdateTitle();
     void SetStatus(const std::string& text);
     void Fail(const std::string& text);
-    // Whether the user agrees to lose unsaved changes (after saving them, when asked to).
-    bool AgreeToClose();
+    // Runs `proceed` when the user agrees to lose unsaved changes, after saving them when
+    // asked to.
+    void AgreeToClose(std::function<void()> proceed);
 
     SaverProject m_project;
     FacePlan m_plan;
@@ -80,4 +104,9 @@ class MakerDlg : public CDialog {
     std::vector<uint8_t> m_template;
     std::string m_savedPath; // where the project was last saved or opened from
     bool m_dirty = false;
+    unsigned m_changes = 0; // counts changes, so that a save tells whether it saved the last
+    MakerWorker m_worker;
+    int m_facesRead = 0; // saves and tries queued or running, which read the faces
+    std::vector<std::function<void()>> m_faceChanges; // waiting for m_facesRead to be 0
+    bool m_progressShown = false;
 };

@@ -19,7 +19,9 @@ ON_MESSAGE(WM_NOTIFY, OnNotify)
 ON_MESSAGE(WM_DRAWITEM, OnDrawItem)
 ON_MESSAGE(WM_DROPFILES, OnDropFiles)
 ON_MESSAGE(kPreviewClickMessage, OnPreviewClick)
+ON_MESSAGE(kWorkDoneMessage, OnWorkDone)
 ON_COMMAND(IDC_DEFAULTS, OnDefaults)
+ON_COMMAND(IDC_CANCEL_WORK, OnCancelWork)
 ON_COMMAND(IDC_OPEN_SAVER, OnOpenSaver)
 ON_COMMAND(IDC_SAVE, OnSave)
 ON_COMMAND(IDC_TRY, OnTry)
@@ -29,19 +31,6 @@ END_MESSAGE_MAP()
 namespace {
 constexpr UINT_PTR kRebuildTimer = 1;
 constexpr UINT kRebuildDelay = 300; // ms: a run of arrow presses rebuilds the preview once
-// Larger files are refused before they are read: a 32-bit program has about 2 GiB of
-// address space, and the face, its preparation and the saver written from it must all fit.
-constexpr uint64_t kLargestFaceFile = 256ull << 20;
-
-bool FileSize(const std::string& path, uint64_t& size) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return false;
-    }
-    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return true;
-}
-
 // The dropped files' names, however long; a name that cannot be had is left out.
 std::vector<std::string> DroppedFiles(HDROP drop, size_t most) {
     std::vector<std::string> files;
@@ -92,7 +81,14 @@ BOOL MakerDlg::OnInitDialog() {
     if (!LoadSaverTemplate(m_template)) {
         SetStatus("This maker carries no saver to copy: Save and Try cannot work.");
     }
+    if (!m_worker.Start(m_hWnd, kWorkDoneMessage)) {
+        return FALSE;
+    }
+    SetTimer(kBusyTimer, kBusyPoll);
     ShowProject();
+    for (FaceSlot& slot : m_slots) {
+        slot.ShowThumbnail(nullptr);
+    }
     m_preview.Rebuild(m_project);
     UpdateTitle();
     return TRUE;
@@ -122,18 +118,20 @@ void MakerDlg::OnOK() {}
 
 void MakerDlg::OnCancel() {}
 
+// Work under way is cancelled first: what is left of the project is what may be saved.
 LRESULT MakerDlg::OnClose(WPARAM, LPARAM) {
-    if (AgreeToClose()) {
-        DestroyWindow();
-    }
+    m_worker.Cancel();
+    AgreeToClose([this] { DestroyWindow(); });
     return 0;
 }
 
-// Everything that holds files goes before the window: the preview's scene and face files,
-// and a saver still being tried.
+// Everything that holds files goes before the window: the worker (ending a converter), the
+// preview's scene and face files, and a saver still being tried.
 void MakerDlg::OnDestroy() {
     KillTimer(kRebuildTimer);
     KillTimer(kTryTimer);
+    KillTimer(kBusyTimer);
+    m_worker.Stop();
     m_preview.Close();
     Default();
 }
@@ -144,6 +142,8 @@ void MakerDlg::OnTimer(UINT_PTR id) {
         m_preview.Rebuild(m_project);
     } else if (id == kTryTimer && !m_try.Poll()) {
         KillTimer(kTryTimer);
+    } else if (id == kBusyTimer) {
+        ShowProgress();
     }
 }
 
@@ -228,9 +228,8 @@ LRESULT MakerDlg::OnDropFiles(WPARAM wParam, LPARAM) {
         }
     }
     if (target < 0 && files.size() == 1 && IsSaverPath(files[0])) {
-        if (AgreeToClose()) {
-            OpenSaverFile(files[0]);
-        }
+        const std::string saver = files[0];
+        AgreeToClose([this, saver] { OpenSaverFile(saver); });
         return 0;
     }
     bool occupied[kPayloadFaceCount];
@@ -241,57 +240,17 @@ LRESULT MakerDlg::OnDropFiles(WPARAM wParam, LPARAM) {
     return 0;
 }
 
-void MakerDlg::TakeFaceFiles(const std::vector<std::string>& paths, const std::vector<int>& slots) {
-    std::string failures;
-    for (size_t i = 0; i < paths.size() && i < slots.size(); ++i) {
-        std::string error;
-        if (!TakeFaceFile(slots[i], paths[i], error)) {
-            failures +=
-                "Face " + std::to_string(slots[i] + 1) + ": " + paths[i] + "\n    " + error + "\n";
-        }
-    }
-    if (!failures.empty()) {
-        Fail("These files could not be used; their faces are as they were:\n\n" + failures);
-    }
-}
-
-bool MakerDlg::TakeFaceFile(int face, const std::string& path, std::string& error) {
-    uint64_t size = 0;
-    if (FileSize(path, size) && size > kLargestFaceFile) {
-        error = "the file is " + std::to_string(size >> 20) + " MiB; faces of up to " +
-                std::to_string(kLargestFaceFile >> 20) + " MiB are taken";
-        return false;
-    }
-    m_project.faces[face].mode = m_slots[face].SelectedMode();
-    AfxGetApp()->BeginWaitCursor();
-    const bool taken = m_project.SetFace(face, path, m_plan, error);
-    AfxGetApp()->EndWaitCursor();
-    if (!taken) {
-        return false;
-    }
-    m_slots[face].Show(m_project.faces[face]);
-    m_preview.MarkFaceChanged(face);
-    Changed();
-    // What was done to the file, or what the user can do (a clip to convert): the slot has
-    // room for little of it.
-    std::string notes;
-    for (const std::string& note : m_project.faces[face].prepared.notes) {
-        notes += "\n" + note;
-    }
-    if (!notes.empty()) {
-        SetStatus("Face " + std::to_string(face + 1) + ":" + notes);
-    }
-    return true;
-}
-
 void MakerDlg::ClearFace(int face) {
-    if (m_project.faces[face].Empty() && m_project.faces[face].source.empty()) {
-        return;
-    }
-    m_project.ClearFace(face);
-    m_slots[face].Show(m_project.faces[face]);
-    m_preview.MarkFaceChanged(face);
-    Changed();
+    WhenFacesFree([this, face] {
+        if (m_project.faces[face].Empty() && m_project.faces[face].source.empty()) {
+            return;
+        }
+        m_project.ClearFace(face);
+        m_slots[face].Show(m_project.faces[face]);
+        m_slots[face].ShowThumbnail(nullptr);
+        m_preview.MarkFaceChanged(face);
+        Changed();
+    });
 }
 
 void MakerDlg::OnDefaults() {
@@ -302,6 +261,7 @@ void MakerDlg::OnDefaults() {
 
 void MakerDlg::Changed() {
     m_dirty = true;
+    ++m_changes;
     UpdateTitle();
     SetTimer(kRebuildTimer, kRebuildDelay);
 }

@@ -2,63 +2,142 @@
 
 #include "platform/Win32.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 namespace {
-constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr char kSaverValue[] = "SCRNSAVE.EXE";
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kSaverValue[] = L"SCRNSAVE.EXE";
 
-// The 8.3 form of an existing file's path; the path itself when the file system keeps no
-// short names.
-std::string ShortPath(const std::string& path) {
-    std::vector<char> buffer(MAX_PATH);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length =
-            GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return path;
-        }
-        if (length < buffer.size()) {
-            return std::string(buffer.data(), length);
-        }
-        buffer.resize(length + 1);
+std::wstring Wide(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            length);
     }
-    return path;
+    return wide;
 }
 
-std::string SystemMessage(LONG code) {
+std::string Narrow(const std::wstring& text) {
+    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
+                            length, nullptr, nullptr);
+    }
+    return narrow;
+}
+
+std::string SystemMessage(DWORD code) {
     char text[256] = "";
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(code), 0, text, sizeof text, nullptr);
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, sizeof text, nullptr);
     std::string message = text;
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
         message.pop_back();
     }
     return message.empty() ? "error " + std::to_string(code) : message;
 }
+
+// The long form of an existing file's path: Windows shows and runs the saver by it, and a
+// short name can change when the folder's files do.
+std::wstring LongPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length =
+            GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return path;
+        }
+        if (length < buffer.size()) {
+            return std::wstring(buffer.data(), length);
+        }
+        buffer.resize(length + 1);
+    }
+    return path;
+}
+
+// VomraCube's folder for installed savers, made when missing; empty with `error` set when
+// it cannot be.
+std::wstring SaversFolder(std::string& error) {
+    wchar_t local[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                SHGFP_TYPE_CURRENT, local))) {
+        error = "The folder for local application data could not be found.";
+        return {};
+    }
+    std::wstring folder = local;
+    for (const wchar_t* part : {L"VomraCube", L"Savers"}) {
+        folder = folder + L"\\" + part;
+        const DWORD code = CreateDirectoryW(folder.c_str(), nullptr) ? 0 : GetLastError();
+        if (code != 0 && code != ERROR_ALREADY_EXISTS) {
+            error =
+                "The folder " + Narrow(folder) + " could not be made: " + SystemMessage(code) + ".";
+            return {};
+        }
+    }
+    return folder;
+}
+
+// Copies beside the target first, so that a copy that fails half-way (a full disk) leaves
+// the installed saver as it was, then replaces it in one step.
+bool CopyInto(const std::wstring& source, const std::wstring& target, std::string& error) {
+    const std::wstring part = target + L".part";
+    if (!CopyFileW(source.c_str(), part.c_str(), FALSE)) {
+        const DWORD code = GetLastError();
+        error =
+            "The saver could not be copied to " + Narrow(part) + ": " + SystemMessage(code) + ".";
+        DeleteFileW(part.c_str());
+        return false;
+    }
+    if (!MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD code = GetLastError();
+        error = "The installed saver " + Narrow(target) + " could not be replaced (" +
+                SystemMessage(code) + "); is it running?";
+        DeleteFileW(part.c_str());
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 bool InstallSaver(const std::string& saverPath, std::string& report, std::string& error) {
-    if (GetFileAttributesA(saverPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    const std::wstring source = Wide(saverPath);
+    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
         error = "The saver " + saverPath + " is not there any more.";
         return false;
     }
-    const std::string stored = ShortPath(saverPath);
+    const std::string name = InstalledSaverName(saverPath);
+    if (name.empty()) {
+        error = "The saver's path " + saverPath + " names no file.";
+        return false;
+    }
+    const std::wstring folder = SaversFolder(error);
+    if (folder.empty() || !CopyInto(source, folder + L"\\" + Wide(name), error)) {
+        return false;
+    }
+    const std::wstring stored = LongPath(folder + L"\\" + Wide(name));
     HKEY key = nullptr;
-    LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
                                   nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS) {
-        status = RegSetValueExA(key, kSaverValue, 0, REG_SZ,
+        status = RegSetValueExW(key, kSaverValue, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(stored.c_str()),
-                                static_cast<DWORD>(stored.size() + 1));
+                                static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t)));
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS) {
-        error = "The screen saver setting could not be written: " + SystemMessage(status) + ".";
+        error = "The screen saver setting could not be written: " +
+                SystemMessage(static_cast<DWORD>(status)) + ".";
         return false;
     }
-    report = "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + stored + "\n";
-    if (SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
+    report = "Copied to " + Narrow(stored) + "\n";
+    report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + Narrow(stored) + "\n";
+    if (SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
         report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\ScreenSaveActive = 1 (the "
                   "screen saver is on)";

@@ -5,11 +5,7 @@
 
 #include "platform/Win32.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
-
-class SaverProject;
 
 class SaverTry {
   public:
@@ -19,8 +15,14 @@ class SaverTry {
     SaverTry(const SaverTry&) = delete;
     SaverTry& operator=(const SaverTry&) = delete;
 
-    bool Start(const SaverProject& project, const std::vector<uint8_t>& templateImage,
-               std::string& error);
+    // Makes the folder for the copy; false with a message when there is no room for one.
+    // The copy is then written to SaverPath() (on the maker's worker thread) and run by
+    // Launch, or given up with Abandon.
+    bool Prepare(std::string& error);
+    const std::string& SaverPath() const { return m_saver; }
+    // Runs the copy full screen; false (the copy removed) when it could not start.
+    bool Launch(std::string& error);
+    void Abandon() { Finish(); }
     bool Running() const;
     // Deletes the copy once the saver has ended; true while there is still something to do.
     bool Poll();

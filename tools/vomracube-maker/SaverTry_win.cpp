@@ -1,6 +1,6 @@
 #include "SaverTry.h"
 
-#include "make/SaverProject.h"
+#include "make/system/TempFile.h"
 
 namespace {
 constexpr DWORD kClosingWait = 10000; // milliseconds
@@ -8,10 +8,9 @@ constexpr DWORD kClosingWait = 10000; // milliseconds
 // A new, empty folder under the temporary folder; empty when none could be made. The
 // unique name comes from a temporary file that the folder then replaces.
 std::string MakeTryFolder() {
-    char folder[MAX_PATH];
     char name[MAX_PATH];
-    const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "vct", 0, name) == 0) {
+    const std::string folder = TempFolder();
+    if (folder.empty() || GetTempFileNameA(folder.c_str(), "vct", 0, name) == 0) {
         return {};
     }
     DeleteFileA(name);
@@ -40,8 +39,7 @@ bool SaverTry::Running() const {
     return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
 }
 
-bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& templateImage,
-                     std::string& error) {
+bool SaverTry::Prepare(std::string& error) {
     if (Running()) {
         error = "The saver is already running.";
         return false;
@@ -57,10 +55,10 @@ bool SaverTry::Start(const SaverProject& project, const std::vector<uint8_t>& te
         return false;
     }
     m_saver = m_folder + "\\VomraCube.scr";
-    if (!project.Save(templateImage, m_saver, error)) {
-        Finish();
-        return false;
-    }
+    return true;
+}
+
+bool SaverTry::Launch(std::string& error) {
     std::string command = "\"" + m_saver + "\" /s";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -56,7 +56,8 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage:\n"
                  "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-                 "                 [--max-side N] [--pictures smooth|exact] [--strict] [FACE...]\n"
+                 "                 [--max-side N] [--upright] [--pictures smooth|exact]\n"
+                 "                 [--strict] [FACE...]\n"
                  "  %s show SAVER.scr\n"
                  "  %s help\n"
                  "\n"
@@ -68,9 +69,11 @@ void PrintUsage(std::FILE* out) {
                  "default unless --fill); \"-\" leaves a face empty. Faces that the saver cannot\n"
                  "show get the default picture; --strict makes that an error.\n"
                  "\n"
-                 "Pictures whose longer side exceeds --max-side N pixels (default %d; 0 keeps\n"
-                 "them as given) are shrunk and stored again, JPEG as JPEG, others as PNG;\n"
-                 "JPEG photos taken turned are stood upright. MP4, MOV, MKV/WebM and animated\n"
+                 "Pictures whose longer side exceeds --max-side N pixels (default %d) are\n"
+                 "shrunk and stored again, JPEG as JPEG, others as PNG; JPEG photos taken\n"
+                 "turned are stood upright. --max-side 0 keeps every face byte for byte,\n"
+                 "turning photos only with --upright. Faces the saver would not show are not\n"
+                 "stored. MP4, MOV, MKV/WebM and animated\n"
                  "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
                  "--pictures smooth (the default) draws the faces' pictures filtered, so that\n"
                  "they do not shimmer as the cubes turn; exact draws one picture pixel per\n"
@@ -93,6 +96,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
 
     FacePlan plan;
     plan.maxSide = o.maxSide;
+    plan.turn = o.maxSide != 0 || o.upright;
     plan.ffmpeg = FindOnPath("ffmpeg");
     SaverProject project;
     std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
@@ -124,12 +128,12 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
         return 1;
     }
 
-    size_t saved = 0;
+    uint64_t saved = 0;
     if (!project.Save(image, o.outPath, error, saved)) {
         std::fprintf(err, "%s: %s\n", kTool, error.c_str());
         return 1;
     }
-    std::fprintf(out, "wrote %s (%zu bytes%s)\n", o.outPath.c_str(), saved,
+    std::fprintf(out, "wrote %s (%s bytes%s)\n", o.outPath.c_str(), std::to_string(saved).c_str(),
                  hadPayload ? "; the template's payload was replaced" : "");
     return 0;
 }
@@ -159,11 +163,12 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {
         case FaceEntryState::kExtracted:
+        case FaceEntryState::kInMemory:
             PrintFace(out, i, file.faces[i], "entry");
             break;
         case FaceEntryState::kNoTempFile:
-            std::fprintf(out, "  face %d: %u bytes, but no temporary file could be written\n",
-                         FaceNumber(i), file.faceLengths[i]);
+            std::fprintf(out, "  face %d: %u bytes, not read: %s\n", FaceNumber(i),
+                         file.faceLengths[i], file.faceErrors[i].c_str());
             break;
         case FaceEntryState::kNotInPayload:
             std::fprintf(out, "  face %d: missing (the payload ends early) -> default picture\n",

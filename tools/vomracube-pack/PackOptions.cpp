@@ -77,6 +77,8 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             o.pictureMode = text == "smooth" ? PictureMode::kSmooth : PictureMode::kExact;
         } else if (arg == "--strict") {
             o.strict = true;
+        } else if (arg == "--upright") {
+            o.upright = true;
         } else if (arg == "--max-side") {
             int64_t side = 0;
             if (!value(text) || !ParseWholeNumber(text, side) || side < 0 ||

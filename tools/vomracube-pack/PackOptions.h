@@ -1,7 +1,8 @@
 // The authoring tool's command line:
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
-//                       [--max-side N] [--pictures smooth|exact] [--strict] [FACE...]
+//                       [--max-side N] [--upright] [--pictures smooth|exact] [--strict]
+//                       [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
 //
@@ -31,7 +32,8 @@ struct PackOptions {
     int defaultMode = 0;
     bool strict = false;           // a face that would show the default picture is an error
     int maxSide = kDefaultMaxSide; // longer side of stored pictures; 0 keeps them as given
-    PictureMode pictureMode = SaverProject().pictureMode; // the making library's default
+    bool upright = false;          // with --max-side 0, JPEG photos taken turned are still turned
+    PictureMode pictureMode = kNewSaverPictureMode; // the making library's default
     std::vector<FaceArgument> faces;
 
     PackOptions();

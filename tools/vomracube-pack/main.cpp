@@ -3,8 +3,10 @@
 #include "PackCommands.h"
 
 #include <cstdio>
+#include <new>
 
-int main(int argc, char** argv) {
+namespace {
+int Run(int argc, char** argv) {
     PackOptions options;
     std::string error;
     if (!ParsePackOptions(argc, argv, options, error)) {
@@ -22,4 +24,16 @@ int main(int argc, char** argv) {
     }
     PrintUsage(stdout);
     return 0;
+}
+} // namespace
+
+// The making library turns a failed allocation into a message where it can go on; one
+// anywhere else (a huge command line, the settings text) still ends the tool with a reason.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vomracube-pack: there is not enough memory; nothing written\n");
+        return 3;
+    }
 }

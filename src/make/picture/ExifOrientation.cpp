@@ -1,64 +1,8 @@
 #include "make/picture/ExifOrientation.h"
 
+#include "import/PictureOrientation.h"
+
 #include <cstring>
-
-namespace {
-constexpr uint16_t kOrientationTag = 0x0112;
-constexpr uint16_t kTypeShort = 3;
-
-// The TIFF structure inside the Exif block is in the byte order its header names.
-struct TiffReader {
-    std::span<const uint8_t> data;
-    bool bigEndian = false;
-
-    bool Has(uint64_t offset, uint64_t bytes) const { return offset + bytes <= data.size(); }
-    uint16_t U16(uint64_t at) const {
-        const uint8_t* p = data.data() + at;
-        return bigEndian ? static_cast<uint16_t>(p[0] << 8 | p[1])
-                         : static_cast<uint16_t>(p[1] << 8 | p[0]);
-    }
-    uint32_t U32(uint64_t at) const {
-        const uint32_t a = U16(at), b = U16(at + 2);
-        return bigEndian ? a << 16 | b : b << 16 | a;
-    }
-};
-
-// Orientation from a TIFF header and IFD0, or 0.
-int OrientationInTiff(std::span<const uint8_t> tiff) {
-    TiffReader r{tiff};
-    if (!r.Has(0, 8)) {
-        return 0;
-    }
-    if (std::memcmp(tiff.data(), "II*\0", 4) == 0) {
-        r.bigEndian = false;
-    } else if (std::memcmp(tiff.data(), "MM\0*", 4) == 0) {
-        r.bigEndian = true;
-    } else {
-        return 0;
-    }
-    const uint64_t ifd = r.U32(4);
-    if (!r.Has(ifd, 2)) {
-        return 0;
-    }
-    const uint64_t count = r.U16(ifd);
-    for (uint64_t i = 0; i < count; ++i) {
-        const uint64_t entry = ifd + 2 + 12 * i;
-        if (!r.Has(entry, 12)) {
-            return 0;
-        }
-        if (r.U16(entry) != kOrientationTag) {
-            continue;
-        }
-        // One SHORT sits in the first two bytes of the four-byte value field.
-        if (r.U16(entry + 2) != kTypeShort || r.U32(entry + 4) < 1) {
-            return 0;
-        }
-        const int value = r.U16(entry + 8);
-        return value >= 1 && value <= 8 ? value : 0;
-    }
-    return 0;
-}
-} // namespace
 
 int ReadExifOrientation(std::span<const uint8_t> jpeg) {
     if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) {
@@ -87,7 +31,7 @@ int ReadExifOrientation(std::span<const uint8_t> jpeg) {
         }
         const std::span<const uint8_t> body = jpeg.subspan(at + 4, length - 2);
         if (marker == 0xE1 && body.size() >= 6 && std::memcmp(body.data(), "Exif\0\0", 6) == 0) {
-            return OrientationInTiff(body.subspan(6));
+            return picture::OrientationInTiff(body.subspan(6));
         }
         at += 2 + length;
     }

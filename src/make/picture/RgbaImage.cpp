@@ -1,6 +1,9 @@
 #include "make/picture/RgbaImage.h"
 
+#include "import/PixelLayouts.h"
+
 #include <algorithm>
+#include <exception>
 
 namespace {
 // One channel of a bit-field pixel scaled to 8 bits.
@@ -14,10 +17,10 @@ uint8_t Channel(uint32_t pixel, uint32_t mask) {
 }
 
 void PutColour(uint8_t* out, const RGBQUAD& c) {
-    out[0] = c.rgbRed;
-    out[1] = c.rgbGreen;
-    out[2] = c.rgbBlue;
-    out[3] = static_cast<uint8_t>(255 - c.rgbReserved);
+    out[pixel::rgba::kRed] = c.rgbRed;
+    out[pixel::rgba::kGreen] = c.rgbGreen;
+    out[pixel::rgba::kBlue] = c.rgbBlue;
+    out[pixel::rgba::kOpacity] = pixel::packed::OpacityOf(c.rgbReserved);
 }
 } // namespace
 
@@ -60,9 +63,16 @@ bool UnpackPicture(const BITMAPINFOHEADER* packed, RgbaImage& image) {
     if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || width * height > SIZE_MAX / 4) {
         return false;
     }
+    // A picture there is no memory for is one that cannot be unpacked, as the declaration
+    // promises: no exception leaves.
+    try {
+        image.pixels.assign(static_cast<size_t>(width * height * 4), 0);
+    } catch (const std::exception&) { // bad_alloc, or length_error beyond max_size()
+        image = RgbaImage();
+        return false;
+    }
     image.width = static_cast<int>(width);
     image.height = static_cast<int>(height);
-    image.pixels.assign(static_cast<size_t>(width * height * 4), 0);
 
     uint8_t* out = image.pixels.data();
     for (uint64_t y = 0; y < height; ++y) {
@@ -83,11 +93,12 @@ bool UnpackPicture(const BITMAPINFOHEADER* packed, RgbaImage& image) {
                 out[2] = Channel(pixel, masks[2]);
                 out[3] = 255;
             } else {
+                using namespace pixel;
                 const uint8_t* p = row + x * (depth / 8);
-                out[0] = p[2];
-                out[1] = p[1];
-                out[2] = p[0];
-                out[3] = depth == 32 ? static_cast<uint8_t>(255 - p[3]) : 255;
+                out[rgba::kRed] = p[packed::kRed];
+                out[rgba::kGreen] = p[packed::kGreen];
+                out[rgba::kBlue] = p[packed::kBlue];
+                out[rgba::kOpacity] = depth == 32 ? packed::OpacityOf(p[packed::kClearness]) : 255;
             }
         }
     }

@@ -73,15 +73,33 @@ bool ReadFileStart(const std::string& path, size_t limit, std::vector<uint8_t>& 
            ReadInto(in, size < limit ? size : limit, bytes, error);
 }
 
+bool FileSize(const std::string& path, uint64_t& size) {
+    std::ifstream in;
+    std::string unused;
+    return OpenMeasured(path, in, size, unused);
+}
+
 bool ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    return ReplaceFileStreamed(
+        path, [&bytes](const FileSink& sink) { return sink(bytes); }, error);
+}
+
+bool ReplaceFileStreamed(const std::string& path, const std::function<bool(const FileSink&)>& write,
+                         std::string& error) {
     const std::string temp = path + ".partial";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out ||
-            !out.write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size())) ||
-            !out.flush()) {
-            error = std::strerror(errno);
+        bool diskFailed = !out;
+        const FileSink sink = [&out, &diskFailed](std::span<const uint8_t> bytes) {
+            diskFailed = diskFailed || !out.write(reinterpret_cast<const char*>(bytes.data()),
+                                                  static_cast<std::streamsize>(bytes.size()));
+            return !diskFailed;
+        };
+        const bool written = !diskFailed && write(sink) && out.flush();
+        if (!written) {
+            if (diskFailed || !out) {
+                error = std::strerror(errno);
+            }
             out.close();
             std::remove(temp.c_str());
             return false;

@@ -1,6 +1,9 @@
-// Runs another program (ffmpeg) and waits for it.
+// Runs another program (the clip converter) and waits for it, within a time limit and for
+// as long as nobody cancels it.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,8 +11,27 @@
 // file; empty when none does.
 std::string FindOnPath(const std::string& program);
 
+// What a run may take. `cancel` is set by another thread (the maker's Cancel button); the
+// program is ended within about 50 ms of either.
+struct RunLimits {
+    const std::atomic<bool>* cancel = nullptr;
+    uint32_t timeLimitMs = 0; // 0: as long as the program runs
+};
+
+enum class RunEnd : uint8_t { kExited, kNotStarted, kCancelled, kTimedOut };
+
+struct RunOutcome {
+    RunEnd end = RunEnd::kNotStarted;
+    int code = -1;      // the exit code, when it exited
+    std::string errors; // the start of what it wrote to standard error
+};
+
+// The most of a program's error output that is kept.
+constexpr size_t kRunErrorBytes = 64 * 1024;
+
 // Runs the program with `args` (not through a shell, so no argument is interpreted) with
-// nothing on its standard input and output, and waits for it. Returns its exit code, or
-// -1 when it could not be started; `errors` receives what it wrote to standard error (the
-// Windows build lets that reach the console instead).
-int RunProgram(const std::string& path, const std::vector<std::string>& args, std::string& errors);
+// nothing on its standard input and output and its standard error kept. The program and
+// whatever it starts end when the run is cancelled or out of time, and on Windows also
+// when this process ends, killed or not (a job object that kills on close).
+RunOutcome RunProgram(const std::string& path, const std::vector<std::string>& args,
+                      const RunLimits& limits);

@@ -4,11 +4,30 @@
 
 #include <fstream>
 
-TempFile::TempFile() {
+namespace {
+std::string& GivenFolder() {
+    static std::string folder;
+    return folder;
+}
+} // namespace
+
+void UseTempFolder(const std::string& folder) {
+    GivenFolder() = folder;
+}
+
+std::string TempFolder() {
+    if (!GivenFolder().empty()) {
+        return GivenFolder();
+    }
     char folder[MAX_PATH];
-    char path[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length != 0 && length < MAX_PATH && GetTempFileNameA(folder, "vcp", 0, path) != 0) {
+    return length != 0 && length < MAX_PATH ? std::string(folder, length) : std::string();
+}
+
+TempFile::TempFile() {
+    char path[MAX_PATH];
+    const std::string folder = TempFolder();
+    if (!folder.empty() && GetTempFileNameA(folder.c_str(), "vcp", 0, path) != 0) {
         m_path = path;
     }
 }

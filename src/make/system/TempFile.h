@@ -5,9 +5,15 @@
 #include <span>
 #include <string>
 
+// Where TempFile makes its files from now on (a WorkFolder); empty for the temporary
+// folder. Set at a program's start, before any other thread runs.
+void UseTempFolder(const std::string& folder);
+// The folder UseTempFolder gave, or the temporary folder.
+std::string TempFolder();
+
 class TempFile {
   public:
-    // Makes an empty file in the temporary folder; Path() is empty when none could be made.
+    // Makes an empty file in TempFolder(); Path() is empty when none could be made.
     TempFile();
     ~TempFile();
     TempFile(const TempFile&) = delete;

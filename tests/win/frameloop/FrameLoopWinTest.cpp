@@ -4,6 +4,8 @@
 // their spacing and the processor time the process used, and checks them against bounds
 // far from the expected figures (a frame every 15 or 16 ms, a few per cent of a core), so
 // that a busy machine cannot fail them but a loop that spins, stalls or drops frames does.
+// A run with the displays reported off checks that nothing is drawn and hardly any processor
+// used until they are reported on, and that the next frame follows at once.
 // Run: wine frameloop_wintests.exe
 #include "../WinCheck.h"
 
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -103,6 +106,74 @@ struct LoopFigures {
     double closing = 0;   // ms from the ending message to the loop's end
 };
 
+// What the system sends the main window when the console's displays go off or on
+// (WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, GUID_CONSOLE_DISPLAY_STATE).
+struct DisplayState {
+    GUID setting = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    DWORD length = sizeof(DWORD);
+    DWORD value;
+};
+constexpr UINT kPowerBroadcast = 0x0218;
+constexpr WPARAM kPowerSettingChange = 0x8013;
+constexpr DWORD kDarkLength = 2000; // milliseconds with the displays off
+
+// The displays go off a while after the start and come on again; then the ending key.
+struct DarkRun {
+    HWND window;
+    double offAt = 0, onAt = 0;                   // NowMs after "off" was handled, before "on"
+    double processorAtOff = 0, processorAtOn = 0; // ProcessorMs at those moments
+};
+
+DWORD WINAPI DisplaysOffAndOn(LPVOID param) {
+    auto* run = static_cast<DarkRun*>(param);
+    Sleep(kRunLength / 3);
+    DisplayState off{};
+    off.value = 0;
+    SendMessageA(run->window, kPowerBroadcast, kPowerSettingChange, reinterpret_cast<LPARAM>(&off));
+    run->offAt = NowMs();
+    run->processorAtOff = ProcessorMs();
+    Sleep(kDarkLength);
+    DisplayState on{};
+    on.value = 1;
+    run->processorAtOn = ProcessorMs();
+    run->onAt = NowMs();
+    SendMessageA(run->window, kPowerBroadcast, kPowerSettingChange, reinterpret_cast<LPARAM>(&on));
+    Sleep(kRunLength / 3);
+    PostMessageA(run->window, WM_KEYDOWN, VK_SPACE, 0);
+    return 0;
+}
+
+// Frames while dark, processor ms while dark, ms from "on" to the next frame (-1: none);
+// the figures file of the "dark" mode.
+int RunDark(const char* figuresFile) {
+    FrameLog log;
+    LoopApp app(new CountingAnimation(&log));
+    app.m_hInstance = GetModuleHandleA(nullptr);
+    char commandLine[] = "/s";
+    app.m_lpCmdLine = commandLine;
+    if (!app.InitInstance() || !app.m_pMainWnd) {
+        app.ExitInstance();
+        return 1;
+    }
+    DarkRun run{app.m_pMainWnd->m_hWnd};
+    const HANDLE thread = CreateThread(nullptr, 0, &DisplaysOffAndOn, &run, 0, nullptr);
+    app.Run();
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    const auto dark = std::count_if(log.frames.begin(), log.frames.end(),
+                                    [&](double t) { return t > run.offAt && t < run.onAt; });
+    const auto next =
+        std::find_if(log.frames.begin(), log.frames.end(), [&](double t) { return t >= run.onAt; });
+    FILE* file = std::fopen(figuresFile, "w");
+    if (!file) {
+        return 1;
+    }
+    std::fprintf(file, "%d %f %f %f\n", static_cast<int>(dark),
+                 run.processorAtOn - run.processorAtOff, run.onAt - run.offAt,
+                 next == log.frames.end() ? -1.0 : *next - run.onAt);
+    return std::fclose(file) == 0 ? 0 : 1;
+}
+
 // Starts the application with the command line, runs its loop until the ending message
 // and measures it.
 LoopFigures RunLoop(char* commandLine, HWND endTarget, UINT endMessage) {
@@ -151,6 +222,9 @@ LoopFigures RunLoop(char* commandLine, HWND endTarget, UINT endMessage) {
 // The loop of one mode, run in a process of its own: the application starts only once per
 // process. Writes the figures to the file.
 int RunMode(const char* mode, const char* figuresFile) {
+    if (std::strcmp(mode, "dark") == 0) {
+        return RunDark(figuresFile);
+    }
     LoopFigures figures;
     if (std::strcmp(mode, "run") == 0) {
         char commandLine[] = "/s";
@@ -177,14 +251,14 @@ int RunMode(const char* mode, const char* figuresFile) {
     return std::fclose(file) == 0 ? 0 : 1;
 }
 
-// Runs this program again for one mode and reads its figures; all zero when it failed.
-LoopFigures RunModeProcess(const char* mode) {
-    LoopFigures f;
+// Runs this program again for one mode; the name of the file with its figures, which the
+// caller deletes, or empty when it could not be made.
+std::string RunModeFile(const char* mode) {
     char self[MAX_PATH], folder[MAX_PATH], figuresFile[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     GetTempPathA(MAX_PATH, folder);
     if (!GetTempFileNameA(folder, "flt", 0, figuresFile)) {
-        return f;
+        return {};
     }
     char commandLine[3 * MAX_PATH];
     std::snprintf(commandLine, sizeof commandLine, "\"%s\" %s \"%s\"", self, mode, figuresFile);
@@ -197,7 +271,17 @@ LoopFigures RunModeProcess(const char* mode) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    if (FILE* file = std::fopen(figuresFile, "r")) {
+    return figuresFile;
+}
+
+// Runs this program again for one mode and reads its figures; all zero when it failed.
+LoopFigures RunModeProcess(const char* mode) {
+    LoopFigures f;
+    const std::string figuresFile = RunModeFile(mode);
+    if (figuresFile.empty()) {
+        return f;
+    }
+    if (FILE* file = std::fopen(figuresFile.c_str(), "r")) {
         if (std::fscanf(file, "%d %d %d %lf %lf %lf %lf %lf %lf", &f.frames, &f.passes, &f.steps,
                         &f.elapsed, &f.medianGap, &f.slowGap, &f.longestGap, &f.processor,
                         &f.closing) != 9) {
@@ -205,7 +289,7 @@ LoopFigures RunModeProcess(const char* mode) {
         }
         std::fclose(file);
     }
-    DeleteFileA(figuresFile);
+    DeleteFileA(figuresFile.c_str());
     return f;
 }
 
@@ -245,6 +329,27 @@ WIN_TEST(PreviewDrawsOnItsTimerAndSleepsBetween) {
     const LoopFigures figures = RunModeProcess("preview");
     Report("preview", figures);
     CheckLoop(figures);
+}
+
+WIN_TEST(RunModeDrawsNothingWhileTheDisplaysAreOff) {
+    const std::string figuresFile = RunModeFile("dark");
+    int frames = -1;
+    double processor = -1, dark = 0, resume = -1;
+    if (FILE* file = std::fopen(figuresFile.c_str(), "r")) {
+        if (std::fscanf(file, "%d %lf %lf %lf", &frames, &processor, &dark, &resume) != 4) {
+            frames = -1;
+        }
+        std::fclose(file);
+    }
+    DeleteFileA(figuresFile.c_str());
+    std::printf("displays off: %d frames in %.0f ms, processor %.1f ms (%.2f %% of a core); "
+                "displays on: next frame after %.1f ms\n",
+                frames, dark, processor, 100.0 * processor / std::max(dark, 1.0), resume);
+    std::fflush(stdout);
+    CHECK(frames == 0);
+    CHECK(dark >= kDarkLength - 20);
+    CHECK(processor >= 0 && processor < 0.02 * dark); // drawing on takes several per cent
+    CHECK(resume >= 0 && resume <= kFrameInterval);
 }
 
 } // namespace
