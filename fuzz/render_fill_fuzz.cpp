@@ -2,7 +2,8 @@
 // (huge, degenerate, collinear, crossing), any edge mode, transparency, clip box and
 // target. Pictures, colour tables and targets are allocated at exactly their size, so
 // that a read outside the picture's rows or a write outside the target is caught by the
-// address sanitizer. Both the narrow and the 256-bit vector loops are driven.
+// address sanitizer. Both the narrow and the 256-bit vector loops are driven, of the exact
+// fills and of the smooth ones (over levels built from the same picture).
 #include "render/core/Context.h"
 #include "render/core/FastPaths.h"
 #include "render/Renderer.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -174,13 +176,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int brick = static_cast<int32_t>(in.U32());
     const RGBQUAD* table = colours ? reinterpret_cast<const RGBQUAD*>(colourTable.data) : nullptr;
     const BITMAPINFOHEADER* hdr = in.Byte() < 250 ? &header : nullptr;
-    const int rc =
-        in.Byte() & 1
-            ? SetPerspectiveImageFill(hdr, picture.data, style, &corners[0], &corners[1],
-                                      &corners[2], &corners[3], in.U32(), table, tables[0],
-                                      tables[1], tables[2], tables[3], brick)
-            : SetImageFill(hdr, picture.data, style, &corners[0], &corners[1], &corners[3],
-                           in.U32(), table, tables[0], tables[1], tables[2], tables[3], brick);
+    // The exact fills, or the smooth ones over the picture's levels (every third input).
+    const uint8_t family = in.Byte();
+    const bool perspective = family & 1;
+    const uint32_t colour = in.U32();
+    std::unique_ptr<PictureLevels, void (*)(PictureLevels*)> levels(nullptr, FreePictureLevels);
+    int rc;
+    if (family % 3 == 2) {
+        levels.reset(BuildPictureLevels(hdr, picture.data, table));
+        rc = SetSmoothImageFill(
+            levels.get(), style, &corners[0], &corners[1], perspective ? &corners[2] : &corners[3],
+            perspective ? &corners[3] : nullptr, colour, tables[0], tables[1], tables[2]);
+    } else if (perspective) {
+        rc = SetPerspectiveImageFill(hdr, picture.data, style, &corners[0], &corners[1],
+                                     &corners[2], &corners[3], colour, table, tables[0], tables[1],
+                                     tables[2], tables[3], brick);
+    } else {
+        rc = SetImageFill(hdr, picture.data, style, &corners[0], &corners[1], &corners[3], colour,
+                          table, tables[0], tables[1], tables[2], tables[3], brick);
+    }
     if (rc != 0) {
         return 0;
     }

@@ -38,10 +38,13 @@ void CubeAnimation::UseScene(const SceneSettings& scene) {
 }
 
 SceneSettings CubeAnimation::CurrentSettings() const {
-    if (m_givenScene) {
-        return *m_givenScene;
+    SceneSettings settings = m_givenScene ? *m_givenScene
+                             : m_settings ? m_settings->GetSceneSettings()
+                                          : SceneSettings{};
+    if (m_forcedPictureMode) {
+        settings.pictureMode = *m_forcedPictureMode;
     }
-    return m_settings ? m_settings->GetSceneSettings() : SceneSettings{};
+    return settings;
 }
 
 BOOL CubeAnimation::Initialise(CWnd* parent) {

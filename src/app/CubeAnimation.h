@@ -49,6 +49,9 @@ class CubeAnimation : public CCAnimation {
     // a settings object; its picture sources are held elsewhere for longer than this
     // animation. Only before the first Initialise.
     void UseScene(const SceneSettings& scene);
+    // Draws the pictures in `mode` whatever the payload says (the headless tools' switch);
+    // only before the first Initialise.
+    void ForcePictureMode(PictureMode mode) { m_forcedPictureMode = mode; }
 
   private:
     // The given scene, else the settings object's values as scene values, or the defaults
@@ -57,6 +60,7 @@ class CubeAnimation : public CCAnimation {
 
     CubeSettingsDlg* m_settings = nullptr;
     std::optional<SceneSettings> m_givenScene;
+    std::optional<PictureMode> m_forcedPictureMode;
     CubeScene m_scene;
     CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned
 };

@@ -36,6 +36,7 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
     m_cubeSpeed = Thousandths(s[kCubeSpeed]);
     m_boxPhaseStep = Thousandths(s[kBoxPhaseStep]);
     m_regionOption = static_cast<int>(s[kRegionOption]);
+    m_pictureMode = payload.extension.pictureMode;
 
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];
@@ -120,6 +121,7 @@ SceneSettings CubeSettingsDlg::GetSceneSettings() const {
     s.cubeSize = m_cubeSize;
     s.cubeSpeed = m_cubeSpeed;
     s.regionOption = m_regionOption;
+    s.pictureMode = m_pictureMode;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         s.pictures[i] = m_facePictures[i];
         s.faceModes[i] = m_faceModes[i];

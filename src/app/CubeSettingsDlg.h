@@ -83,6 +83,7 @@ class CubeSettingsDlg : public CDialog {
     double m_cubeSpeed = 0.0;
     double m_boxPhaseStep = 0.0;
     int m_regionOption = 0;
+    PictureMode m_pictureMode = PictureMode::kExact; // the payload's extension block
     CLink m_link;
     bool m_ownsFaceFiles = true;
 };

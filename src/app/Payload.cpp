@@ -157,21 +157,23 @@ FaceEntryState ReadFace(PayloadArea& area, uint32_t length, BYTE* buffer, int fa
     return StreamFace(area, length, buffer, out.faceFiles[face]);
 }
 
-void ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
+// True when all six entries were there.
+bool ReadFaces(PayloadArea& area, BYTE* buffer, PayloadContents& out) {
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         BYTE head[kFaceEntryHeadBytes];
         if (area.Left() < sizeof head || !area.Read(head, sizeof head)) {
-            return;
+            return false;
         }
         out.faceModes[i] = head[0];
         uint32_t length;
         std::memcpy(&length, head + 1, sizeof length);
         out.faceLengths[i] = length;
         if (length > area.Left()) {
-            return;
+            return false;
         }
         out.faceStates[i] = ReadFace(area, length, buffer, i, out);
     }
+    return true;
 }
 
 void ReadPayloadFrom(HANDLE file, PayloadContents& out) {
@@ -201,7 +203,11 @@ void ReadPayloadFrom(HANDLE file, PayloadContents& out) {
     }
     // Back up to the first byte after the text's zero.
     area = PayloadArea(file, begin + static_cast<uint32_t>(textLength) + 1, end);
-    ReadFaces(area, buffer.get(), out);
+    static_assert(kExtensionMaxBytes <= kPayloadBufferSize);
+    const uint32_t rest = ReadFaces(area, buffer.get(), out) ? area.Left() : 0;
+    if (rest > 0 && rest <= kExtensionMaxBytes && area.Read(buffer.get(), rest)) {
+        ParsePayloadExtension(buffer.get(), rest, out.extension);
+    }
 }
 } // namespace
 

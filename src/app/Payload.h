@@ -6,6 +6,7 @@
 //   P + 4      2168C235, second magic number
 //   P + 8      settings text, ending with a zero byte (at most 32768 bytes with the zero)
 //   then six face entries: mode byte, 32-bit length N, N bytes of a picture or video file
+//   then, in newer savers, the extension block (PayloadExtension.h)
 //   end - 4    P
 //
 // Reading is defensive: the payload area is [P, end - 4), no read leaves it, and an entry
@@ -16,6 +17,7 @@
 // temporary file, and files of earlier runs that no running saver holds are removed first.
 #pragma once
 
+#include "app/PayloadExtension.h"
 #include "scene/SceneSettings.h"
 
 #include "platform/Win32.h"
@@ -91,6 +93,7 @@ struct PayloadContents {
     BYTE faceModes[kPayloadFaceCount] = {};
     uint32_t faceLengths[kPayloadFaceCount] = {};
     FaceEntryState faceStates[kPayloadFaceCount];
+    PayloadExtension extension; // the bytes after face entry 5, when all six are there
 
     PayloadContents();
 };

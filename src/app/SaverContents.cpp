@@ -31,6 +31,7 @@ SceneSettings SceneFromSettings(const uint32_t* s) {
 
 ContentsScene::ContentsScene(const SaverContents& contents)
     : m_scene(SceneFromSettings(contents.settings)) {
+    m_scene.pictureMode = contents.pictureMode;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_scene.faceModes[i] = contents.faceModes[i];
         const std::string& file = contents.faceFiles[i];

@@ -13,6 +13,7 @@ struct SaverContents {
     uint32_t settings[kPayloadSettingCount];
     std::string faceFiles[kPayloadFaceCount]; // empty for a face without a file
     BYTE faceModes[kPayloadFaceCount] = {};
+    PictureMode pictureMode = PictureMode::kExact; // as the extension block gives it
 
     SaverContents(); // the default settings, no faces
 };

@@ -33,6 +33,9 @@ SceneFrames::~SceneFrames() {
 
 SceneFrames::OpenResult SceneFrames::Open(int depth, int width, int height) {
     m_animation.reset(new (std::nothrow) CubeAnimation);
+    if (m_animation && m_forcedPictureMode) {
+        m_animation->ForcePictureMode(*m_forcedPictureMode);
+    }
     if (!m_animation || !m_animation->Initialise(nullptr)) {
         return OpenResult::kEmptyScene;
     }

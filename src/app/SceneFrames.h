@@ -5,8 +5,10 @@
 #pragma once
 
 #include "platform/Win32.h"
+#include "scene/SceneSettings.h"
 
 #include <memory>
+#include <optional>
 
 class CCAnimationView;
 class CubeAnimation;
@@ -28,11 +30,14 @@ class SceneFrames {
     // Builds the scene and a region of `width` x `height` at `depth` bits per pixel;
     // NoRegion when the region or the view cannot be made.
     OpenResult Open(int depth, int width, int height);
+    // Pictures drawn in `mode` whatever the payload says; before Open.
+    void ForcePictureMode(PictureMode mode) { m_forcedPictureMode = mode; }
     // Draws the frame at `clock` over the previous one (only after Open succeeded).
     void Draw(double clock);
     const MemoryRegion& GetRegion() const { return *m_region; }
 
   private:
+    std::optional<PictureMode> m_forcedPictureMode;
     std::unique_ptr<CubeAnimation> m_animation;
     std::unique_ptr<MemoryRegion> m_region;
     std::unique_ptr<CCAnimationView> m_view;

@@ -51,10 +51,14 @@ size_t PayloadOffset(std::span<const BYTE> image) {
 }
 
 bool SaverSize(std::span<const BYTE> image, const uint32_t* settings, const PayloadFaceView* faces,
-               uint64_t& size) {
+               uint64_t& size, std::span<const BYTE> extension) {
+    if (extension.size() > kExtensionMaxBytes) {
+        return false;
+    }
     // The text is stored with its zero byte.
     uint64_t total = uint64_t{PayloadOffset(image)} + kPayloadMagicBytes +
-                     FormatSettingsText(settings).size() + 1 + kPayloadOffsetBytes;
+                     FormatSettingsText(settings).size() + 1 + extension.size() +
+                     kPayloadOffsetBytes;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (faces[i].data.size() > kLayoutLimit) {
             return false;
@@ -66,9 +70,10 @@ bool SaverSize(std::span<const BYTE> image, const uint32_t* settings, const Payl
 }
 
 bool StreamSaver(std::span<const BYTE> image, const uint32_t* settings,
-                 const PayloadFaceView* faces, const ByteSink& sink) {
+                 const PayloadFaceView* faces, const ByteSink& sink,
+                 std::span<const BYTE> extension) {
     uint64_t total = 0;
-    if (!SaverSize(image, settings, faces, total)) {
+    if (!SaverSize(image, settings, faces, total, extension)) {
         return false;
     }
     const size_t offset = PayloadOffset(image);
@@ -84,24 +89,33 @@ bool StreamSaver(std::span<const BYTE> image, const uint32_t* settings,
             return false;
         }
     }
+    if (!extension.empty() && !sink(extension)) {
+        return false;
+    }
     return PutU32(sink, static_cast<uint32_t>(offset));
 }
 
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces) {
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
+                  const std::vector<BYTE>* extension) {
+    const std::span<const BYTE> block =
+        extension ? std::span<const BYTE>(*extension) : std::span<const BYTE>();
     PayloadFaceView views[kPayloadFaceCount];
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         views[i] = {faces[i].mode, faces[i].data};
     }
     uint64_t total = 0;
-    if (!SaverSize(image, settings, views, total)) {
+    if (!SaverSize(image, settings, views, total, block)) {
         return false;
     }
     std::vector<BYTE> written;
     written.reserve(static_cast<size_t>(total));
-    StreamSaver(image, settings, views, [&written](std::span<const BYTE> bytes) {
-        written.insert(written.end(), bytes.begin(), bytes.end());
-        return true;
-    });
+    StreamSaver(
+        image, settings, views,
+        [&written](std::span<const BYTE> bytes) {
+            written.insert(written.end(), bytes.begin(), bytes.end());
+            return true;
+        },
+        block);
     image = std::move(written);
     return true;
 }

@@ -33,18 +33,22 @@ std::string FormatSettingsText(const uint32_t* values);
 size_t PayloadOffset(std::span<const BYTE> image);
 
 // The size of the saver `image` (without a payload it ends in) followed by a payload of
-// these settings and faces; false when it would not fit in the layout's 32-bit offsets and
-// lengths.
+// these settings and faces (and the extension block, make/PayloadExtensionWriter.h, when
+// given); false when it would not fit in the layout's 32-bit offsets and lengths, or the
+// block is longer than readers look at.
 bool SaverSize(std::span<const BYTE> image, const uint32_t* settings, const PayloadFaceView* faces,
-               uint64_t& size);
+               uint64_t& size, std::span<const BYTE> extension = {});
 
 // Gives `sink` the saver piece by piece: the image up to its payload, then the new payload,
 // each face straight from where it is held. False when it would not fit the layout (nothing
 // is written then) or the sink failed.
 bool StreamSaver(std::span<const BYTE> image, const uint32_t* settings,
-                 const PayloadFaceView* faces, const ByteSink& sink);
+                 const PayloadFaceView* faces, const ByteSink& sink,
+                 std::span<const BYTE> extension = {});
 
-// Replaces the image's payload (if any) with one holding `settings` (nine values) and the
-// six faces. False, with the image unchanged, when the result would not fit in the 32-bit
-// offsets and lengths of the layout.
-bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces);
+// Replaces the image's payload (if any) with one holding `settings` (nine values), the
+// six faces and, when given, the extension block (make/PayloadExtensionWriter.h). False, with
+// the image unchanged, when the result would not fit in the 32-bit offsets and lengths of
+// the layout or the block is longer than readers look at.
+bool WritePayload(std::vector<BYTE>& image, const uint32_t* settings, const PayloadFace* faces,
+                  const std::vector<BYTE>* extension = nullptr);

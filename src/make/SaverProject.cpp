@@ -1,5 +1,6 @@
 #include "make/SaverProject.h"
 
+#include "make/PayloadExtensionWriter.h"
 #include "make/PayloadWriter.h"
 #include "make/ProjectBudget.h"
 #include "make/system/FileBytes.h"
@@ -84,6 +85,7 @@ void ReadSaver(const std::string& path, bool executable, SaverFile& read) {
     read.present = c.present;
     read.textTerminated = c.textTerminated;
     read.settingsRead = c.settingsRead;
+    read.extension = c.extension;
     std::copy(std::begin(c.settings), std::end(c.settings), read.settings);
     std::copy(std::begin(c.faceStates), std::end(c.faceStates), read.faceStates);
     std::copy(std::begin(c.faceLengths), std::end(c.faceLengths), read.faceLengths);
@@ -221,6 +223,7 @@ bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& erro
 void SaverProject::Take(SaverFile&& file) {
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
+    pictureMode = file.extension.pictureMode;
 }
 
 bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
@@ -242,7 +245,7 @@ bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::strin
                         std::string& error, uint64_t& savedBytes) const {
     PayloadFaceView views[kPayloadFaceCount];
     Views(views);
-    return SaveSaver(templateImage, settings, views, path, error, savedBytes);
+    return SaveSaver(templateImage, settings, views, path, error, savedBytes, nullptr, pictureMode);
 }
 
 void SaverProject::Views(PayloadFaceView* views) const {
@@ -258,13 +261,16 @@ void SaverProject::Views(PayloadFaceView* views) const {
 
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
-               uint64_t& savedBytes, const std::atomic<bool>* cancel) {
+               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode) {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
+    PayloadExtension extension;
+    extension.pictureMode = pictureMode;
+    const std::vector<BYTE> block = FormatPayloadExtension(extension);
     uint64_t size = 0;
-    if (!SaverSize(templateImage, settings, faces, size)) {
+    if (!SaverSize(templateImage, settings, faces, size, block)) {
         error = "the saver would exceed 4 GiB; nothing written";
         return false;
     }
@@ -272,15 +278,18 @@ bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
     // Written in pieces of at most 4 MiB, so that a cancel is seen soon.
     constexpr size_t kPiece = size_t{4} << 20;
     const auto write = [&](const FileSink& sink) {
-        return StreamSaver(templateImage, settings, faces, [&](std::span<const BYTE> bytes) {
-            for (size_t at = 0; at < bytes.size(); at += kPiece) {
-                if ((cancel && cancel->load()) ||
-                    !sink(bytes.subspan(at, std::min(kPiece, bytes.size() - at)))) {
-                    return false;
+        return StreamSaver(
+            templateImage, settings, faces,
+            [&](std::span<const BYTE> bytes) {
+                for (size_t at = 0; at < bytes.size(); at += kPiece) {
+                    if ((cancel && cancel->load()) ||
+                        !sink(bytes.subspan(at, std::min(kPiece, bytes.size() - at)))) {
+                        return false;
+                    }
                 }
-            }
-            return !(cancel && cancel->load());
-        });
+                return !(cancel && cancel->load());
+            },
+            block);
     };
     try {
         if (!ReplaceFileStreamed(path, write, why)) {

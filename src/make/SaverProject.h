@@ -50,6 +50,7 @@ struct SaverFile {
     uint32_t settings[kPayloadSettingCount];
     FaceEntryState faceStates[kPayloadFaceCount];
     uint32_t faceLengths[kPayloadFaceCount] = {};
+    PayloadExtension extension; // the defaults when the payload has no block
     // The extracted entries, with the saver's verdict on each and the source "face N of
     // NAME"; empty for an entry that is not kExtracted.
     ProjectFace faces[kPayloadFaceCount];
@@ -72,12 +73,16 @@ bool ReadSaverToOpen(const std::string& path, SaverFile& file, std::string& erro
 bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t otherFaces,
                         PreparedFace& prepared, std::string& error);
 
+// How new savers draw their pictures.
+constexpr PictureMode kNewSaverPictureMode = PictureMode::kSmooth;
+
 // SaverProject::Save from settings and faces held elsewhere (the maker's worker thread saves
 // from a copy of the settings and modes and views of the faces).
 // `cancel`, when set from another thread, stops the writing and leaves no file.
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
-               uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr);
+               uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr,
+               PictureMode pictureMode = kNewSaverPictureMode);
 
 class SaverProject {
   public:
@@ -85,6 +90,8 @@ class SaverProject {
 
     uint32_t settings[kPayloadSettingCount];
     ProjectFace faces[kPayloadFaceCount];
+    // New savers draw their pictures smooth; one opened from a file keeps its own mode.
+    PictureMode pictureMode = kNewSaverPictureMode;
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in

@@ -116,6 +116,26 @@ int SetPerspectiveImageFill(const BITMAPINFOHEADER* header, const void* pixels, 
                             const BYTE* greenTable, const BYTE* blueTable, const BYTE* extraTable,
                             int brickOffset);
 
+// Smooth pictures (fill/PictureLevels.h, fill/SmoothSample.h): a picture's chain of levels,
+// built once from its unlit colours; null when the picture is unusable (as for
+// SetImageFill), too large (fill/PictureLevels.h) or memory is short.
+struct PictureLevels;
+PictureLevels* BuildPictureLevels(const BITMAPINFOHEADER* header, const void* pixels,
+                                  const RGBQUAD* colourTable);
+void FreePictureLevels(PictureLevels* levels);
+// Builds the levels again from a picture of level 0's size (a moving face's next frame),
+// without allocating; -1 (the levels then hold nothing useful) for any other picture.
+int RefreshPictureLevels(PictureLevels* levels, const BITMAPINFOHEADER* header, const void* pixels,
+                         const RGBQUAD* colourTable);
+// A fill that samples the levels bilinearly within a level and between two levels by the
+// level of detail. Corners and style as for SetPerspectiveImageFill (p3 null: the affine
+// fill's three corners; bits 16-23 of the style and the brick offset do not apply); the
+// channel tables light the samples. Transparency kinds that read each texel's fourth byte
+// take it as 0.
+int SetSmoothImageFill(const PictureLevels* levels, uint32_t style, const POINT* p0,
+                       const POINT* p1, const POINT* p2, const POINT* p3, uint32_t colour,
+                       const BYTE* redTable, const BYTE* greenTable, const BYTE* blueTable);
+
 // Scan-converts and fills a path of count points with the current fill. Open figures are
 // closed. style: kStyleWinding or 0 (even-odd); bit 1 is accepted and ignored.
 int FillOutline(const POINT* points, const BYTE* verbs, int count, int style);

@@ -5,6 +5,7 @@
 #include "scene/CCAnimationView.h"
 #include "scene/ImageCube.h"
 #include "scene/SceneRandom.h"
+#include "scene/SmoothFaces.h"
 
 #include <new>
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int kMaxObjectsPerKind = 10000;
 } // namespace
 
+CubeScene::CubeScene() = default;
+CubeScene::~CubeScene() = default;
+
 CCAnimationView* CubeScene::CreateView(const RECT* client) const {
     const RECT viewport = client ? *client : RECT{};
     return new (std::nothrow) CC3DView(viewport, Vector{0, 0, -33, 1}, Vector{0, 0, 0, 1},
@@ -22,6 +26,10 @@ CCAnimationView* CubeScene::CreateView(const RECT* client) const {
 
 void CubeScene::Build(const SceneSettings& s) {
     m_objects.DeleteAll();
+    m_smoothFaces.reset();
+    if (s.pictureMode == PictureMode::kSmooth) {
+        m_smoothFaces.reset(new (std::nothrow) SmoothFaces);
+    }
     const int boxes = s.boxCount < kMaxObjectsPerKind ? s.boxCount : kMaxObjectsPerKind;
     if (boxes > 0) {
         // Phases are in clock units; 60 × phase degrees spreads n boxes 360/n apart along
@@ -47,8 +55,9 @@ void CubeScene::Build(const SceneSettings& s) {
     if (cubes > 0) {
         const double step = 6.0 / cubes;
         for (int k = 0; k < cubes; ++k) {
-            auto* cube = new (std::nothrow) ImageCube(s.motionStyle, s.cubeSize, s.cubeSpeed,
-                                                      k * step, s.pictures, s.faceModes);
+            auto* cube =
+                new (std::nothrow) ImageCube(s.motionStyle, s.cubeSize, s.cubeSpeed, k * step,
+                                             s.pictures, s.faceModes, m_smoothFaces.get());
             if (!cube) {
                 break;
             }

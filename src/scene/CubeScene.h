@@ -8,13 +8,18 @@
 #include "scene/SceneSettings.h"
 #include "scene/ThreeDObjectList.h"
 
+#include <memory>
 #include <optional>
 
 class CCAnimationView;
 class RastelRegion;
+class SmoothFaces;
 
 class CubeScene {
   public:
+    CubeScene();
+    ~CubeScene();
+
     // Camera at (0, 0, −33) looking at the origin, depth scale 24, width divisor 11; the
     // caller owns it.
     CCAnimationView* CreateView(const RECT* client) const;
@@ -43,5 +48,8 @@ class CubeScene {
     DWORD m_stepInterval = kFrameInterval;
     DWORD m_lastStepTick = 0;
     RastelRegion* m_lastRegion = nullptr; // not owned
+    // Smooth mode: the levels of the faces' pictures, shared by the cubes; made anew with
+    // the objects, since the sources they were built from may be gone.
+    std::unique_ptr<SmoothFaces> m_smoothFaces;
     ThreeDObjectList m_objects;
 };

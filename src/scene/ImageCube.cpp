@@ -6,6 +6,7 @@
 #include "scene/PictureFit.h"
 #include "scene/QuadMapper.h"
 #include "scene/SceneRandom.h"
+#include "scene/SmoothFaces.h"
 
 IMPLEMENT_DYNCREATE(ImageCube, CubeShape)
 
@@ -31,9 +32,9 @@ constexpr int kTransparency = 0x4004;
 ImageCube::ImageCube() : ImageCube(0, 1.0, 1.0, 0.0, nullptr, nullptr) {}
 
 ImageCube::ImageCube(int motionStyle, double size, double speed, double phase,
-                     PictureSource* const* pictures, const BYTE* faceModes)
-    : CubeShape(kCubeFaceTable, size, size, size), m_motionStyle(motionStyle), m_speed(speed),
-      m_phase(phase) {
+                     PictureSource* const* pictures, const BYTE* faceModes, SmoothFaces* smooth)
+    : CubeShape(kCubeFaceTable, size, size, size), m_smooth(smooth), m_motionStyle(motionStyle),
+      m_speed(speed), m_phase(phase) {
     // The value is unused, but every cube has always taken its turn in the sequence, and
     // the boxes of a rebuilt scene depend on that.
     SceneRandom();
@@ -77,7 +78,13 @@ void ImageCube::DrawFace(RastelRegion* region, int f) {
         c[3] = mapper.MapPoint(fit.left, fit.bottom);
     }
     // The region takes the picture's corners row by row: (0,0), (1,0), (0,1), (1,1).
-    region->SetFillBitmap(bitmap, &c[0], &c[1], &c[3], &c[2], FaceIntensity(f), fit.letterbox,
-                          kTransparency, 0);
+    const PictureLevels* levels = m_smooth ? m_smooth->LevelsFor(m_pictures[f], bitmap) : nullptr;
+    if (levels != nullptr) {
+        region->SetFillLevels(levels, &c[0], &c[1], &c[3], &c[2], FaceIntensity(f), fit.letterbox,
+                              kTransparency);
+    } else {
+        region->SetFillBitmap(bitmap, &c[0], &c[1], &c[3], &c[2], FaceIntensity(f), fit.letterbox,
+                              kTransparency, 0);
+    }
     region->FillQuad(&outline[0], &outline[1], &outline[2], &outline[3]);
 }

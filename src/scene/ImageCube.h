@@ -6,6 +6,7 @@
 #include "scene/CubeShape.h"
 
 class PictureSource;
+class SmoothFaces;
 
 class ImageCube : public CubeShape {
     DECLARE_DYNCREATE(ImageCube)
@@ -14,8 +15,9 @@ class ImageCube : public CubeShape {
     ImageCube();
     // Null arrays give every face no picture, respectively mode byte 0. The cube does not
     // own the pictures; they must outlive it. Draws one number from the scene's sequence.
+    // `smooth` (the scene's, may be null: exact) gives the levels of smooth faces.
     ImageCube(int motionStyle, double size, double speed, double phase,
-              PictureSource* const* pictures, const BYTE* faceModes);
+              PictureSource* const* pictures, const BYTE* faceModes, SmoothFaces* smooth = nullptr);
 
     void Update(double time, const Matrix* view, const Matrix* projection) override;
 
@@ -30,6 +32,7 @@ class ImageCube : public CubeShape {
 
     PictureSource* m_pictures[kCubeFaces]; // not owned, may be null
     BYTE m_modes[kCubeFaces];              // non-zero crops, zero letterboxes
+    SmoothFaces* m_smooth;                 // not owned
     int m_motionStyle;
     double m_speed;
     double m_phase;

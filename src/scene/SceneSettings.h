@@ -4,7 +4,13 @@
 
 #include "platform/Win32.h"
 
+#include <cstdint>
+
 class PictureSource;
+
+// How picture faces are sampled: exact (one texel per pixel, as the saver always drew) or
+// smooth (filtered levels, bilinear and between two levels; render/fill/SmoothSample.h).
+enum class PictureMode : uint8_t { kExact = 0, kSmooth = 1 };
 
 struct SceneSettings {
     int motionStyle = 0;
@@ -18,4 +24,5 @@ struct SceneSettings {
     int regionOption = 0;
     PictureSource* pictures[6] = {}; // not owned
     BYTE faceModes[6] = {};
+    PictureMode pictureMode = PictureMode::kExact;
 };

@@ -1,5 +1,6 @@
 #include "app/CubeSettingsDlg.h"
 #include "app/Payload.h"
+#include "make/PayloadExtensionWriter.h"
 #include "make/PayloadWriter.h"
 #include "../import/AviTestSupport.h"
 #include "../import/GifFlood.h"
@@ -351,4 +352,39 @@ TEST_F(PayloadTest, WriterReplacesInsteadOfStacking) {
     EXPECT_EQ(c.faceModes[2], 1);
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 5, exe.begin()));
     DeletePayloadFiles(c);
+}
+
+TEST_F(PayloadTest, ExtensionBlockAfterTheFacesCarriesThePictureMode) {
+    std::vector<BYTE> image{'M', 'Z'};
+    PayloadFace faces[6];
+    faces[5].data = {1, 2, 3};
+    const uint32_t settings[9] = {1, 3, 1000, 1250, 0, 10, 1000, 300, 500};
+    PayloadExtension smooth;
+    smooth.pictureMode = PictureMode::kSmooth;
+    const std::vector<BYTE> block = FormatPayloadExtension(smooth);
+    ASSERT_TRUE(WritePayload(image, settings, faces, &block));
+    PayloadContents c = Read(Bytes(image.begin(), image.end()));
+    EXPECT_TRUE(c.extension.present);
+    EXPECT_EQ(c.extension.pictureMode, PictureMode::kSmooth);
+    EXPECT_EQ(ReadFileBytes(c.faceFiles[5]), (Bytes{1, 2, 3}));
+    DeletePayloadFiles(c);
+
+    // Without a block, and with the last face cut short into it, the saver stays exact.
+    ASSERT_TRUE(WritePayload(image, settings, faces));
+    c = Read(Bytes(image.begin(), image.end()));
+    EXPECT_FALSE(c.extension.present);
+    EXPECT_EQ(c.extension.pictureMode, PictureMode::kExact);
+    DeletePayloadFiles(c);
+    PayloadBuilder cut;
+    cut.Magic().Text(kExample).EmptyFaces(5);
+    cut.image.push_back(0);
+    AppendU32(cut.image, static_cast<uint32_t>(block.size() + 1));
+    cut.image.insert(cut.image.end(), block.begin(), block.end());
+    c = Read(cut.Finish());
+    EXPECT_EQ(c.faceStates[5], FaceEntryState::kNotInPayload);
+    EXPECT_FALSE(c.extension.present);
+    DeletePayloadFiles(c);
+
+    std::vector<BYTE> tooLong(kExtensionMaxBytes + 1, 0);
+    EXPECT_FALSE(WritePayload(image, settings, faces, &tooLong));
 }

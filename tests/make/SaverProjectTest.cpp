@@ -90,6 +90,15 @@ TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
     opened.settings[kMotionStyle] = 3;
     ASSERT_TRUE(opened.OpenSaver(folder.File("mine.scr"), error)) << error;
     ExpectSameProject(made, opened, true);
+    EXPECT_EQ(made.pictureMode, PictureMode::kSmooth) << "new savers are smooth";
+    EXPECT_EQ(opened.pictureMode, PictureMode::kSmooth);
+    SaverProject exact = made;
+    exact.pictureMode = PictureMode::kExact;
+    ASSERT_TRUE(exact.Save(kTemplate, folder.File("exact.scr"), error)) << error;
+    ASSERT_TRUE(opened.OpenSaver(folder.File("exact.scr"), error)) << error;
+    EXPECT_EQ(opened.pictureMode, PictureMode::kExact) << "an opened saver keeps its mode";
+    folder.Remove("exact.scr");
+    ASSERT_TRUE(opened.OpenSaver(folder.File("mine.scr"), error)) << error;
     EXPECT_EQ(opened.faces[0].source, "face 1 of mine.scr");
     EXPECT_TRUE(opened.faces[2].source.empty());
     EXPECT_TRUE(opened.faces[1].source.empty());

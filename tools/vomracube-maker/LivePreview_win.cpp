@@ -86,6 +86,7 @@ void LivePreview::Rebuild(const SaverProject& project) {
     for (int i = 0; i < kPayloadSettingCount; ++i) {
         contents.settings[i] = project.settings[i];
     }
+    contents.pictureMode = project.pictureMode; // the preview draws as the saver will
     for (int face = 0; face < kPayloadFaceCount; ++face) {
         const ProjectFace& given = project.faces[face];
         if (m_stale[face]) {

@@ -39,6 +39,10 @@ int FaceNumber(size_t index) {
 }
 
 // One face line and, for a face with a file, the notes under it.
+void PrintPictureMode(std::FILE* out, PictureMode mode) {
+    Print(out, "  pictures       %s\n", mode == PictureMode::kSmooth ? "smooth" : "exact");
+}
+
 void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label) {
     Print(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
     if (face.Empty()) {
@@ -54,7 +58,8 @@ void PrintUsage(std::FILE* out) {
     Print(out,
           "usage:\n"
           "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
-          "                 [--max-side N] [--upright] [--strict] [FACE...]\n"
+          "                 [--max-side N] [--upright] [--pictures smooth|exact]\n"
+          "                 [--strict] [FACE...]\n"
           "  %s show SAVER.scr\n"
           "  %s help\n"
           "\n"
@@ -72,6 +77,9 @@ void PrintUsage(std::FILE* out) {
           "turning photos only with --upright. Faces the saver would not show are not\n"
           "stored. MP4, MOV, MKV/WebM and animated\n"
           "WebP/PNG clips are converted to AVI with ffmpeg when it is on the PATH.\n"
+          "--pictures smooth (the default) draws the faces' pictures filtered, so that\n"
+          "they do not shimmer as the cubes turn; exact draws one picture pixel per\n"
+          "screen pixel, as savers without the setting do.\n"
           "\n"
           "settings:\n%s"
           "\n"
@@ -94,6 +102,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     plan.ffmpeg = FindOnPath("ffmpeg");
     SaverProject project;
     std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
+    project.pictureMode = o.pictureMode;
     for (size_t i = 0; i < o.faces.size(); ++i) {
         const int mode = o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode;
         project.faces[i].mode = mode ? FaceMode::kFill : FaceMode::kFit;
@@ -107,6 +116,7 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
 
     Print(out, "settings:\n");
     PrintSettings(out, project.settings);
+    PrintPictureMode(out, project.pictureMode);
     Print(out, "faces:\n");
     int fallbacks = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
@@ -149,6 +159,7 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
     Print(out, "%s: settings text gives %d of 9 numbers%s\n", o.saverPath.c_str(),
           file.settingsRead, file.textTerminated ? "" : " (the text has no end: no faces read)");
     PrintSettings(out, file.settings);
+    PrintPictureMode(out, file.extension.pictureMode);
     Print(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {

@@ -68,6 +68,13 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
             }
         } else if (arg == "--fill" || arg == "--fit") {
             o.defaultMode = arg == "--fill" ? 1 : 0;
+        } else if (arg == "--pictures") {
+            if (!value(text) || (text != "smooth" && text != "exact")) {
+                error = error.empty() ? "--pictures takes smooth or exact, not \"" + text + "\""
+                                      : error;
+                return false;
+            }
+            o.pictureMode = text == "smooth" ? PictureMode::kSmooth : PictureMode::kExact;
         } else if (arg == "--strict") {
             o.strict = true;
         } else if (arg == "--upright") {

@@ -1,7 +1,8 @@
 // The authoring tool's command line:
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
-//                       [--max-side N] [--upright] [--strict] [FACE...]
+//                       [--max-side N] [--upright] [--pictures smooth|exact] [--strict]
+//                       [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
 //
@@ -12,6 +13,7 @@
 
 #include "app/Payload.h"
 #include "make/FacePreparation.h"
+#include "make/SaverProject.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +33,7 @@ struct PackOptions {
     bool strict = false;           // a face that would show the default picture is an error
     int maxSide = kDefaultMaxSide; // longer side of stored pictures; 0 keeps them as given
     bool upright = false;          // with --max-side 0, JPEG photos taken turned are still turned
+    PictureMode pictureMode = kNewSaverPictureMode; // the making library's default
     std::vector<FaceArgument> faces;
 
     PackOptions();

@@ -60,6 +60,11 @@ expect "show" 0 "$TOOL" show "$DIR/saver.scr"
 contains "show settings" "$DIR/out" "picture cubes  3, size 1.500"
 contains "show transparency" "$DIR/out" "transparency   on"
 contains "show face mode" "$DIR/out" "face 1: entry (41078 bytes, fill): BMP picture, 200 x 200"
+contains "new savers are smooth" "$DIR/out" "pictures       smooth"
+expect "make exact" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/exact.scr" --pictures exact
+expect "show exact" 0 "$TOOL" show "$DIR/exact.scr"
+contains "show exact mode" "$DIR/out" "pictures       exact"
+expect "bad pictures" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/x.scr" --pictures soft
 expect "show template" 0 "$TOOL" show "$DIR/template.scr"
 contains "template has no payload" "$DIR/out" "has no payload"
 expect "show missing" 1 "$TOOL" show "$DIR/none.scr"

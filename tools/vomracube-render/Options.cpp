@@ -7,13 +7,16 @@
 
 const char kRenderUsage[] =
     "usage: vomracube-render [--size WxH] [--depth 32|8] [--time T] [--frames N [--step S]]\n"
-    "                        [--sheet] [--reference] --out PATH [SAVER]\n"
+    "                        [--sheet] [--reference] [--pictures smooth|exact] --out PATH\n"
+    "                        [SAVER]\n"
     "Draws the scene at clock value T (default 0) into PATH as a PNG, top row first.\n"
     "With SAVER, the scene of that finished screen saver; without, the built-in defaults.\n"
     "--frames N draws N frames T, T+S, ... (S default 0.02, one clock step) into PATH with\n"
     "_0000, _0001, ... before the extension, or with --sheet into one contact sheet.\n"
     "--reference draws with every fast path of the renderer off (the plain loops it checks\n"
-    "them against): slower, the same pixels.\n";
+    "them against): slower, the same pixels.\n"
+    "--pictures draws the picture faces smooth or exact whatever the saver says (savers\n"
+    "made by the pack tool or the maker say smooth, older ones and the defaults exact).\n";
 
 namespace {
 
@@ -87,6 +90,12 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* o, std::string* er
             if (!takes(value && ParseDouble(value, &o->step))) {
                 return false;
             }
+        } else if (!std::strcmp(arg, "--pictures")) {
+            const bool smooth = value && !std::strcmp(value, "smooth");
+            if (!takes(value && (smooth || !std::strcmp(value, "exact")))) {
+                return false;
+            }
+            o->pictures = smooth ? PictureMode::kSmooth : PictureMode::kExact;
         } else if (!std::strcmp(arg, "--reference")) {
             o->reference = true;
         } else if (!std::strcmp(arg, "--sheet")) {

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "scene/FrameClock.h"
+#include "scene/SceneSettings.h"
 
+#include <optional>
 #include <string>
 
 struct RenderOptions {
@@ -13,7 +15,8 @@ struct RenderOptions {
     int frames = 1;
     double step = kClockStep; // one step of the scene clock
     bool sheet = false;
-    bool reference = false; // every fast path of the renderer off
+    bool reference = false;              // every fast path of the renderer off
+    std::optional<PictureMode> pictures; // none: as the saver says
     std::string out;
     std::string saver; // empty: the template's own scene
 };

@@ -19,6 +19,9 @@ int Render(const RenderOptions& o) {
         platform::SetModuleFileNameOverride(o.saver.c_str());
     }
     SceneFrames frames;
+    if (o.pictures) {
+        frames.ForcePictureMode(*o.pictures);
+    }
     switch (frames.Open(o.depth, o.width, o.height)) {
     case SceneFrames::OpenResult::kOpened:
         break;

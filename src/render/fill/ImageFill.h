@@ -66,6 +66,14 @@ struct PerspectiveMap {
     double dx, dy, d0;
 };
 
+// One level of a smooth picture (PictureLevels.h): unlit texels, bytes B, G, R, 0, rows in
+// the picture's memory order, width texels to a row.
+struct SmoothLevel {
+    const uint32_t* texels = nullptr;
+    int32_t width = 0, height = 0;
+};
+constexpr int kMaxSmoothLevels = 26; // 2^24 texels a side halve to 1 in 24 steps
+
 struct ImageFillState {
     SourceFormat format = SourceFormat::k32Bit;
     EdgeMode mode = EdgeMode::kClamp;
@@ -107,6 +115,13 @@ struct ImageFillState {
     // Perspective map, with the first corner in pixels.
     PerspectiveMap persp{};
     double perspOriginX = 0, perspOriginY = 0;
+
+    // Smooth fills (SmoothSample.h): the picture's levels, level 0 the picture itself, and
+    // the level of detail of an affine fill (per span for perspective ones), in 1/256 of a
+    // level. Null levels: an exact fill.
+    const SmoothLevel* levels = nullptr;
+    int levelCount = 0;
+    int32_t affineLod = 0;
 
     AffineLoopFn affineLoop = nullptr;
     PerspectiveLoopFn perspectiveLoop = nullptr;

@@ -2,10 +2,14 @@
 // the row table and the colour tables, computing the map from device pixels to texels and
 // choosing the span loop.
 #include "render/fill/EdgeMode.h"
+#include "render/fill/PictureHeader.h"
 #include "render/fill/ImageFillPipeline.h"
 #include "render/fill/AffineLoops.h"
 #include "render/fill/PerspectiveLoops.h"
 #include "render/fill/PerspectivePipeline.h"
+#include "render/fill/PictureLevels.h"
+#include "render/fill/SmoothLoops.h"
+#include "render/fill/SmoothSample.h"
 #include "render/target/ImageTransparency.h"
 #include "render/core/Tables.h"
 
@@ -17,16 +21,6 @@ ImageFillState g_imageFill;
 
 namespace {
 
-// Error code 0 is a failure (kErrBadBitmap), so "no error" is its own value.
-constexpr int kNoError = -1;
-
-struct Picture {
-    SourceFormat format;
-    int bits;
-    int32_t width, height;
-    int64_t stride;
-};
-
 // Device corner, 18.14.
 struct DevicePoint {
     int64_t x, y;
@@ -37,41 +31,7 @@ struct DevicePoint {
 const uint8_t** g_rowTable = nullptr;
 size_t g_rowCapacity = 0;
 
-int ReadPicture(const BITMAPINFOHEADER* header, Picture& pic) {
-    if (header == nullptr) {
-        return kErrBadBitmap;
-    }
-    const int bits = header->biBitCount;
-    if (header->biPlanes == 4 && bits == 32) {
-        pic.format = SourceFormat::kCmyk;
-    } else if (header->biPlanes != 1) {
-        return kErrBadBitmap;
-    } else if (bits == 1 || bits == 4 || bits == 8) {
-        pic.format = static_cast<SourceFormat>(bits / 4);
-    } else if (bits == 16 || bits == 24 || bits == 32) {
-        pic.format = static_cast<SourceFormat>(bits / 8 + 1);
-    } else {
-        return kErrBadBitmap;
-    }
-    // Compressed rows are not addressable by a row table; an empty or absurdly large
-    // picture would make the tiled modes divide by zero or overflow their periods.
-    const int64_t height = header->biHeight < 0 ? -int64_t{header->biHeight} : header->biHeight;
-    if ((header->biCompression != BI_RGB && header->biCompression != BI_BITFIELDS) ||
-        header->biWidth <= 0 || height <= 0 || header->biWidth > kMaxPictureSide ||
-        height > kMaxPictureSide) {
-        return kErrBadBitmap;
-    }
-    pic.bits = bits;
-    pic.width = header->biWidth;
-    pic.height = static_cast<int32_t>(height);
-    pic.stride = (int64_t{pic.width} * bits + 31) / 32 * 4;
-    if (pic.stride * pic.height > int64_t{0x7FFFFFFF}) {
-        return kErrBadBitmap;
-    }
-    return kNoError;
-}
-
-bool BuildRowTable(const uint8_t* pixels, const Picture& pic) {
+bool BuildRowTable(const uint8_t* pixels, const PictureHeader& pic) {
     const size_t rows = static_cast<size_t>(pic.height);
     if (rows > g_rowCapacity) {
         void* grown = std::realloc(static_cast<void*>(g_rowTable), rows * sizeof(*g_rowTable));
@@ -95,7 +55,7 @@ bool IsIdentity(const uint8_t* table) {
     return std::memcmp(table, tables::kIdentity, 256) == 0;
 }
 
-void BuildColourTables(ImageFillState& s, const Picture& pic, const RGBQUAD* colourTable) {
+void BuildColourTables(ImageFillState& s, const PictureHeader& pic, const RGBQUAD* colourTable) {
     s.plain = IsIdentity(s.red) && IsIdentity(s.green) && IsIdentity(s.blue);
     if (pic.bits <= 8) {
         for (int k = 0; k < (1 << pic.bits); ++k) {
@@ -250,9 +210,9 @@ struct FillArgs {
 };
 
 // The checks and tables both fills share. Returns kNoError or an error code.
-int PrepareFill(ImageFillState& s, const FillArgs& a, Picture& pic) {
+int PrepareFill(ImageFillState& s, const FillArgs& a, PictureHeader& pic) {
     SetFillKind(kFillNone, nullptr, nullptr);
-    if (const int err = ReadPicture(a.header, pic); err != kNoError) {
+    if (const int err = ReadPictureHeader(a.header, pic); err != kNoError) {
         return err;
     }
     if (a.pixels == nullptr) {
@@ -269,6 +229,8 @@ int PrepareFill(ImageFillState& s, const FillArgs& a, Picture& pic) {
         return kErrBadArgument;
     }
     s.mode = static_cast<EdgeMode>(mode);
+    s.levels = nullptr;
+    s.levelCount = 0;
     s.transparencyKind = kind;
     s.transparencyAmount = (a.style >> 16) & 0xFF;
     s.format = pic.format;
@@ -288,7 +250,7 @@ int PrepareFill(ImageFillState& s, const FillArgs& a, Picture& pic) {
     return kNoError;
 }
 
-int InstallAffine(ImageFillState& s, const Picture& pic, const void* pixels, int brickOffset,
+int InstallAffine(ImageFillState& s, const PictureHeader& pic, const void* pixels, int brickOffset,
                   int kind) {
     if (!BuildRowTable(static_cast<const uint8_t*>(pixels), pic)) {
         return RenderFail(kErrBadBitmap);
@@ -308,7 +270,7 @@ int SetImageFill(const BITMAPINFOHEADER* header, const void* pixels, uint32_t st
                  const RGBQUAD* colourTable, const BYTE* redTable, const BYTE* greenTable,
                  const BYTE* blueTable, const BYTE* extraTable, int brickOffset) {
     ImageFillState& s = g_imageFill;
-    Picture pic{};
+    PictureHeader pic{};
     const FillArgs args{header,   pixels,     style,     colour,    colourTable,
                         redTable, greenTable, blueTable, extraTable};
     if (const int err = PrepareFill(s, args, pic); err != kNoError) {
@@ -329,7 +291,7 @@ int SetPerspectiveImageFill(const BITMAPINFOHEADER* header, const void* pixels, 
                             const BYTE* greenTable, const BYTE* blueTable, const BYTE* extraTable,
                             int brickOffset) {
     ImageFillState& s = g_imageFill;
-    Picture pic{};
+    PictureHeader pic{};
     const FillArgs args{header,   pixels,     style,     colour,    colourTable,
                         redTable, greenTable, blueTable, extraTable};
     if (const int err = PrepareFill(s, args, pic); err != kNoError) {
@@ -359,6 +321,66 @@ int SetPerspectiveImageFill(const BITMAPINFOHEADER* header, const void* pixels, 
     ReduceForMode(s, brickOffset);
     s.brick = TexelsToFixed(TexelOf(s.brick));
     s.perspectiveLoop = SelectPerspectiveLoop(s.mode, s.format, s.plain);
+    SetFillKind(kFillPerspective, image_pipeline::PerspectiveSetup,
+                image_pipeline::PerspectiveSmoothedSetup);
+    return 0;
+}
+
+int SetSmoothImageFill(const PictureLevels* levels, uint32_t style, const POINT* p0,
+                       const POINT* p1, const POINT* p2, const POINT* p3, uint32_t colour,
+                       const BYTE* redTable, const BYTE* greenTable, const BYTE* blueTable) {
+    SetFillKind(kFillNone, nullptr, nullptr);
+    if (levels == nullptr || levels->count < 1 || levels->count > kMaxSmoothLevels) {
+        return RenderFail(kErrBadBitmap);
+    }
+    const SmoothLevel& top = levels->levels[0];
+    // Level 0 as a 32-bit picture, so that the shared checks and tables apply to it.
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = top.width;
+    header.biHeight = top.height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    ImageFillState& s = g_imageFill;
+    PictureHeader pic{};
+    const FillArgs args{&header,  top.texels, style & 0xFFFF, colour, nullptr,
+                        redTable, greenTable, blueTable,      nullptr};
+    if (const int err = PrepareFill(s, args, pic); err != kNoError) {
+        return RenderFail(err);
+    }
+    s.format = SourceFormat::k32Bit;
+    s.levels = levels->levels;
+    s.levelCount = levels->count;
+    if (p0 == nullptr || p1 == nullptr || p2 == nullptr) {
+        return RenderFail(kErrBadArgument);
+    }
+    const DevicePoint c0 = ToDevice(*p0), c1 = ToDevice(*p1), c2 = ToDevice(*p2);
+    DevicePoint corners[4] = {c0, c1, c2, c2};
+    if (p3 != nullptr) {
+        corners[3] = ToDevice(*p3);
+    }
+    if (!SetAffineMap(s, c0, c1, p3 != nullptr ? corners[3] : c2)) {
+        return SetSolidFill(colour);
+    }
+    // Texels per pixel of the affine map, for its level of detail.
+    constexpr double kTexels = 1.0 / 4294967296.0;
+    s.affineLod =
+        smooth::LodOf(s.dudx * kTexels, s.dvdx * kTexels, s.dudy * kTexels, s.dvdy * kTexels);
+    const Projective projective =
+        p3 != nullptr ? SetPerspectiveMap(s, corners) : Projective::kAffine;
+    switch (projective) {
+    case Projective::kDegenerate:
+        return SetSolidFill(colour);
+    case Projective::kAffine:
+        s.affineLoop = SelectSmoothAffineLoop(s.mode);
+        SetFillKind(p3 != nullptr ? kFillPerspectiveFlat : kFillImage, image_pipeline::AffineSetup,
+                    image_pipeline::AffineSmoothedSetup);
+        return 0;
+    case Projective::kPerspective:
+        break;
+    }
+    s.perspectiveLoop = SelectSmoothPerspectiveLoop(s.mode);
     SetFillKind(kFillPerspective, image_pipeline::PerspectiveSetup,
                 image_pipeline::PerspectiveSmoothedSetup);
     return 0;

@@ -165,6 +165,24 @@ void RastelRegion::SetFillBitmap(const BITMAPINFOHEADER* dib, const POINT* p0, c
     }
 }
 
+void RastelRegion::SetFillLevels(const PictureLevels* levels, const POINT* p0, const POINT* p1,
+                                 const POINT* p2, const POINT* p3, double intensity, int mode,
+                                 int transparency) {
+    uint32_t style = static_cast<uint32_t>(mode) & 0xFF;
+    if (m_transparencyOption) {
+        style += (static_cast<uint32_t>(transparency) & 0xFFFF) << 8;
+    }
+    const double k = ClampIntensity(intensity);
+    const uint32_t grey = static_cast<uint32_t>(static_cast<int>(k * 255)) & 0xFF;
+    const BYTE* channel = PercentRow(static_cast<int>(k * 100));
+    const uint32_t colour = grey | (grey << 8) | (grey << 16);
+    if (m_perspective) {
+        SetSmoothImageFill(levels, style, p0, p1, p3, p2, colour, channel, channel, channel);
+    } else {
+        SetSmoothImageFill(levels, style, p0, p1, p2, nullptr, colour, channel, channel, channel);
+    }
+}
+
 void RastelRegion::FillQuad(const POINT* p0, const POINT* p1, const POINT* p2, const POINT* p3) {
     if (p0 == nullptr || p1 == nullptr || p2 == nullptr || p3 == nullptr) {
         return;

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class CWnd;
+struct PictureLevels;
 
 // The six words handed to the renderer's SetTransform: device = (x·a + y·c + e) >> 16 and
 // (x·b + y·d + f) >> 16.
@@ -35,6 +36,11 @@ class RastelRegion : public CObject {
     virtual void SetFillBitmap(const BITMAPINFOHEADER* dib, const POINT* p0, const POINT* p1,
                                const POINT* p2, const POINT* p3, double intensity, int mode,
                                int transparency, int extra);
+    // SetFillBitmap for a smooth picture: its levels (Renderer.h) take the place of the
+    // packed picture, lit by the same intensity.
+    void SetFillLevels(const PictureLevels* levels, const POINT* p0, const POINT* p1,
+                       const POINT* p2, const POINT* p3, double intensity, int mode,
+                       int transparency);
     virtual void FillQuad(const POINT* p0, const POINT* p1, const POINT* p2, const POINT* p3);
 
     void SetPerspective(int on) { m_perspective = on; }

@@ -1,0 +1,40 @@
+// The payload's extension block: what later savers add to the payload without changing the
+// layout older savers read. It lies after face entry 5, in the bytes the face reader leaves
+// before the final offset P (Payload.h), which savers without it do not have:
+//
+//   "VCXB"      magic
+//   version     32-bit, 1; a block of another version is ignored whole
+//   records     to the end of the block, each: 4-byte tag, 32-bit length N, N bytes
+//
+// Integers little-endian. A reader takes the records it knows and skips the others by
+// their length; a record whose length runs past the block ends the reading (the records
+// before it stand). A known record whose bytes it cannot use leaves its setting at the
+// default. Records:
+//
+//   "PICT"  1 byte: how picture faces are drawn, 0 exact, 1 smooth (PictureMode)
+#pragma once
+
+#include "scene/SceneSettings.h"
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr char kExtensionMagic[4] = {'V', 'C', 'X', 'B'};
+constexpr uint32_t kExtensionVersion = 1;
+constexpr uint32_t kExtensionHeadBytes = 8;
+constexpr uint32_t kExtensionRecordHeadBytes = 8;
+// The largest block a reader looks at; a longer one is ignored whole.
+constexpr uint32_t kExtensionMaxBytes = 32768;
+
+constexpr char kPictureModeTag[4] = {'P', 'I', 'C', 'T'};
+
+struct PayloadExtension {
+    bool present = false; // a block of a known version was found
+    int records = 0;      // records read, known or not
+    // Savers without the block draw exact, as they always did.
+    PictureMode pictureMode = PictureMode::kExact;
+};
+
+// Reads a block of `size` bytes; `out` keeps its defaults for anything the bytes do not
+// give. Never reads outside [bytes, bytes + size).
+void ParsePayloadExtension(const uint8_t* bytes, size_t size, PayloadExtension& out);

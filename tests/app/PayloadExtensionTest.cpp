@@ -1,0 +1,108 @@
+// The payload's extension block as the reader takes it: known records, unknown ones skipped,
+// and every damaged form leaving the defaults of what it cannot give.
+#include "app/PayloadExtension.h"
+#include "make/PayloadExtensionWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes U32(uint32_t v) {
+    return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+}
+
+Bytes Block(uint32_t version, const std::vector<Bytes>& records) {
+    Bytes out{'V', 'C', 'X', 'B'};
+    const Bytes v = U32(version);
+    out.insert(out.end(), v.begin(), v.end());
+    for (const Bytes& r : records) {
+        out.insert(out.end(), r.begin(), r.end());
+    }
+    return out;
+}
+
+Bytes Record(const char* tag, const Bytes& data, uint32_t length) {
+    Bytes out(tag, tag + 4);
+    const Bytes l = U32(length);
+    out.insert(out.end(), l.begin(), l.end());
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+Bytes Record(const char* tag, const Bytes& data) {
+    return Record(tag, data, static_cast<uint32_t>(data.size()));
+}
+
+TEST(PayloadExtension, ReadsKnownRecordsAndSkipsTheRest) {
+    struct Case {
+        const char* what;
+        Bytes block;
+        bool present;
+        int records;
+        PictureMode mode;
+    };
+    const Bytes smooth = Record("PICT", {1});
+    const Case cases[] = {
+        {"smooth", Block(1, {smooth}), true, 1, PictureMode::kSmooth},
+        {"exact", Block(1, {Record("PICT", {0})}), true, 1, PictureMode::kExact},
+        {"unknown records around it",
+         Block(1, {Record("NAME", {1, 2, 3}), smooth, Record("X", {})}), true, 3,
+         PictureMode::kSmooth},
+        {"empty block", Block(1, {}), true, 0, PictureMode::kExact},
+        {"unknown mode value", Block(1, {Record("PICT", {7})}), true, 1, PictureMode::kExact},
+        {"empty mode record", Block(1, {Record("PICT", {})}), true, 1, PictureMode::kExact},
+        {"other version", Block(2, {smooth}), false, 0, PictureMode::kExact},
+        {"bad magic",
+         [&] {
+             Bytes b = Block(1, {smooth});
+             b[0] = 'W';
+             return b;
+         }(),
+         false, 0, PictureMode::kExact},
+        {"record longer than the block", Block(1, {Record("PICT", {1}, 2)}), true, 0,
+         PictureMode::kExact},
+        {"length past 4 GiB wraps nothing", Block(1, {smooth, Record("NAME", {}, 0xFFFFFFF8u)}),
+         true, 1, PictureMode::kSmooth},
+        {"trailing bytes shorter than a record head",
+         [&] {
+             Bytes b = Block(1, {smooth});
+             b.insert(b.end(), {'P', 'I', 'C'});
+             return b;
+         }(),
+         true, 1, PictureMode::kSmooth},
+        {"shorter than the head", Bytes{'V', 'C', 'X', 'B', 1}, false, 0, PictureMode::kExact},
+    };
+    for (const Case& c : cases) {
+        PayloadExtension e;
+        ParsePayloadExtension(c.block.data(), c.block.size(), e);
+        EXPECT_EQ(e.present, c.present) << c.what;
+        EXPECT_EQ(e.records, c.records) << c.what;
+        EXPECT_EQ(e.pictureMode, c.mode) << c.what;
+    }
+    PayloadExtension none;
+    ParsePayloadExtension(nullptr, 100, none);
+    EXPECT_FALSE(none.present);
+}
+
+TEST(PayloadExtension, WriterGivesWhatTheReaderTakesAndBlocksAreBounded) {
+    for (const PictureMode mode : {PictureMode::kExact, PictureMode::kSmooth}) {
+        PayloadExtension written;
+        written.pictureMode = mode;
+        const Bytes block = FormatPayloadExtension(written);
+        PayloadExtension read;
+        ParsePayloadExtension(block.data(), block.size(), read);
+        EXPECT_TRUE(read.present);
+        EXPECT_EQ(read.pictureMode, mode);
+    }
+    Bytes huge = Block(1, {Record("PICT", {1})});
+    huge.resize(kExtensionMaxBytes + 1);
+    PayloadExtension e;
+    ParsePayloadExtension(huge.data(), huge.size(), e);
+    EXPECT_FALSE(e.present);
+}
+
+} // namespace
