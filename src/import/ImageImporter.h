@@ -14,8 +14,9 @@
 #include <vector>
 
 // Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
-// the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns a locked GMEM_FIXED global block that the caller owns
-// (PackedPicture adopts it), or null. No memory stays held, whatever the outcome.
+// the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns a locked GMEM_FIXED
+// global block that the caller owns (PackedPicture adopts it), or null. No memory stays held,
+// whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
 // The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
 // its bytes. No file stays open.

@@ -47,6 +47,19 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
     importer.FreePixels();
     return packed;
 }
+
+// One import from bytes or from a named file, whichever Identify is given.
+template <typename Source>
+BITMAPINFOHEADER* ImportFrom(const Source& source, DWORD pixelLimit, ImportReport* report,
+                             unsigned jpegScale) {
+    ImportReport unused;
+    ImportReport& out = report ? *report : unused;
+    ImageImporter importer;
+    importer.m_pixelLimit = pixelLimit;
+    importer.m_jpegScale = jpegScale;
+    out.format = importer.Identify(source);
+    return DecodeAndPack(importer, out);
+}
 } // namespace
 
 uint64_t PicturesDecoded() {
@@ -63,24 +76,12 @@ BITMAPINFOHEADER* ImportPicture(const char* fileName) {
 
 BITMAPINFOHEADER* ImportPictureReporting(std::span<const uint8_t> bytes, DWORD pixelLimit,
                                          ImportReport* report, unsigned jpegScale) {
-    ImportReport unused;
-    ImportReport& out = report ? *report : unused;
-    ImageImporter importer;
-    importer.m_pixelLimit = pixelLimit;
-    importer.m_jpegScale = jpegScale;
-    out.format = importer.Identify(bytes);
-    return DecodeAndPack(importer, out);
+    return ImportFrom(bytes, pixelLimit, report, jpegScale);
 }
 
 // The importer reads the file itself rather than through the bytes form, so that the
 // report can tell a file too long to read from one that does not open.
 BITMAPINFOHEADER* ImportPictureReporting(const char* fileName, DWORD pixelLimit,
                                          ImportReport* report, unsigned jpegScale) {
-    ImportReport unused;
-    ImportReport& out = report ? *report : unused;
-    ImageImporter importer;
-    importer.m_pixelLimit = pixelLimit;
-    importer.m_jpegScale = jpegScale;
-    out.format = importer.Identify(fileName);
-    return DecodeAndPack(importer, out);
+    return ImportFrom(fileName, pixelLimit, report, jpegScale);
 }

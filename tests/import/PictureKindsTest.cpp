@@ -47,8 +47,8 @@ struct Drawn {
 
 Drawn ImportAsFace(const std::string& path) {
     Drawn d;
-    d.packed.reset(ToDrawableLayout(
-        ImportPictureReporting(path.c_str(), picture::kMaxPixelBytes, &d.report)));
+    d.packed.reset(
+        ToDrawableLayout(ImportPictureReporting(path.c_str(), picture::kMaxPixelBytes, &d.report)));
     return d;
 }
 
