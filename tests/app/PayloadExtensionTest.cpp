@@ -26,14 +26,15 @@ Bytes Block(uint32_t version, const std::vector<Bytes>& records) {
     return out;
 }
 
-Bytes Record(const char* tag, const Bytes& data, uint32_t length) {
+// tag: four characters, as the block stores them.
+Bytes Record(const char (&tag)[5], const Bytes& data, uint32_t length) {
     Bytes out(tag, tag + 4);
     const Bytes l = U32(length);
     out.insert(out.end(), l.begin(), l.end());
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
-Bytes Record(const char* tag, const Bytes& data) {
+Bytes Record(const char (&tag)[5], const Bytes& data) {
     return Record(tag, data, static_cast<uint32_t>(data.size()));
 }
 
@@ -50,7 +51,7 @@ TEST(PayloadExtension, ReadsKnownRecordsAndSkipsTheRest) {
         {"smooth", Block(1, {smooth}), true, 1, PictureMode::kSmooth},
         {"exact", Block(1, {Record("PICT", {0})}), true, 1, PictureMode::kExact},
         {"unknown records around it",
-         Block(1, {Record("NAME", {1, 2, 3}), smooth, Record("X", {})}), true, 3,
+         Block(1, {Record("NAME", {1, 2, 3}), smooth, Record("XTRA", {})}), true, 3,
          PictureMode::kSmooth},
         {"empty block", Block(1, {}), true, 0, PictureMode::kExact},
         {"unknown mode value", Block(1, {Record("PICT", {7})}), true, 1, PictureMode::kExact},
