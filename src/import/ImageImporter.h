@@ -41,6 +41,9 @@ class ImageImporter {
         Ico = 5,
         Tiff = 6,
         Unknown = 7, // no probe matched
+        Heif = 8,
+        Avif = 9,
+        Webp = 10,
     };
     enum Error {
         Ok = 0,
@@ -106,6 +109,9 @@ class ImageImporter {
     // Set by a reader that refuses a variant of its format: what is not supported, in
     // words a user can act on (static text). Null otherwise.
     const char* m_detail = nullptr;
+    // The colour profile the file embeds (ICC bytes, whole), empty when it has none; set by
+    // the readers, turned into sRGB once the pixels are decoded.
+    std::vector<uint8_t> m_iccProfile;
 
   private:
     // One picture format: its code, its name, the probe that recognises its content and
