@@ -1,5 +1,8 @@
 #include "app/PayloadExtension.h"
 
+#include "platform/Utf16.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -16,9 +19,23 @@ void TakeRecord(const uint8_t* tag, const uint8_t* data, uint32_t length, Payloa
     if (TagIs(tag, kPictureModeTag) && length >= 1 && data[0] <= 1) {
         out.pictureMode = static_cast<PictureMode>(data[0]);
     }
+    if (TagIs(tag, kFaceNameTag) && length >= 2 && data[0] < kExtensionFaceCount) {
+        std::string name(reinterpret_cast<const char*>(data + 1), length - 1);
+        if (IsStorableFaceName(name)) {
+            out.faceNames[data[0]] = std::move(name);
+        }
+    }
 }
 
 } // namespace
+
+bool IsStorableFaceName(const std::string& name) {
+    std::u16string wide;
+    return !name.empty() && name.size() <= kMaxFaceNameBytes &&
+           std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }) &&
+           utf16::FromUtf8(name, wide);
+}
 
 void ParsePayloadExtension(const uint8_t* bytes, size_t size, PayloadExtension& out) {
     if (bytes == nullptr || size < kExtensionHeadBytes || size > kExtensionMaxBytes ||

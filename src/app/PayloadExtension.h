@@ -12,12 +12,16 @@
 // default. Records:
 //
 //   "PICT"  1 byte: how picture faces are drawn, 0 exact, 1 smooth (PictureMode)
+//   "NAME"  1 byte: a face's index, 0 to 5; then the name of the file it was made from, UTF-8,
+//           without its folder, 1 to kMaxFaceNameBytes bytes, no control characters. One
+//           record per named face; the maker shows the names when the saver is opened again.
 #pragma once
 
 #include "scene/SceneSettings.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 constexpr char kExtensionMagic[4] = {'V', 'C', 'X', 'B'};
 constexpr uint32_t kExtensionVersion = 1;
@@ -27,13 +31,22 @@ constexpr uint32_t kExtensionRecordHeadBytes = 8;
 constexpr uint32_t kExtensionMaxBytes = 32768;
 
 constexpr char kPictureModeTag[4] = {'P', 'I', 'C', 'T'};
+constexpr char kFaceNameTag[4] = {'N', 'A', 'M', 'E'};
+constexpr uint32_t kMaxFaceNameBytes = 1024;
+constexpr int kExtensionFaceCount = 6; // the payload's faces (kPayloadFaceCount)
 
 struct PayloadExtension {
     bool present = false; // a block of a known version was found
     int records = 0;      // records read, known or not
     // Savers without the block draw exact, as they always did.
     PictureMode pictureMode = PictureMode::kExact;
+    // The faces' original file names; empty where the saver stores none.
+    std::string faceNames[kExtensionFaceCount];
 };
+
+// A name the block can carry as it is: well-formed UTF-8 of 1 to kMaxFaceNameBytes bytes
+// without control characters.
+bool IsStorableFaceName(const std::string& name);
 
 // Reads a block of `size` bytes; `out` keeps its defaults for anything the bytes do not
 // give. Never reads outside [bytes, bytes + size).

@@ -20,5 +20,14 @@ std::vector<uint8_t> FormatPayloadExtension(const PayloadExtension& extension) {
     std::vector<uint8_t> out(kExtensionMagic, kExtensionMagic + 4);
     PutU32(out, kExtensionVersion);
     PutRecord(out, kPictureModeTag, {static_cast<uint8_t>(extension.pictureMode)});
+    for (int face = 0; face < kExtensionFaceCount; ++face) {
+        const std::string& name = extension.faceNames[face];
+        // A name the reader would refuse is left out rather than cut or patched.
+        if (IsStorableFaceName(name)) {
+            std::vector<uint8_t> data{static_cast<uint8_t>(face)};
+            data.insert(data.end(), name.begin(), name.end());
+            PutRecord(out, kFaceNameTag, data);
+        }
+    }
     return out;
 }

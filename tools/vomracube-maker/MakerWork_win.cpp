@@ -73,6 +73,7 @@ void MakerDlg::QueueFace(int face, const std::string& path,
     piece->what = "Preparing " + FaceLabel(face) + " from " + FileNameOf(path);
     const auto slot = std::make_shared<PreparedSlot>();
     slot->face.source = path;
+    slot->face.name = FileNameOf(path);
     slot->face.mode = m_slots[face].SelectedMode();
     const FacePlan plan = m_plan;
     const uint64_t otherFaces = m_project.FaceBytes(face);
@@ -85,6 +86,7 @@ void MakerDlg::QueueFace(int face, const std::string& path,
         slot->taken = PrepareProjectFace(slot->face.source, cancellable, otherFaces,
                                          slot->face.prepared, slot->error);
         if (slot->taken) {
+            slot->face.mode = PreferredMode(slot->face.prepared.check, slot->face.mode);
             slot->thumbnail = std::move(slot->face.prepared.thumbnail);
             slot->previewFile = PreviewFile(slot->face);
         }
@@ -125,13 +127,8 @@ bool MakerDlg::PutFace(int face, PreparedSlot& slot, std::string& error) {
     m_preview.GiveFaceFile(face, std::move(slot.previewFile));
     Changed();
     // What was done to the file, or what the user can do (a clip to convert): the slot has
-    // room for little of it.
-    std::string notes;
-    for (const std::string& note : taken.prepared.notes) {
-        notes += "\n" + note;
-    }
-    SetStatus(notes.empty() ? FaceLabel(face) + ": " + FileNameOf(taken.source) + "."
-                            : FaceLabel(face) + ":" + notes);
+    // room for a sentence only.
+    FollowSlot(face);
     return true;
 }
 
@@ -176,7 +173,8 @@ void MakerDlg::OpenSaverFile(const std::string& path) {
             m_dirty = false;
             UpdateTitle();
             SetStatus("Opened " + path + ".");
-            m_preview.Rebuild(m_project);
+            Remember(path);
+            RebuildPreview();
         });
     };
     m_worker.Queue(std::move(piece));
@@ -198,9 +196,10 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
     m_project.Views(faces);
     const unsigned changes = m_changes;
     ++m_facesRead;
-    piece->run = [this, saved, settings, faces, path](const std::atomic<bool>& cancel) {
-        saved->saved =
-            SaveSaver(m_template, settings, faces, path, saved->error, saved->bytes, &cancel);
+    const PayloadExtension extension = m_project.Extension();
+    piece->run = [this, saved, settings, faces, extension, path](const std::atomic<bool>& cancel) {
+        saved->saved = SaveSaverWith(m_template, settings, faces, path, extension, saved->error,
+                                     saved->bytes, &cancel);
     };
     piece->finish = [this, saved, path, changes, then](bool cancelled) {
         FacesFreed();
@@ -222,6 +221,7 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
             status.append(" the default picture: see its verdict.");
         }
         SetStatus(status);
+        Remember(path);
         if (then) {
             then();
         }
