@@ -203,6 +203,8 @@ class MakerCase(FinishedSaverCase):
 
     def assert_thumbnail(self, maker, shot, slot_title, colour):
         x, y, width, height = maker.thumbnail_rect(slot_title)
+        # Above the caption ("moving", "default picture") over the thumbnail's foot.
+        height = height * 3 // 4
         counts = pixels.colour_counts(shot, (x, y, width, height))
         self.assertGreaterEqual(counts.get(colour, 0), THUMBNAIL_SHARE * width * height,
                                 f"{slot_title}: {counts}")

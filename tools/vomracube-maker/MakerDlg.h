@@ -112,6 +112,7 @@ class MakerDlg : public CDialog {
     WindowFit m_fit;
     HWND m_tooltip = nullptr;
     int m_followedSlot = -1;
+    HWND m_focus = nullptr;            // the control last seen with the focus
     std::vector<std::string> m_recent; // savers saved or opened, the latest first
     FacePlan m_plan;
     FaceSlot m_slots[kPayloadFaceCount];

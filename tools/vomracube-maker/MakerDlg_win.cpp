@@ -163,11 +163,15 @@ BOOL MakerDlg::PreTranslateMessage(MSG* msg) {
         }
     }
     const BOOL handled = CDialog::PreTranslateMessage(msg);
-    int face = 0;
-    int part = 0;
-    if (ours && FaceSlot::PartOfId(::GetDlgCtrlID(::GetFocus()), face, part) &&
-        face != m_followedSlot) {
-        FollowSlot(face);
+    const HWND focus = ::GetFocus();
+    if (focus != m_focus && ::IsChild(m_hWnd, focus)) {
+        m_focus = focus;
+        m_fit.Reveal(focus);
+        int face = 0;
+        int part = 0;
+        if (FaceSlot::PartOfId(::GetDlgCtrlID(focus), face, part) && face != m_followedSlot) {
+            FollowSlot(face);
+        }
     }
     return handled;
 }

@@ -13,6 +13,9 @@ class WindowFit {
     void Attach(HWND window);
     // Size, scroll, wheel, minimum size and DPI messages; true when handled with `result`.
     bool Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Scrolls `control` (a child) into sight where it is not: the keyboard's focus and a
+    // field named in a message must be seen.
+    void Reveal(HWND control);
     // Before a change of DPI rescales the controls: back to the unscrolled positions (then
     // Attach again).
     void Unscroll() { ScrollTo(0, 0); }

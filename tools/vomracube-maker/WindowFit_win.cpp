@@ -111,6 +111,28 @@ void WindowFit::ScrollTo(int x, int y) {
     m_scrolled = true;
 }
 
+void WindowFit::Reveal(HWND control) {
+    if (!m_window || !control || !IsChild(m_window, control)) {
+        return;
+    }
+    RECT rect, client;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&rect), 2);
+    GetClientRect(m_window, &client);
+    // How far the content must move for the control to lie inside the client area, its
+    // top left first where it is larger.
+    auto shift = [](LONG low, LONG high, LONG size) {
+        return low < 0 ? low : high > size ? std::min(low, high - size) : 0L;
+    };
+    const LONG dx = shift(rect.left, rect.right, client.right);
+    const LONG dy = shift(rect.top, rect.bottom, client.bottom);
+    if (dx != 0 || dy != 0) {
+        ScrollTo(
+            std::clamp<int>(m_position.x + dx, 0, std::max<int>(0, m_content.cx - client.right)),
+            std::clamp<int>(m_position.y + dy, 0, std::max<int>(0, m_content.cy - client.bottom)));
+    }
+}
+
 int WindowFit::NewPosition(int bar, int code) const {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
