@@ -26,6 +26,12 @@ WIDE_SCREEN = (1366, 768)
 DOCS = os.path.join(harness.ROOT, "docs", "maker")
 
 
+def popups(session, maker):
+    """The maker's windows besides its main one and its tooltips: message boxes, dialogs."""
+    return [w for w in session.probe().of("vomracubemaker.exe")
+            if w.hwnd != maker.window.hwnd and w.classname != "tooltips_class32"]
+
+
 class MakerForPeople(MakerCase):
     def test_six_dropped_faces_read_in_order_and_come_back_with_their_names(self):
         maker = self.start_maker()
@@ -72,8 +78,7 @@ class MakerForPeople(MakerCase):
             text = " ".join(c[2] for c in box.children)
             self.assertIn("Boxes goes from 0 to 10000; 20000 is too large.", text)
             self.session.post(box.hwnd, WM_COMMAND, IDOK)
-            wait_for(lambda: not [w for w in self.session.probe().of("vomracubemaker.exe")
-                                  if w.hwnd != maker.window.hwnd], cases.WINDOW_TIMEOUT,
+            wait_for(lambda: not popups(self.session, maker), cases.WINDOW_TIMEOUT,
                      "the message to close")
         self.assertEqual(os.listdir(self.out_dir), [])
         maker.close()
@@ -190,8 +195,7 @@ class MakerAtEveryScale(MakerCase):
         self.shoot(box.rect, f"not-saved-{dpi}")
         self.wide.post(box.hwnd, WM_COMMAND, IDOK)
         # The field named has the focus, scrolled into sight where the window scrolls.
-        wait_for(lambda: not [w for w in self.wide.probe().of("vomracubemaker.exe")
-                              if w.hwnd != maker.window.hwnd], cases.WINDOW_TIMEOUT,
+        wait_for(lambda: not popups(self.wide, maker), cases.WINDOW_TIMEOUT,
                  "the message to close")
         self.shoot(maker.refresh().rect, f"invalid-{dpi}", docs=True)
         maker.click("&Defaults...")

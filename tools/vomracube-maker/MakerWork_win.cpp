@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 namespace {
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
@@ -17,6 +19,17 @@ std::string FileNameOf(const std::string& path) {
 
 std::string FaceLabel(int face) {
     return "Face " + std::to_string(face + 1);
+}
+
+// A file's size as Explorer writes it: "850 KB", "7.3 MB", in units of 1024.
+std::string SizeText(uint64_t bytes) {
+    char text[32];
+    if (bytes < (uint64_t{1} << 20)) {
+        std::snprintf(text, sizeof text, "%u KB", static_cast<unsigned>((bytes + 1023) >> 10));
+    } else {
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1 << 20));
+    }
+    return text;
 }
 
 // How many faces the saver will show with the default picture instead of their file.
@@ -214,7 +227,7 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
         m_savedPath = path;
         m_dirty = changes != m_changes;
         UpdateTitle();
-        std::string status = "Saved " + path + " (" + std::to_string(saved->bytes) + " bytes).";
+        std::string status = "Saved " + path + " (" + SizeText(saved->bytes) + ").";
         if (const int fallbacks = FacesFallingBack(m_project)) {
             status.append("\n").append(std::to_string(fallbacks));
             status.append(fallbacks == 1 ? " face shows" : " faces show");
