@@ -2,6 +2,8 @@
 
 #include "app/CubeSettingsDlg.h"
 
+#include "platform/Win32.h"
+
 #include <new>
 
 IMPLEMENT_DYNAMIC(CubeAnimation, CCAnimation)
@@ -44,6 +46,7 @@ SceneSettings CubeAnimation::CurrentSettings() const {
     if (m_forcedPictureMode) {
         settings.pictureMode = *m_forcedPictureMode;
     }
+    settings.photos = m_photos.get();
     return settings;
 }
 
@@ -54,12 +57,31 @@ BOOL CubeAnimation::Initialise(CWnd* parent) {
             return 0;
         }
     }
+    StartFolderPhotos();
     m_scene.Build(CurrentSettings());
     m_scene.ResetRegion();
     return !m_scene.IsEmpty();
 }
 
+// A folder that cannot be had (no thread, no memory) leaves the faces to the default
+// picture, as a face file that cannot be read does.
+void CubeAnimation::StartFolderPhotos() {
+    if (!m_showFolderPhotos || m_photos || !m_settings || !m_settings->GetPhotoFolder().Present()) {
+        return;
+    }
+    m_photos.reset(new (std::nothrow) FolderPhotos(m_settings->GetPhotoFolder(), GetTickCount()));
+    if (m_photos && !m_photos->Start()) {
+        m_photos.reset();
+    }
+    if (m_photos) {
+        m_photos->SetNow(GetTickCount());
+    }
+}
+
 void CubeAnimation::Tick(DWORD now) {
+    if (m_photos) {
+        m_photos->SetNow(now);
+    }
     m_scene.Tick(now);
     for (CubeScene* scene : m_otherScenes) {
         if (scene) {

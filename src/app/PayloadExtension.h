@@ -12,8 +12,14 @@
 // default. Records:
 //
 //   "PICT"  1 byte: how picture faces are drawn, 0 exact, 1 smooth (PictureMode)
+//   "FOLD"  the folder whose photos the faces without a file show (PhotoFolderSetting):
+//           1 byte order (0 shuffle, 1 name, 2 date), 32-bit seconds between changes
+//           (1 to kMaxChangeSeconds), then the folder's path in UTF-8 to the record's end
+//           (1 to kMaxPhotoFolderBytes bytes, no NUL); a record breaking any of these
+//           leaves the saver without a folder
 #pragma once
 
+#include "import/PhotoFolderSetting.h"
 #include "scene/SceneSettings.h"
 
 #include <cstddef>
@@ -27,12 +33,15 @@ constexpr uint32_t kExtensionRecordHeadBytes = 8;
 constexpr uint32_t kExtensionMaxBytes = 32768;
 
 constexpr char kPictureModeTag[4] = {'P', 'I', 'C', 'T'};
+constexpr char kPhotoFolderTag[4] = {'F', 'O', 'L', 'D'};
+constexpr uint32_t kPhotoFolderHeadBytes = 5;
 
 struct PayloadExtension {
     bool present = false; // a block of a known version was found
     int records = 0;      // records read, known or not
     // Savers without the block draw exact, as they always did.
     PictureMode pictureMode = PictureMode::kExact;
+    PhotoFolderSetting photoFolder; // no folder unless a FOLD record gives one
 };
 
 // Reads a block of `size` bytes; `out` keeps its defaults for anything the bytes do not

@@ -224,6 +224,7 @@ void SaverProject::Take(SaverFile&& file) {
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
     pictureMode = file.extension.pictureMode;
+    photoFolder = file.extension.photoFolder;
 }
 
 bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
@@ -245,7 +246,8 @@ bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::strin
                         std::string& error, uint64_t& savedBytes) const {
     PayloadFaceView views[kPayloadFaceCount];
     Views(views);
-    return SaveSaver(templateImage, settings, views, path, error, savedBytes, nullptr, pictureMode);
+    return SaveSaver(templateImage, settings, views, path, error, savedBytes, nullptr, pictureMode,
+                     photoFolder);
 }
 
 void SaverProject::Views(PayloadFaceView* views) const {
@@ -261,13 +263,15 @@ void SaverProject::Views(PayloadFaceView* views) const {
 
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
-               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode) {
+               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode,
+               const PhotoFolderSetting& photoFolder) {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
     PayloadExtension extension;
     extension.pictureMode = pictureMode;
+    extension.photoFolder = photoFolder;
     const std::vector<BYTE> block = FormatPayloadExtension(extension);
     uint64_t size = 0;
     if (!SaverSize(templateImage, settings, faces, size, block)) {
