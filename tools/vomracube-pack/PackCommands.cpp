@@ -9,6 +9,7 @@
 #include "platform/FolderListing.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 const char kTool[] = "vomracube-pack";
@@ -43,6 +44,14 @@ int FaceNumber(size_t index) {
 // One face line and, for a face with a file, the notes under it.
 void PrintPictureMode(std::FILE* out, PictureMode mode) {
     Print(out, "  pictures       %s\n", mode == PictureMode::kSmooth ? "smooth" : "exact");
+}
+
+// "C:\..." or "\\server\share": a path the saver takes as it stands, also from a
+// tool that makes Windows savers elsewhere.
+bool IsWindowsFullPath(const std::string& path) {
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                       path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return drive || path.rfind("\\\\", 0) == 0;
 }
 
 void PrintPhotoFolder(std::FILE* out, const PhotoFolderSetting& folder) {
@@ -126,7 +135,9 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     project.photoFolder = o.photoFolder;
     if (project.photoFolder.Present()) {
         // The saver runs from elsewhere: the folder is stored by its full path.
-        const std::string full = names::FullPath(o.photoFolder.path.c_str());
+        const std::string full = IsWindowsFullPath(o.photoFolder.path)
+                                     ? o.photoFolder.path
+                                     : names::FullPath(o.photoFolder.path.c_str());
         if (full.empty() || full.size() > kMaxPhotoFolderBytes) {
             Print(err, "%s: cannot tell the full path of --photos %s\n", kTool,
                   o.photoFolder.path.c_str());
