@@ -1,5 +1,7 @@
 #include "import/FolderPhotos.h"
 
+#include "framework/File.h"
+#include "import/ExifDate.h"
 #include "import/PhotoChooser.h"
 #include "import/PhotoDecode.h"
 #include "import/PhotoScan.h"
@@ -24,9 +26,10 @@ struct FolderPhotos::Shared {
     };
 
     Shared(const PhotoFolderSetting& setting, uint32_t seed)
-        : root(setting.path), chooser(setting.order, seed) {}
+        : root(setting.path), order(setting.order), chooser(setting.order, seed) {}
 
     const std::string root;
+    const PhotoOrder order;
     std::atomic<bool> stop{false};
     threads::Wake wake;
     // Everything below is under the lock, but for the chooser's names, which only the worker
@@ -71,11 +74,38 @@ void Decode(Shared& s, const Shared::Request& request) {
 // Lists one step; false once the listing has ended, for good or until a retry.
 enum class Listing { kGoingOn, kEnded, kNoFolder };
 
+// The date taken, for the photos that carry one; the file's time stays for the others.
+void TakeDates(std::vector<FoundPhoto>& found, const std::atomic<bool>& stop) {
+    std::vector<uint8_t> head;
+    for (FoundPhoto& photo : found) {
+        if (stop.load()) {
+            return;
+        }
+        try {
+            CFile file;
+            if (!file.Open(photo.path.c_str(),
+                           CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary)) {
+                continue;
+            }
+            head.resize(kExifDateBytes);
+            head.resize(file.Read(head.data(), kExifDateBytes));
+            if (const std::optional<uint64_t> taken = ExifDateTaken(head)) {
+                photo.writeTime = *taken;
+            }
+        } catch (...) {
+            // Unreadable now: it sorts by its file's time.
+        }
+    }
+}
+
 Listing ListStep(Shared& s, PhotoScan& scan, std::vector<FoundPhoto>& found) {
     found.clear();
     const PhotoScan::Status status = scan.Step(FolderPhotos::kScanStep, found);
     if (status == PhotoScan::Status::kNoFolder) {
         return Listing::kNoFolder;
+    }
+    if (s.order == PhotoOrder::kDate) {
+        TakeDates(found, s.stop);
     }
     bool full = false;
     {
