@@ -11,6 +11,7 @@
 #include "app/ScreenLayout.h"
 #include "import/FolderPhotos.h"
 #include "scene/CubeScene.h"
+#include "scene/FramePacing.h"
 
 #include <memory>
 #include <optional>
@@ -66,6 +67,7 @@ class CubeAnimation : public CCAnimation {
     // without one.
     SceneSettings CurrentSettings() const;
     void StartFolderPhotos();
+    void ReportPhotoPacing() const;
 
     CubeSettingsDlg* m_settings = nullptr;
     std::optional<SceneSettings> m_givenScene;
@@ -73,6 +75,7 @@ class CubeAnimation : public CCAnimation {
     bool m_showFolderPhotos = false;
     // Before the scenes, so that it goes after them: their faces hand their photos back.
     std::unique_ptr<FolderPhotos> m_photos;
+    FramePacing m_pacing; // of screen 0's frames, while photos are shown
     CubeScene m_scene;
     CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned
 };

@@ -190,6 +190,7 @@ FolderPhotos::~FolderPhotos() {
 }
 
 bool FolderPhotos::Start() {
+    m_startedAt = m_now;
     auto* argument = new (std::nothrow) std::shared_ptr<Shared>(m_shared);
     if (!argument) {
         return false;
@@ -199,6 +200,19 @@ bool FolderPhotos::Start() {
         return false;
     }
     return true;
+}
+
+void FolderPhotos::NoteShown() {
+    if (!m_firstShownAt) {
+        m_firstShownAt = m_now;
+    }
+}
+
+std::optional<uint32_t> FolderPhotos::FirstShownAfter() const {
+    if (!m_firstShownAt) {
+        return std::nullopt;
+    }
+    return *m_firstShownAt - m_startedAt;
 }
 
 void FolderPhotos::NoteFaceSide(uint32_t side) {

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class FolderPhotos {
@@ -57,6 +58,11 @@ class FolderPhotos {
     // A photo left its face.
     void Release(uint32_t name);
 
+    // A face put a photo up (the window thread's clock); the first time is kept.
+    void NoteShown();
+    // Milliseconds from Start to the first photo put up on a face; none before.
+    std::optional<uint32_t> FirstShownAfter() const;
+
     // Photos listed so far, and whether the listing has ended (tests, measurements).
     uint32_t Listed() const;
     bool ListingDone() const;
@@ -69,4 +75,6 @@ class FolderPhotos {
     uint32_t m_changeMilliseconds;
     uint32_t m_now = 0;
     uint32_t m_faceSide = 0;
+    uint32_t m_startedAt = 0;
+    std::optional<uint32_t> m_firstShownAt;
 };

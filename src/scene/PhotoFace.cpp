@@ -98,4 +98,5 @@ void PhotoFace::PutUp(PackedPicture& picture, uint32_t name) {
     m_current = still;
     m_currentName = name;
     m_shownAt = m_photos->Now();
+    m_photos->NoteShown();
 }
