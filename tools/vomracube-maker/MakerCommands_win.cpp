@@ -52,10 +52,13 @@ void MakerDlg::OnTry() {
     PayloadFaceView faces[kPayloadFaceCount];
     m_project.Views(faces);
     const std::string saver = m_try.SaverPath();
+    const PictureMode mode = m_project.pictureMode;
+    const PhotoFolderSetting photos = m_project.photoFolder;
     ++m_facesRead;
-    piece->run = [this, failure, settings, faces, saver](const std::atomic<bool>& cancel) {
+    piece->run = [this, failure, settings, faces, saver, mode,
+                  photos](const std::atomic<bool>& cancel) {
         uint64_t bytes = 0;
-        SaveSaver(m_template, settings, faces, saver, *failure, bytes, &cancel);
+        SaveSaver(m_template, settings, faces, saver, *failure, bytes, &cancel, mode, photos);
     };
     piece->finish = [this, failure](bool cancelled) {
         FacesFreed();

@@ -33,3 +33,12 @@
 #define IDC_PREVIEW_FRAME 1305
 #define IDC_PROGRESS 1306
 #define IDC_CANCEL_WORK 1307
+
+// "Photos from a folder..." and its dialog (PhotoFolderDlg_win.cpp).
+#define IDC_PHOTO_FOLDER 1400
+#define IDD_PHOTO_FOLDER 210
+#define IDC_PHOTO_PATH 1401
+#define IDC_PHOTO_BROWSE 1402
+#define IDC_PHOTO_ORDER 1403
+#define IDC_PHOTO_CHANGE 1404
+#define IDC_PHOTO_NONE 1405

@@ -197,10 +197,15 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
     PayloadFaceView faces[kPayloadFaceCount];
     m_project.Views(faces);
     const unsigned changes = m_changes;
+    // The project's picture mode and photo folder go with it: a saver opened and saved
+    // again keeps them.
+    const PictureMode mode = m_project.pictureMode;
+    const PhotoFolderSetting photos = m_project.photoFolder;
     ++m_facesRead;
-    piece->run = [this, saved, settings, faces, path](const std::atomic<bool>& cancel) {
-        saved->saved =
-            SaveSaver(m_template, settings, faces, path, saved->error, saved->bytes, &cancel);
+    piece->run = [this, saved, settings, faces, path, mode,
+                  photos](const std::atomic<bool>& cancel) {
+        saved->saved = SaveSaver(m_template, settings, faces, path, saved->error, saved->bytes,
+                                 &cancel, mode, photos);
     };
     piece->finish = [this, saved, path, changes, then](bool cancelled) {
         FacesFreed();
