@@ -304,6 +304,22 @@ class MakerTests(FinishedSaverCase):
         self.assert_thumbnail(again, shot, "Face 5 (opposite 3)", "orange")
         again.close()
 
+    def test_photos_from_a_folder_go_into_the_saver_and_come_back(self):
+        folder = os.path.join(self.out_dir, "My Photos")  # xdotool types ASCII only into Wine
+        os.makedirs(folder, exist_ok=True)
+        maker = self.start_maker()
+        maker.click("Photos from a &folder...")
+        maker.type_into_file_dialog("Photos from a folder", folder)
+        saver = os.path.join(self.out_dir, "VomraCube.scr")
+        wait_for(lambda: "*" in maker.refresh().title, cases.WINDOW_TIMEOUT, "the change")
+        self.save_as(maker, saver)
+        maker.close()
+        show = subprocess.run([savers.pack_tool(), "show", saver], capture_output=True,
+                              text=True, timeout=60)
+        self.assertIn(f"photos         {self.session.windows_path(folder)}, shuffle, a change "
+                      "every 10 s", show.stdout)
+        self.assertIn("face 1: photos from the folder", show.stdout)
+
     def test_open_dialog_drops_try_and_install(self):
         for value in ("SCRNSAVE.EXE", "ScreenSaveActive"):
             self.session._run_windows(["reg", "delete", r"HKCU\Control Panel\Desktop", "/v",
