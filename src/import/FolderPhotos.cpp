@@ -5,6 +5,7 @@
 #include "import/PhotoChooser.h"
 #include "import/PhotoDecode.h"
 #include "import/PhotoScan.h"
+#include "platform/Win32.h"
 
 #include <algorithm>
 #include <atomic>
@@ -135,7 +136,13 @@ Listing ListStep(Shared& s, PhotoScan& scan, std::vector<FoundPhoto>& found) {
 void Run(Shared& s) {
     std::unique_ptr<PhotoScan> scan(new (std::nothrow) PhotoScan(s.root));
     std::vector<FoundPhoto> found;
+    bool retry = false; // the folder could not be listed: again at retryAt
+    DWORD retryAt = 0;
     while (!s.stop.load()) {
+        if (retry && static_cast<int32_t>(GetTickCount() - retryAt) >= 0) {
+            retry = false;
+            scan.reset(new (std::nothrow) PhotoScan(s.root));
+        }
         Shared::Request request{};
         bool decode = false;
         {
@@ -159,9 +166,8 @@ void Run(Shared& s) {
             if (listing == Listing::kNoFolder) {
                 // A folder away at the start (a share not yet there) is listed again later;
                 // requests are still answered meanwhile.
-                if (!s.wake.Wait(FolderPhotos::kRetryMilliseconds)) {
-                    scan.reset(new (std::nothrow) PhotoScan(s.root));
-                }
+                retry = true;
+                retryAt = GetTickCount() + FolderPhotos::kRetryMilliseconds;
             }
             continue;
         }
