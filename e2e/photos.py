@@ -27,6 +27,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
+import twomonitors  # noqa: E402
 from fixtures import savers  # noqa: E402
 from fixtures.process_use import CpuMeter, status_kib  # noqa: E402
 from test_photo_folder import bmp, photo_colour  # noqa: E402
@@ -183,6 +184,8 @@ def main():
         report.write(line + "\n")
     try:
         session.start()
+        if args.monitors == 2:
+            session.use_layout(twomonitors.SIDE_BY_SIDE)
         if not args.skip_start:
             for count in (int(c) for c in args.counts.split(",")):
                 measure_start(session, count, args.seconds, out)

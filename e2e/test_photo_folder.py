@@ -12,6 +12,7 @@ import cases
 import twomonitors
 from fixtures import pixels, savers
 from fixtures.finished_case import FinishedSaverCase
+from harness import wait_for
 
 PHOTOS = 200
 STEP = 18  # the green and blue steps of the photos' colours: 15 x 14 > PHOTOS
@@ -187,8 +188,15 @@ class PhotoFolderTwoMonitors(PhotoFolder):
     def test_two_monitors_show_different_photos(self):
         folder = self.photo_folder("photos-two", 100)
         saver = self.start_finished(self.photo_saver("photos-two", folder), "/s")
-        self.wait_saver_window(saver)
         monitors = self.x.monitors()
+
+        def covered():
+            if not saver.running():
+                raise AssertionError(f"the saver ended with {saver.process.returncode}")
+            windows = {tuple(w[1:]): w[0] for w in self.saver_x_windows()}
+            return all(m in windows for m in monitors) and windows[monitors[0]]
+        self.x.xdotool("windowfocus", wait_for(covered, cases.WINDOW_TIMEOUT, "both windows"))
+        time.sleep(cases.SETTLE)
         both = []
 
         def differ(paths):
