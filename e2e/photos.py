@@ -118,6 +118,21 @@ def measure_start(session, count, seconds, out):
         f"{gap} ms; key to exit {closing * 1000:.0f} ms")
 
 
+def measure_pacing(session, kind, seconds, out):
+    """Frame pacing of one saver over `seconds`: a folder of 12-megapixel JPEGs changing every
+    2 s, or an empty folder (the same frame loop and counter, nothing decoded), for two
+    sessions run side by side under the same load."""
+    folder = big_folder(BIG_PHOTOS * 2) if kind == "big" else os.path.join(
+        savers.run_folder(), "empty")
+    os.makedirs(folder, exist_ok=True)
+    path = saver_for(session, f"pacing-{kind}", folder, ["--change", "2"])
+    program = start(session, path, f"pacing-{kind}")
+    time.sleep(seconds)
+    close(session, program)
+    match = PHOTO_LINE.search(program.output())
+    out(f"pacing, {kind} folder, {seconds:g} s: {match.group(0) if match else 'no line'}")
+
+
 def cpu_share(session, path, label, seconds):
     program = start(session, path, label)
     try:
@@ -173,6 +188,8 @@ def main():
     parser.add_argument("--monitors", type=int, choices=(1, 2), default=1)
     parser.add_argument("--skip-start", action="store_true")
     parser.add_argument("--skip-cpu", action="store_true")
+    parser.add_argument("--pacing", choices=("big", "empty"),
+                        help="only the frame pacing of one saver, for side-by-side runs")
     args = parser.parse_args()
     session = harness.Session(size=(1920, 1080), monitors=args.monitors)
     harness.install_signal_cleanup([session])
@@ -186,6 +203,9 @@ def main():
         session.start()
         if args.monitors == 2:
             session.use_layout(twomonitors.SIDE_BY_SIDE)
+        if args.pacing:
+            measure_pacing(session, args.pacing, args.seconds, out)
+            return 0
         if not args.skip_start:
             for count in (int(c) for c in args.counts.split(",")):
                 measure_start(session, count, args.seconds, out)
