@@ -50,7 +50,9 @@ class Wake {
     std::unique_ptr<State> m_state;
 };
 
-// One thread running `body(argument)`. The object may go before the thread ends (Detach):
+// One thread running `body(argument)`, for background work: on Windows below normal
+// priority, so that the window thread's frames come first. The object may go before the
+// thread ends (Detach):
 // whatever the body uses must then be its own (shared ownership), not the object's.
 class Thread {
   public:

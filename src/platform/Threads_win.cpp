@@ -91,6 +91,9 @@ bool Thread::Start(void (*body)(void*), void* argument) {
     m_state->thread = CreateThread(nullptr, 0, &ThreadMain, start, 0, nullptr);
     if (!m_state->thread) {
         delete start;
+    } else {
+        // Background work: the window thread's frames come first on a busy processor.
+        SetThreadPriority(m_state->thread, THREAD_PRIORITY_BELOW_NORMAL);
     }
     return m_state->thread != nullptr;
 }
