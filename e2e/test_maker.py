@@ -307,7 +307,13 @@ class MakerTests(FinishedSaverCase):
     def test_photos_from_a_folder_go_into_the_saver_and_come_back(self):
         folder = os.path.join(self.out_dir, "My Photos")  # xdotool types ASCII only into Wine
         os.makedirs(folder, exist_ok=True)
-        maker = self.start_maker()
+        # An exact saver opened and saved again stays exact (the maker once saved all smooth).
+        exact = os.path.join(self.out_dir, "Exact.scr")
+        subprocess.run([savers.pack_tool(), "make", "--template", cases.SCR, "--out", exact,
+                        "--pictures", "exact"], check=True, capture_output=True, timeout=60)
+        maker = self.start_maker(self.session.windows_path(exact))
+        wait_for(lambda: maker.refresh().title == "VomraCube Maker - Exact.scr",
+                 cases.WINDOW_TIMEOUT, "the saver opened in the maker")
         maker.click("Photos from a &folder...")
         maker.type_into_file_dialog("Photos from a folder", folder)
         saver = os.path.join(self.out_dir, "VomraCube.scr")
@@ -319,6 +325,7 @@ class MakerTests(FinishedSaverCase):
         self.assertIn(f"photos         {self.session.windows_path(folder)}, shuffle, a change "
                       "every 10 s", show.stdout)
         self.assertIn("face 1: photos from the folder", show.stdout)
+        self.assertIn("pictures       exact", show.stdout)
 
     def test_open_dialog_drops_try_and_install(self):
         for value in ("SCRNSAVE.EXE", "ScreenSaveActive"):
