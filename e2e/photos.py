@@ -30,7 +30,8 @@ import harness  # noqa: E402
 import twomonitors  # noqa: E402
 from fixtures import savers  # noqa: E402
 from fixtures.process_use import CpuMeter, status_kib  # noqa: E402
-from test_photo_folder import bmp, photo_colour  # noqa: E402
+import cases  # noqa: E402
+from test_photo_folder import bmp, photo_colour, photos_on_screen  # noqa: E402
 
 SCR_EXE = "vomracube.scr"
 BIG_PHOTOS = 40
@@ -103,9 +104,26 @@ def saver_for(session, name, folder, settings=()):
     return path
 
 
+def first_photo_seen(session, launched, label):
+    """Seconds from the launch to the first screenshot with a photo on a face (screenshots
+    take about a tenth of a second each: an upper bound); None within 20 s."""
+    while time.monotonic() - launched < 20:
+        shot = session.x.screenshot(os.path.join(session.artifacts, f"photos-{label}.png"))
+        taken = time.monotonic()
+        if photos_on_screen(shot):
+            return taken - launched
+    return None
+
+
 def measure_start(session, count, seconds, out):
     path = saver_for(session, f"start-{count}", small_folder(count), ["--change", "2"])
+    launched = time.monotonic()
     program = start(session, path, f"start-{count}")
+    window = time.monotonic() - launched
+    seen = first_photo_seen(session, launched, f"start-{count}")
+    out(f"{count} pictures: window up {window * 1000:.0f} ms, first screenshot with a photo "
+        f"{seen * 1000:.0f} ms after the launch" if seen is not None
+        else f"{count} pictures: no photo seen within 20 s")
     time.sleep(seconds)
     closing = close(session, program)
     match = PHOTO_LINE.search(program.output())
@@ -201,6 +219,7 @@ def main():
         report.write(line + "\n")
     try:
         session.start()
+        cases.SESSION = session  # photos_on_screen reads the screen's size from it
         if args.monitors == 2:
             session.use_layout(twomonitors.SIDE_BY_SIDE)
         if args.pacing:
