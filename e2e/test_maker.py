@@ -335,6 +335,29 @@ class MakerTests(MakerCase):
         self.assert_thumbnail(again, shot, "Face 5", "orange")
         again.close()
 
+    def test_photos_from_a_folder_go_into_the_saver_and_come_back(self):
+        folder = os.path.join(self.out_dir, "My Photos")  # xdotool types ASCII only into Wine
+        os.makedirs(folder, exist_ok=True)
+        # An exact saver opened and saved again stays exact (the maker once saved all smooth).
+        exact = os.path.join(self.out_dir, "Exact.scr")
+        subprocess.run([savers.pack_tool(), "make", "--template", cases.SCR, "--out", exact,
+                        "--pictures", "exact"], check=True, capture_output=True, timeout=60)
+        maker = self.start_maker(self.session.windows_path(exact))
+        wait_for(lambda: maker.refresh().title == "VomraCube Maker - Exact.scr",
+                 cases.WINDOW_TIMEOUT, "the saver opened in the maker")
+        maker.click("Photos from a &folder...")
+        maker.type_into_file_dialog("Photos from a folder", folder)
+        saver = os.path.join(self.out_dir, "VomraCube.scr")
+        wait_for(lambda: "*" in maker.refresh().title, cases.WINDOW_TIMEOUT, "the change")
+        self.save_as(maker, saver)
+        maker.close()
+        show = subprocess.run([savers.pack_tool(), "show", saver], capture_output=True,
+                              text=True, timeout=60)
+        self.assertIn(f"photos         {self.session.windows_path(folder)}, shuffle, a change "
+                      "every 10 s", show.stdout)
+        self.assertIn("face 1: photos from the folder", show.stdout)
+        self.assertIn("pictures       exact", show.stdout)
+
     def test_open_dialog_drops_try_and_install(self):
         for value in ("SCRNSAVE.EXE", "ScreenSaveActive"):
             self.session._run_windows(["reg", "delete", r"HKCU\Control Panel\Desktop", "/v",

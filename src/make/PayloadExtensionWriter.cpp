@@ -29,5 +29,12 @@ std::vector<uint8_t> FormatPayloadExtension(const PayloadExtension& extension) {
             PutRecord(out, kFaceNameTag, data);
         }
     }
+    const PhotoFolderSetting& folder = extension.photoFolder;
+    if (folder.Present()) {
+        std::vector<uint8_t> data{static_cast<uint8_t>(folder.order)};
+        PutU32(data, folder.changeSeconds);
+        data.insert(data.end(), folder.path.begin(), folder.path.end());
+        PutRecord(out, kPhotoFolderTag, data);
+    }
     return out;
 }

@@ -235,6 +235,7 @@ void SaverProject::Take(SaverFile&& file) {
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
     pictureMode = file.extension.pictureMode;
+    photoFolder = file.extension.photoFolder;
 }
 
 bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
@@ -263,6 +264,7 @@ PayloadExtension SaverProject::Extension() const {
     static_assert(kExtensionFaceCount == kPayloadFaceCount);
     PayloadExtension extension;
     extension.pictureMode = pictureMode;
+    extension.photoFolder = photoFolder;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         if (!faces[i].FallsBack()) {
             extension.faceNames[i] = faces[i].name;
@@ -284,9 +286,11 @@ void SaverProject::Views(PayloadFaceView* views) const {
 
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
-               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode) {
+               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode,
+               const PhotoFolderSetting& photoFolder) {
     PayloadExtension extension;
     extension.pictureMode = pictureMode;
+    extension.photoFolder = photoFolder;
     return SaveSaverWith(templateImage, settings, faces, path, extension, error, savedBytes,
                          cancel);
 }

@@ -96,7 +96,8 @@ bool SaveSaverWith(std::span<const uint8_t> templateImage, const uint32_t* setti
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
                uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr,
-               PictureMode pictureMode = kNewSaverPictureMode);
+               PictureMode pictureMode = kNewSaverPictureMode,
+               const PhotoFolderSetting& photoFolder = {});
 
 class SaverProject {
   public:
@@ -106,6 +107,8 @@ class SaverProject {
     ProjectFace faces[kPayloadFaceCount];
     // New savers draw their pictures smooth; one opened from a file keeps its own mode.
     PictureMode pictureMode = kNewSaverPictureMode;
+    // The faces without a file show the photos of this folder, when it is given.
+    PhotoFolderSetting photoFolder;
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in

@@ -154,4 +154,60 @@ TEST(PayloadExtension, FaceNamesAreTakenOnlyWhole) {
     EXPECT_EQ(read.faceNames[5], longest);
 }
 
+// FOLD: order byte, 32-bit seconds, the path to the record's end.
+Bytes Folder(uint8_t order, uint32_t seconds, const std::string& path) {
+    Bytes data{order};
+    const Bytes s = U32(seconds);
+    data.insert(data.end(), s.begin(), s.end());
+    data.insert(data.end(), path.begin(), path.end());
+    return Record("FOLD", data);
+}
+
+TEST(PayloadExtension, PhotoFolderRoundTripsAndDamagedRecordsGiveNoFolder) {
+    const std::string path = "C:\\Users\\\xce\xa9\\Photos";
+    for (const PhotoOrder order : {PhotoOrder::kShuffle, PhotoOrder::kName, PhotoOrder::kDate}) {
+        PayloadExtension written;
+        written.pictureMode = PictureMode::kSmooth;
+        written.photoFolder = {path, order, 2};
+        const Bytes block = FormatPayloadExtension(written);
+        PayloadExtension read;
+        ParsePayloadExtension(block.data(), block.size(), read);
+        EXPECT_EQ(read.photoFolder.path, path);
+        EXPECT_EQ(read.photoFolder.order, order);
+        EXPECT_EQ(read.photoFolder.changeSeconds, 2u);
+        EXPECT_EQ(read.pictureMode, PictureMode::kSmooth);
+    }
+    // Without a folder the writer adds no record: older savers' blocks stay as they were.
+    EXPECT_EQ(FormatPayloadExtension(PayloadExtension{}).size(), 8u + 8u + 1u);
+
+    struct Case {
+        const char* what;
+        Bytes record;
+    };
+    const Case refused[] = {
+        {"order past date", Folder(3, 10, "D:\\p")},
+        {"no seconds", Folder(0, 0, "D:\\p")},
+        {"more than a day", Folder(0, kMaxChangeSeconds + 1, "D:\\p")},
+        {"empty path", Folder(0, 10, "")},
+        {"NUL in the path", Folder(0, 10, std::string("D:\\p\0q", 6))},
+        {"path too long", Folder(0, 10, std::string(kMaxPhotoFolderBytes + 1, 'a'))},
+        {"head cut short", Record("FOLD", {0, 10, 0})},
+        {"no bytes", Record("FOLD", {})},
+    };
+    for (const Case& c : refused) {
+        const Bytes block = Block(1, {c.record, Record("PICT", {1})});
+        PayloadExtension e;
+        ParsePayloadExtension(block.data(), block.size(), e);
+        EXPECT_FALSE(e.photoFolder.Present()) << c.what;
+        EXPECT_EQ(e.photoFolder.changeSeconds, kDefaultChangeSeconds) << c.what;
+        EXPECT_EQ(e.pictureMode, PictureMode::kSmooth) << c.what << ": the next record is read";
+    }
+    const Bytes longest =
+        Block(1, {Folder(2, kMaxChangeSeconds, std::string(kMaxPhotoFolderBytes, 'a'))});
+    PayloadExtension e;
+    ParsePayloadExtension(longest.data(), longest.size(), e);
+    EXPECT_EQ(e.photoFolder.path.size(), kMaxPhotoFolderBytes);
+    EXPECT_EQ(e.photoFolder.changeSeconds, kMaxChangeSeconds);
+}
+
 } // namespace

@@ -104,10 +104,12 @@ void MakerDlg::OnTry() {
     PayloadFaceView faces[kPayloadFaceCount];
     m_project.Views(faces);
     const std::string saver = m_try.SaverPath();
+    const PayloadExtension extension = m_project.Extension();
     ++m_facesRead;
-    piece->run = [this, failure, settings, faces, saver](const std::atomic<bool>& cancel) {
+    piece->run = [this, failure, settings, faces, saver,
+                  extension](const std::atomic<bool>& cancel) {
         uint64_t bytes = 0;
-        SaveSaver(m_template, settings, faces, saver, *failure, bytes, &cancel);
+        SaveSaverWith(m_template, settings, faces, saver, extension, *failure, bytes, &cancel);
     };
     piece->finish = [this, failure](bool cancelled) {
         FacesFreed();

@@ -54,6 +54,7 @@ class MakerDlg : public CDialog {
     LRESULT OnPreviewClick(WPARAM, LPARAM);
     LRESULT OnWorkDone(WPARAM, LPARAM lParam);
     void OnDefaults();
+    void OnPhotoFolder(); // "Photos from a folder..." (PhotoFolderDlg.h)
     void OnCancelWork();
     // The commands (MakerCommands_win.cpp).
     void OnOpenSaver();

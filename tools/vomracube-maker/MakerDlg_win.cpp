@@ -3,6 +3,7 @@
 #include "FileDialogs.h"
 #include "MakerResource.h"
 #include "RecentSavers.h"
+#include "PhotoFolderDlg.h"
 #include "SlotAssignment.h"
 #include "TemplateImage.h"
 #include "app/CCAnimationWnd.h"
@@ -30,6 +31,7 @@ ON_COMMAND(IDC_SAVE, OnSave)
 ON_COMMAND(IDC_SAVE_AS, OnSaveAs)
 ON_COMMAND(IDC_TRY, OnTry)
 ON_COMMAND(IDC_INSTALL, OnInstall)
+ON_COMMAND(IDC_PHOTO_FOLDER, OnPhotoFolder)
 END_MESSAGE_MAP()
 
 #ifndef WM_DPICHANGED
@@ -378,6 +380,15 @@ void MakerDlg::ClearFace(int face) {
         m_preview.MarkFaceChanged(face);
         Changed();
     });
+}
+
+void MakerDlg::OnPhotoFolder() {
+    if (AskPhotoFolder(m_hWnd, m_project.photoFolder)) {
+        SetStatus(m_project.photoFolder.Present()
+                      ? "The faces without a file show the photos of " + m_project.photoFolder.path
+                      : "No photo folder: the faces without a file show the default picture");
+        Changed();
+    }
 }
 
 void MakerDlg::OnDefaults() {

@@ -48,3 +48,12 @@
 #define IDC_INSTALL_TEXT 1500
 #define IDC_INSTALL_WAIT 1501
 #define IDC_INSTALL_SETTINGS 1502
+
+// "Photos from a folder..." and its dialog (PhotoFolderDlg_win.cpp).
+#define IDC_PHOTO_FOLDER 1600
+#define IDD_PHOTO_FOLDER 211
+#define IDC_PHOTO_PATH 1601
+#define IDC_PHOTO_BROWSE 1602
+#define IDC_PHOTO_ORDER 1603
+#define IDC_PHOTO_CHANGE 1604
+#define IDC_PHOTO_NONE 1605

@@ -209,6 +209,8 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
     m_project.Views(faces);
     const unsigned changes = m_changes;
     ++m_facesRead;
+    // The project's picture mode, photo folder and face names go with it: a saver opened
+    // and saved again keeps them.
     const PayloadExtension extension = m_project.Extension();
     piece->run = [this, saved, settings, faces, extension, path](const std::atomic<bool>& cancel) {
         saved->saved = SaveSaverWith(m_template, settings, faces, path, extension, saved->error,
