@@ -1,6 +1,7 @@
 // The Motion-JPEG AVI writer and the saver's reader of what it writes: a round trip, frames
 // without Huffman tables, and hostile files.
 #include "import/AviReader.h"
+#include "import/ReadAheadFrames.h"
 #include "make/MotionJpegAviWriter.h"
 #include "make/picture/JpegWriter.h"
 #include "../import/AviTestSupport.h"
@@ -350,4 +351,28 @@ TEST(MotionJpegAvi, WriterRefusesWhatItCannotWrite) {
     AviVideo video;
     ASSERT_EQ(video.Open(sink.bytes), AviStatus::kOk);
     EXPECT_EQ(video.FrameCount(), 2u);
+}
+
+// Frames read ahead on the getter's thread are the frames asked for, whatever the order of
+// the requests: in turn, skipping, looping, backwards, and the same one twice.
+TEST(MotionJpegAvi, ReadAheadDeliversTheFramesAskedFor) {
+    const Bytes clip = WriteClip(5, true);
+    AviVideo stream, direct;
+    ASSERT_EQ(stream.Open(clip), AviStatus::kOk);
+    ASSERT_EQ(direct.Open(clip), AviStatus::kOk);
+    const std::vector<std::vector<int32_t>> orders = {
+        {0, 1, 2, 3, 4, 5, 0, 1}, {0, 2, 4, 0, 2}, {5, 3, 1, 1, 0}, {4, 4, 5, 0}};
+    for (bool readAhead : {true, false}) {
+        for (const std::vector<int32_t>& order : orders) {
+            ReadAheadFrames frames;
+            ASSERT_TRUE(frames.Open(stream, 1, readAhead));
+            for (int32_t position : order) {
+                const BYTE* got = frames.Frame(position);
+                ASSERT_NE(got, nullptr) << position;
+                const std::vector<BYTE> want = Read(direct, position);
+                EXPECT_TRUE(std::equal(want.begin(), want.end(), got))
+                    << "frame " << position << (readAhead ? " read ahead" : "");
+            }
+        }
+    }
 }
