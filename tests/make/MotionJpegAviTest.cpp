@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <jpeglib.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -106,6 +109,34 @@ Bytes WithoutHuffmanTables(const Bytes& jpeg) {
     return out;
 }
 
+// Frame f as a progressive JPEG, which no Motion-JPEG writer makes.
+Bytes ProgressiveFrame(int f) {
+    const RgbaImage image = Frame(f);
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = kWidth;
+    info.image_height = kHeight;
+    info.input_components = 4;
+    info.in_color_space = JCS_EXT_RGBX;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&image.pixels[info.next_scanline * kWidth * 4]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes jpeg(out, out + size);
+    std::free(out);
+    return jpeg;
+}
+
 std::vector<BYTE> Read(AviVideo& video, int32_t index, bool* ok = nullptr) {
     std::vector<BYTE> picture(video.PackedSize());
     const bool read = video.ReadFrame(index, picture);
@@ -201,7 +232,7 @@ TEST(MotionJpegAvi, FileSinkWritesTheSameBytesAndDecodeScaleShrinksFrames) {
 
 // Frames encoded with the standard tables and stored without them decode as the same
 // frames with them do.
-TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnes) {
+TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnesAndProgressiveOnesAreRefused) {
     avitest::ClipRecipe withTables, without;
     withTables.width = without.width = kWidth;
     withTables.height = without.height = kHeight;
@@ -217,6 +248,18 @@ TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnes) {
         withTables.frames.push_back(jpeg);
         without.frames.push_back(stripped);
     }
+    // The same frames progressive are refused: their scans are unbounded work.
+    avitest::ClipRecipe progressive = withTables;
+    progressive.frames = {ProgressiveFrame(0), withTables.frames[1]};
+    const Bytes progressiveClip = avitest::MakeAvi(progressive);
+    AviVideo p;
+    ASSERT_EQ(p.Open(progressiveClip), AviStatus::kOk);
+    bool read = true;
+    Read(p, 0, &read);
+    EXPECT_FALSE(read);
+    Read(p, 1, &read);
+    EXPECT_TRUE(read);
+
     const Bytes a = avitest::MakeAvi(withTables), b = avitest::MakeAvi(without);
     AviVideo full, bare;
     ASSERT_EQ(full.Open(a), AviStatus::kOk);
