@@ -1,6 +1,8 @@
 // The Motion-JPEG AVI writer and the saver's reader of what it writes: a round trip, frames
 // without Huffman tables, and hostile files.
 #include "import/AviReader.h"
+#include "import/PictureSource.h"
+#include "import/VideoPicture.h"
 #include "import/ReadAheadFrames.h"
 #include "make/FaceCheck.h"
 #include "make/MotionJpegAviWriter.h"
@@ -424,4 +426,33 @@ TEST(MotionJpegAvi, ReadAheadDeliversTheFramesAskedFor) {
             }
         }
     }
+}
+
+// The saver's way: a video face of the clip shows the frame its rate puts at each time, and
+// loops after the last.
+TEST(MotionJpegAvi, VideoFaceFollowsTheStreamTimingAndLoops) {
+    const Bytes clip = WriteClip(5, true); // 6 frames at 30000/1001: 200.2 ms a loop
+    ScratchFolder folder("vc-mjpeg");
+    const std::string path = folder.Write("clip.avi", clip);
+    AviVideo direct;
+    ASSERT_EQ(direct.Open(clip), AviStatus::kOk);
+    SetVideoLibrary(nullptr);
+    StartVideoSupport(1);
+    ResetVideoTimeOrigin();
+    PictureSource* face = OpenVideo(path.c_str());
+    ASSERT_NE(face, nullptr);
+    const struct {
+        DWORD elapsed;
+        int32_t frame;
+    } times[] = {{0, 0}, {34, 1}, {40, 1}, {100, 2}, {167, 5}, {201, 0}, {240, 1}, {233, 0}};
+    for (const auto& t : times) {
+        SetPictureTime(1000 + t.elapsed);
+        const auto* shown = reinterpret_cast<const BYTE*>(GetPictureBitmap(face));
+        const std::vector<BYTE> want = Read(direct, t.frame);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), shown)) << t.elapsed << " ms";
+    }
+    ReleasePicture(face);
+    StopVideoSupport();
+    folder.Remove("clip.avi");
 }
