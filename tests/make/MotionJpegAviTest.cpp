@@ -5,6 +5,7 @@
 #include "import/VideoPicture.h"
 #include "import/ReadAheadFrames.h"
 #include "make/FaceCheck.h"
+#include "make/FaceThumbnail.h"
 #include "make/MotionJpegAviWriter.h"
 #include "make/picture/JpegWriter.h"
 #include "../import/AviTestSupport.h"
@@ -175,6 +176,10 @@ TEST(MotionJpegAvi, RoundTripKeepsSizeCountTimingAndPixels) {
     // The verdict the tools give: the saver plays it, whatever codecs the system has.
     const FaceCheck check = CheckFaceBytes(clip);
     EXPECT_EQ(check.verdict, FaceVerdict::kShown);
+    const FaceThumbnail thumbnail = MakeFaceThumbnail(clip, 48);
+    EXPECT_TRUE(thumbnail.moving);
+    EXPECT_EQ(thumbnail.image.width, 48);
+    EXPECT_EQ(thumbnail.image.height, 26);
     EXPECT_EQ(check.description,
               "Motion-JPEG AVI video, 96 x 52, 6 frames at 30 frames per second");
 
