@@ -296,6 +296,11 @@ void AviVideo::SetDecodeScale(int denominator) {
 }
 
 AviStatus AviVideo::Open(const char* fileName) {
+    try {
+        m_fileName = fileName;
+    } catch (const std::bad_alloc&) {
+        return AviStatus::kCannotOpen;
+    }
     m_file = names::Open(fileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
     if (m_file == INVALID_HANDLE_VALUE) {
         return AviStatus::kCannotOpen;
@@ -304,6 +309,13 @@ AviStatus AviVideo::Open(const char* fileName) {
     const DWORD low = GetFileSize(m_file, &high);
     m_fileSize = high ? kMaxFileReach : low;
     return Parse();
+}
+
+AviStatus AviVideo::OpenLike(const AviVideo& other) {
+    if (other.m_file == INVALID_HANDLE_VALUE) {
+        return Open(other.m_bytes);
+    }
+    return Open(other.m_fileName.c_str());
 }
 
 AviStatus AviVideo::Open(std::span<const uint8_t> bytes) {

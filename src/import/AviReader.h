@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 enum class AviStatus {
@@ -36,6 +37,9 @@ class AviVideo {
     AviStatus Open(const char* fileName);
     // The same for a file's bytes, which must outlive the video.
     AviStatus Open(std::span<const uint8_t> bytes);
+    // Opens what `other` opened (its file once more, or its bytes), for a second reader of
+    // the same clip that shares nothing with the first.
+    AviStatus OpenLike(const AviVideo& other);
 
     const AviStreamInfo& Info() const { return m_info; }
     // The stream's format as the file gives it (compression, depth, width, height).
@@ -78,6 +82,7 @@ class AviVideo {
     // The file, or its bytes when there is no handle.
     HANDLE m_file = INVALID_HANDLE_VALUE;
     std::span<const uint8_t> m_bytes;
+    std::string m_fileName;
     uint64_t m_fileSize = 0;
     AviStreamInfo m_info{};
     BITMAPINFOHEADER m_format{};

@@ -1,4 +1,5 @@
 #include "import/AviReader.h"
+#include "import/ReadAheadFrames.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,16 +7,12 @@
 #include <new>
 #include <utility>
 
-// The entry points. A stream handle is an AviVideo; a frame getter holds its stream and two
-// frame buffers: the frame it delivered last, which stays valid until its next request, and
-// the one the next frame is read into. A frame that cannot be read (a damaged JPEG, a chunk
-// cut short) leaves the last one shown, so a clip with a bad frame stutters, never blanks.
+// The entry points. A stream handle is an AviVideo; a frame getter holds its stream and the
+// frames it reads (ReadAheadFrames).
 namespace {
 struct FrameGetter {
     AviVideo* video;
-    std::vector<BYTE> shown;
-    std::vector<BYTE> next;
-    bool haveShown = false;
+    ReadAheadFrames frames;
 };
 constexpr LONG kFailed = static_cast<LONG>(0x80004005u); // E_FAIL
 long g_initCount = 0;
@@ -95,12 +92,14 @@ AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER* 
     if (!video) {
         return nullptr;
     }
-    video->SetDecodeScale(DecodeScaleFor(*video, wanted));
     FrameGetter* getter = nullptr;
     try {
-        getter = new FrameGetter{video, std::vector<BYTE>(video->PackedSize()),
-                                 std::vector<BYTE>(video->PackedSize())};
+        getter = new FrameGetter{video, {}};
     } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (!getter->frames.Open(*video, DecodeScaleFor(*video, wanted), video->IsMotionJpeg())) {
+        delete getter;
         return nullptr;
     }
     ++video->m_refCount;
@@ -119,14 +118,7 @@ LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {
 
 LPVOID WINAPI ReaderFrame(AviFrameGetter getter, LONG position) {
     auto* g = static_cast<FrameGetter*>(getter);
-    if (!g) {
-        return nullptr;
-    }
-    if (g->video->ReadFrame(position, g->next)) {
-        std::swap(g->shown, g->next);
-        g->haveShown = true;
-    }
-    return g->haveShown ? g->shown.data() : nullptr;
+    return g ? const_cast<BYTE*>(g->frames.Frame(position)) : nullptr;
 }
 } // namespace
 

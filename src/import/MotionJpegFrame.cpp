@@ -73,6 +73,12 @@ bool DecodeInto(MotionJpegFrame::Session& s, std::span<const uint8_t> jpeg, int 
         jpeg_abort_decompress(&info);
         return false;
     }
+    // A Motion-JPEG frame is sequential. A progressive one may hold thousands of scans, each
+    // a pass over the whole frame, and the window thread may be waiting for it.
+    if (info.progressive_mode) {
+        jpeg_abort_decompress(&info);
+        return false;
+    }
     info.out_color_space = JCS_EXT_BGRX;
     info.scale_num = 1;
     info.scale_denom = static_cast<unsigned>(denominator);

@@ -21,7 +21,8 @@ class MotionJpegFrame {
 
     // Decodes `jpeg` at 1/denominator into `pixels`: `height` rows of `width` 4-byte pixels,
     // `stride` bytes apart, bottom row first. False when the frame is not a JPEG of that
-    // size once scaled, or is damaged anywhere (cut short, corrupt entropy data): the rows
+    // size once scaled, is progressive, or is damaged anywhere (cut short, corrupt entropy
+    // data): the rows
     // may then hold part of it, so the caller decodes into a buffer it has not shown yet.
     bool Decode(std::span<const uint8_t> jpeg, int denominator, uint32_t width, uint32_t height,
                 uint8_t* pixels, size_t stride);

@@ -146,11 +146,15 @@ bool CheckVideo(std::span<const uint8_t> bytes, FaceCheck& check) {
     if (status == AviStatus::kOk) {
         check.verdict = FaceVerdict::kShown;
         const double fps = info.dwScale ? static_cast<double>(info.dwRate) / info.dwScale : 0.0;
+        const int height = static_cast<int>(f.biHeight < 0 ? -f.biHeight : f.biHeight);
         check.description =
-            Describe("AVI video, %d x %d, %u bits per pixel, %u frames at %.3g frames per second",
-                     static_cast<int>(f.biWidth),
-                     static_cast<int>(f.biHeight < 0 ? -f.biHeight : f.biHeight),
-                     static_cast<unsigned>(f.biBitCount), video.FrameCount(), fps);
+            video.IsMotionJpeg()
+                ? Describe("Motion-JPEG AVI video, %d x %d, %u frames at %.3g frames per second",
+                           static_cast<int>(f.biWidth), height, video.FrameCount(), fps)
+                : Describe(
+                      "AVI video, %d x %d, %u bits per pixel, %u frames at %.3g frames per second",
+                      static_cast<int>(f.biWidth), height, static_cast<unsigned>(f.biBitCount),
+                      video.FrameCount(), fps);
         if (info.dwRate == 0 || info.dwScale == 0) {
             check.description += " (no frame rate: the first frame stands still)";
         }

@@ -1,11 +1,19 @@
 // The Motion-JPEG AVI writer and the saver's reader of what it writes: a round trip, frames
 // without Huffman tables, and hostile files.
 #include "import/AviReader.h"
+#include "import/PictureSource.h"
+#include "import/VideoPicture.h"
+#include "import/ReadAheadFrames.h"
+#include "make/FaceCheck.h"
+#include "make/FaceThumbnail.h"
 #include "make/MotionJpegAviWriter.h"
 #include "make/picture/JpegWriter.h"
 #include "../import/AviTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <jpeglib.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +112,34 @@ Bytes WithoutHuffmanTables(const Bytes& jpeg) {
     return out;
 }
 
+// Frame f as a progressive JPEG, which no Motion-JPEG writer makes.
+Bytes ProgressiveFrame(int f) {
+    const RgbaImage image = Frame(f);
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = kWidth;
+    info.image_height = kHeight;
+    info.input_components = 4;
+    info.in_color_space = JCS_EXT_RGBX;
+    jpeg_set_defaults(&info);
+    jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&image.pixels[info.next_scanline * kWidth * 4]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes jpeg(out, out + size);
+    std::free(out);
+    return jpeg;
+}
+
 std::vector<BYTE> Read(AviVideo& video, int32_t index, bool* ok = nullptr) {
     std::vector<BYTE> picture(video.PackedSize());
     const bool read = video.ReadFrame(index, picture);
@@ -137,6 +173,15 @@ TEST(MotionJpegAvi, RoundTripKeepsSizeCountTimingAndPixels) {
     bool ok = true;
     Read(video, 6, &ok);
     EXPECT_FALSE(ok);
+    // The verdict the tools give: the saver plays it, whatever codecs the system has.
+    const FaceCheck check = CheckFaceBytes(clip);
+    EXPECT_EQ(check.verdict, FaceVerdict::kShown);
+    const FaceThumbnail thumbnail = MakeFaceThumbnail(clip, 48);
+    EXPECT_TRUE(thumbnail.moving);
+    EXPECT_EQ(thumbnail.image.width, 48);
+    EXPECT_EQ(thumbnail.image.height, 26);
+    EXPECT_EQ(check.description,
+              "Motion-JPEG AVI video, 96 x 52, 6 frames at 30 frames per second");
 
     // The headers' counts and sizes as Finish patched them, and an index whose every entry
     // names its chunk.
@@ -194,7 +239,7 @@ TEST(MotionJpegAvi, FileSinkWritesTheSameBytesAndDecodeScaleShrinksFrames) {
 
 // Frames encoded with the standard tables and stored without them decode as the same
 // frames with them do.
-TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnes) {
+TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnesAndProgressiveOnesAreRefused) {
     avitest::ClipRecipe withTables, without;
     withTables.width = without.width = kWidth;
     withTables.height = without.height = kHeight;
@@ -210,6 +255,18 @@ TEST(MotionJpegAvi, FramesWithoutHuffmanTablesUseTheStandardOnes) {
         withTables.frames.push_back(jpeg);
         without.frames.push_back(stripped);
     }
+    // The same frames progressive are refused: their scans are unbounded work.
+    avitest::ClipRecipe progressive = withTables;
+    progressive.frames = {ProgressiveFrame(0), withTables.frames[1]};
+    const Bytes progressiveClip = avitest::MakeAvi(progressive);
+    AviVideo p;
+    ASSERT_EQ(p.Open(progressiveClip), AviStatus::kOk);
+    bool read = true;
+    Read(p, 0, &read);
+    EXPECT_FALSE(read);
+    Read(p, 1, &read);
+    EXPECT_TRUE(read);
+
     const Bytes a = avitest::MakeAvi(withTables), b = avitest::MakeAvi(without);
     AviVideo full, bare;
     ASSERT_EQ(full.Open(a), AviStatus::kOk);
@@ -350,4 +407,57 @@ TEST(MotionJpegAvi, WriterRefusesWhatItCannotWrite) {
     AviVideo video;
     ASSERT_EQ(video.Open(sink.bytes), AviStatus::kOk);
     EXPECT_EQ(video.FrameCount(), 2u);
+}
+
+// Frames read ahead on the getter's thread are the frames asked for, whatever the order of
+// the requests: in turn, skipping, looping, backwards, and the same one twice.
+TEST(MotionJpegAvi, ReadAheadDeliversTheFramesAskedFor) {
+    const Bytes clip = WriteClip(5, true);
+    AviVideo stream, direct;
+    ASSERT_EQ(stream.Open(clip), AviStatus::kOk);
+    ASSERT_EQ(direct.Open(clip), AviStatus::kOk);
+    const std::vector<std::vector<int32_t>> orders = {
+        {0, 1, 2, 3, 4, 5, 0, 1}, {0, 2, 4, 0, 2}, {5, 3, 1, 1, 0}, {4, 4, 5, 0}};
+    for (bool readAhead : {true, false}) {
+        for (const std::vector<int32_t>& order : orders) {
+            ReadAheadFrames frames;
+            ASSERT_TRUE(frames.Open(stream, 1, readAhead));
+            for (int32_t position : order) {
+                const BYTE* got = frames.Frame(position);
+                ASSERT_NE(got, nullptr) << position;
+                const std::vector<BYTE> want = Read(direct, position);
+                EXPECT_TRUE(std::equal(want.begin(), want.end(), got))
+                    << "frame " << position << (readAhead ? " read ahead" : "");
+            }
+        }
+    }
+}
+
+// The saver's way: a video face of the clip shows the frame its rate puts at each time, and
+// loops after the last.
+TEST(MotionJpegAvi, VideoFaceFollowsTheStreamTimingAndLoops) {
+    const Bytes clip = WriteClip(5, true); // 6 frames at 30000/1001: 200.2 ms a loop
+    ScratchFolder folder("vc-mjpeg");
+    const std::string path = folder.Write("clip.avi", clip);
+    AviVideo direct;
+    ASSERT_EQ(direct.Open(clip), AviStatus::kOk);
+    SetVideoLibrary(nullptr);
+    StartVideoSupport(1);
+    ResetVideoTimeOrigin();
+    PictureSource* face = OpenVideo(path.c_str());
+    ASSERT_NE(face, nullptr);
+    const struct {
+        DWORD elapsed;
+        int32_t frame;
+    } times[] = {{0, 0}, {34, 1}, {40, 1}, {100, 2}, {167, 5}, {201, 0}, {240, 1}, {233, 0}};
+    for (const auto& t : times) {
+        SetPictureTime(1000 + t.elapsed);
+        const auto* shown = reinterpret_cast<const BYTE*>(GetPictureBitmap(face));
+        const std::vector<BYTE> want = Read(direct, t.frame);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), shown)) << t.elapsed << " ms";
+    }
+    ReleasePicture(face);
+    StopVideoSupport();
+    folder.Remove("clip.avi");
 }
