@@ -197,10 +197,14 @@ expect "printed command's AVI" 0 "$TOOL" make --template "$DIR/template.scr" --o
 contains "printed command's AVI plays" "$DIR/out" "AVI video compressed with \"MSVC\""
 
 # An AVI whose codec Windows lacks is stored as given, with the command that would help.
-ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48:rate=5:duration=1 -c:v mjpeg "$DIR/camera.avi"
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48:rate=5:duration=1 -c:v ffv1 "$DIR/camera.avi"
 expect "foreign codec" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" "$DIR/camera.avi"
-contains "foreign codec stored as given" "$DIR/out" "face 1: $DIR/camera.avi ($(stat -c %s "$DIR/camera.avi") bytes, fit): AVI video compressed with \"MJPG\""
+contains "foreign codec stored as given" "$DIR/out" "face 1: $DIR/camera.avi ($(stat -c %s "$DIR/camera.avi") bytes, fit): AVI video compressed with \"FFV1\""
 contains "foreign codec command" "$DIR/out" "-c:v msvideo1 -f avi file:$DIR/camera-msvideo1.avi"
+# Motion-JPEG the saver plays itself.
+ffmpeg -nostdin -loglevel error -f lavfi -i testsrc2=size=64x48:rate=5:duration=1 -c:v mjpeg "$DIR/mjpeg.avi"
+expect "Motion-JPEG" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/o.scr" --strict "$DIR/mjpeg.avi"
+contains "Motion-JPEG shown" "$DIR/out" "Motion-JPEG AVI video, 64 x 48, 5 frames at 5 frames per second -> shown"
 
 [ "$failures" -eq 0 ] && echo "all checks passed"
 exit "$failures"
