@@ -1,7 +1,8 @@
 #!/bin/bash
 # Cross-builds the picture libraries of the Windows build as static i686 libraries from
 # Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6 and a
-# minimal libtiff (deflate and JPEG codecs only). zlib comes from libz-mingw-w64-dev.
+# minimal libtiff (deflate and JPEG codecs only), and lcms2 (colour profiles). zlib comes
+# from libz-mingw-w64-dev.
 #
 # Sources, build trees and the install prefix live outside the repository, under
 # $VOMRA_CACHE (default /var/cache/vomracube). A stamp file records the source versions
@@ -21,7 +22,7 @@ JOBS=${JOBS:-2}
 TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
 ZLIB_INC=/usr/i686-w64-mingw32/include
 ZLIB_LIB=/usr/i686-w64-mingw32/lib/libz.a
-PACKAGES=(libjpeg-turbo libpng1.6 tiff)
+PACKAGES=(libjpeg-turbo libpng1.6 tiff lcms2)
 
 log() { echo "build-thirdparty: $*" >&2; }
 
@@ -39,7 +40,8 @@ want_stamp() {
 STAMP=$PREFIX/.stamp
 want=$(want_stamp)
 if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ] &&
-    [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/lib/libpng16.a" ] && [ -f "$PREFIX/lib/libtiff.a" ]; then
+    [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/lib/libpng16.a" ] && [ -f "$PREFIX/lib/libtiff.a" ] &&
+    [ -f "$PREFIX/lib/liblcms2.a" ]; then
     echo "$PREFIX"
     exit 0
 fi
@@ -100,7 +102,23 @@ cmake_build tiff "$(unpack tiff)" \
     -DJPEG_INCLUDE_DIR="$STAGE/include" -DJPEG_LIBRARY="$STAGE/lib/libjpeg.a" \
     -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_GLUT=ON
 
-for lib in libjpeg.a libpng16.a libtiff.a; do
+# lcms2: the library alone (its tools would want libjpeg and libtiff), with autotools; only
+# src/ and include/ are built and installed.
+lcms2_build() {
+    local dir
+    dir=$(unpack lcms2)
+    log "building lcms2"
+    (cd "$dir" && ./configure --host=i686-w64-mingw32 --prefix="$STAGE" --disable-shared \
+        --enable-static --without-jpeg --without-tiff --without-zlib --without-fastfloat \
+        --without-threaded CFLAGS="-O2 -msse2 -mfpmath=sse" >"$BUILD/lcms2.configure.log" 2>&1 &&
+        make -j"$JOBS" -C src >"$BUILD/lcms2.build.log" 2>&1 &&
+        make -C src install >"$BUILD/lcms2.install.log" 2>&1 &&
+        make -C include install >>"$BUILD/lcms2.install.log" 2>&1) ||
+        { tail -40 "$BUILD"/lcms2.*.log >&2; exit 1; }
+}
+lcms2_build
+
+for lib in libjpeg.a libpng16.a libtiff.a liblcms2.a; do
     [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }
 done
 # Only the libraries and headers are kept; the build trees are large and not needed again.

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Writes one small file of each picture kind the importer once refused or showed wrong,
-and beside each, <name>.png: Pillow's decoding of it (stood upright where the file records
+"""Writes one small file of each picture kind the importer once refused or showed wrong
+(and JPEG orientations and 16-bit PNGs), and beside each, <name>.png: Pillow's decoding of it (stood upright where the file records
 an orientation), as a face the saver shows as given.
 
 usage: picture_kinds.py OUTDIR        prints the names of the files written, one a line
@@ -11,6 +11,7 @@ import io
 import os
 import struct
 import sys
+import zlib
 
 from PIL import Image, ImageOps
 
@@ -105,6 +106,24 @@ def one_frame_gif_on_screen():
     return bytes(d)
 
 
+def png16(rgb, alpha):
+    """A PNG of 16-bit samples (Pillow writes none): each 8-bit level c as c * 256 + 200,
+    so that keeping the high byte and rounding differ; opacity from the red channel."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(
+            ">I", zlib.crc32(kind + data))
+
+    raw = b""
+    for row in rgb:
+        raw += b"\0"
+        for c in row:
+            samples = list(c) + ([255 - c[0] // 2] if alpha else [])
+            raw += struct.pack(">%dH" % len(samples), *(v * 256 + 200 for v in samples))
+    header = struct.pack(">IIBBBBB", W, H, 16, 6 if alpha else 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw))
+            + chunk(b"IEND", b""))
+
+
 def kinds():
     """(file name, bytes[, the bytes Pillow decodes for the reference when not these])"""
     rgb = [[rgb_at(x, y) for x in range(W)] for y in range(H)]
@@ -148,6 +167,13 @@ def kinds():
     out = io.BytesIO()
     rgb_image().save(out, "PNG", exif=exif.tobytes())
     yield "orientation-6.png", out.getvalue()
+    for orientation in range(2, 9):
+        exif[274] = orientation
+        out = io.BytesIO()
+        rgb_image().save(out, "JPEG", exif=exif.tobytes(), quality=95)
+        yield "orientation-%d.jpg" % orientation, out.getvalue()
+    yield "rgb-16bit.png", png16(rgb, alpha=False)
+    yield "rgba-16bit.png", png16(rgb, alpha=True)
 
 
 def main():
