@@ -310,8 +310,8 @@ void ConvertRgbaToSrgb(std::span<const uint8_t> icc, uint8_t* rgba, size_t count
     if (!srgb || IsSrgb(source.get(), srgb.get())) {
         return;
     }
-    const TransformHandle transform = RgbTransform(context.get(), source.get(), srgb.get(),
-                                                   TYPE_RGBA_8);
+    const TransformHandle transform =
+        RgbTransform(context.get(), source.get(), srgb.get(), TYPE_RGBA_8);
     if (transform) {
         cmsDoTransform(transform.get(), rgba, rgba, static_cast<cmsUInt32Number>(count));
     }
