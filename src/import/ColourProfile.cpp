@@ -70,10 +70,12 @@ ProfileHandle OpenPictureProfile(cmsContext context, std::span<const uint8_t> ic
     if (!profile) {
         return nullptr;
     }
-    const cmsProfileClassSignature kind = cmsGetDeviceClass(profile.get());
+    // Signatures are the header's bytes as they are, any value: held as integers, since an
+    // enum object may not hold a value it does not name.
+    const uint32_t kind = cmsGetDeviceClass(profile.get());
     const bool deviceOrSpace = kind == cmsSigInputClass || kind == cmsSigDisplayClass ||
                                kind == cmsSigOutputClass || kind == cmsSigColorSpaceClass;
-    const cmsColorSpaceSignature space = cmsGetColorSpace(profile.get());
+    const uint32_t space = cmsGetColorSpace(profile.get());
     if (!deviceOrSpace || (space != cmsSigRgbData && space != cmsSigGrayData)) {
         return nullptr;
     }
