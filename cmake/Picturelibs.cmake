@@ -1,5 +1,6 @@
-# JPEG, PNG, TIFF and lcms2 (colour profiles): Debian's -dev packages natively; for Windows, static libraries
-# cross-built from Debian's source packages into VC_THIRDPARTY (tools/build-thirdparty.sh).
+# JPEG, PNG, TIFF and lcms2 (colour profiles): Debian's -dev packages natively; for Windows,
+# static libraries cross-built from Debian's source packages into VC_THIRDPARTY
+# (tools/build-thirdparty.sh).
 #
 # Without VC_THIRDPARTY the Windows build still configures and compiles everything that
 # does not include a picture-library header, so window code can be checked before the
