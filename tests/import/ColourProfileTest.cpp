@@ -234,8 +234,8 @@ TEST(ColourProfile, TablesGreysAndOpacity) {
     rgba.width = 8;
     rgba.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int i = 0; i < 8; ++i) {
-        rgba.rows.insert(rgba.rows.end(), {180, static_cast<uint8_t>(i * 30), 60,
-                                           static_cast<uint8_t>(i * 36)});
+        rgba.rows.insert(rgba.rows.end(),
+                         {180, static_cast<uint8_t>(i * 30), 60, static_cast<uint8_t>(i * 36)});
     }
     rgba.icc = p3;
     const std::vector<uint8_t> file = WritePng(rgba);
