@@ -1,5 +1,6 @@
-# JPEG, PNG and TIFF: Debian's -dev packages natively; for Windows, static libraries
-# cross-built from Debian's source packages into VC_THIRDPARTY (tools/build-thirdparty.sh).
+# JPEG, PNG, TIFF and lcms2 (colour profiles): Debian's -dev packages natively; for Windows,
+# static libraries cross-built from Debian's source packages into VC_THIRDPARTY
+# (tools/build-thirdparty.sh).
 #
 # Without VC_THIRDPARTY the Windows build still configures and compiles everything that
 # does not include a picture-library header, so window code can be checked before the
@@ -17,10 +18,14 @@ if(WIN32)
   add_library(vc_picturelibs INTERFACE)
   set(VC_MINGW_ZLIB /usr/i686-w64-mingw32/lib/libz.a)
   if(VC_THIRDPARTY AND EXISTS ${VC_THIRDPARTY}/lib/libjpeg.a)
+    if(NOT EXISTS ${VC_THIRDPARTY}/lib/liblcms2.a)
+      message(WARNING "${VC_THIRDPARTY} holds no liblcms2.a: run tools/build-thirdparty.sh "
+                      "again to link.")
+    endif()
     target_include_directories(vc_picturelibs INTERFACE ${VC_THIRDPARTY}/include)
     target_link_libraries(vc_picturelibs INTERFACE
       ${VC_THIRDPARTY}/lib/libtiff.a ${VC_THIRDPARTY}/lib/libpng16.a
-      ${VC_THIRDPARTY}/lib/libjpeg.a ${VC_MINGW_ZLIB})
+      ${VC_THIRDPARTY}/lib/libjpeg.a ${VC_THIRDPARTY}/lib/liblcms2.a ${VC_MINGW_ZLIB})
   else()
     message(WARNING "VC_THIRDPARTY is not set or holds no libraries: compiling only. "
                     "Run tools/build-thirdparty.sh, then configure with "
@@ -35,5 +40,7 @@ else()
   find_package(PNG REQUIRED)
   find_package(TIFF REQUIRED)
   find_package(ZLIB REQUIRED)
-  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF ZLIB::ZLIB)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
+  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF PkgConfig::LCMS2 ZLIB::ZLIB)
 endif()

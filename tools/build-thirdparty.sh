@@ -1,9 +1,9 @@
 #!/bin/bash
 # Cross-builds the picture libraries of the Windows build as static i686 libraries from
 # Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6, a
-# minimal libtiff (deflate and JPEG codecs only), dav1d (AV1), libwebp (with its demuxer, for
-# animation), libde265 (HEVC) and a decode-only libheif over those two (HEIF and AVIF).
-# zlib comes from libz-mingw-w64-dev.
+# minimal libtiff (deflate and JPEG codecs only), lcms2 (colour profiles), dav1d (AV1),
+# libwebp (with its demuxer, for animation), libde265 (HEVC) and a decode-only libheif over
+# those two (HEIF and AVIF). zlib comes from libz-mingw-w64-dev.
 #
 # Sources, build trees and the install prefix live outside the repository, under
 # $VOMRA_CACHE (default /var/cache/vomracube). A stamp file records the source versions
@@ -28,6 +28,9 @@ PACKAGES+=(dav1d)
 # Every library the Windows build links; a prefix without one of them is rebuilt.
 REQUIRED_LIBS=(libjpeg.a libpng16.a libtiff.a)
 REQUIRED_LIBS+=(libdav1d.a)
+# Colour profiles.
+PACKAGES+=(lcms2)
+REQUIRED_LIBS+=(liblcms2.a)
 
 log() { echo "build-thirdparty: $*" >&2; }
 
@@ -127,6 +130,22 @@ cmake_build tiff "$(unpack tiff)" \
     -DZLIB_INCLUDE_DIR="$ZLIB_INC" -DZLIB_LIBRARY="$ZLIB_LIB" \
     -DJPEG_INCLUDE_DIR="$STAGE/include" -DJPEG_LIBRARY="$STAGE/lib/libjpeg.a" \
     -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_GLUT=ON
+
+# lcms2: the library alone (its tools would want libjpeg and libtiff), with autotools; only
+# src/ and include/ are built and installed.
+lcms2_build() {
+    local dir
+    dir=$(unpack lcms2)
+    log "building lcms2"
+    (cd "$dir" && ./configure --host=i686-w64-mingw32 --prefix="$STAGE" --disable-shared \
+        --enable-static --without-jpeg --without-tiff --without-zlib --without-fastfloat \
+        --without-threaded CFLAGS="-O2 -msse2 -mfpmath=sse" >"$BUILD/lcms2.configure.log" 2>&1 &&
+        make -j"$JOBS" -C src >"$BUILD/lcms2.build.log" 2>&1 &&
+        make -C src install >"$BUILD/lcms2.install.log" 2>&1 &&
+        make -C include install >>"$BUILD/lcms2.install.log" 2>&1) ||
+        { tail -40 "$BUILD"/lcms2.*.log >&2; exit 1; }
+}
+lcms2_build
 
 # AV1, with its x86 assembly (nasm): 8- and 10-bit streams, as phones write both.
 meson_build dav1d "$(unpack dav1d)" \

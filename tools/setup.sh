@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git python3 clang llvm clang-format
   libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libpng-dev libtiff-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev zlib1g-dev
   # benchmark comparisons
   libpixman-1-dev libcairo2-dev libosmesa6-dev
   # Windows build and the cross-built picture libraries

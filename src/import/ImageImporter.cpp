@@ -1,5 +1,6 @@
 #include "import/ImageImporter.h"
 
+#include "import/ColourProfile.h"
 #include "import/PictureFile.h"
 #include "import/PictureLimits.h"
 
@@ -106,12 +107,15 @@ void ImageImporter::Dispatch() {
     m_header = {};
     std::memset(m_colours, 0, sizeof m_colours);
     m_detail = nullptr;
+    m_iccProfile.clear();
     FreePixels();
     const FormatEntry* entry = FindFormat(m_format);
     if (!m_open || !entry) {
         throw BadFile;
     }
     (this->*entry->read)();
+    // Every reader hands on the colours its file stores; only here do they become sRGB.
+    picture::ConvertToSrgb(*this);
 }
 
 DWORD ImageImporter::GetInfoSize() const {

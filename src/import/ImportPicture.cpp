@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <limits>
 
 namespace {
 std::atomic<uint64_t> g_decoded{0};
@@ -19,8 +20,11 @@ BITMAPINFOHEADER* DecodeAndPack(ImageImporter& importer, ImportReport& out) {
     ++g_decoded;
     out.result = importer.Decode();
     out.width = importer.m_header.biWidth;
-    out.height =
-        importer.m_header.biHeight < 0 ? -importer.m_header.biHeight : importer.m_header.biHeight;
+    // A top-down height of -2^31 rows has no positive LONG: it is reported as the largest.
+    const LONG height = importer.m_header.biHeight;
+    out.height = height >= 0                                  ? height
+                 : height == std::numeric_limits<LONG>::min() ? std::numeric_limits<LONG>::max()
+                                                              : -height;
     if (out.result != ImageImporter::Ok) {
         out.detail = importer.m_detail;
         return nullptr;

@@ -1,14 +1,22 @@
 // JPEG through the libjpeg 6 interface: greyscale files become 8-bit pictures with a grey
 // ramp, colour files 32-bit blue, green, red, extra pixels straight from the library, and
-// CMYK and YCCK files (the library gives both as CMYK) 32-bit pixels converted here.
+// CMYK and YCCK files (the library gives both as CMYK) 32-bit pixels converted here. The
+// picture is stood upright by the orientation of its Exif block, and its ICC profile (APP2
+// chunks) is handed on for the importer's conversion to sRGB.
 //
 // A library error leaves through a long jump back to the session function that set it,
 // which jumps over library frames only; the session function holds nothing that needs a
 // destructor, and its caller releases the decompressor and raises the result.
+#include "import/ColourProfile.h"
 #include "import/ImageImporter.h"
+#include "import/PictureOrientation.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -115,13 +123,60 @@ struct JpegSession {
     jpeg_decompress_struct cinfo;
     ErrorManager error;
     SourceManager source;
+    // The Exif orientation found by the decoder, applied once the library is done.
+    int orientation = 0;
 };
 
 namespace {
 
-// Creates the decompressor, attaches the file and reads the header. Only runs inside a
-// session function that has set the jump target.
-void StartSession(JpegSession* s, ByteReader* file) {
+constexpr char kExifName[] = "Exif\0";                  // with the literal's zero: 6 bytes
+constexpr char kIccName[] = "ICC_PROFILE";              // and its zero: 12 bytes
+constexpr size_t kIccChunkHeader = sizeof kIccName + 2; // then chunk number and count
+
+bool MarkerNamed(const jpeg_saved_marker_ptr marker, int code, const char* name, size_t size) {
+    return marker->marker == code && marker->data_length >= size &&
+           std::memcmp(marker->data, name, size) == 0;
+}
+
+// The orientation of the first Exif block (APP1), 0 when there is none.
+int ExifOrientation(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m; m = m->next) {
+        if (MarkerNamed(m, JPEG_APP0 + 1, kExifName, sizeof kExifName)) {
+            return picture::OrientationInTiff(
+                {m->data + sizeof kExifName, m->data_length - sizeof kExifName});
+        }
+    }
+    return 0;
+}
+
+// The ICC profile the APP2 chunks make up, into the importer; left empty when the chunks
+// are broken (the library then warns and gives none) or would exceed the profile limit.
+// The chunks' lengths are added up first, so an oversized profile is never put together.
+void TakeIccProfile(j_decompress_ptr cinfo, ImageImporter* importer) {
+    size_t total = 0;
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (MarkerNamed(m, JPEG_APP0 + 2, kIccName, sizeof kIccName)) {
+            total += m->data_length - std::min<size_t>(m->data_length, kIccChunkHeader);
+        }
+    }
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (total == 0 || total > picture::kMaxIccProfileBytes ||
+        !jpeg_read_icc_profile(cinfo, &data, &length)) {
+        return;
+    }
+    try {
+        importer->m_iccProfile.assign(data, data + length);
+    } catch (...) {
+        importer->m_iccProfile.clear(); // without memory for it, the colours stay as stored
+    }
+    std::free(data);
+}
+
+// Creates the decompressor, attaches the file and reads the header, keeping the Exif and
+// ICC markers when `markers` is set. Only runs inside a session function that has set the
+// jump target.
+void StartSession(JpegSession* s, ByteReader* file, bool markers) {
     s->cinfo.err = jpeg_std_error(&s->error.pub);
     s->error.pub.error_exit = ErrorExit;
     s->error.pub.output_message = OutputMessage;
@@ -137,6 +192,11 @@ void StartSession(JpegSession* s, ByteReader* file) {
     s->source.pub.bytes_in_buffer = 0;
     s->source.pub.next_input_byte = nullptr;
     s->cinfo.src = &s->source.pub;
+    if (markers) {
+        // Saved in the library's pool, so at most the file's length.
+        jpeg_save_markers(&s->cinfo, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_save_markers(&s->cinfo, JPEG_APP0 + 2, 0xFFFF);
+    }
     jpeg_read_header(&s->cinfo, TRUE);
 }
 
@@ -144,7 +204,7 @@ bool ProbeSession(JpegSession* s, ByteReader* file) {
     if (setjmp(s->error.jump)) {
         return false;
     }
-    StartSession(s, file);
+    StartSession(s, file, false);
     return true;
 }
 
@@ -152,8 +212,10 @@ ImageImporter::Error DecodeSession(JpegSession* s, ImageImporter* importer) {
     if (setjmp(s->error.jump)) {
         return ImageImporter::Failed;
     }
-    StartSession(s, &importer->m_file);
+    StartSession(s, &importer->m_file, true);
     jpeg_decompress_struct& cinfo = s->cinfo;
+    s->orientation = ExifOrientation(cinfo);
+    TakeIccProfile(&cinfo, importer);
     const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = grey ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGRA;
@@ -205,7 +267,12 @@ void ImageImporter::ReadJpeg() {
     JpegSession session{};
     const Error result = DecodeSession(&session, this);
     jpeg_destroy_decompress(&session.cinfo);
+    if (result == TooLarge && session.orientation >= 5) {
+        // Refused, it still reports the size it would be shown at, as a decoded one does.
+        std::swap(m_header.biWidth, m_header.biHeight);
+    }
     if (result != Ok) {
         throw result;
     }
+    picture::StandUpright(*this, session.orientation, false);
 }

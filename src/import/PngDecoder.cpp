@@ -1,10 +1,12 @@
 // PNG through libpng 1.6: grey and palette pictures become 8-bit pictures with a colour
 // table, all others 32-bit blue, green, red, (255 - alpha) pixels; a picture whose eXIf
-// chunk records an orientation is stood upright by it.
+// chunk records an orientation is stood upright by it. 16-bit samples keep their high byte,
+// as other readers give them; an iCCP profile is handed on for the conversion to sRGB.
 //
 // libpng's errors leave through its own long jump (png_jmpbuf) back to the session
 // function, over library frames only; the caller releases the structures and the row
 // pointers and raises the result.
+#include "import/ColourProfile.h"
 #include "import/ImageImporter.h"
 #include "import/PictureOrientation.h"
 #include "import/PixelLayouts.h"
@@ -70,6 +72,19 @@ int ExifOrientation(png_structp png, png_infop info) {
         return 0;
     }
     return picture::OrientationInTiff({exif, size});
+}
+
+// The iCCP chunk's profile, which libpng has checked and inflated (within its own limit on
+// chunk memory), into the importer; none above the profile limit.
+void TakeIccProfile(png_structp png, png_infop info, ImageImporter* importer) {
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    if (png_get_iCCP(png, info, &name, &compression, &profile, &length) != 0 && profile &&
+        length <= picture::kMaxIccProfileBytes) {
+        importer->m_iccProfile.assign(profile, profile + length);
+    }
 }
 
 bool CreateStructures(PngSession* s) {
@@ -157,6 +172,7 @@ ImageImporter::Error DecodeSession(PngSession* s, ImageImporter* importer) {
         return ImageImporter::Failed;
     }
     ReadHeader(s, &importer->m_file);
+    TakeIccProfile(s->png, s->info, importer);
     const png_uint_32 width = png_get_image_width(s->png, s->info);
     const png_uint_32 height = png_get_image_height(s->png, s->info);
     picture::SetHeader(importer->m_header, static_cast<LONG>(width), static_cast<LONG>(height), 0);

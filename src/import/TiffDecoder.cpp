@@ -1,7 +1,8 @@
 // TIFF through libtiff 4: the first image, read from the importer's bytes as RGBA and
 // turned into 32-bit blue, green, red, alpha pixels, stood upright as its orientation tag
-// says. libtiff reports errors by its results, so no jump is needed; its warning and error
-// handlers are cleared before every open.
+// says, with its ICC profile handed on for the conversion to sRGB. libtiff reports errors by its
+// results, so no jump is needed; its warning and error handlers are cleared before every open.
+#include "import/ColourProfile.h"
 #include "import/ImageImporter.h"
 #include "import/PictureOrientation.h"
 
@@ -74,6 +75,17 @@ TIFF* OpenQuietly(MemorySource& source) {
                           SizeProc, MapProc, UnmapProc);
 }
 
+// The profile of the ICC tag, into the importer; none above the profile limit.
+void TakeIccProfile(TIFF* tiff, ImageImporter* importer) {
+    uint32_t length = 0;
+    void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &length, &profile) && profile &&
+        length <= picture::kMaxIccProfileBytes) {
+        const auto* bytes = static_cast<const uint8_t*>(profile);
+        importer->m_iccProfile.assign(bytes, bytes + length);
+    }
+}
+
 ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
     uint32_t width = 0;
     uint32_t height = 0;
@@ -106,6 +118,7 @@ ImageImporter::Error DecodeImage(TIFF* tiff, ImageImporter* importer) {
     if (turned) {
         picture::StandUpright(*importer, orientation, true);
     }
+    TakeIccProfile(tiff, importer);
     return ImageImporter::Ok;
 }
 

@@ -6,7 +6,6 @@
 #include "make/picture/JpegWriter.h"
 #include "make/MediaType.h"
 #include "make/ProjectBudget.h"
-#include "make/picture/Orientation.h"
 #include "make/picture/PngShrinking.h"
 #include "make/picture/PngWriter.h"
 #include "make/system/ProcessRun.h"
@@ -115,13 +114,13 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     return true;
 }
 
-// The picture as the saver decodes it, stood upright and brought to width x height: the
-// decision's picture when it was read at full size; else read again from the bytes (a JPEG at
-// 1/jpegScale of its size), or, for a PNG too large for that, shrunk row by row from the file
-// while it is decoded.
+// The picture as the saver decodes it (stood upright by its orientation, its colours in
+// sRGB), brought to width x height: the decision's picture when it was read at full size;
+// else read again from the bytes (a JPEG at 1/jpegScale of its size), or, for a PNG too large
+// for that, shrunk row by row from the file while it is decoded.
 bool DecodeUpright(const FaceDecision& decision, std::span<const uint8_t> bytes,
-                   const std::string& path, int orientation, int width, int height,
-                   unsigned jpegScale, bool whileDecoding, RgbaImage& image) {
+                   const std::string& path, int width, int height, unsigned jpegScale,
+                   bool whileDecoding, RgbaImage& image) {
     if (whileDecoding) {
         return ShrinkPngWhileDecoding(path, std::max(width, height), image);
     }
@@ -134,7 +133,6 @@ bool DecodeUpright(const FaceDecision& decision, std::span<const uint8_t> bytes,
     if (!packed || !UnpackPicture(packed, image)) {
         return false;
     }
-    image = Upright(image, orientation);
     // A picture read at a fraction of its size may come out a pixel short of the size asked
     // for; it is never enlarged.
     width = std::min(width, image.width);
@@ -151,7 +149,7 @@ bool DecodeUpright(const FaceDecision& decision, std::span<const uint8_t> bytes,
 struct ReworkInput {
     const FaceDecision& decision;
     const std::string& path;
-    int orientation, width, height;
+    int width, height;
     unsigned jpegScale;
     bool whileDecoding;
     bool shrunk;
@@ -162,8 +160,8 @@ bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan
     const bool jpeg = face.check.pictureFormat == ImageImporter::Jpeg;
     RgbaImage image;
     std::vector<uint8_t> encoded;
-    const bool ok = DecodeUpright(in.decision, face.data, in.path, in.orientation, in.width,
-                                  in.height, in.jpegScale, in.whileDecoding, image) &&
+    const bool ok = DecodeUpright(in.decision, face.data, in.path, in.width, in.height,
+                                  in.jpegScale, in.whileDecoding, image) &&
                     (jpeg ? EncodeJpeg(image, kJpegQuality, encoded) : EncodePng(image, encoded));
     const FaceCheck check = ok ? CheckFaceBytes(encoded) : FaceCheck{};
     if (check.verdict != FaceVerdict::kShown) {
@@ -184,9 +182,9 @@ bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan
     return true;
 }
 
-// The DCT scale a JPEG of stored size w x h is read at to be shrunk to fit `width` x
-// `height` (stored sides): the largest that still gives at least that many pixels, and at
-// least the one that keeps the decoded picture within the rework limit.
+// The DCT scale a JPEG of size w x h is read at to be shrunk to fit `width` x `height` (both
+// sizes upright, or both as stored: the answer is the same): the largest that still gives at least
+// that many pixels, and at least the one that keeps the decoded picture within the rework limit.
 unsigned JpegScale(int64_t w, int64_t h, int64_t width, int64_t height) {
     unsigned scale = 1;
     while (scale < kMaxJpegScale) {
@@ -209,10 +207,12 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
     if (!readable || face.check.pictureFormat == 0 || face.check.images > 1) {
         return false; // videos and animations are stored as given
     }
+    // The importer stands a JPEG upright as it decodes it, as the saver does, so the check
+    // gives the upright size and the decoded picture needs no turn here; a photo taken turned
+    // is re-encoded (upright, with no orientation left) when the plan turns photos.
     const int orientation = jpeg && plan.turn ? ReadExifOrientation(face.data) : 0;
     const bool turn = orientation >= 2;
-    const int uprightWidth = orientation >= 5 ? face.check.height : face.check.width;
-    const int uprightHeight = orientation >= 5 ? face.check.width : face.check.height;
+    const int uprightWidth = face.check.width, uprightHeight = face.check.height;
     int width = 0, height = 0;
     ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
     const bool uncompressed = face.check.pictureFormat == ImageImporter::Bmp ||
@@ -222,9 +222,7 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
         return false;
     }
     const int64_t w = face.check.width, h = face.check.height;
-    const int storedWidth = orientation >= 5 ? height : width;
-    const int storedHeight = orientation >= 5 ? width : height;
-    const unsigned scale = jpeg ? JpegScale(w, h, storedWidth, storedHeight) : 1;
+    const unsigned scale = jpeg ? JpegScale(w, h, width, height) : 1;
     const bool png = face.check.pictureFormat == ImageImporter::Png;
     const bool whileDecoding = png && w * h > kMaxReworkPixels;
     if ((w / scale) * (h / scale) > kMaxReworkPixels && !whileDecoding) {
@@ -248,8 +246,8 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
         done.push_back(std::move(shrunk));
     }
     const bool shrunk = width != uprightWidth || height != uprightHeight;
-    return Rework({decision, path, orientation, width, height, scale, whileDecoding, shrunk},
-                  std::move(done), plan, face);
+    return Rework({decision, path, width, height, scale, whileDecoding, shrunk}, std::move(done),
+                  plan, face);
 }
 } // namespace
 

@@ -67,6 +67,16 @@ TEST(Limits, ReportNamesFormatAndResult) {
               nullptr);
     EXPECT_EQ(report.format, ImageImporter::Gif);
     EXPECT_EQ(report.result, ImageImporter::NoImage);
+
+    // A top-down BMP of 2^31 rows: refused, its height reported as the largest there is.
+    Bytes tall;
+    tall.u8('B').u8('M').u32(58).u32(0).u32(54);
+    tall.u32(40).u32(1).u32(0x80000000u).u16(1).u16(24).fill(24, 0).fill(4, 0);
+    EXPECT_EQ(ImportPictureReporting(dir.Write("b", tall.data()).c_str(), 0xFFFFFFFFu, &report),
+              nullptr);
+    EXPECT_EQ(report.format, ImageImporter::Bmp);
+    EXPECT_NE(report.result, ImageImporter::Ok);
+    EXPECT_EQ(report.height, 0x7FFFFFFF);
 }
 
 // Every input a fuzzer found is kept under fuzz/regressions/<fuzzer>/ and must import

@@ -2,6 +2,8 @@
 // library-backed decoders.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -46,6 +48,45 @@ inline std::vector<uint8_t> WriteJpeg(int width, int height, int components,
     return out;
 }
 
+// The JPEG with an application marker (code 0xE0 + n) put in right after its start of
+// image; payload at most 65533 bytes.
+inline std::vector<uint8_t> WithMarker(std::vector<uint8_t> jpeg, int code,
+                                       const std::vector<uint8_t>& payload) {
+    const size_t length = payload.size() + 2;
+    std::vector<uint8_t> marker = {0xFF, static_cast<uint8_t>(code),
+                                   static_cast<uint8_t>(length >> 8),
+                                   static_cast<uint8_t>(length & 0xFF)};
+    marker.insert(marker.end(), payload.begin(), payload.end());
+    jpeg.insert(jpeg.begin() + 2, marker.begin(), marker.end());
+    return jpeg;
+}
+
+// The JPEG with `icc` in APP2 chunks of at most `chunk` bytes of profile each, in order.
+inline std::vector<uint8_t> WithIccProfile(std::vector<uint8_t> jpeg,
+                                           const std::vector<uint8_t>& icc, size_t chunk = 65519) {
+    chunk = std::max(chunk, (icc.size() + 254) / 255); // at most 255 chunks
+    const size_t count = (icc.size() + chunk - 1) / chunk;
+    // Inserted after the start of image one by one, so the last chunk goes in first.
+    for (size_t i = count; i-- > 0;) {
+        static const char kName[] = "ICC_PROFILE";
+        std::vector<uint8_t> payload(kName, kName + sizeof kName);
+        payload.push_back(static_cast<uint8_t>(i + 1));
+        payload.push_back(static_cast<uint8_t>(count));
+        const size_t end = std::min(icc.size(), (i + 1) * chunk);
+        payload.insert(payload.end(), icc.begin() + static_cast<ptrdiff_t>(i * chunk),
+                       icc.begin() + static_cast<ptrdiff_t>(end));
+        jpeg = WithMarker(std::move(jpeg), 0xE2, payload);
+    }
+    return jpeg;
+}
+
+// An Exif block (APP1 payload) of one entry, a big-endian IFD0 with the orientation.
+inline std::vector<uint8_t> ExifWithOrientation(int orientation) {
+    return {'E', 'x', 'i', 'f',  0,    0, 'M', 'M', 0, 42, 0, 0, 0,
+            8,   0,   1,   0x01, 0x12, 0, 3,   0,   0, 0,  1, 0, static_cast<uint8_t>(orientation),
+            0,   0,   0,   0,    0,    0};
+}
+
 struct PngSpec {
     int width = 1;
     int height = 1;
@@ -56,6 +97,7 @@ struct PngSpec {
     std::vector<uint8_t> alpha; // tRNS for palettes
     int transparentGrey = -1;   // tRNS for grey
     std::vector<uint8_t> rows;  // packed rows as PNG stores them, top first
+    std::vector<uint8_t> icc;   // an iCCP chunk's profile, when not empty
 };
 
 inline std::vector<uint8_t> WritePng(const PngSpec& s) {
@@ -78,6 +120,10 @@ inline std::vector<uint8_t> WritePng(const PngSpec& s) {
     if (!s.alpha.empty()) {
         png_set_tRNS(png, info, s.alpha.data(), static_cast<int>(s.alpha.size()), nullptr);
     }
+    if (!s.icc.empty()) {
+        png_set_iCCP(png, info, "profile", PNG_COMPRESSION_TYPE_BASE, s.icc.data(),
+                     static_cast<png_uint_32>(s.icc.size()));
+    }
     if (s.transparentGrey >= 0) {
         png_color_16 grey = {};
         grey.gray = static_cast<png_uint_16>(s.transparentGrey);
@@ -95,9 +141,10 @@ inline std::vector<uint8_t> WritePng(const PngSpec& s) {
     return out;
 }
 
-// An 8-bit RGB or RGBA TIFF written to path; pixels top row first.
+// An 8-bit RGB or RGBA TIFF written to path, with an ICC profile when `icc` is not empty;
+// pixels top row first.
 inline void WriteTiff(const std::string& path, int width, int height, int samples,
-                      const std::vector<uint8_t>& pixels) {
+                      const std::vector<uint8_t>& pixels, const std::vector<uint8_t>& icc = {}) {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
@@ -106,6 +153,9 @@ inline void WriteTiff(const std::string& path, int width, int height, int sample
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, height);
+    if (!icc.empty()) {
+        TIFFSetField(tiff, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(icc.size()), icc.data());
+    }
     if (samples == 4) {
         const uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);

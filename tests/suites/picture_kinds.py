@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Writes one small file of each picture kind the importer once refused or showed wrong,
-and beside each, <name>.png: Pillow's decoding of it (stood upright where the file records
+"""Writes one small file of each picture kind the importer once refused or showed wrong
+(and JPEG orientations, Display P3 PNG and JPEG, 16-bit PNGs), and beside each, <name>.png: Pillow's decoding of it (stood upright where the file records
 an orientation), as a face the saver shows as given.
 
 usage: picture_kinds.py OUTDIR        prints the names of the files written, one a line
@@ -11,6 +11,7 @@ import io
 import os
 import struct
 import sys
+import zlib
 
 from PIL import Image, ImageOps
 
@@ -105,6 +106,86 @@ def one_frame_gif_on_screen():
     return bytes(d)
 
 
+def png16(rgb, alpha):
+    """A PNG of 16-bit samples (Pillow writes none): each 8-bit level c as c * 256 + 200,
+    so that keeping the high byte and rounding differ; opacity from the red channel."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(
+            ">I", zlib.crc32(kind + data))
+
+    raw = b""
+    for row in rgb:
+        raw += b"\0"
+        for c in row:
+            samples = list(c) + ([255 - c[0] // 2] if alpha else [])
+            raw += struct.pack(">%dH" % len(samples), *(v * 256 + 200 for v in samples))
+    header = struct.pack(">IIBBBBB", W, H, 16, 6 if alpha else 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw))
+            + chunk(b"IEND", b""))
+
+
+def display_p3_icc():
+    """A Display P3 profile (v2 matrix-shaper, sRGB's curve as a parametric curve), put
+    together here since Pillow makes only its built-in profiles."""
+    def xyz(x, y):
+        return [x / y, 1.0, (1 - x - y) / y]
+
+    def solve(m, v):  # 3x3 linear system, Cramer's rule
+        def det(a):
+            return (a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1])
+                    - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0])
+                    + a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]))
+        d = det(m)
+        return [det([[v[r] if c == i else m[r][c] for c in range(3)] for r in range(3)]) / d
+                for i in range(3)]
+
+    def mul(a, v):
+        return [sum(a[r][c] * v[c] for c in range(3)) for r in range(3)]
+
+    primaries = [xyz(0.680, 0.320), xyz(0.265, 0.690), xyz(0.150, 0.060)]
+    d65, d50 = xyz(0.3127, 0.3290), [0.9642, 1.0, 0.8249]
+    columns = [[primaries[c][r] for c in range(3)] for r in range(3)]
+    scale = solve(columns, d65)
+    bradford = [[0.8951, 0.2664, -0.1614], [-0.7502, 1.7135, 0.0367], [0.0389, -0.0685, 1.0296]]
+    cone65, cone50 = mul(bradford, d65), mul(bradford, d50)
+    inverse = [solve(bradford, [1.0 if r == i else 0.0 for r in range(3)]) for i in range(3)]
+
+    def adapted(v):
+        cone = mul(bradford, v)
+        cone = [cone[i] * cone50[i] / cone65[i] for i in range(3)]
+        return [sum(inverse[c][r] * cone[c] for c in range(3)) for r in range(3)]
+
+    def s15(v):
+        return struct.pack(">i", round(v * 65536))
+
+    def xyz_tag(v):
+        return b"XYZ " + bytes(4) + b"".join(s15(c) for c in v)
+
+    curve = b"para" + bytes(4) + struct.pack(">HH", 3, 0) + b"".join(
+        s15(v) for v in (2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045))
+    tags = [(b"wtpt", xyz_tag(d50))]
+    for i, name in enumerate((b"r", b"g", b"b")):
+        tags.append((name + b"XYZ", xyz_tag(adapted([p * scale[i] for p in primaries[i]]))))
+    tags += [(name + b"TRC", curve) for name in (b"r", b"g", b"b")]
+    offset = 128 + 4 + 12 * len(tags)
+    table, data = struct.pack(">I", len(tags)), b""
+    for sig, body in tags:
+        table += sig + struct.pack(">II", offset + len(data), len(body))
+        data += body + bytes(-len(body) % 4)
+    size = offset + len(data)
+    header = (struct.pack(">I", size) + bytes(4) + struct.pack(">I", 0x02100000) + b"mntrRGB XYZ "
+              + bytes(12) + b"acsp" + bytes(24) + struct.pack(">I", 1)
+              + b"".join(s15(c) for c in d50) + bytes(48))
+    return header + table + data
+
+
+def srgb_from_p3(im, icc):
+    from PIL import ImageCms
+    p3 = ImageCms.ImageCmsProfile(io.BytesIO(icc))
+    return ImageCms.profileToProfile(im, p3, ImageCms.createProfile("sRGB"),
+                                     renderingIntent=ImageCms.Intent.RELATIVE_COLORIMETRIC)
+
+
 def kinds():
     """(file name, bytes[, the bytes Pillow decodes for the reference when not these])"""
     rgb = [[rgb_at(x, y) for x in range(W)] for y in range(H)]
@@ -148,6 +229,22 @@ def kinds():
     out = io.BytesIO()
     rgb_image().save(out, "PNG", exif=exif.tobytes())
     yield "orientation-6.png", out.getvalue()
+    for orientation in range(2, 9):
+        exif[274] = orientation
+        out = io.BytesIO()
+        rgb_image().save(out, "JPEG", exif=exif.tobytes(), quality=95)
+        yield "orientation-%d.jpg" % orientation, out.getvalue()
+    icc = display_p3_icc()
+    for kind in ("PNG", "JPEG"):
+        out = io.BytesIO()
+        rgb_image().save(out, kind, icc_profile=icc, **({"quality": 95} if kind == "JPEG" else {}))
+        # Pillow shows the stored colours; lcms2 through Pillow makes them sRGB.
+        reference = io.BytesIO()
+        with Image.open(io.BytesIO(out.getvalue())) as stored:
+            srgb_from_p3(stored, icc).save(reference, "PNG")
+        yield "display-p3." + kind.lower().replace("jpeg", "jpg"), out.getvalue(), reference.getvalue()
+    yield "rgb-16bit.png", png16(rgb, alpha=False)
+    yield "rgba-16bit.png", png16(rgb, alpha=True)
 
 
 def main():
@@ -160,7 +257,9 @@ def main():
             im.load()
             # Pillow stands a TIFF upright as it loads it (and keeps the tag).
             upright = im if im.format == "TIFF" else ImageOps.exif_transpose(im)
-            upright.convert("RGBA" if "transparency" in im.info else "RGB").save(path + ".png")
+            shown = upright.convert("RGBA" if "transparency" in im.info else "RGB")
+            shown.info.pop("icc_profile", None)  # the reference holds colours as shown
+            shown.save(path + ".png")
         print(path)
 
 

@@ -139,10 +139,11 @@ PYEOF
 expect "turned photo" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/upright.scr" "$DIR/turned.jpg"
 contains "upright note" "$DIR/out" "stood upright: its Exif orientation 6 asks for it to be turned 90 degrees clockwise"
 contains "upright size" "$DIR/out" "JPEG picture, 40 x 60"
-# --max-side 0 keeps the photo byte for byte; --upright still turns it.
+# --max-side 0 keeps the photo byte for byte, and the saver stands it upright as it shows
+# it (so the verdict gives the upright size); --upright turns it in the file too.
 expect "turned photo kept" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/kept.scr" \
     --max-side 0 "$DIR/turned.jpg"
-contains "kept as stored" "$DIR/out" "JPEG picture, 60 x 40"
+contains "kept, shown upright" "$DIR/out" "JPEG picture, 40 x 60"
 lacks "kept not turned" "$DIR/out" "stood upright"
 expect "turned photo asked" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/asked.scr" \
     --max-side 0 --upright "$DIR/turned.jpg"

@@ -1,5 +1,6 @@
 #include "make/picture/PngShrinking.h"
 
+#include "import/ColourProfile.h"
 #include "import/PictureOrientation.h"
 #include "make/picture/AreaResample.h"
 #include "make/picture/Orientation.h"
@@ -32,6 +33,7 @@ struct Session {
     png_infop info = nullptr;
     std::vector<uint8_t> row;
     std::unique_ptr<RowShrinker> shrinker;
+    std::vector<uint8_t> icc; // the iCCP chunk's profile, converted from once shrunk
     ~Session() { png_destroy_read_struct(&png, &info, nullptr); }
 };
 
@@ -54,6 +56,14 @@ bool Decode(Session* s, std::ifstream* in, int maxSide, int* orientation) {
     }
     png_set_read_fn(s->png, in, ReadFunction);
     png_read_info(s->png, s->info);
+    png_charp name = nullptr;
+    int compression = 0;
+    png_bytep profile = nullptr;
+    png_uint_32 profileLength = 0;
+    if (png_get_iCCP(s->png, s->info, &name, &compression, &profile, &profileLength) != 0 &&
+        profile && profileLength <= picture::kMaxIccProfileBytes) {
+        s->icc.assign(profile, profile + profileLength);
+    }
     const png_uint_32 width = png_get_image_width(s->png, s->info);
     const png_uint_32 height = png_get_image_height(s->png, s->info);
     if (png_get_interlace_type(s->png, s->info) != PNG_INTERLACE_NONE || width > 0x7FFFFFFF ||
@@ -108,5 +118,8 @@ bool ShrinkPngWhileDecoding(const std::string& path, int maxSide, RgbaImage& ima
         return false;
     }
     image = Upright(s.shrinker->Result(), orientation);
+    // Averaged as stored, then converted: a conversion is not linear in stored levels, so a
+    // mixed colour may differ from the importer's by a level or so.
+    picture::ConvertRgbaToSrgb(s.icc, image.pixels.data(), image.pixels.size() / 4);
     return true;
 }
