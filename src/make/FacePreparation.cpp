@@ -152,7 +152,7 @@ struct ReworkInput {
     int width, height;
     unsigned jpegScale;
     bool whileDecoding;
-    bool shrunk;
+    bool turned, shrunk;
 };
 
 bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan& plan,
@@ -176,7 +176,7 @@ bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan
                          Size(check.width, check.height, encoded.size()));
     face.data = std::move(encoded);
     face.check = check;
-    face.turned = in.orientation >= 2;
+    face.turned = in.turned;
     face.shrunk = in.shrunk;
     face.thumbnail = ImageThumbnail(image, plan.thumbnailSide);
     return true;
@@ -246,8 +246,8 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
         done.push_back(std::move(shrunk));
     }
     const bool shrunk = width != uprightWidth || height != uprightHeight;
-    return Rework({decision, path, width, height, scale, whileDecoding, shrunk}, std::move(done),
-                  plan, face);
+    return Rework({decision, path, width, height, scale, whileDecoding, turn, shrunk},
+                  std::move(done), plan, face);
 }
 } // namespace
 
