@@ -1,5 +1,6 @@
-# JPEG, PNG and TIFF: Debian's -dev packages natively; for Windows, static libraries
-# cross-built from Debian's source packages into VC_THIRDPARTY (tools/build-thirdparty.sh).
+# JPEG, PNG, TIFF, HEIF/AVIF and WebP: Debian's -dev packages natively; for Windows, static
+# libraries cross-built from Debian's source packages into VC_THIRDPARTY
+# (tools/build-thirdparty.sh).
 #
 # Without VC_THIRDPARTY the Windows build still configures and compiles everything that
 # does not include a picture-library header, so window code can be checked before the
@@ -21,6 +22,12 @@ if(WIN32)
     target_link_libraries(vc_picturelibs INTERFACE
       ${VC_THIRDPARTY}/lib/libtiff.a ${VC_THIRDPARTY}/lib/libpng16.a
       ${VC_THIRDPARTY}/lib/libjpeg.a ${VC_MINGW_ZLIB})
+    # HEIF and AVIF: libheif over libde265 (HEVC) and dav1d (AV1); WebP with its demuxer.
+    target_compile_definitions(vc_picturelibs INTERFACE LIBHEIF_STATIC_BUILD LIBDE265_STATIC_BUILD)
+    target_link_libraries(vc_picturelibs INTERFACE
+      ${VC_THIRDPARTY}/lib/libheif.a ${VC_THIRDPARTY}/lib/libde265.a
+      ${VC_THIRDPARTY}/lib/libdav1d.a
+      ${VC_THIRDPARTY}/lib/libwebpdemux.a ${VC_THIRDPARTY}/lib/libwebp.a)
   else()
     message(WARNING "VC_THIRDPARTY is not set or holds no libraries: compiling only. "
                     "Run tools/build-thirdparty.sh, then configure with "
@@ -35,5 +42,9 @@ else()
   find_package(PNG REQUIRED)
   find_package(TIFF REQUIRED)
   find_package(ZLIB REQUIRED)
-  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF ZLIB::ZLIB)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(VC_HEIF REQUIRED IMPORTED_TARGET libheif)
+  pkg_check_modules(VC_WEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF ZLIB::ZLIB PkgConfig::VC_HEIF
+      PkgConfig::VC_WEBP)
 endif()
