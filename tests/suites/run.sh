@@ -6,8 +6,7 @@
 # cache outside the tree. Then a saver made from each picture kind of picture_kinds.py must
 # draw its faces as one made from Pillow's decoding does (faces.py), and HEIC, AVIF and WebP
 # files made with Debian's encoders must decode as their reference decoders do
-# (new_formats.py). Ends with "N passed,
-# M failed" over all; exits non-zero on a mismatch.
+# (new_formats.py). Ends with "N passed, M failed" over all; exits non-zero on a mismatch.
 #
 # usage: tests/suites/run.sh [path/to/vomracube-import]
 set -uo pipefail
