@@ -12,7 +12,7 @@ extern "C" __declspec(dllimport) void __stdcall Sleep(unsigned long milliseconds
 
 namespace std {
 class mutex {
-public:
+  public:
     constexpr mutex() noexcept = default;
     mutex(const mutex&) = delete;
     mutex& operator=(const mutex&) = delete;
@@ -25,7 +25,7 @@ public:
     bool try_lock() noexcept { return !m_held.exchange(true, std::memory_order_acquire); }
     void unlock() noexcept { m_held.store(false, std::memory_order_release); }
 
-private:
+  private:
     std::atomic<bool> m_held{false};
 };
 } // namespace std
