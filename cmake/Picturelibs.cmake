@@ -1,5 +1,6 @@
-# JPEG, PNG, TIFF and lcms2 (colour profiles): Debian's -dev packages natively; for Windows,
-# static libraries cross-built from Debian's source packages into VC_THIRDPARTY
+# JPEG, PNG, TIFF, HEIF/AVIF, WebP and lcms2 (colour profiles): Debian's -dev packages
+# natively; for Windows, static libraries cross-built from Debian's source packages into
+# VC_THIRDPARTY
 # (tools/build-thirdparty.sh).
 #
 # Without VC_THIRDPARTY the Windows build still configures and compiles everything that
@@ -26,6 +27,12 @@ if(WIN32)
     target_link_libraries(vc_picturelibs INTERFACE
       ${VC_THIRDPARTY}/lib/libtiff.a ${VC_THIRDPARTY}/lib/libpng16.a
       ${VC_THIRDPARTY}/lib/libjpeg.a ${VC_THIRDPARTY}/lib/liblcms2.a ${VC_MINGW_ZLIB})
+    # HEIF and AVIF: libheif over libde265 (HEVC) and dav1d (AV1); WebP with its demuxer.
+    target_compile_definitions(vc_picturelibs INTERFACE LIBHEIF_STATIC_BUILD LIBDE265_STATIC_BUILD)
+    target_link_libraries(vc_picturelibs INTERFACE
+      ${VC_THIRDPARTY}/lib/libheif.a ${VC_THIRDPARTY}/lib/libde265.a
+      ${VC_THIRDPARTY}/lib/libdav1d.a
+      ${VC_THIRDPARTY}/lib/libwebpdemux.a ${VC_THIRDPARTY}/lib/libwebp.a)
   else()
     message(WARNING "VC_THIRDPARTY is not set or holds no libraries: compiling only. "
                     "Run tools/build-thirdparty.sh, then configure with "
@@ -42,5 +49,8 @@ else()
   find_package(ZLIB REQUIRED)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LCMS2 REQUIRED IMPORTED_TARGET lcms2)
-  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF PkgConfig::LCMS2 ZLIB::ZLIB)
+  pkg_check_modules(VC_HEIF REQUIRED IMPORTED_TARGET libheif)
+  pkg_check_modules(VC_WEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+  set(VC_PICTURE_LIBS JPEG::JPEG PNG::PNG TIFF::TIFF ZLIB::ZLIB PkgConfig::VC_HEIF
+      PkgConfig::VC_WEBP PkgConfig::LCMS2)
 endif()

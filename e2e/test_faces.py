@@ -83,6 +83,17 @@ class FaceColours(FinishedSaverCase):
         for c in counts:
             self.assertLess(c.get("default", 0), MIN_PIXELS // 10, counts)
 
+    def test_heic_avif_webp_and_animated_webp_faces(self):
+        # Three faces from the formats of phones and the web, three from an animated WebP
+        # whose frames change colour once per second.
+        path = self.make_saver("heic-avif-webp", savers.BIG_CUBE,
+                               savers.NEW_FORMAT_FACES + [savers.MOVING_WEBP] * 3)
+        stills = ["red", "green", "blue"]
+        counts = self.run_and_collect(path, "shot", stills + savers.CLIP_COLOURS, 40)
+        best = {name: max(c.get(name, 0) for c in counts) for name in stills}
+        self.assertTrue(all(n >= MIN_PIXELS for n in best.values()), best)
+        self.check_frames_in_turn(counts)
+
     def test_v5_bmp_and_animated_gif_faces(self):
         # One face from a BMP with the 124-byte header, five from an animated GIF whose
         # frames change colour once per second.

@@ -21,13 +21,16 @@ SRC=$TP/src
 BUILD=$TP/build
 JOBS=${JOBS:-2}
 TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
+STD_MUTEX=$ROOT/tools/thirdparty/win32-std-mutex.h
 ZLIB_INC=/usr/i686-w64-mingw32/include
 ZLIB_LIB=/usr/i686-w64-mingw32/lib/libz.a
 PACKAGES=(libjpeg-turbo libpng1.6 tiff)
 PACKAGES+=(dav1d)
+PACKAGES+=(libwebp libde265 libheif)
 # Every library the Windows build links; a prefix without one of them is rebuilt.
 REQUIRED_LIBS=(libjpeg.a libpng16.a libtiff.a)
 REQUIRED_LIBS+=(libdav1d.a)
+REQUIRED_LIBS+=(libwebp.a libwebpdemux.a libde265.a libheif.a)
 # Colour profiles.
 PACKAGES+=(lcms2)
 REQUIRED_LIBS+=(liblcms2.a)
@@ -42,7 +45,7 @@ want_stamp() {
     local p
     for p in "${PACKAGES[@]}"; do echo "$p $(source_version "$p")"; done
     echo "zlib $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)"
-    echo "script $(cat "$0" "$TOOLCHAIN" | sha256sum | cut -c1-16)"
+    echo "script $(cat "$0" "$TOOLCHAIN" "$STD_MUTEX" | sha256sum | cut -c1-16)"
 }
 
 have_required_libs() { # prefix -> whether every required library is there
@@ -151,6 +154,29 @@ lcms2_build
 meson_build dav1d "$(unpack dav1d)" \
     -Denable_tools=false -Denable_examples=false -Denable_tests=false -Denable_docs=false \
     -Denable_asm=true -Dlogging=false
+
+# WebP: the decoder and the demuxer (animation) only.
+cmake_build webp "$(unpack libwebp)" \
+    -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
+    -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
+    -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF -DWEBP_BUILD_WEBPMUX=OFF \
+    -DWEBP_BUILD_EXTRAS=OFF -DWEBP_USE_THREAD=OFF -DWEBP_NEAR_LOSSLESS=OFF
+
+# HEVC and HEIF are C++ that locks a std::mutex, which the win32 thread model lacks:
+# win32-std-mutex.h supplies one.
+HEIF_CXX_FLAGS="-O2 -msse2 -mfpmath=sse -include $STD_MUTEX"
+cmake_build de265 "$(unpack libde265)" -DCMAKE_CXX_FLAGS="$HEIF_CXX_FLAGS" \
+    -DENABLE_SDL=OFF -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF
+
+# Decoding only, both codecs built in, tiles decoded on the caller's thread.
+cmake_build heif "$(unpack libheif)" -DCMAKE_CXX_FLAGS="$HEIF_CXX_FLAGS" \
+    -DWITH_EXAMPLES=OFF -DWITH_GDK_PIXBUF=OFF -DWITH_FUZZERS=OFF -DENABLE_PLUGIN_LOADING=OFF \
+    -DENABLE_MULTITHREADING_SUPPORT=OFF -DENABLE_PARALLEL_TILE_DECODING=OFF \
+    -DWITH_LIBDE265=ON -DWITH_DAV1D=ON -DWITH_X265=OFF -DWITH_AOM_ENCODER=OFF \
+    -DWITH_AOM_DECODER=OFF -DWITH_SvtEnc=OFF -DWITH_RAV1E=OFF -DWITH_LIBSHARPYUV=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Doxygen=ON \
+    -DLIBDE265_INCLUDE_DIR="$STAGE/include" -DLIBDE265_LIBRARY="$STAGE/lib/libde265.a" \
+    -DDAV1D_INCLUDE_DIR="$STAGE/include" -DDAV1D_LIBRARY="$STAGE/lib/libdav1d.a"
 
 for lib in "${REQUIRED_LIBS[@]}"; do
     [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }

@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git python3 clang llvm clang-format
   libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev zlib1g-dev libheif-dev libwebp-dev
   # benchmark comparisons
   libpixman-1-dev libcairo2-dev libosmesa6-dev
   # Windows build and the cross-built picture libraries
@@ -27,6 +27,8 @@ PACKAGES=(
   libxrandr2:i386 libxinerama1:i386 libxrender1:i386
   # test material
   ffmpeg python3-pil
+  # encoders and reference decoders of the newer picture formats (tests/suites)
+  libheif-examples libavif-bin webp
 )
 
 missing_packages() {

@@ -22,6 +22,10 @@ void SetGifWorkPerDraw(uint64_t work) {
     g_workPerDraw = work;
 }
 
+uint64_t MovingFaceWorkPerDraw() {
+    return g_workPerDraw;
+}
+
 // Frames are composed when the picture is drawn, so that a face no one draws costs
 // nothing, and a little at a time, so that a long way to the wanted frame (a loop that
 // starts again, a frame far larger than the screen) never holds up a frame of the saver:

@@ -22,6 +22,8 @@ class AnimatedGifPicture : public PictureSource {
 // (picture::kGifWorkPerDraw unless set); UINT64_MAX draws every wanted frame whole, as the
 // headless runner and the tools want.
 void SetGifWorkPerDraw(uint64_t work);
+// The work a moving face (an animated GIF or WebP) may do per draw, as set above.
+uint64_t MovingFaceWorkPerDraw();
 
 // Indexes the frames of a GIF file's bytes (copied). False for any other file, a file of
 // one frame, or one beyond the limits. Never throws.

@@ -1,6 +1,7 @@
 #include "import/FaceDecision.h"
 
 #include "import/AnimatedGifPicture.h"
+#include "import/AnimatedWebpPicture.h"
 #include "import/DrawableLayout.h"
 
 #include <cstring>
@@ -16,6 +17,10 @@ FaceDecision DecideFace(std::span<const uint8_t> bytes, DWORD pixelLimit) {
         return decision;
     }
     decision.animation = GifAnimation();
+    if (LoadWebpAnimation(bytes, decision.webpAnimation)) {
+        decision.kind = FaceKind::kAnimatedWebp;
+        return decision;
+    }
     // The picture as the renderer draws it: an accepted picture it could not draw would
     // leave a hole in the cube.
     decision.picture.reset(

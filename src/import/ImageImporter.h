@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-// Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG or TIFF, recognised by content) from
-// the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns a locked GMEM_FIXED
-// global block that the caller owns (PackedPicture adopts it), or null. No memory stays held,
-// whatever the outcome.
+// Imports one picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF, HEIF, AVIF or WebP, recognised by
+// content) from the bytes of its file, within picture::kMaxPixelBytes of pixel rows. Returns
+// a locked GMEM_FIXED global block that the caller owns (PackedPicture adopts it), or null.
+// No memory stays held, whatever the outcome.
 BITMAPINFOHEADER* ImportPicture(std::span<const uint8_t> bytes);
 // The same for a file: reads it whole (at most picture::kMaxPictureFileBytes) and imports
 // its bytes. No file stays open.
@@ -143,6 +143,11 @@ class ImageImporter {
     void ReadJpeg();
     void ReadPng();
     void ReadTiff();
+    void ReadHeif();
+    void ReadAvif();
+    void DecodeHeifFamily();
+    void ReadWebp();
+    void ReadWebpFirstFrame();
 
     bool ProbeJpeg();
     bool ProbePng();
@@ -150,6 +155,9 @@ class ImageImporter {
     bool ProbeGif();
     bool ProbeBmp();
     bool ProbeIco();
+    bool ProbeHeif();
+    bool ProbeAvif();
+    bool ProbeWebp();
 };
 
 // What ImportPicture found out, for the import tool and the fuzz targets.

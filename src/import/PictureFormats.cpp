@@ -9,6 +9,11 @@ std::span<const ImageImporter::FormatEntry> ImageImporter::Formats() {
         {Jpeg, "JPEG", &ImageImporter::ProbeJpeg, &ImageImporter::ReadJpeg},
         {Png, "PNG", &ImageImporter::ProbePng, &ImageImporter::ReadPng},
         {Tiff, "TIFF", &ImageImporter::ProbeTiff, &ImageImporter::ReadTiff},
+        // Both read the container's brands; a file naming AVIF among them is AVIF even when
+        // it also names the generic image brands that HEIF files carry.
+        {Avif, "AVIF", &ImageImporter::ProbeAvif, &ImageImporter::ReadAvif},
+        {Heif, "HEIF", &ImageImporter::ProbeHeif, &ImageImporter::ReadHeif},
+        {Webp, "WebP", &ImageImporter::ProbeWebp, &ImageImporter::ReadWebp},
         {Gif, "GIF", &ImageImporter::ProbeGif, &ImageImporter::ReadGif},
         {Bmp, "BMP", &ImageImporter::ProbeBmp, &ImageImporter::ReadBmp},
         {Ico, "ICO/CUR", &ImageImporter::ProbeIco, &ImageImporter::ReadIco},

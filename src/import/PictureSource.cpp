@@ -1,6 +1,7 @@
 #include "import/PictureSource.h"
 
 #include "import/AnimatedGifPicture.h"
+#include "import/AnimatedWebpPicture.h"
 #include "import/DrawableLayout.h"
 #include "import/FaceDecision.h"
 #include "import/PictureFile.h"
@@ -85,6 +86,9 @@ PictureSource* OpenStillPicture(const char* name, std::span<const uint8_t> bytes
     try {
         if (decision.kind == FaceKind::kAnimatedGif) {
             return new AnimatedGifPicture(name, std::move(decision.animation));
+        }
+        if (decision.kind == FaceKind::kAnimatedWebp) {
+            return new AnimatedWebpPicture(name, std::move(decision.webpAnimation));
         }
         if (decision.kind == FaceKind::kStillPicture) {
             PackedPicture drawable(ToDrawableLayout(decision.picture.release()));

@@ -73,6 +73,17 @@ void DescribeAnimation(const FaceDecision& decision, FaceCheck& check) {
         Describe("GIF picture, %d x %d, %d frames", check.width, check.height, check.images);
 }
 
+void DescribeWebpAnimation(const FaceDecision& decision, FaceCheck& check) {
+    const BITMAPINFOHEADER* canvas = decision.webpAnimation.Picture();
+    check.verdict = FaceVerdict::kShown;
+    check.pictureFormat = ImageImporter::Webp;
+    check.width = canvas ? static_cast<int>(canvas->biWidth) : 0;
+    check.height = canvas ? static_cast<int>(canvas->biHeight) : 0;
+    check.images = static_cast<int>(decision.webpAnimation.FrameCount());
+    check.description = Describe("animated WebP picture, %d x %d, %d frames", check.width,
+                                 check.height, check.images);
+}
+
 // The images in a GIF's block structure, counted without decoding any; a structure that
 // breaks ends the count.
 int CountGifImages(std::span<const uint8_t> d) {
@@ -196,7 +207,8 @@ std::string UnknownFormatReason(std::span<const uint8_t> bytes) {
     const MediaType type = RecogniseMedia(Head(bytes));
     switch (type.kind) {
     case MediaKind::kUnknown:
-        return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF) nor an AVI video";
+        return "neither a picture (BMP, ICO/CUR, GIF, JPEG, PNG, TIFF, HEIC, AVIF, WebP) nor an "
+               "AVI video";
     case MediaKind::kBmp:
     case MediaKind::kJpeg:
         return type.name + ", which the saver does not read";
@@ -221,6 +233,10 @@ FaceCheck CheckFaceDecision(std::span<const uint8_t> bytes, const FaceDecision& 
     FaceCheck check;
     if (decision.kind == FaceKind::kAnimatedGif) {
         DescribeAnimation(decision, check);
+        return check;
+    }
+    if (decision.kind == FaceKind::kAnimatedWebp) {
+        DescribeWebpAnimation(decision, check);
         return check;
     }
     if (decision.kind == FaceKind::kStillPicture) {

@@ -273,8 +273,10 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         return false;
     }
     const MediaType type = RecogniseMedia(bytes);
-    // An animated PNG decodes as a still picture, but the user meant the animation.
-    const bool clip = type.moving && (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
+    // An animated PNG decodes as a still picture, but the user meant the animation; an
+    // animated WebP the saver plays itself.
+    const bool clip = type.moving && type.kind != MediaKind::kAnimatedWebp &&
+                      (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
     if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
         face.converted = true;
         face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);

@@ -48,6 +48,12 @@ void PictureThumbnail(FaceDecision& decision, int maxSide, const ThumbnailLimits
         if (const BITMAPINFOHEADER* picture = decision.animation.Picture()) {
             ShrinkPacked(picture, maxSide, limits, thumbnail.image);
         }
+    } else if (decision.kind == FaceKind::kAnimatedWebp) {
+        thumbnail.moving = true;
+        decision.webpAnimation.ShowFrame(0);
+        if (const BITMAPINFOHEADER* picture = decision.webpAnimation.Picture()) {
+            ShrinkPacked(picture, maxSide, limits, thumbnail.image);
+        }
     } else if (decision.picture) {
         ShrinkPacked(decision.picture.get(), maxSide, limits, thumbnail.image);
     }

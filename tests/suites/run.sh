@@ -4,8 +4,9 @@
 # with vomracube-import, and every picture it accepts is compared pixel for pixel with
 # Pillow's decoding (compare.py). The sources are fetched once with apt-get source into a
 # cache outside the tree. Then a saver made from each picture kind of picture_kinds.py must
-# draw its faces as one made from Pillow's decoding does (faces.py). Ends with "N passed,
-# M failed" over both; exits non-zero on a mismatch.
+# draw its faces as one made from Pillow's decoding does (faces.py), and HEIC, AVIF and WebP
+# files made with Debian's encoders must decode as their reference decoders do
+# (new_formats.py). Ends with "N passed, M failed" over all; exits non-zero on a mismatch.
 #
 # usage: tests/suites/run.sh [path/to/vomracube-import]
 set -uo pipefail
@@ -59,6 +60,11 @@ compared=${PIPESTATUS[0]}
 "$PYTHON" "$ROOT/tests/suites/faces.py" "$TOOLS/vomracube-pack/vomracube-pack" \
     "$TOOLS/vomracube-render/vomracube-render" | tee "$OUT/faces.log"
 drawn=${PIPESTATUS[0]}
-total() { sed -nE "s/^([0-9]+) passed, ([0-9]+) failed$/\\$1/p" "$OUT/compare.log" "$OUT/faces.log"; }
+"$PYTHON" "$ROOT/tests/suites/new_formats.py" "$TOOL" | tee "$OUT/formats.log"
+formats=${PIPESTATUS[0]}
+total() {
+    sed -nE "s/^([0-9]+) passed, ([0-9]+) failed$/\\$1/p" "$OUT/compare.log" "$OUT/faces.log" \
+        "$OUT/formats.log"
+}
 echo "$(($(total 1 | paste -sd+ -))) passed, $(($(total 2 | paste -sd+ -))) failed"
-[ "$compared" -eq 0 ] && [ "$drawn" -eq 0 ]
+[ "$compared" -eq 0 ] && [ "$drawn" -eq 0 ] && [ "$formats" -eq 0 ]

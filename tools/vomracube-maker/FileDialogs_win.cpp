@@ -36,7 +36,8 @@ bool Ask(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t*
 bool AskFaceFile(HWND owner, std::string& path) {
     static const wchar_t kFilter[] =
         L"Pictures and videos\0*.bmp;*.dib;*.ico;*.cur;*.gif;*.jpg;*.jpeg;*.jpe;*.jfif;*.png;"
-        L"*.tif;*.tiff;*.avi;*.mp4;*.mov;*.m4v;*.mkv;*.webm;*.webp;*.apng\0"
+        L"*.tif;*.tiff;*.heic;*.heif;*.hif;*.avif;*.webp;*.avi;*.mp4;*.mov;*.m4v;*.mkv;*.webm;"
+        L"*.apng\0"
         L"All files\0*.*\0";
     return Ask(owner, kFilter, L"Choose a picture or video for the face", nullptr,
                OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, false, "", path);

@@ -153,6 +153,7 @@ no_temp_left "turned photo"
 # Files that are pictures the saver does not take are named, never "neither a picture".
 convert -size 64x48 gradient:red-blue "$DIR/v5.bmp"
 convert -size 64x48 gradient:red-blue "$DIR/still.webp"
+printf '\377\012%s' "$(head -c 200 /dev/zero | tr '\0' x)" >"$DIR/still.jxl"
 $PY - "$DIR/anim.gif" <<'PYEOF'
 import sys
 from PIL import Image
@@ -160,9 +161,10 @@ frames = [Image.new("P", (32, 32), i) for i in range(3)]
 frames[0].save(sys.argv[1], save_all=True, append_images=frames[1:], duration=[0, 50, 70], loop=0)
 PYEOF
 expect "refused pictures" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/named.scr" \
-    "$DIR/v5.bmp" "$DIR/still.webp" "$DIR/anim.gif"
+    "$DIR/v5.bmp" "$DIR/still.jxl" "$DIR/anim.gif" "$DIR/still.webp"
 lacks "no 'neither a picture'" "$DIR/out" "neither a picture"
-contains "WebP named" "$DIR/out" "WebP picture: the saver does not read this format"
+contains "JPEG XL named" "$DIR/out" "JPEG XL picture: the saver does not read this format"
+contains "WebP shown" "$DIR/out" "WebP picture, 64 x 48, 32 bits per pixel -> shown"
 contains "GIF animation stored as given" "$DIR/out" "face 3: $DIR/anim.gif ($(stat -c %s "$DIR/anim.gif") bytes, fit): GIF picture, 32 x 32,"
 contains "GIF animation's frames counted" "$DIR/out" ", 3 frames -> shown"
 expect "show named" 0 "$TOOL" show "$DIR/named.scr"
