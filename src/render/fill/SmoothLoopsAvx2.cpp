@@ -6,6 +6,7 @@
 #include "render/fill/EdgeMode.h"
 #include "render/fill/ImageFill.h"
 #include "render/fill/LaneVectors.h"
+#include "render/fill/SmoothQuads.h"
 #include "render/fill/SmoothSample.h"
 #include "render/fill/SpanLoopTable.h"
 #include "render/fill/TexelFetch.h"
