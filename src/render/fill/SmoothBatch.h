@@ -68,18 +68,26 @@ void FourAtOnce(const ImageFillState& s, const PerspectiveSpan* spans, int count
     for (int i = 0; i < kBatch; ++i) {
         weights[i] = static_cast<int16_t>(pairs[i].t);
     }
+    const smooth_quads::QuadLevel* next = blend ? &second : nullptr;
     perspective_batch::Walk<V>(s, spans, count, [&](const Lanes<V>& lanes, uint32_t(&t)[kBatch]) {
+        __m128i x[Lanes<V>::kQuads], y[Lanes<V>::kQuads], unlit[Lanes<V>::kQuads];
         for (int q = 0; q < Lanes<V>::kQuads; ++q) {
-            const __m128i x = SubTexels(lanes, lanes.u, q), y = SubTexels(lanes, lanes.v, q);
-            const __m128i w = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weights + 4 * q));
-            const smooth_quads::QuadLevel* next = blend ? &second : nullptr;
-            __m128i unlit;
-            if constexpr (V::kLanes == 4) {
-                unlit = smooth_quads_wide::Sample4<V>(first, next, w, x, y);
-            } else {
-                unlit = smooth_quads::Sample4(first, next, w, x, y);
+            x[q] = SubTexels(lanes, lanes.u, q);
+            y[q] = SubTexels(lanes, lanes.v, q);
+        }
+        if constexpr (V::kLanes == 4 && Lanes<V>::kQuads == 2) {
+            const __m128i w = _mm_load_si128(reinterpret_cast<const __m128i*>(weights));
+            smooth_quads_wide::Sample8<V>(first, next, w, _mm256_set_m128i(x[1], x[0]),
+                                          _mm256_set_m128i(y[1], y[0]), unlit);
+        } else {
+            for (int q = 0; q < Lanes<V>::kQuads; ++q) {
+                const __m128i w =
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(weights + 4 * q));
+                unlit[q] = smooth_quads::Sample4(first, next, w, x[q], y[q]);
             }
-            smooth_quads::Finish<M>(s, unlit, x, y, t + 4 * q);
+        }
+        for (int q = 0; q < Lanes<V>::kQuads; ++q) {
+            smooth_quads::Finish<M>(s, unlit[q], x[q], y[q], t + 4 * q);
         }
     });
 }

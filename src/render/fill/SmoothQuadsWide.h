@@ -59,9 +59,29 @@ template <class V> __m256i Row(__m256i pairs, __m256i wEven, __m256i wOdd) {
                              smooth::kSubBits);
 }
 
+// smooth_quads::Locate for eight pixels: pixels 0-3 in where[0], 4-7 in where[1].
+template <class V>
+void Locate8(const smooth_quads::QuadLevel& l, __m256i x, __m256i y,
+             smooth_quads::Where (&where)[2]) {
+    const __m256i zero = _mm256_setzero_si256(), half = _mm256_set1_epi32(smooth::kHalf);
+    const __m256i xl = _mm256_sub_epi32(_mm256_sra_epi32(_mm256_add_epi32(x, half), l.shift), half);
+    const __m256i yl = _mm256_sub_epi32(_mm256_sra_epi32(_mm256_add_epi32(y, half), l.shift), half);
+    __m256i ij = _mm256_packs_epi32(_mm256_srai_epi32(xl, smooth::kSubBits),
+                                    _mm256_srai_epi32(yl, smooth::kSubBits));
+    ij = _mm256_min_epi16(_mm256_max_epi16(ij, zero), _mm256_broadcastsi128_si256(l.last));
+    const __m256i i32 = _mm256_unpacklo_epi16(ij, zero), j32 = _mm256_unpackhi_epi16(ij, zero);
+    __m256i f = _mm256_packs_epi32(_mm256_sub_epi32(xl, _mm256_slli_epi32(i32, smooth::kSubBits)),
+                                   _mm256_sub_epi32(yl, _mm256_slli_epi32(j32, smooth::kSubBits)));
+    f = _mm256_min_epi16(_mm256_max_epi16(f, zero), _mm256_set1_epi16(smooth::kSub));
+    const __m256i pairs = _mm256_unpacklo_epi16(ij, _mm256_unpackhi_epi64(ij, ij));
+    const __m256i offsets = _mm256_madd_epi16(pairs, _mm256_broadcastsi128_si256(l.scale));
+    where[0] = {_mm256_castsi256_si128(offsets), _mm256_castsi256_si128(f)};
+    where[1] = {_mm256_extracti128_si256(offsets, 1), _mm256_extracti128_si256(f, 1)};
+}
+
 // The bilinear values of four pixels in level l: 16-bit lanes [0, 1 | 2, 3].
-template <class V> __m256i Bilinear4(const smooth_quads::QuadLevel& l, __m128i x, __m128i y) {
-    const smooth_quads::Where where = smooth_quads::Locate(l, x, y);
+template <class V>
+__m256i Bilinear4(const smooth_quads::QuadLevel& l, const smooth_quads::Where& where) {
     const __m128i g = _mm_sub_epi16(_mm_set1_epi16(smooth::kSub), where.f);
     // (128 - fu, fu) and (128 - fv, fv) of each pixel, spread over its channels.
     const __m256i u = _mm256_broadcastsi128_si256(_mm_unpacklo_epi64(g, where.f));
@@ -74,19 +94,27 @@ template <class V> __m256i Bilinear4(const smooth_quads::QuadLevel& l, __m128i x
                      _mm256_shuffle_epi8(v, Picks<V>(4, 5, 6, 7)), smooth::kSubBits);
 }
 
-// smooth_quads::Sample4 with the wide blend.
+// smooth_quads::Sample4 for eight pixels with the wide blend: pixels 0-3 in out[0], 4-7 in
+// out[1]; t holds the eight weights of `second` in 16-bit lanes.
 template <class V>
-__m128i Sample4(const smooth_quads::QuadLevel& first, const smooth_quads::QuadLevel* second,
-                __m128i t, __m128i x, __m128i y) {
-    __m256i c = Bilinear4<V>(first, x, y);
+void Sample8(const smooth_quads::QuadLevel& first, const smooth_quads::QuadLevel* second, __m128i t,
+             __m256i x, __m256i y, __m128i (&out)[2]) {
+    smooth_quads::Where at[2], next[2];
+    Locate8<V>(first, x, y, at);
     if (second != nullptr) {
-        const __m256i tt =
-            _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(t), Picks<V>(0, 1, 2, 3));
-        c = Lerp16<V>(c, Bilinear4<V>(*second, x, y), _mm256_sub_epi16(_mm256_set1_epi16(256), tt),
-                      tt, 8);
+        Locate8<V>(*second, x, y, next);
     }
-    const __m256i bytes = _mm256_packus_epi16(c, c); // [0, 1, 0, 1 | 2, 3, 2, 3]
-    return _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08));
+    for (int q = 0; q < 2; ++q) {
+        __m256i c = Bilinear4<V>(first, at[q]);
+        if (second != nullptr) {
+            const __m256i tt = _mm256_shuffle_epi8(
+                _mm256_broadcastsi128_si256(t), Picks<V>(4 * q, 4 * q + 1, 4 * q + 2, 4 * q + 3));
+            c = Lerp16<V>(c, Bilinear4<V>(*second, next[q]),
+                          _mm256_sub_epi16(_mm256_set1_epi16(256), tt), tt, 8);
+        }
+        const __m256i bytes = _mm256_packus_epi16(c, c); // [0, 1, 0, 1 | 2, 3, 2, 3]
+        out[q] = _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, 0x08));
+    }
 }
 
 } // namespace smooth_quads_wide
