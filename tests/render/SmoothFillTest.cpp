@@ -93,6 +93,27 @@ TEST(PictureLevels, HalveDownToOneTexelAndAverageBoxes) {
     }
 }
 
+TEST(PictureLevels, LevelZeroHoldsEveryTexelOfTheRows) {
+    // Widths around the groups of four texels the conversion copies at once.
+    std::mt19937 rng(5);
+    for (int bits : {24, 32}) {
+        for (int w = 1; w <= 13; ++w) {
+            Picture p = RandomPicture(rng, w, 3, bits);
+            const Levels levels = Build(p);
+            ASSERT_TRUE(levels);
+            const int bytes = bits / 8;
+            for (int j = 0; j < 3; ++j) {
+                for (int i = 0; i < w; ++i) {
+                    const uint8_t* t = p.Row(j) + bytes * i;
+                    const uint32_t want = t[0] | (uint32_t{t[1]} << 8) | (uint32_t{t[2]} << 16);
+                    ASSERT_EQ(levels->levels[0].texels[j * w + i], want)
+                        << bits << " bits, " << w << " wide, texel " << i << "," << j;
+                }
+            }
+        }
+    }
+}
+
 TEST(PictureLevels, ConvertEveryFormatAndRefreshOnlyTheSameSize) {
     std::mt19937 rng(3);
     for (int bits : {1, 4, 8, 16, 24, 32}) {
