@@ -14,7 +14,6 @@
 #include "render/fill/SmoothQuadsWide.h"
 #include "render/fill/SmoothSample.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace smooth_affine {
@@ -72,8 +71,8 @@ void Groups(const ImageFillState& s, smooth::LevelPair pair, uint64_t pu, uint64
         for (int q = 0; q < kGroup / 4; ++q) {
             smooth_quads::Finish<M>(s, unlit[q], x[q], y[q], to + 4 * q);
         }
-        if (to == rest) {
-            std::copy(rest, rest + left, out + k);
+        for (int32_t j = 0; to == rest && j < left; ++j) {
+            out[k + j] = rest[j];
         }
     }
 }
