@@ -93,6 +93,27 @@ TEST(PictureLevels, HalveDownToOneTexelAndAverageBoxes) {
     }
 }
 
+TEST(PictureLevels, LevelZeroHoldsEveryTexelOfTheRows) {
+    // Widths around the groups of four texels the conversion copies at once.
+    std::mt19937 rng(5);
+    for (int bits : {24, 32}) {
+        for (int w = 1; w <= 13; ++w) {
+            Picture p = RandomPicture(rng, w, 3, bits);
+            const Levels levels = Build(p);
+            ASSERT_TRUE(levels);
+            const int bytes = bits / 8;
+            for (int j = 0; j < 3; ++j) {
+                for (int i = 0; i < w; ++i) {
+                    const uint8_t* t = p.Row(j) + bytes * i;
+                    const uint32_t want = t[0] | (uint32_t{t[1]} << 8) | (uint32_t{t[2]} << 16);
+                    ASSERT_EQ(levels->levels[0].texels[j * w + i], want)
+                        << bits << " bits, " << w << " wide, texel " << i << "," << j;
+                }
+            }
+        }
+    }
+}
+
 TEST(PictureLevels, ConvertEveryFormatAndRefreshOnlyTheSameSize) {
     std::mt19937 rng(3);
     for (int bits : {1, 4, 8, 16, 24, 32}) {
@@ -314,6 +335,64 @@ TEST_P(SmoothLoops, FastLoopsMatchTheReference) {
     }
     EXPECT_GT(affine, 1000);
     EXPECT_GT(perspective, 1000);
+}
+
+// Batches of eight whole rows, as an outline gives them, running past every edge of the
+// picture: the grouped samplers of clamped edges (weights 0 and 128 beyond the last texel
+// pair, levels two texels wide, the outside test) and the fallbacks of one-texel levels.
+TEST_P(SmoothLoops, GroupedSamplersMatchTheReferenceAtEveryEdge) {
+    std::mt19937 rng(31);
+    const std::pair<int, int> sides[] = {{2, 2}, {3, 2}, {2, 7}, {1, 5}, {33, 17}, {300, 260}};
+    for (const auto& [w, h] : sides) {
+        for (const uint32_t style : {0u, 1u}) {
+            for (const bool lit : {false, true}) {
+                Picture p = RandomPicture(rng, w, h, 24);
+                const Levels levels = Build(p);
+                std::vector<uint8_t> table(256);
+                for (int i = 0; i < 256; ++i) {
+                    table[i] = static_cast<uint8_t>(255 - i);
+                }
+                const BYTE* t = lit ? table.data() : nullptr;
+                const POINT c[4] = {Pt(16, 12), Pt(46, 16), Pt(44, 48), Pt(14, 50)};
+                for (const bool perspective : {true, false}) {
+                    ASSERT_EQ(SetSmoothImageFill(levels.get(), style, &c[0], &c[1],
+                                                 perspective ? &c[2] : &c[3],
+                                                 perspective ? &c[3] : nullptr, 0x123456, t, t, t),
+                              0);
+                    const ImageFillState& s = g_imageFill;
+                    for (int row = 0; row < 64; row += 8) {
+                        std::vector<uint32_t> fast(8 * 64, 0), ref(8 * 64, 0);
+                        PerspectiveSpan spans[8], refSpans[8];
+                        for (int i = 0; i < 8; ++i) {
+                            const double dx = 0.5 - s.perspOriginX;
+                            const double dy = row + i + 0.5 - s.perspOriginY;
+                            const PerspectiveMap& m = s.persp;
+                            spans[i] = {m.dx * dx + m.dy * dy + m.d0, m.ux * dx + m.uy * dy + m.u0,
+                                        m.vx * dx + m.vy * dy + m.v0, fast.data() + 64 * i, 64};
+                            refSpans[i] = spans[i];
+                            refSpans[i].out = ref.data() + 64 * i;
+                        }
+                        if (perspective) {
+                            s.perspectiveLoop(s, spans, 8);
+                            ReferenceSmoothPerspectiveLoop(s, refSpans, 8);
+                        } else {
+                            const int64_t u = static_cast<int64_t>(rng() % 64) << 27,
+                                          v = int64_t{row} << 30;
+                            s.affineLoop(s, u - (int64_t{8} << 32), v, fast.data(), 64);
+                            ReferenceSmoothAffineLoop(s, u - (int64_t{8} << 32), v, ref.data(), 64);
+                        }
+                        size_t k = 0;
+                        while (k + 1 < fast.size() && fast[k] == ref[k]) {
+                            ++k;
+                        }
+                        ASSERT_EQ(fast, ref)
+                            << "pixel " << k << " " << w << "x" << h << " style " << style
+                            << " row " << row << (perspective ? " perspective" : " affine");
+                    }
+                }
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, SmoothLoops, ::testing::Values(false, true),
