@@ -28,6 +28,16 @@ constexpr DWORD kMovi = FourCC('m', 'o', 'v', 'i');
 constexpr DWORD kRec = FourCC('r', 'e', 'c', ' ');
 constexpr DWORD kDibFourCC = FourCC('D', 'I', 'B', ' ');
 
+// The compressions under which AVI writers store Motion-JPEG: every frame a JPEG image.
+constexpr DWORD kMotionJpegFourCCs[] = {
+    FourCC('M', 'J', 'P', 'G'), FourCC('m', 'j', 'p', 'g'), FourCC('A', 'V', 'R', 'n'),
+    FourCC('d', 'm', 'b', '1'), FourCC('J', 'P', 'G', 'L'), FourCC('j', 'p', 'g', 'l'),
+};
+bool IsMotionJpegFourCC(DWORD compression) {
+    return std::find(std::begin(kMotionJpegFourCCs), std::end(kMotionJpegFourCCs), compression) !=
+           std::end(kMotionJpegFourCCs);
+}
+
 // Limits that keep a hostile header from asking for absurd work or memory.
 constexpr LONG kMaxDimension = 8192;
 constexpr uint64_t kMaxFrameBytes = 64u << 20;
@@ -75,7 +85,7 @@ static_assert(sizeof(ChunkHeader) == 8);
 const char* AviStatusText(AviStatus status) {
     switch (status) {
     case AviStatus::kOk:
-        return "uncompressed video";
+        return "video the saver plays itself";
     case AviStatus::kCannotOpen:
         return "the file cannot be opened";
     case AviStatus::kNotAvi:
@@ -212,24 +222,23 @@ void AviVideo::IndexFrames(Range movi, int depth) {
 
 AviStatus AviVideo::CheckFormat() {
     const BITMAPINFOHEADER& f = m_format;
-    if (f.biCompression != BI_RGB && f.biCompression != kDibFourCC) {
+    m_motionJpeg = IsMotionJpegFourCC(f.biCompression);
+    if (!m_motionJpeg && f.biCompression != BI_RGB && f.biCompression != kDibFourCC) {
         return AviStatus::kCompressed;
     }
-    if (f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 && f.biBitCount != 32) {
+    if (!m_motionJpeg && f.biBitCount != 8 && f.biBitCount != 16 && f.biBitCount != 24 &&
+        f.biBitCount != 32) {
         return AviStatus::kBadFormat;
     }
     if (f.biWidth <= 0 || f.biWidth > kMaxDimension || f.biHeight == 0 ||
         f.biHeight < -kMaxDimension || f.biHeight > kMaxDimension) {
         return AviStatus::kBadFormat;
     }
-    m_stride = ((static_cast<uint32_t>(f.biWidth) * f.biBitCount + 31) / 32) * 4;
-    const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(std::abs(f.biHeight));
-    if (imageBytes > kMaxFrameBytes) {
+    SetPackedSize();
+    if (m_packedSize == 0) {
         return AviStatus::kBadFormat;
     }
-    m_packedSize = sizeof(BITMAPINFOHEADER) + (f.biBitCount == 8 ? sizeof m_colours : 0) +
-                   static_cast<size_t>(imageBytes);
-    if (f.biBitCount == 8) {
+    if (f.biBitCount == 8 && !m_motionJpeg) {
         // A file without a colour table gets a grey ramp rather than black.
         bool anyColour = false;
         for (const RGBQUAD& c : m_colours) {
@@ -240,6 +249,50 @@ AviStatus AviVideo::CheckFormat() {
         }
     }
     return AviStatus::kOk;
+}
+
+// The frame as delivered: the stream's own depth, or 32 bits for decoded JPEG, whose rows
+// are 4-byte aligned whatever the width.
+BITMAPINFOHEADER AviVideo::FrameHeader() const {
+    const uint32_t rows = static_cast<uint32_t>(std::abs(m_format.biHeight));
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = m_format.biWidth;
+    header.biHeight = static_cast<LONG>(rows);
+    header.biPlanes = 1;
+    header.biBitCount = m_format.biBitCount;
+    header.biCompression = BI_RGB;
+    header.biXPelsPerMeter = m_format.biXPelsPerMeter;
+    header.biYPelsPerMeter = m_format.biYPelsPerMeter;
+    if (m_motionJpeg) {
+        header.biWidth = static_cast<LONG>(
+            MotionJpegFrame::ScaledSide(static_cast<uint32_t>(m_format.biWidth), m_scale));
+        header.biHeight = static_cast<LONG>(MotionJpegFrame::ScaledSide(rows, m_scale));
+        header.biBitCount = 32;
+    }
+    header.biSizeImage = m_stride * static_cast<uint32_t>(header.biHeight);
+    return header;
+}
+
+// Sets the stride and the packed size of a frame, or a packed size of 0 beyond the limits.
+void AviVideo::SetPackedSize() {
+    m_packedSize = 0;
+    const BITMAPINFOHEADER header = FrameHeader();
+    m_stride = ((static_cast<uint32_t>(header.biWidth) * header.biBitCount + 31) / 32) * 4;
+    const uint64_t imageBytes = uint64_t{m_stride} * static_cast<uint32_t>(header.biHeight);
+    if (imageBytes > kMaxFrameBytes) {
+        return;
+    }
+    m_packedSize = sizeof(BITMAPINFOHEADER) + (header.biBitCount == 8 ? sizeof m_colours : 0) +
+                   static_cast<size_t>(imageBytes);
+}
+
+void AviVideo::SetDecodeScale(int denominator) {
+    if (!m_motionJpeg || m_packedSize == 0) {
+        return;
+    }
+    m_scale = denominator == 2 || denominator == 4 || denominator == 8 ? denominator : 1;
+    SetPackedSize();
 }
 
 AviStatus AviVideo::Open(const char* fileName) {
@@ -344,31 +397,57 @@ bool HasAviVideoStructure(std::span<const uint8_t> bytes) {
     return IsVideoStructure(video.Open(bytes));
 }
 
-bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
-    if (index < 0 || static_cast<size_t>(index) >= m_frames.size() ||
+bool IsMotionJpegAvi(const char* fileName) {
+    AviVideo video;
+    return video.Open(fileName) == AviStatus::kOk && video.IsMotionJpeg();
+}
+
+bool AviVideo::ReadMotionJpeg(const FrameChunk& chunk, BYTE* pixels) {
+    std::span<const uint8_t> jpeg;
+    if (m_file == INVALID_HANDLE_VALUE) {
+        if (uint64_t{chunk.offset} + chunk.size > m_fileSize) {
+            return false;
+        }
+        jpeg = m_bytes.subspan(chunk.offset, chunk.size);
+    } else {
+        // A chunk is at most the file; it grows the buffer only beyond the largest so far.
+        if (chunk.size > kMaxFrameBytes) {
+            return false;
+        }
+        try {
+            m_chunk.resize(chunk.size);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (!ReadAt(chunk.offset, m_chunk.data(), chunk.size)) {
+            return false;
+        }
+        jpeg = m_chunk;
+    }
+    const BITMAPINFOHEADER header = FrameHeader();
+    return m_jpeg.Decode(jpeg, m_scale, static_cast<uint32_t>(header.biWidth),
+                         static_cast<uint32_t>(header.biHeight), pixels, m_stride);
+}
+
+bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) {
+    if (index < 0 || static_cast<size_t>(index) >= m_frames.size() || m_packedSize == 0 ||
         picture.size() < m_packedSize) {
         return false;
     }
     const FrameChunk& chunk = m_frames[static_cast<size_t>(index)];
-    const uint32_t rows = static_cast<uint32_t>(std::abs(m_format.biHeight));
-    const uint32_t rowBytes = static_cast<uint32_t>(m_format.biWidth) * m_format.biBitCount / 8;
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = m_format.biWidth;
-    header.biHeight = static_cast<LONG>(rows);
-    header.biPlanes = 1;
-    header.biBitCount = m_format.biBitCount;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = m_stride * rows;
-    header.biXPelsPerMeter = m_format.biXPelsPerMeter;
-    header.biYPelsPerMeter = m_format.biYPelsPerMeter;
+    const BITMAPINFOHEADER header = FrameHeader();
+    const uint32_t rows = static_cast<uint32_t>(header.biHeight);
     std::memcpy(picture.data(), &header, sizeof header);
     size_t pixelsAt = sizeof header;
-    if (m_format.biBitCount == 8) {
+    if (header.biBitCount == 8) {
         std::memcpy(picture.data() + pixelsAt, m_colours, sizeof m_colours);
         pixelsAt += sizeof m_colours;
     }
     BYTE* pixels = picture.data() + pixelsAt;
+    if (m_motionJpeg) {
+        return ReadMotionJpeg(chunk, pixels);
+    }
+    const uint32_t rowBytes = static_cast<uint32_t>(m_format.biWidth) * m_format.biBitCount / 8;
     if (chunk.size >= header.biSizeImage) {
         if (!ReadAt(chunk.offset, pixels, header.biSizeImage)) {
             return false;
@@ -393,107 +472,4 @@ bool AviVideo::ReadFrame(int32_t index, std::vector<BYTE>& picture) const {
         }
     }
     return true;
-}
-
-// The entry points. A stream handle is an AviVideo; a frame getter holds its stream and the
-// buffer of the frame it delivered last, which stays valid until its next request.
-namespace {
-struct FrameGetter {
-    AviVideo* video;
-    std::vector<BYTE> picture;
-};
-constexpr LONG kFailed = static_cast<LONG>(0x80004005u); // E_FAIL
-long g_initCount = 0;
-
-void WINAPI ReaderInit() {
-    ++g_initCount;
-}
-void WINAPI ReaderExit() {
-    --g_initCount;
-}
-
-LONG WINAPI ReaderOpen(AviStreamHandle* stream, LPCSTR file, DWORD type, LONG number, UINT, void*) {
-    if (!stream) {
-        return kFailed;
-    }
-    *stream = nullptr;
-    if (type != kStreamTypeVideo || number != 0 || !file) {
-        return kFailed;
-    }
-    // A system library's entry point reports failures; it does not throw, not even when a
-    // long frame index cannot be held.
-    auto* video = new (std::nothrow) AviVideo;
-    bool opened = false;
-    try {
-        opened = video && video->Open(file) == AviStatus::kOk;
-    } catch (const std::bad_alloc&) {
-    }
-    if (!opened) {
-        delete video;
-        return kFailed;
-    }
-    *stream = video;
-    return 0;
-}
-
-ULONG WINAPI ReaderRelease(AviStreamHandle stream) {
-    auto* video = static_cast<AviVideo*>(stream);
-    if (!video) {
-        return 0;
-    }
-    const long left = --video->m_refCount;
-    if (left <= 0) {
-        delete video;
-    }
-    return static_cast<ULONG>(left > 0 ? left : 0);
-}
-
-LONG WINAPI ReaderInfo(AviStreamHandle stream, AviStreamInfo* info, LONG size) {
-    if (!stream || !info || size < 0) {
-        return kFailed;
-    }
-    const AviStreamInfo& own = static_cast<AviVideo*>(stream)->Info();
-    std::memcpy(info, &own, std::min<size_t>(static_cast<size_t>(size), sizeof own));
-    return 0;
-}
-
-AviFrameGetter WINAPI ReaderFrameOpen(AviStreamHandle stream, BITMAPINFOHEADER*) {
-    auto* video = static_cast<AviVideo*>(stream);
-    if (!video) {
-        return nullptr;
-    }
-    FrameGetter* getter = nullptr;
-    try {
-        getter = new FrameGetter{video, std::vector<BYTE>(video->PackedSize())};
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    ++video->m_refCount;
-    return getter;
-}
-
-LONG WINAPI ReaderFrameClose(AviFrameGetter getter) {
-    auto* g = static_cast<FrameGetter*>(getter);
-    if (!g) {
-        return kFailed;
-    }
-    ReaderRelease(g->video);
-    delete g;
-    return 0;
-}
-
-LPVOID WINAPI ReaderFrame(AviFrameGetter getter, LONG position) {
-    auto* g = static_cast<FrameGetter*>(getter);
-    if (!g || !g->video->ReadFrame(position, g->picture)) {
-        return nullptr;
-    }
-    return g->picture.data();
-}
-} // namespace
-
-const VideoEntryPoints& AviReaderEntryPoints() {
-    static const VideoEntryPoints table{ReaderInit,       ReaderExit, ReaderOpen,
-                                        ReaderRelease,    ReaderInfo, ReaderFrameOpen,
-                                        ReaderFrameClose, ReaderFrame};
-    return table;
 }

@@ -1,5 +1,7 @@
 #include "import/VideoPicture.h"
 
+#include "import/AviReader.h"
+
 #include <new>
 #include <optional>
 
@@ -69,6 +71,16 @@ DWORD VideoTimeSinceOrigin(DWORD milliseconds) {
     return milliseconds - g_videoTimeOrigin;
 }
 
+// Motion-JPEG clips (what the making tools store) are decoded by our own reader wherever the
+// system's library plays the others, so that no codec of the system is involved; chosen by
+// the stream's header. A library a caller installed plays everything.
+const VideoEntryPoints& LibraryFor(const char* fileName) {
+    if (!g_installedLibrary && IsMotionJpegAvi(fileName)) {
+        return AviReaderEntryPoints();
+    }
+    return g_video;
+}
+
 PictureSource* OpenVideo(const char* fileName) {
     if (!g_videoAvailable || !fileName) {
         return nullptr;
@@ -76,32 +88,34 @@ PictureSource* OpenVideo(const char* fileName) {
     if (PictureSource* shared = FindSharedPicture(fileName)) {
         return shared;
     }
+    const VideoEntryPoints& library = LibraryFor(fileName);
     AviStreamHandle stream = nullptr;
-    if (g_video.AVIStreamOpenFromFile(&stream, fileName, kStreamTypeVideo, 0, kOpenShareDenyWrite,
+    if (library.AVIStreamOpenFromFile(&stream, fileName, kStreamTypeVideo, 0, kOpenShareDenyWrite,
                                       nullptr) != 0 ||
         !stream) {
         return nullptr;
     }
     // No wanted format: the library picks the decompressed one.
-    AviFrameGetter getter = g_video.AVIStreamGetFrameOpen(stream, nullptr);
+    AviFrameGetter getter = library.AVIStreamGetFrameOpen(stream, nullptr);
     if (!getter) {
-        g_video.AVIStreamRelease(stream);
+        library.AVIStreamRelease(stream);
         return nullptr;
     }
     // The source keeps a copy of the name; without memory for it the face shows the
     // default picture.
     try {
-        return new VideoPicture(fileName, stream, getter);
+        return new VideoPicture(fileName, library, stream, getter);
     } catch (const std::bad_alloc&) {
-        g_video.AVIStreamGetFrameClose(getter);
-        g_video.AVIStreamRelease(stream);
+        library.AVIStreamGetFrameClose(getter);
+        library.AVIStreamRelease(stream);
         return nullptr;
     }
 }
 
-VideoPicture::VideoPicture(const char* fileName, AviStreamHandle stream, AviFrameGetter getter)
-    : PictureSource(fileName), m_stream(stream), m_getter(getter) {
-    g_video.AVIStreamInfo(m_stream, &m_info, sizeof m_info);
+VideoPicture::VideoPicture(const char* fileName, const VideoEntryPoints& library,
+                           AviStreamHandle stream, AviFrameGetter getter)
+    : PictureSource(fileName), m_library(library), m_stream(stream), m_getter(getter) {
+    m_library.AVIStreamInfo(m_stream, &m_info, sizeof m_info);
     // A zero scale would make the rate infinite; such a stream stands still like one
     // without a rate.
     if (m_info.dwRate != 0 && m_info.dwScale != 0) {
@@ -111,10 +125,10 @@ VideoPicture::VideoPicture(const char* fileName, AviStreamHandle stream, AviFram
 
 VideoPicture::~VideoPicture() {
     if (m_getter) {
-        g_video.AVIStreamGetFrameClose(m_getter);
+        m_library.AVIStreamGetFrameClose(m_getter);
     }
     if (m_stream) {
-        g_video.AVIStreamRelease(m_stream);
+        m_library.AVIStreamRelease(m_stream);
     }
 }
 
@@ -142,7 +156,7 @@ void VideoPicture::SetTime(DWORD milliseconds) {
 const BITMAPINFOHEADER* VideoPicture::GetBitmap() {
     if (!m_currentFrame && g_videoAvailable) {
         m_currentFrame = static_cast<const BITMAPINFOHEADER*>(
-            g_video.AVIStreamGetFrame(m_getter, m_currentFrameIndex));
+            m_library.AVIStreamGetFrame(m_getter, m_currentFrameIndex));
     }
     return m_currentFrame ? m_currentFrame : PictureSource::GetBitmap();
 }

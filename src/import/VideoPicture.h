@@ -60,7 +60,9 @@ void SetVideoLibrary(const VideoEntryPoints* table);
 
 class VideoPicture : public PictureSource {
   public:
-    VideoPicture(const char* fileName, AviStreamHandle stream, AviFrameGetter getter);
+    // `library` opened the stream and serves it to the end.
+    VideoPicture(const char* fileName, const VideoEntryPoints& library, AviStreamHandle stream,
+                 AviFrameGetter getter);
     ~VideoPicture() override;
     const BITMAPINFOHEADER* GetBitmap() override;
     void SetTime(DWORD milliseconds) override;
@@ -68,6 +70,7 @@ class VideoPicture : public PictureSource {
     // The frame shown at `elapsed` milliseconds after the shared origin.
     uint32_t FrameIndexAt(DWORD elapsed) const;
 
+    const VideoEntryPoints& m_library;
     AviStreamInfo m_info{};
     AviStreamHandle m_stream;
     AviFrameGetter m_getter;

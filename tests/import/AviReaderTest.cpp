@@ -114,7 +114,7 @@ TEST_F(AviReaderTest, RefusesWhatItCannotShow) {
     EXPECT_EQ(n.Open(Write(noStreams).c_str()), AviStatus::kNoMainHeader);
 
     ClipRecipe compressed = recipe;
-    compressed.compression = 0x47504A4D; // "MJPG"
+    compressed.compression = 0x64697663; // "cvid"
     AviVideo c;
     EXPECT_EQ(c.Open(Write(MakeAvi(compressed)).c_str()), AviStatus::kCompressed);
     // Fit for the system's library, which may have the codec; the others are not.

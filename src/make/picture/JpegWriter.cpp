@@ -20,10 +20,9 @@ void JumpBack(j_common_ptr info) {
 
 void Silent(j_common_ptr, int) {}
 
-// Encodes `rows` (RGB, top row first) into a buffer the library mallocs; the caller frees
-// *out. False on a library error.
-bool EncodeRows(const uint8_t* rgb, int width, int height, int quality, unsigned char** out,
-                unsigned long* outSize) {
+// Encodes rows (top row first, `stride` bytes apart) into a buffer the library mallocs; the
+// caller frees *out. False on a library error.
+bool EncodeRows(const JpegRows& rows, int quality, unsigned char** out, unsigned long* outSize) {
     jpeg_compress_struct info;
     ErrorJump error;
     info.err = jpeg_std_error(&error.manager);
@@ -35,17 +34,16 @@ bool EncodeRows(const uint8_t* rgb, int width, int height, int quality, unsigned
     }
     jpeg_create_compress(&info);
     jpeg_mem_dest(&info, out, outSize);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    info.image_width = static_cast<JDIMENSION>(rows.width);
+    info.image_height = static_cast<JDIMENSION>(rows.height);
+    info.input_components = rows.layout == JpegRows::kRgbx ? 4 : 3;
+    info.in_color_space = rows.layout == JpegRows::kRgbx ? JCS_EXT_RGBX : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
-    info.optimize_coding = TRUE;
+    info.optimize_coding = rows.optimizeCoding ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
-    const size_t stride = static_cast<size_t>(width) * 3;
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + info.next_scanline * stride);
+        JSAMPROW row = const_cast<JSAMPROW>(rows.pixels + info.next_scanline * rows.stride);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -53,6 +51,23 @@ bool EncodeRows(const uint8_t* rgb, int width, int height, int quality, unsigned
     return true;
 }
 } // namespace
+
+bool EncodeJpegRows(const JpegRows& rows, int quality, std::vector<uint8_t>& file) {
+    const size_t pixelBytes = rows.layout == JpegRows::kRgbx ? 4 : 3;
+    if (!rows.pixels || rows.width <= 0 || rows.height <= 0 || rows.width > JPEG_MAX_DIMENSION ||
+        rows.height > JPEG_MAX_DIMENSION || rows.stride / pixelBytes < size_t(rows.width) ||
+        quality < 1 || quality > 100) {
+        return false;
+    }
+    unsigned char* out = nullptr;
+    unsigned long outSize = 0;
+    const bool ok = EncodeRows(rows, quality, &out, &outSize);
+    if (ok) {
+        file.assign(out, out + outSize);
+    }
+    std::free(out);
+    return ok;
+}
 
 bool EncodeJpeg(const RgbaImage& image, int quality, std::vector<uint8_t>& file) {
     if (image.width <= 0 || image.height <= 0 || image.width > JPEG_MAX_DIMENSION ||
@@ -63,12 +78,7 @@ bool EncodeJpeg(const RgbaImage& image, int quality, std::vector<uint8_t>& file)
     for (size_t i = 0, j = 0; j < rgb.size(); i += 4, j += 3) {
         std::memcpy(&rgb[j], &image.pixels[i], 3);
     }
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    const bool ok = EncodeRows(rgb.data(), image.width, image.height, quality, &out, &outSize);
-    if (ok) {
-        file.assign(out, out + outSize);
-    }
-    std::free(out);
-    return ok;
+    const JpegRows rows{rgb.data(), static_cast<size_t>(image.width) * 3, image.width, image.height,
+                        JpegRows::kRgb};
+    return EncodeJpegRows(rows, quality, file);
 }
