@@ -3,6 +3,7 @@
 // turn, the byte budget, cancelling, and damaged or hostile input.
 #include "../ScratchFolder.h"
 #include "PackTestSupport.h"
+#include "make/FacePreparation.h"
 #include "make/picture/JpegWriter.h"
 #include "make/system/FileBytes.h"
 #include "make/system/ProcessRun.h"
@@ -271,6 +272,49 @@ TEST_F(ClipConversion, DamagedAndHostileBytesGiveAReasonOrTheFramesBeforeTheDama
             EXPECT_EQ(error.find("Invalid"), std::string::npos) << "the library's words: " << error;
         }
     }
+}
+
+// Preparing a face from a phone clip, with no converter on the PATH: the face stores a
+// Motion-JPEG AVI the saver shows, and the note says what was made; a damaged clip is stored
+// as given with the reason, and Cancel ends a conversion with no face taken.
+TEST_F(ClipConversion, PhoneClipsBecomeMotionJpegFaces) {
+    struct Case {
+        const char* name;
+        const char* note;
+    };
+    for (const Case c :
+         {Case{"h264-60fps.mp4", "converted from MP4 video (H.264, 320 x 240, "},
+          Case{"hevc-ntsc-turned.mov", "converted from QuickTime (MOV) video (HEVC, 96 x 64, "},
+          Case{"vp9-10fps.webm", "converted from WebM video (VP9, 160 x 120, "}}) {
+        SCOPED_TRACE(c.name);
+        FacePlan plan;
+        PreparedFace face;
+        std::string error;
+        ASSERT_TRUE(PrepareFace(s_folder->File(c.name), plan, face, error)) << error;
+        EXPECT_EQ(face.check.verdict, FaceVerdict::kShown) << face.check.description;
+        EXPECT_EQ(face.check.description.rfind("AVI video", 0), 0u) << face.check.description;
+        ASSERT_FALSE(face.notes.empty());
+        EXPECT_EQ(face.notes[0].rfind(c.note, 0), 0u) << face.notes[0];
+        EXPECT_NE(face.notes[0].find("Motion-JPEG AVI"), std::string::npos) << face.notes[0];
+    }
+
+    std::vector<uint8_t> damaged = Clip("h264-60fps.mp4");
+    damaged.resize(40);
+    const std::string path = s_folder->Write("damaged.mp4", damaged);
+    FacePlan plan;
+    PreparedFace face;
+    std::string error;
+    ASSERT_TRUE(PrepareFace(path, plan, face, error)) << error;
+    EXPECT_EQ(face.data, damaged);
+    ASSERT_FALSE(face.notes.empty());
+    EXPECT_EQ(face.notes[0].rfind("the MP4 video could not be converted (", 0), 0u)
+        << face.notes[0];
+
+    std::atomic<bool> cancel{true};
+    plan.cancel = &cancel;
+    EXPECT_FALSE(PrepareFace(s_folder->File("h264-60fps.mp4"), plan, face, error));
+    EXPECT_EQ(error, kCancelledText);
+    s_folder->Remove("damaged.mp4");
 }
 
 // The rate control on a model of JPEG sizes: bytes double for every 18 steps of quality,
