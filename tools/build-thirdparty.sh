@@ -1,8 +1,10 @@
 #!/bin/bash
 # Cross-builds the picture libraries of the Windows build as static i686 libraries from
-# Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6 and a
-# minimal libtiff (deflate and JPEG codecs only), and for the making tools a minimal FFmpeg
-# (clip demuxers and decoders). zlib comes from libz-mingw-w64-dev.
+# Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6, a
+# minimal libtiff (deflate and JPEG codecs only), dav1d (AV1), libwebp (with its demuxer, for
+# animation), libde265 (HEVC) and a decode-only libheif over those two (HEIF and AVIF), and
+# for the making tools a minimal FFmpeg (clip demuxers and decoders).
+# zlib comes from libz-mingw-w64-dev.
 #
 # Sources, build trees and the install prefix live outside the repository, under
 # $VOMRA_CACHE (default /var/cache/vomracube). A stamp file records the source versions
@@ -23,8 +25,13 @@ TOOLCHAIN=$ROOT/cmake/mingw-i686.cmake
 ZLIB_INC=/usr/i686-w64-mingw32/include
 ZLIB_LIB=/usr/i686-w64-mingw32/lib/libz.a
 PACKAGES=(libjpeg-turbo libpng1.6 tiff)
+PACKAGES+=(dav1d)
+# Every library the Windows build links; a prefix without one of them is rebuilt.
+REQUIRED_LIBS=(libjpeg.a libpng16.a libtiff.a)
+REQUIRED_LIBS+=(libdav1d.a)
 # The making tools' clip decoder (see the ffmpeg block below).
 PACKAGES+=(ffmpeg)
+REQUIRED_LIBS+=(libavformat.a libavcodec.a libswscale.a libavutil.a)
 
 log() { echo "build-thirdparty: $*" >&2; }
 
@@ -39,11 +46,14 @@ want_stamp() {
     echo "script $(cat "$0" "$TOOLCHAIN" | sha256sum | cut -c1-16)"
 }
 
+have_required_libs() { # prefix -> whether every required library is there
+    local lib
+    for lib in "${REQUIRED_LIBS[@]}"; do [ -f "$1/lib/$lib" ] || return 1; done
+}
+
 STAMP=$PREFIX/.stamp
 want=$(want_stamp)
-if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ] &&
-    [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/lib/libpng16.a" ] && [ -f "$PREFIX/lib/libtiff.a" ] &&
-    [ -f "$PREFIX/lib/libavformat.a" ]; then
+if [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$want" ] && have_required_libs "$PREFIX"; then
     echo "$PREFIX"
     exit 0
 fi
@@ -87,6 +97,24 @@ cmake_build() { # name, source dir, cmake args...
         { tail -40 "$BUILD/$name.install.log" >&2; exit 1; }
 }
 
+meson_build() { # name, source dir, meson args...
+    local name=$1 dir=$2 cross=$BUILD/mingw-i686.meson
+    shift 2
+    log "building $name"
+    # The same compilers and code generation flags as the CMake builds.
+    printf '%s\n' "[binaries]" "c = 'i686-w64-mingw32-gcc-win32'" \
+        "cpp = 'i686-w64-mingw32-g++-win32'" "ar = 'i686-w64-mingw32-ar'" \
+        "strip = 'i686-w64-mingw32-strip'" "windres = 'i686-w64-mingw32-windres'" \
+        "nasm = 'nasm'" "[host_machine]" "system = 'windows'" "cpu_family = 'x86'" \
+        "cpu = 'i686'" "endian = 'little'" "[built-in options]" \
+        "c_args = ['-O2', '-msse2', '-mfpmath=sse']" >"$cross"
+    meson setup "$BUILD/$name" "$dir" --cross-file "$cross" --prefix "$STAGE" --libdir lib \
+        --buildtype release --default-library static "$@" >"$BUILD/$name.configure.log" 2>&1 ||
+        { tail -40 "$BUILD/$name.configure.log" >&2; exit 1; }
+    ninja -C "$BUILD/$name" -j"$JOBS" install >"$BUILD/$name.build.log" 2>&1 ||
+        { tail -40 "$BUILD/$name.build.log" >&2; exit 1; }
+}
+
 cmake_build jpeg "$(unpack libjpeg-turbo)" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
     -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF -DWITH_12BIT=OFF -DWITH_SIMD=ON
@@ -103,6 +131,11 @@ cmake_build tiff "$(unpack tiff)" \
     -DZLIB_INCLUDE_DIR="$ZLIB_INC" -DZLIB_LIBRARY="$ZLIB_LIB" \
     -DJPEG_INCLUDE_DIR="$STAGE/include" -DJPEG_LIBRARY="$STAGE/lib/libjpeg.a" \
     -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON -DCMAKE_DISABLE_FIND_PACKAGE_GLUT=ON
+
+# AV1, with its x86 assembly (nasm): 8- and 10-bit streams, as phones write both.
+meson_build dav1d "$(unpack dav1d)" \
+    -Denable_tools=false -Denable_examples=false -Denable_tests=false -Denable_docs=false \
+    -Denable_asm=true -Dlogging=false
 
 # FFmpeg for the making tools only (the saver links none of it): the MP4/MOV and MKV/WebM
 # demuxers, the H.264, HEVC, VP8 and VP9 decoders (and AV1 through dav1d when that is in
@@ -139,10 +172,7 @@ ffmpeg_build() {
 }
 ffmpeg_build "$(unpack ffmpeg)"
 
-for lib in libavformat.a libavcodec.a libswscale.a libavutil.a; do
-    [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }
-done
-for lib in libjpeg.a libpng16.a libtiff.a; do
+for lib in "${REQUIRED_LIBS[@]}"; do
     [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }
 done
 # Only the libraries and headers are kept; the build trees are large and not needed again.

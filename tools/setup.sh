@@ -18,7 +18,7 @@ PACKAGES=(
   libpixman-1-dev libcairo2-dev libosmesa6-dev
   # Windows build and the cross-built picture libraries
   g++-mingw-w64-i686 gcc-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-tools
-  libz-mingw-w64-dev dpkg-dev nasm
+  libz-mingw-w64-dev dpkg-dev nasm meson
   # the installer, and the compiler cache that the reproducible-build check builds through
   nsis ccache
   # end-to-end tests under Wine
