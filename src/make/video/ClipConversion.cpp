@@ -84,7 +84,11 @@ bool Conversion::Show(const RgbaImage& frame, int64_t times, std::string& error)
 
 bool Conversion::Run(ClipInput& input, std::string& error) {
     ClipDecoder decoder;
+    decoder.SetCancel(m_callbacks.cancel);
     if (!decoder.Open(input, error) || !Start(decoder.Info(), error)) {
+        if (Cancelled()) {
+            error = kClipCancelledText;
+        }
         return false;
     }
     FramePicker picker(decoder.Info().rate);

@@ -52,6 +52,10 @@ int ReadPacket(void* opaque, uint8_t* buffer, int size) {
     return n > 0 ? n : n == 0 ? AVERROR_EOF : AVERROR(EIO);
 }
 
+int Interrupted(void* cancel) {
+    return cancel && static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 int64_t SeekInput(void* opaque, int64_t offset, int whence) {
     auto* input = static_cast<ClipInput*>(opaque);
     const int64_t size = static_cast<int64_t>(std::min<uint64_t>(input->Size(), INT64_MAX));
@@ -132,6 +136,8 @@ bool ClipDecoder::Open(ClipInput& input, std::string& error) {
     lib.format->format_whitelist = av_strdup(kFormats);
     lib.format->codec_whitelist = av_strdup(kCodecs);
     lib.format->protocol_whitelist = av_strdup("none");
+    lib.format->interrupt_callback.callback = Interrupted;
+    lib.format->interrupt_callback.opaque = const_cast<std::atomic<bool>*>(m_cancel);
     AVFormatContext* format = lib.format;
     // On failure the library frees the context it was given.
     int result = avformat_open_input(&format, nullptr, nullptr, nullptr);

@@ -9,6 +9,7 @@
 #include "make/video/ClipInput.h"
 #include "make/video/ClipTiming.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,6 +37,8 @@ class ClipDecoder {
     ClipDecoder(const ClipDecoder&) = delete;
     ClipDecoder& operator=(const ClipDecoder&) = delete;
 
+    // Set by another thread: the stream search and reading stop early (Next then fails).
+    void SetCancel(const std::atomic<bool>* cancel) { m_cancel = cancel; }
     // Reads the container's header and opens the decoder of its first video stream. False,
     // with the reason in words in `error`, when it is no clip this reads. `input` must
     // outlive the decoder.
@@ -55,6 +58,7 @@ class ClipDecoder {
     bool Scale(RgbaImage& frame, std::string& error);
     std::unique_ptr<Library> m_lib;
     ClipInput* m_input = nullptr;
+    const std::atomic<bool>* m_cancel = nullptr;
     ClipInfo m_info;
     double m_end = 0.0;
 };
