@@ -1,6 +1,6 @@
 // The clip converter on clips made at test time by the system's ffmpeg program (H.264 in
-// MP4, HEVC in MOV with a display matrix, VP9 in WebM): the frames' size, rate, count and
-// turn, the byte budget, cancelling, and damaged or hostile input.
+// MP4, HEVC in MOV with a display matrix, VP9 in WebM, AV1 in MKV): the frames' size, rate, count
+// and turn, the byte budget, cancelling, and damaged or hostile input.
 #include "../ScratchFolder.h"
 #include "PackTestSupport.h"
 #include "make/FacePreparation.h"
@@ -78,6 +78,16 @@ const ClipCase kClips[] = {
      10,
      1,
      20,
+     0},
+    {"av1-15fps.mkv",
+     "testsrc2=s=128x96:r=15:d=1",
+     {"-c:v", "libaom-av1", "-cpu-used", "8"},
+     "AV1",
+     128,
+     96,
+     15,
+     1,
+     15,
      0},
     {"portrait-2160.mp4",
      "testsrc2=s=1080x2160:r=5:d=0.4",
