@@ -57,6 +57,10 @@ class PhoneClips(FinishedSaverCase):
     def windows(self, name):
         return f"C:\\phoneclips\\{name}"
 
+    def shot(self, label):
+        name = f"{self.id().split('.')[-1]}-{label}.png"
+        return self.x.screenshot(os.path.join(self.session.artifacts, name))
+
     def assert_clips_play(self, path):
         """Runs the saver until each clip colour has been seen alone on a screenshot."""
         saver = self.start_finished(path, "/s")
@@ -90,21 +94,34 @@ class PhoneClips(FinishedSaverCase):
 
     def test_maker_converts_phone_clips_that_the_saver_plays(self):
         program = self.session.start_program(
-            self.maker_exe, *[self.windows(name) for name, _ in CLIPS],
+            self.maker_exe, *[self.windows(name) for name, _ in CLIPS] * 3,
             log_name=f"{self.id().split('.')[-1]}-maker")
         self.programs.append(program)
         maker = Maker(self, program)
-        verdicts = wait_for(lambda: all(maker.verdicts().get(f, "").endswith("-> shown")
-                                        for f in ("Face 1", "Face 2")) and maker.verdicts(),
-                            cases.WINDOW_TIMEOUT * 4, "both clips' verdicts")
-        for face, name in (("Face 1", "phone-h264\\.mp4"), ("Face 2", "phone-hevc\\.mov")):
+
+        def first_lines():
+            # The verdict, then the notes on what was done (winprobe shows line ends as \n).
+            return {face: text.split("\\n")[0]
+                    for face, text in maker.verdicts().items()}, maker.verdicts()
+        verdicts, full = wait_for(lambda: len(first_lines()[0]) == 6 and
+                                  all(v.endswith("-> shown") for v in first_lines()[0].values())
+                                  and first_lines(),
+                                  cases.WINDOW_TIMEOUT * 4, "both clips' verdicts")
+        for face, name, source in (("Face 1", "phone-h264\\.mp4", "MP4 video \\(H\\.264"),
+                                   ("Face 2", "phone-hevc\\.mov", "QuickTime \\(MOV\\) video \\(HEVC")):
             self.assertRegex(verdicts[face], rf"^{name} \(\d+ bytes, fit\): AVI video, 96 x 96, "
                                              r".*90 frames at 30 frames per second -> shown$")
-        saved = os.path.join(self.folder, "made", "VomraCube.scr")
-        os.makedirs(os.path.dirname(saved))
-        test_maker.MakerTests.save_as(self, maker, saved)
+            self.assertRegex(full[face], rf"converted from {source}, 96 x 96, \d+ bytes\) to "
+                                         r"Motion-JPEG AVI")
+        saved = os.path.join(savers.run_folder(), "phone-clips-maker", "VomraCube.scr")
+        os.makedirs(os.path.dirname(saved), exist_ok=True)
+        try:
+            test_maker.MakerTests.save_as(self, maker, saved)
+        except harness.HarnessError:
+            self.shot("save")
+            raise
         maker.close()
-        shown = self.session._run_windows([self.pack, "show", self.windows("made\\VomraCube.scr")],
+        shown = self.session._run_windows([self.pack, "show", self.session.windows_path(saved)],
                                           check=True)
-        self.assertEqual(shown.count("frames at 30 frames per second -> shown"), 2, shown)
+        self.assertEqual(shown.count("frames at 30 frames per second -> shown"), 6, shown)
         self.assert_clips_play(saved)
