@@ -3,6 +3,7 @@
 #include "make/MotionJpegAviWriter.h"
 
 #include <cstdio>
+#include <new>
 
 namespace {
 class AviFrames final : public ClipFrameSink {
@@ -57,8 +58,13 @@ bool ConvertClipToAvi(ClipInput& input, const ClipCallbacks& callbacks, uint64_t
         }
         return false;
     }
-    if (!frames.Finish(clip.avi)) {
-        error = "its AVI cannot be finished";
+    try {
+        if (!frames.Finish(clip.avi)) {
+            error = "its AVI cannot be finished";
+            return false;
+        }
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
         return false;
     }
     return true;
