@@ -78,11 +78,35 @@ class Maker:
         return found[0]
 
     def verdicts(self):
-        """{slot title: verdict text}: each slot's group box is followed by its thumbnail,
-        file name, Browse, Clear, fit or fill, and verdict."""
+        """{slot title: verdict sentence}: each slot's group box is followed by its
+        thumbnail, file name, Browse, Clear, fit or fill, and verdict."""
+        return self._slot_texts(6)
+
+    def details(self):
+        """{slot title: the details in the tools' words}: the thumbnail's own text, which
+        its tooltip shows too."""
+        return self._slot_texts(1)
+
+    def file_names(self):
+        return self._slot_texts(2)
+
+    def _slot_texts(self, offset):
         kids = self.children()
-        return {kids[i][2]: kids[i + 6][2] for i, c in enumerate(kids)
-                if c[1] == "Button" and c[2].startswith("Face ")}
+        return {kids[i][2]: kids[i + offset][2] for i, c in enumerate(kids)
+                if c[1] == "Button" and re.fullmatch(r"Face \d", c[2])}
+
+    def install(self):
+        """Install..., the wait as it is, Install; the report's text, its box closed."""
+        self.click("&Install...")
+        self.confirm_install()
+        report = self.popup(containing="is now your screen saver")
+        text = " ".join(c[2] for c in report.children)
+        self.session.post(report.hwnd, WM_COMMAND, IDOK)
+        return text
+
+    def confirm_install(self):
+        dialog = self.popup(title="Install the screen saver")
+        self.session.post(dialog.hwnd, WM_COMMAND, IDOK)
 
     def thumbnail_rect(self, slot_title):
         return self.control(self.child_after(slot_title, 1, "Static"))[0]
@@ -139,7 +163,10 @@ class Maker:
         self.case.assertEqual(self.program.wait(cases.EXIT_TIMEOUT), 0, self.program.output())
 
 
-class MakerTests(FinishedSaverCase):
+class MakerCase(FinishedSaverCase):
+    """What every test of the maker starts from: the face files, a folder for its savers,
+    and the ways to start, drive and look at it."""
+
     def setUp(self):
         super().setUp()
         self.exe = harness.find_build_file("VomraCubeMaker.exe")
@@ -176,6 +203,8 @@ class MakerTests(FinishedSaverCase):
 
     def assert_thumbnail(self, maker, shot, slot_title, colour):
         x, y, width, height = maker.thumbnail_rect(slot_title)
+        # Above the caption ("moving", "default picture") over the thumbnail's foot.
+        height = height * 3 // 4
         counts = pixels.colour_counts(shot, (x, y, width, height))
         self.assertGreaterEqual(counts.get(colour, 0), THUMBNAIL_SHARE * width * height,
                                 f"{slot_title}: {counts}")
@@ -197,7 +226,7 @@ class MakerTests(FinishedSaverCase):
                  f"{label} to read {text!r} (reads {maker.control(edit)[1]!r})")
 
     def save_as(self, maker, path):
-        maker.click("&Save...")
+        maker.click("Save &as...")
         maker.type_into_file_dialog("Save the saver", path)
         wait_for(lambda: os.path.exists(path) and "*" not in maker.refresh().title,
                  cases.WINDOW_TIMEOUT, f"the saver saved as {path}")
@@ -208,6 +237,8 @@ class MakerTests(FinishedSaverCase):
                                    str(x + width // 2), str(y + height // 2)] +
                                   [self.session.windows_path(p) for p in paths], check=True)
 
+
+class MakerTests(MakerCase):
     def test_carries_the_saver_it_copies(self):
         with open(self.exe, "rb") as f:
             carried = resource(f.read(), RT_RCDATA, IDR_SAVER_TEMPLATE)
@@ -218,21 +249,21 @@ class MakerTests(FinishedSaverCase):
         maker = self.start_maker(*self.face_args(
             ["face0.bmp", "face1.ico", "face2.gif", "hostile.jpg", "clip.avi",
              "face-moving.gif"]))
-        verdicts = wait_for(lambda: len(maker.verdicts()) == 6 and maker.verdicts(),
+        verdicts = wait_for(lambda: len(maker.details()) == 6 and maker.details(),
                             cases.WINDOW_TIMEOUT, "six verdicts")
         self.assertRegex(verdicts["Face 1"],
                          r"^face0\.bmp \(\d+ bytes, fit\): BMP picture.* -> shown$")
-        self.assertRegex(verdicts["Face 4 (opposite 2)"], r"^hostile\.jpg .*-> default picture$")
-        self.assertTrue(verdicts["Face 5 (opposite 3)"].endswith("-> shown if the codec is there"),
+        self.assertRegex(verdicts["Face 4"], r"^hostile\.jpg .*-> default picture$")
+        self.assertTrue(verdicts["Face 5"].endswith("-> shown if the codec is there"),
                         verdicts)
-        self.assertRegex(verdicts["Face 6 (opposite 1)"], r"GIF picture.*3 frames -> shown$")
+        self.assertRegex(verdicts["Face 6"], r"GIF picture.*3 frames -> shown$")
 
         time.sleep(1.0)  # the thumbnails paint after the verdicts are set
         shot = self.shot("faces")
         for title, colour in [("Face 1", "red"), ("Face 2", "green"), ("Face 3", "blue"),
-                              ("Face 4 (opposite 2)", "default"),
-                              ("Face 5 (opposite 3)", "orange"),
-                              ("Face 6 (opposite 1)", "orange")]:
+                              ("Face 4", "default"),
+                              ("Face 5", "orange"),
+                              ("Face 6", "orange")]:
             self.assert_thumbnail(maker, shot, title, colour)
 
         # The live preview moves.
@@ -248,7 +279,7 @@ class MakerTests(FinishedSaverCase):
         self.type_setting(maker, "Cube size", ["key:End", "key:shift+Home", "2.5"])
         self.wait_setting(maker, "Cube size", "2.5")
         self.type_setting(maker, "Boxes", ["key:End", "key:shift+Home", "x"])
-        message = maker.child_after("&Defaults", 1, "Static")
+        message = maker.child_after("&Defaults...", 1, "Static")
         wait_for(lambda: "Boxes" in maker.control(message)[1] or
                  "boxes" in maker.control(message)[1], cases.WINDOW_TIMEOUT,
                  "the complaint about the typed box count")
@@ -265,7 +296,7 @@ class MakerTests(FinishedSaverCase):
         self.x.xdotool("click", 1)
         time.sleep(cases.SETTLE)
         self.x.xdotool("key", "Down", "Return")
-        wait_for(lambda: "(12862 bytes, fill)" in maker.verdicts()["Face 2"],
+        wait_for(lambda: "(12862 bytes, fill)" in maker.details()["Face 2"],
                  cases.WINDOW_TIMEOUT, "face 2 to fill")
 
         saver = os.path.join(self.out_dir, "VomraCube.scr")
@@ -294,53 +325,77 @@ class MakerTests(FinishedSaverCase):
         self.wait_setting(again, "Picture cubes", "3")
         self.wait_setting(again, "Cube size", "2.5")
         self.wait_setting(again, "Boxes", "4")
-        reopened = again.verdicts()
-        self.assertRegex(reopened["Face 1"], r"^face 1 of VomraCube\.scr .*BMP picture.* -> shown$")
-        self.assertRegex(reopened["Face 4 (opposite 2)"], r"-> default picture$")
-        self.assertRegex(reopened["Face 6 (opposite 1)"], r"GIF picture.*-> shown$")
+        reopened = again.details()
+        self.assertRegex(reopened["Face 1"], r"^face0\.bmp .*BMP picture.* -> shown$")
+        self.assertRegex(reopened["Face 4"], r"-> default picture$")
+        self.assertRegex(reopened["Face 6"], r"GIF picture.*-> shown$")
         time.sleep(1.0)
         shot = self.shot("reopened")
         self.assert_thumbnail(again, shot, "Face 2", "green")
-        self.assert_thumbnail(again, shot, "Face 5 (opposite 3)", "orange")
+        self.assert_thumbnail(again, shot, "Face 5", "orange")
         again.close()
+
+    def test_photos_from_a_folder_go_into_the_saver_and_come_back(self):
+        folder = os.path.join(self.out_dir, "My Photos")  # xdotool types ASCII only into Wine
+        os.makedirs(folder, exist_ok=True)
+        # An exact saver opened and saved again stays exact (the maker once saved all smooth).
+        exact = os.path.join(self.out_dir, "Exact.scr")
+        subprocess.run([savers.pack_tool(), "make", "--template", cases.SCR, "--out", exact,
+                        "--pictures", "exact"], check=True, capture_output=True, timeout=60)
+        maker = self.start_maker(self.session.windows_path(exact))
+        wait_for(lambda: maker.refresh().title == "VomraCube Maker - Exact.scr",
+                 cases.WINDOW_TIMEOUT, "the saver opened in the maker")
+        maker.click("Photos from a &folder...")
+        maker.type_into_file_dialog("Photos from a folder", folder)
+        saver = os.path.join(self.out_dir, "VomraCube.scr")
+        wait_for(lambda: "*" in maker.refresh().title, cases.WINDOW_TIMEOUT, "the change")
+        self.save_as(maker, saver)
+        maker.close()
+        show = subprocess.run([savers.pack_tool(), "show", saver], capture_output=True,
+                              text=True, timeout=60)
+        self.assertIn(f"photos         {self.session.windows_path(folder)}, shuffle, a change "
+                      "every 10 s", show.stdout)
+        self.assertIn("face 1: photos from the folder", show.stdout)
+        self.assertIn("pictures       exact", show.stdout)
 
     def test_open_dialog_drops_try_and_install(self):
         for value in ("SCRNSAVE.EXE", "ScreenSaveActive"):
             self.session._run_windows(["reg", "delete", r"HKCU\Control Panel\Desktop", "/v",
                                        value, "/f"])
         maker = self.start_maker(*self.face_args(["face4.png"]))
-        wait_for(lambda: maker.verdicts().get("Face 1", "").endswith("-> shown"),
+        wait_for(lambda: maker.details().get("Face 1", "").endswith("-> shown"),
                  cases.WINDOW_TIMEOUT, "face 1's verdict")
 
         # A hostile file through the Open dialog: a verdict, not a crash.
         browse = maker.child_after("Face 2", 3, "Button")
         self.session.post(browse, BM_CLICK)
         maker.type_into_file_dialog("Choose a picture or video for the face", self.hostile)
-        wait_for(lambda: maker.verdicts()["Face 2"].endswith("-> default picture"),
+        wait_for(lambda: maker.details()["Face 2"].endswith("-> default picture"),
                  cases.WINDOW_TIMEOUT, "the hostile face's verdict")
         self.assertTrue(maker.program.running())
 
         # Files dropped on a slot: the hostile one on face 3; two on face 5 fill 5 and 6.
         self.drop(maker, "Face 3", [self.hostile])
-        self.drop(maker, "Face 5 (opposite 3)", [os.path.join(self.faces, "face0.bmp"),
+        self.drop(maker, "Face 5", [os.path.join(self.faces, "face0.bmp"),
                                                  os.path.join(self.faces, "face1.ico")])
         empty = "empty -> default picture"
-        verdicts = wait_for(lambda: maker.verdicts()["Face 6 (opposite 1)"] != empty and
-                            maker.verdicts(), cases.WINDOW_TIMEOUT, "the dropped faces")
+        verdicts = wait_for(lambda: maker.details()["Face 6"] != empty and
+                            maker.details(), cases.WINDOW_TIMEOUT, "the dropped faces")
         self.assertRegex(verdicts["Face 3"], r"^hostile\.jpg .*-> default picture$")
-        self.assertRegex(verdicts["Face 5 (opposite 3)"], r"^face0\.bmp .*-> shown$")
-        self.assertRegex(verdicts["Face 6 (opposite 1)"], r"^face1\.ico .*-> shown$")
+        self.assertRegex(verdicts["Face 5"], r"^face0\.bmp .*-> shown$")
+        self.assertRegex(verdicts["Face 6"], r"^face1\.ico .*-> shown$")
 
         # Install asks to save first, saves, then says what it changed.
         saver = os.path.join(self.out_dir, "Installed.scr")
-        maker.click("&Install")
+        maker.click("&Install...")
         question = maker.popup(containing="save it first?")
         self.session.post(question.hwnd, WM_COMMAND, IDOK)
         maker.type_into_file_dialog("Save the saver", saver)
-        report = maker.popup(containing="Your screen saver is now")
+        maker.confirm_install()
+        report = maker.popup(containing="is now your screen saver")
         text = " ".join(c[2] for c in report.children)
-        self.assertIn("SCRNSAVE.EXE", text)
-        self.assertIn("ScreenSaveActive = 1", text)
+        self.assertIn("VomraCube is now your screen saver; it starts after", text)
+        self.assertNotIn("SCRNSAVE", text)
         self.session.post(report.hwnd, WM_COMMAND, IDOK)
         query = self.session._run_windows(["reg", "query", r"HKCU\Control Panel\Desktop"])
         stored = next(line.split("REG_SZ", 1)[1].strip() for line in query.splitlines()
@@ -386,8 +441,8 @@ class MakerTests(FinishedSaverCase):
         self.assertIn("huge.avi", text)
         self.assertIn("600 MiB", text)
         self.session.post(box.hwnd, WM_COMMAND, IDOK)
-        verdicts = wait_for(lambda: maker.verdicts().get("Face 2", "").endswith("-> shown") and
-                            maker.verdicts(), cases.WINDOW_TIMEOUT, "face 2's verdict")
+        verdicts = wait_for(lambda: maker.details().get("Face 2", "").endswith("-> shown") and
+                            maker.details(), cases.WINDOW_TIMEOUT, "face 2's verdict")
         self.assertEqual(verdicts["Face 1"], "empty -> default picture")
         self.assertEqual(verdicts["Face 3"], "empty -> default picture")
         maker.close()
@@ -423,7 +478,7 @@ class MakerTests(FinishedSaverCase):
                                       str(maker.window.hwnd), "15"], env=self.session.env,
                                      stdout=out, stderr=subprocess.DEVNULL,
                                      stdin=subprocess.DEVNULL)
-            status = maker.child_after("&Install", 1, "Static")
+            status = maker.child_after("&Install...", 1, "Static")
             cancel = maker.button("Cancel")
             wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run")
             wait_for(lambda: re.search(r"Preparing Face 1 from clip\.flv\.\.\. \d+ s",
@@ -437,7 +492,7 @@ class MakerTests(FinishedSaverCase):
             self.assertLess(time.monotonic() - clicked, CANCEL_LIMIT)
             wait_for(lambda: not maker.visible(cancel), cases.WINDOW_TIMEOUT,
                      "Cancel to go")
-            self.assertEqual(maker.verdicts()["Face 1"], "empty -> default picture")
+            self.assertEqual(maker.details()["Face 1"], "empty -> default picture")
             self.assertIn("cancelled", maker.control(status)[1])
             pings.wait(60)
             out.seek(0)
@@ -467,7 +522,7 @@ class MakerTests(FinishedSaverCase):
 
     def test_a_killed_maker_leaves_nothing_after_the_next_start(self):
         maker = self.start_maker(*self.face_args(["clip.avi"]))
-        wait_for(lambda: maker.verdicts().get("Face 1", "").endswith("codec is there"),
+        wait_for(lambda: maker.details().get("Face 1", "").endswith("codec is there"),
                  cases.WINDOW_TIMEOUT, "the clip's verdict")
         # The preview's copy of the clip is in the maker's folder.
         held = wait_for(lambda: [n for n in self.maker_temp_files() if n.lower().endswith(".tmp")],
@@ -505,7 +560,7 @@ class MakerTests(FinishedSaverCase):
         self.assertIn("big3.mp4", text)
         self.assertIn("at most 512 MiB of faces", text)
         self.session.post(box.hwnd, WM_COMMAND, IDOK)
-        verdicts = maker.verdicts()
+        verdicts = maker.details()
         self.assertRegex(verdicts["Face 1"], r"^big1\.mp4 \(262144000 bytes, fit\)")
         self.assertRegex(verdicts["Face 2"], r"^big2\.mp4 \(262144000 bytes, fit\)")
         self.assertEqual(verdicts["Face 3"], "empty -> default picture")

@@ -163,8 +163,8 @@ class Names(FinishedSaverCase):
 
     def assert_maker_shows_the_faces(self, maker):
         slots = ["Face 1", "Face 2", "Face 3"]
-        verdicts = wait_for(lambda: all(maker.verdicts().get(s, "").endswith("-> shown")
-                                        for s in slots) and maker.verdicts(),
+        verdicts = wait_for(lambda: all(maker.details().get(s, "").endswith("-> shown")
+                                        for s in slots) and maker.details(),
                             cases.WINDOW_TIMEOUT, "three faces shown")
         names = [c[2] for c in maker.children()]
         shot = self.shot("faces")
@@ -196,7 +196,7 @@ class Names(FinishedSaverCase):
         self.session._run_windows([self.session.winprobe, "settext", str(name_box),
                                    self.windows(FACES[0][1])], check=True)
         self.session.post(dialog.hwnd, WM_COMMAND, IDOK)
-        wait_for(lambda: maker.verdicts()["Face 1"].endswith("-> shown"),
+        wait_for(lambda: maker.details()["Face 1"].endswith("-> shown"),
                  cases.WINDOW_TIMEOUT, "the face chosen in the Open dialog")
         x, y, width, height = maker.thumbnail_rect("Face 2")
         self.session._run_windows([self.session.winprobe, "drop", str(maker.window.hwnd),
@@ -212,10 +212,7 @@ class Names(FinishedSaverCase):
         maker = self.start_maker(self.windows("Σώσε.scr"))
         wait_for(lambda: maker.refresh().title == "VomraCube Maker - Σώσε.scr",
                  cases.WINDOW_TIMEOUT, "the saver opened in the maker")
-        maker.click("&Install")
-        report = maker.popup(containing="Your screen saver is now")
-        text = " ".join(c[2] for c in report.children)
-        self.session.post(report.hwnd, WM_COMMAND, IDOK)
+        text = maker.install()
         exported = os.path.join(self.temp, "desktop.reg")
         self.session._run_windows(["reg", "export", r"HKCU\Control Panel\Desktop",
                                    f"C:\\{TEMP}\\desktop.reg", "/y"], check=True)
@@ -224,7 +221,7 @@ class Names(FinishedSaverCase):
         os.remove(exported)
         stored = next(line.split("=", 1)[1].strip('"').replace("\\\\", "\\")
                       for line in registry.splitlines() if line.startswith('"SCRNSAVE.EXE"'))
-        self.assertIn(f"SCRNSAVE.EXE = {stored}", text)
+        self.assertIn(stored, text)
         # Whatever form the system gives it, the stored path names the saver.
         shown = self.session._run_windows([self.pack, "show", stored], check=True)
         self.assertEqual(shown.count("-> shown"), 3, shown)

@@ -49,9 +49,7 @@ class SettingsFromWindows(FinishedSaverCase):
         mine = os.path.join(self.out_dir, "Lasting.scr")
         shutil.copy(os.path.join(template, "VomraCube.scr"), mine)
         maker = self.start_maker(self.session.windows_path(mine))
-        maker.click("&Install")
-        report = maker.popup(containing="Your screen saver is now")
-        self.session.post(report.hwnd, WM_COMMAND, IDOK)
+        maker.install()
         maker.close()
 
         query = self.reg("query", DESKTOP, "/v", "SCRNSAVE.EXE")

@@ -18,6 +18,13 @@
  *   winprobe.exe drop HWND X Y FILE...   drops the files on the window at the screen point
  *                                 (X, Y), as the shell does: a WM_DROPFILES whose drop
  *                                 structure is written into the window's process
+ *   winprobe.exe textfit HWND POINTS FACE   whether each visible child's text fits its
+ *                                 control, measured in the dialog font (FACE at POINTS,
+ *                                 at the window's DPI):
+ *                                 "dpi <n>", "work <l> <t> <r> <b>", "window <l> <t> <r> <b>",
+ *                                 then per child "fit <hwnd> <0|1> <need w> <need h> <room w>
+ *                                 <room h> <class> <text>"; a multi-line static is measured
+ *                                 wrapped to its width, everything else as one line
  *
  * list prints:
  *   screen <cx> <cy>
@@ -137,8 +144,7 @@ static int Drop(HWND window, int x, int y, int first) {
     LocalFree(names);
     GetWindowThreadProcessId(window, &pid);
     process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    remote = process ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE,
-                                      PAGE_READWRITE)
+    remote = process ? VirtualAllocEx(process, NULL, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
                      : NULL;
     written = remote && WriteProcessMemory(process, remote, block, size, NULL);
     free(block);
@@ -154,7 +160,8 @@ static int SetText(HWND control) {
     DWORD_PTR result = 0;
     int ok = args && count == 4 &&
              SendMessageTimeoutW(control, WM_SETTEXT, 0, (LPARAM)args[3], SMTO_ABORTIFHUNG, 5000,
-                                 &result) && result;
+                                 &result) &&
+             result;
     LocalFree(args);
     return ok ? 0 : 1;
 }
@@ -284,6 +291,86 @@ static BOOL CALLBACK ListMonitor(HMONITOR monitor, HDC dc, LPRECT clip, LPARAM u
     return TRUE;
 }
 
+/* The room a control's text has: its client area less what the control draws around the
+ * text (a push button's edges, a check box's box, a combo box's arrow, an edit's margins). */
+static void TextRoom(HWND control, const char* kind, LONG style, int dpi, RECT* room) {
+    int less = 0;
+    GetClientRect(control, room);
+    if (!strcmp(kind, "Button")) {
+        const LONG type = style & BS_TYPEMASK;
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+            type == BS_AUTORADIOBUTTON)
+            less = MulDiv(16, dpi, 96);
+        else if (type == BS_GROUPBOX)
+            less = MulDiv(16, dpi, 96);
+        else
+            less = MulDiv(6, dpi, 96);
+    } else if (!strcmp(kind, "ComboBox")) {
+        COMBOBOXINFO info;
+        ZeroMemory(&info, sizeof info);
+        info.cbSize = sizeof info;
+        if (GetComboBoxInfo(control, &info))
+            *room = info.rcItem;
+        less = MulDiv(2, dpi, 96);
+    } else if (!strcmp(kind, "Edit")) {
+        less = MulDiv(4, dpi, 96);
+    }
+    room->right -= less;
+}
+
+static BOOL CALLBACK FitChild(HWND child, LPARAM font) {
+    WCHAR text[512];
+    char kind[64];
+    RECT room, need = {0, 0, 0, 0};
+    HDC dc;
+    HGDIOBJ old;
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    int length, dpi = (int)GetDeviceCaps(GetDC(NULL), LOGPIXELSY), wrapped;
+    if (!IsWindowVisible(child) || !GetClassNameA(child, kind, sizeof kind))
+        return TRUE;
+    length = (int)SendMessageW(child, WM_GETTEXT, 512, (LPARAM)text);
+    if (length <= 0 || (!strcmp(kind, "Static") && (style & SS_TYPEMASK) == SS_OWNERDRAW))
+        return TRUE;
+    TextRoom(child, kind, style, dpi, &room);
+    wrapped =
+        !strcmp(kind, "Static") && (style & SS_TYPEMASK) <= SS_RIGHT && !(style & SS_ELLIPSISMASK);
+    dc = GetDC(child);
+    old = SelectObject(dc, (HGDIOBJ)font);
+    need.right = room.right - room.left;
+    DrawTextW(dc, text, length, &need,
+              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapped ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    printf("fit %lu %d %ld %ld %ld %ld %s ", (unsigned long)(UINT_PTR)child,
+           need.right <= room.right - room.left && need.bottom <= room.bottom - room.top ? 1 : 0,
+           need.right, need.bottom, room.right - room.left, room.bottom - room.top, kind);
+    PrintWide(text, length);
+    return TRUE;
+}
+
+static int TextFit(HWND window, int points, const char* face) {
+    MONITORINFO info;
+    RECT rect;
+    HFONT font;
+    int dpi;
+    /* Aware of the system's DPI, so that rectangles and fonts are in real pixels. */
+    SetProcessDPIAware();
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    dpi = (int)GetDeviceCaps(GetDC(NULL), LOGPIXELSY);
+    if (!GetWindowRect(window, &rect) ||
+        !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        return 1;
+    font = CreateFontA(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                       0, 0, face);
+    printf("dpi %d\nwork %ld %ld %ld %ld\nwindow %ld %ld %ld %ld\n", dpi, info.rcWork.left,
+           info.rcWork.top, info.rcWork.right, info.rcWork.bottom, rect.left, rect.top, rect.right,
+           rect.bottom);
+    EnumChildWindows(window, FitChild, (LPARAM)font);
+    DeleteObject(font);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 2 && !strcmp(argv[1], "list")) {
         printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -311,9 +398,12 @@ int main(int argc, char** argv) {
         return Ping((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]));
     if (argc == 3 && !strcmp(argv[1], "control"))
         return PrintControl((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0));
-    fputs("usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
-          "       winprobe control HWND | winprobe ping HWND SECONDS | winprobe settext HWND TEXT |\n"
-          "       winprobe drop HWND X Y FILE...\n",
-          stderr);
+    if (argc == 5 && !strcmp(argv[1], "textfit"))
+        return TextFit((HWND)(UINT_PTR)strtoul(argv[2], NULL, 0), atoi(argv[3]), argv[4]);
+    fputs(
+        "usage: winprobe list | winprobe post HWND MSG WPARAM LPARAM | winprobe counts PID |\n"
+        "       winprobe control HWND | winprobe ping HWND SECONDS | winprobe settext HWND TEXT |\n"
+        "       winprobe drop HWND X Y FILE... | winprobe textfit HWND POINTS FACE\n",
+        stderr);
     return 2;
 }

@@ -2,12 +2,16 @@
 
 #include "app/CubeSettingsDlg.h"
 
+#include "platform/Win32.h"
+
+#include <cstdio>
 #include <new>
 
 IMPLEMENT_DYNAMIC(CubeAnimation, CCAnimation)
 
 // The settings go before the scene's objects, which only refer to its picture sources.
 CubeAnimation::~CubeAnimation() {
+    ReportPhotoPacing();
     if (m_settings) {
         if (m_settings->GetSafeHwnd()) {
             m_settings->DestroyWindow();
@@ -44,6 +48,7 @@ SceneSettings CubeAnimation::CurrentSettings() const {
     if (m_forcedPictureMode) {
         settings.pictureMode = *m_forcedPictureMode;
     }
+    settings.photos = m_photos.get();
     return settings;
 }
 
@@ -54,12 +59,45 @@ BOOL CubeAnimation::Initialise(CWnd* parent) {
             return 0;
         }
     }
+    StartFolderPhotos();
     m_scene.Build(CurrentSettings());
     m_scene.ResetRegion();
     return !m_scene.IsEmpty();
 }
 
+// One line on the error output, for the measurements of a saver showing a photo folder.
+void CubeAnimation::ReportPhotoPacing() const {
+    if (!m_photos) {
+        return;
+    }
+    const std::optional<uint32_t> first = m_photos->FirstShownAfter();
+    std::fprintf(stderr,
+                 "photos: first on a face %ld ms after start, %u listed; frames %u, later than "
+                 "2 intervals %u, longest gap %u ms\n",
+                 first ? static_cast<long>(*first) : -1L, m_photos->Listed(), m_pacing.frames,
+                 m_pacing.late, m_pacing.longestGap);
+    std::fflush(stderr);
+}
+
+// A folder that cannot be had (no thread, no memory) leaves the faces to the default
+// picture, as a face file that cannot be read does.
+void CubeAnimation::StartFolderPhotos() {
+    if (!m_showFolderPhotos || m_photos || !m_settings || !m_settings->GetPhotoFolder().Present()) {
+        return;
+    }
+    m_photos.reset(new (std::nothrow) FolderPhotos(m_settings->GetPhotoFolder(), GetTickCount()));
+    if (m_photos) {
+        m_photos->SetNow(GetTickCount());
+    }
+    if (m_photos && !m_photos->Start()) {
+        m_photos.reset();
+    }
+}
+
 void CubeAnimation::Tick(DWORD now) {
+    if (m_photos) {
+        m_photos->SetNow(now);
+    }
     m_scene.Tick(now);
     for (CubeScene* scene : m_otherScenes) {
         if (scene) {
@@ -80,6 +118,9 @@ std::optional<DWORD> CubeAnimation::TicksToNextStep(DWORD now) const {
 }
 
 void CubeAnimation::Draw(RastelRegion* region, CCAnimationView* view) {
+    if (m_photos) {
+        m_pacing.Note(GetTickCount());
+    }
     m_scene.Draw(region, view);
 }
 

@@ -9,8 +9,11 @@
 
 #include "app/CCAnimation.h"
 #include "app/ScreenLayout.h"
+#include "import/FolderPhotos.h"
 #include "scene/CubeScene.h"
+#include "scene/FramePacing.h"
 
+#include <memory>
 #include <optional>
 
 class CubeSettingsDlg;
@@ -52,15 +55,27 @@ class CubeAnimation : public CCAnimation {
     // Draws the pictures in `mode` whatever the payload says (the headless tools' switch);
     // only before the first Initialise.
     void ForcePictureMode(PictureMode mode) { m_forcedPictureMode = mode; }
+    // The saver's own modes show the photos of the payload's folder; the headless tools,
+    // whose frames must not depend on a folder and a worker's pace, do not. Only before the
+    // first Initialise.
+    void ShowFolderPhotos() { m_showFolderPhotos = true; }
+    // The folder's photos, or null without a folder (or before Initialise).
+    FolderPhotos* GetFolderPhotos() { return m_photos.get(); }
 
   private:
     // The given scene, else the settings object's values as scene values, or the defaults
     // without one.
     SceneSettings CurrentSettings() const;
+    void StartFolderPhotos();
+    void ReportPhotoPacing() const;
 
     CubeSettingsDlg* m_settings = nullptr;
     std::optional<SceneSettings> m_givenScene;
     std::optional<PictureMode> m_forcedPictureMode;
+    bool m_showFolderPhotos = false;
+    // Before the scenes, so that it goes after them: their faces hand their photos back.
+    std::unique_ptr<FolderPhotos> m_photos;
+    FramePacing m_pacing; // of screen 0's frames, while photos are shown
     CubeScene m_scene;
     CubeScene* m_otherScenes[kMaxScreens - 1] = {}; // screens 1 and up, owned
 };

@@ -58,8 +58,10 @@ CWnd* CubeSaverApp::EnterMode() {
         if (!ClaimRunModeInstance()) {
             return nullptr;
         }
+        m_animation->ShowFolderPhotos();
         return ShowingFrames(m_animation->Run(kRunMouseTolerance));
     case SaverMode::kPreview:
+        m_animation->ShowFolderPhotos();
         return ShowingFrames(m_animation->Preview(
             reinterpret_cast<HWND>(static_cast<intptr_t>(command.previewParent))));
     case SaverMode::kChangePassword:

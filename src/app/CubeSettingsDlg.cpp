@@ -37,6 +37,7 @@ void CubeSettingsDlg::TakeContents(const PayloadContents& payload) {
     m_boxPhaseStep = Thousandths(s[kBoxPhaseStep]);
     m_regionOption = static_cast<int>(s[kRegionOption]);
     m_pictureMode = payload.extension.pictureMode;
+    m_photoFolder = payload.extension.photoFolder;
 
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         m_faceFiles[i] = payload.faceFiles[i];

@@ -43,6 +43,8 @@ class CubeSettingsDlg : public CDialog {
     PictureSource* GetFacePicture(int face) const { return m_facePictures[face]; }
     BYTE GetFaceMode(int face) const { return m_faceModes[face]; }
     const std::string& GetFaceFileName(int face) const { return m_faceFiles[face]; }
+    // The payload's folder of photos for the faces without a file; empty path: none.
+    const PhotoFolderSetting& GetPhotoFolder() const { return m_photoFolder; }
     // Everything the scene is built from, in one value.
     SceneSettings GetSceneSettings() const;
 
@@ -84,6 +86,7 @@ class CubeSettingsDlg : public CDialog {
     double m_boxPhaseStep = 0.0;
     int m_regionOption = 0;
     PictureMode m_pictureMode = PictureMode::kExact; // the payload's extension block
+    PhotoFolderSetting m_photoFolder;                // the payload's extension block
     CLink m_link;
     bool m_ownsFaceFiles = true;
 };

@@ -118,6 +118,23 @@ const BITMAPINFOHEADER* GetPictureBitmap(PictureSource* source) {
     return source ? source->GetBitmap() : GetDefaultPicture();
 }
 
+PictureSource* UnlistPicture(PictureSource* source) {
+    if (!source) {
+        return nullptr;
+    }
+    if (source->m_previous) {
+        source->m_previous->m_next = source->m_next;
+    } else if (g_pictureList == source) {
+        g_pictureList = source->m_next;
+    }
+    if (source->m_next) {
+        source->m_next->m_previous = source->m_previous;
+    }
+    source->m_next = nullptr;
+    source->m_previous = nullptr;
+    return source;
+}
+
 void DestroyAllPictures() {
     while (g_pictureList) {
         delete g_pictureList;

@@ -42,6 +42,10 @@ void ReleasePicture(PictureSource* source);
 void SetPictureTime(DWORD milliseconds);
 const BITMAPINFOHEADER* GetPictureBitmap(PictureSource* source);
 void DestroyAllPictures();
+// Takes a source out of the process-wide list, so that DestroyAllPictures, SetPictureTime
+// and FindSharedPicture no longer see it: its owner alone deletes it (a folder photo, put
+// up and replaced by its face while the saver runs). Returns it.
+PictureSource* UnlistPicture(PictureSource* source);
 
 // Looks a name up in the picture list (exact, case-sensitive, either kind of source); on
 // a match takes one more reference and returns it, else null.

@@ -159,9 +159,31 @@ bool CheckVideo(std::span<const uint8_t> bytes, FaceCheck& check) {
         check.description = "AVI video compressed with \"" + FourCCText(f.biCompression) +
                             "\": shown only where Windows has that codec, else the default picture";
     } else {
+        check.problem = FaceProblem::kVideo;
         check.description = std::string("AVI file the saver cannot play: ") + AviStatusText(status);
     }
     return true;
+}
+
+// A moving picture in a container the saver does not play (the tools convert it).
+bool IsClipKind(MediaKind kind) {
+    switch (kind) {
+    case MediaKind::kMp4:
+    case MediaKind::kQuickTime:
+    case MediaKind::kThreeGp:
+    case MediaKind::kMatroska:
+    case MediaKind::kWebm:
+    case MediaKind::kAnimatedWebp:
+    case MediaKind::kAnimatedPng:
+    case MediaKind::kAsf:
+    case MediaKind::kOgg:
+    case MediaKind::kFlv:
+    case MediaKind::kMpegProgram:
+    case MediaKind::kMpegTransport:
+        return true;
+    default:
+        return false;
+    }
 }
 
 // Why a file of no format the importer knows falls back, naming what it is where that
@@ -206,8 +228,13 @@ FaceCheck CheckFaceDecision(std::span<const uint8_t> bytes, const FaceDecision& 
     }
     const ImportReport& report = decision.report;
     if (report.format == ImageImporter::None || report.format == ImageImporter::Unknown) {
+        check.problem = IsClipKind(RecogniseMedia(Head(bytes)).kind) ? FaceProblem::kVideo
+                                                                     : FaceProblem::kUnknownKind;
         check.description = UnknownFormatReason(bytes);
     } else {
+        check.problem = report.result == ImageImporter::TooLarge   ? FaceProblem::kTooLarge
+                        : report.result == ImageImporter::NoMemory ? FaceProblem::kNoMemory
+                                                                   : FaceProblem::kDamaged;
         if (report.result == ImageImporter::TooLarge) {
             check.tooLarge = true;
             check.pictureFormat = report.format;
@@ -232,6 +259,9 @@ FaceCheck CheckFaceFile(const std::string& path) {
         return CheckFaceBytes(bytes);
     }
     FaceCheck check;
+    check.problem = read == PictureFileRead::kTooLarge   ? FaceProblem::kTooLarge
+                    : read == PictureFileRead::kNoMemory ? FaceProblem::kNoMemory
+                                                         : FaceProblem::kCannotOpen;
     check.description = read == PictureFileRead::kTooLarge   ? "the file is too large to be a face"
                         : read == PictureFileRead::kNoMemory ? "not enough memory to read the file"
                                                              : "the file cannot be opened";

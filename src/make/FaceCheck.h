@@ -16,9 +16,21 @@ enum class FaceVerdict {
     kDefault, // the saver falls back to the default picture
 };
 
+// Why the saver falls back to the default picture, for words a person reads.
+enum class FaceProblem {
+    kNone,
+    kUnknownKind, // no picture or video the saver reads
+    kDamaged,     // a known format, but the file is damaged or a variant the saver refuses
+    kTooLarge,    // a picture larger than the saver holds
+    kVideo,       // a video the saver cannot play
+    kNoMemory,
+    kCannotOpen,
+};
+
 struct FaceCheck {
     FaceVerdict verdict = FaceVerdict::kDefault;
-    std::string description; // what the file is, or why it falls back
+    FaceProblem problem = FaceProblem::kNone; // for kDefault
+    std::string description;                  // what the file is, or why it falls back
     // For a picture the importer decoded: its format code (ImageImporter::Format), size and
     // number of images (more than one for an animated GIF or PNG); 0 otherwise.
     int pictureFormat = 0;

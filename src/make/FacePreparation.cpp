@@ -27,6 +27,9 @@ namespace {
 // given.
 constexpr int64_t kMaxReworkPixels = 50'000'000;
 constexpr unsigned kMaxJpegScale = 8;
+// Uncompressed pictures (BMP, TIFF) larger than this are stored as PNG, losing nothing: a
+// 1600 x 1200 BMP of 5.5 MiB is a PNG of a fraction of it.
+constexpr size_t kStoreAsPngBytes = size_t{1} << 20;
 
 std::string Size(int width, int height, size_t bytes) {
     return std::to_string(width) + " x " + std::to_string(height) + ", " + std::to_string(bytes) +
@@ -203,6 +206,7 @@ struct ReworkInput {
     int orientation, width, height;
     unsigned jpegScale;
     bool whileDecoding;
+    bool shrunk;
 };
 
 bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan& plan,
@@ -226,6 +230,8 @@ bool Rework(const ReworkInput& in, std::vector<std::string> done, const FacePlan
                          Size(check.width, check.height, encoded.size()));
     face.data = std::move(encoded);
     face.check = check;
+    face.turned = in.orientation >= 2;
+    face.shrunk = in.shrunk;
     face.thumbnail = ImageThumbnail(image, plan.thumbnailSide);
     return true;
 }
@@ -261,7 +267,10 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
     const int uprightHeight = orientation >= 5 ? face.check.width : face.check.height;
     int width = 0, height = 0;
     ShrunkSize(uprightWidth, uprightHeight, plan.maxSide, width, height);
-    if (!turn && width == uprightWidth && height == uprightHeight) {
+    const bool uncompressed = face.check.pictureFormat == ImageImporter::Bmp ||
+                              face.check.pictureFormat == ImageImporter::Tiff;
+    const bool compress = uncompressed && plan.maxSide > 0 && face.data.size() > kStoreAsPngBytes;
+    if (!turn && !compress && width == uprightWidth && height == uprightHeight) {
         return false;
     }
     const int64_t w = face.check.width, h = face.check.height;
@@ -290,7 +299,8 @@ bool ReworkPicture(const FaceDecision& decision, const std::string& path, const 
         }
         done.push_back(std::move(shrunk));
     }
-    return Rework({decision, path, orientation, width, height, scale, whileDecoding},
+    const bool shrunk = width != uprightWidth || height != uprightHeight;
+    return Rework({decision, path, orientation, width, height, scale, whileDecoding, shrunk},
                   std::move(done), plan, face);
 }
 } // namespace
@@ -320,6 +330,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     if (here) {
         const Converted converted = ConvertClipHere(path, type, size, plan, face);
         if (converted == Converted::kDone) {
+            face.converted = true;
             face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
             return true;
         }
@@ -331,6 +342,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
             return false;
         }
     } else if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
+        face.converted = true;
         face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
         return true;
     }
@@ -357,6 +369,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         if (plan.ffmpeg.empty()) {
             PrintConversionCommand(path, face);
         } else if (ConvertClip(path, gif, size, plan, face)) {
+            face.converted = true;
             face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
             return true;
         }

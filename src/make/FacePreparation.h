@@ -44,6 +44,10 @@ struct PreparedFace {
     FaceCheck check;                // the saver's verdict on `data`
     std::vector<std::string> notes; // what was done to the file, or what the user can do
     FaceThumbnail thumbnail;        // when the plan asked for one
+    // What was done to the file, for the words a person reads (the notes give the details).
+    bool turned = false;    // stood upright from its orientation tag
+    bool shrunk = false;    // made smaller to fit the faces
+    bool converted = false; // a clip turned into a video the saver plays
 };
 
 // False, with the reason in `error`, only when the file cannot be read, is over the budget

@@ -20,5 +20,21 @@ std::vector<uint8_t> FormatPayloadExtension(const PayloadExtension& extension) {
     std::vector<uint8_t> out(kExtensionMagic, kExtensionMagic + 4);
     PutU32(out, kExtensionVersion);
     PutRecord(out, kPictureModeTag, {static_cast<uint8_t>(extension.pictureMode)});
+    for (int face = 0; face < kExtensionFaceCount; ++face) {
+        const std::string& name = extension.faceNames[face];
+        // A name the reader would refuse is left out rather than cut or patched.
+        if (IsStorableFaceName(name)) {
+            std::vector<uint8_t> data{static_cast<uint8_t>(face)};
+            data.insert(data.end(), name.begin(), name.end());
+            PutRecord(out, kFaceNameTag, data);
+        }
+    }
+    const PhotoFolderSetting& folder = extension.photoFolder;
+    if (folder.Present()) {
+        std::vector<uint8_t> data{static_cast<uint8_t>(folder.order)};
+        PutU32(data, folder.changeSeconds);
+        data.insert(data.end(), folder.path.begin(), folder.path.end());
+        PutRecord(out, kPhotoFolderTag, data);
+    }
     return out;
 }

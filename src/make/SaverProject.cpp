@@ -68,7 +68,8 @@ void ReadExtractedFaces(const std::string& path, PayloadContents& c, SaverFile& 
         if (taken) {
             held += face.prepared.data.size();
             face.prepared.check = CheckFaceBytes(face.prepared.data);
-            face.source = FaceName(i, path);
+            face.name = c.extension.faceNames[i];
+            face.source = face.name.empty() ? FaceName(i, path) : face.name;
             continue;
         }
         // An entry that cannot be had is as good as one never written.
@@ -92,6 +93,14 @@ void ReadSaver(const std::string& path, bool executable, SaverFile& read) {
     ReadExtractedFaces(path, c, read);
 }
 } // namespace
+
+FaceMode PreferredMode(const FaceCheck& check, FaceMode current) {
+    const bool picture = check.verdict == FaceVerdict::kShown && check.pictureFormat != 0;
+    if (!picture || check.width <= 0 || check.height <= 0) {
+        return current;
+    }
+    return check.width == check.height ? current : FaceMode::kFill;
+}
 
 const char* VerdictOutcome(FaceVerdict verdict) {
     return verdict == FaceVerdict::kShown   ? "shown"
@@ -186,6 +195,7 @@ bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& p
         return false;
     }
     faces[index].source = path;
+    faces[index].name = BaseName(path);
     faces[index].prepared = std::move(prepared);
     return true;
 }
@@ -193,6 +203,7 @@ bool SaverProject::SetFace(int index, const std::string& path, const FacePlan& p
 void SaverProject::ClearFace(int index) {
     if (ValidFace(index)) {
         faces[index].source.clear();
+        faces[index].name.clear();
         faces[index].prepared = PreparedFace{};
     }
 }
@@ -224,6 +235,7 @@ void SaverProject::Take(SaverFile&& file) {
     std::copy(std::begin(file.settings), std::end(file.settings), settings);
     std::move(std::begin(file.faces), std::end(file.faces), faces);
     pictureMode = file.extension.pictureMode;
+    photoFolder = file.extension.photoFolder;
 }
 
 bool SaverProject::OpenSaver(const std::string& path, std::string& error) {
@@ -245,7 +257,20 @@ bool SaverProject::Save(std::span<const uint8_t> templateImage, const std::strin
                         std::string& error, uint64_t& savedBytes) const {
     PayloadFaceView views[kPayloadFaceCount];
     Views(views);
-    return SaveSaver(templateImage, settings, views, path, error, savedBytes, nullptr, pictureMode);
+    return SaveSaverWith(templateImage, settings, views, path, Extension(), error, savedBytes);
+}
+
+PayloadExtension SaverProject::Extension() const {
+    static_assert(kExtensionFaceCount == kPayloadFaceCount);
+    PayloadExtension extension;
+    extension.pictureMode = pictureMode;
+    extension.photoFolder = photoFolder;
+    for (int i = 0; i < kPayloadFaceCount; ++i) {
+        if (!faces[i].FallsBack()) {
+            extension.faceNames[i] = faces[i].name;
+        }
+    }
+    return extension;
 }
 
 void SaverProject::Views(PayloadFaceView* views) const {
@@ -261,13 +286,23 @@ void SaverProject::Views(PayloadFaceView* views) const {
 
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
-               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode) {
+               uint64_t& savedBytes, const std::atomic<bool>* cancel, PictureMode pictureMode,
+               const PhotoFolderSetting& photoFolder) {
+    PayloadExtension extension;
+    extension.pictureMode = pictureMode;
+    extension.photoFolder = photoFolder;
+    return SaveSaverWith(templateImage, settings, faces, path, extension, error, savedBytes,
+                         cancel);
+}
+
+bool SaveSaverWith(std::span<const uint8_t> templateImage, const uint32_t* settings,
+                   const PayloadFaceView* faces, const std::string& path,
+                   const PayloadExtension& extension, std::string& error, uint64_t& savedBytes,
+                   const std::atomic<bool>* cancel) {
     if (!StartsAsExecutable(templateImage)) {
         error = "the template is not a Windows executable";
         return false;
     }
-    PayloadExtension extension;
-    extension.pictureMode = pictureMode;
     const std::vector<BYTE> block = FormatPayloadExtension(extension);
     uint64_t size = 0;
     if (!SaverSize(templateImage, settings, faces, size, block)) {

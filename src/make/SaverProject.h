@@ -18,12 +18,20 @@ enum class FaceMode : uint8_t { kFit = 0, kFill = 1 };
 
 struct ProjectFace {
     std::string source; // the file the face came from; empty when the slot is empty
+    // The original file's name without its folder, stored in the saver (the extension
+    // block's NAME records) and shown when it is opened again; empty when unknown.
+    std::string name;
     FaceMode mode = FaceMode::kFit;
     PreparedFace prepared; // the bytes the payload stores, the saver's verdict, notes
     bool Empty() const { return prepared.data.empty(); }
     // The saver shows the default picture on this face (an empty one included).
     bool FallsBack() const { return Empty() || prepared.check.verdict == FaceVerdict::kDefault; }
 };
+
+// How a face from a new file is first shown in the maker: a picture whose shape is not the
+// square face's fills it (bars on every side look like a fault); a square one, a video or
+// a face the saver does not show keeps `current`.
+FaceMode PreferredMode(const FaceCheck& check, FaceMode current);
 
 // What the saver would do with a face, in the words the pack tool prints:
 // "shown", "shown if the codec is there" or "default picture".
@@ -76,13 +84,20 @@ bool PrepareProjectFace(const std::string& path, const FacePlan& plan, uint64_t 
 // How new savers draw their pictures.
 constexpr PictureMode kNewSaverPictureMode = PictureMode::kSmooth;
 
+// SaveSaver with a whole extension block (the picture mode and the faces' names).
+bool SaveSaverWith(std::span<const uint8_t> templateImage, const uint32_t* settings,
+                   const PayloadFaceView* faces, const std::string& path,
+                   const PayloadExtension& extension, std::string& error, uint64_t& savedBytes,
+                   const std::atomic<bool>* cancel = nullptr);
+
 // SaverProject::Save from settings and faces held elsewhere (the maker's worker thread saves
 // from a copy of the settings and modes and views of the faces).
 // `cancel`, when set from another thread, stops the writing and leaves no file.
 bool SaveSaver(std::span<const uint8_t> templateImage, const uint32_t* settings,
                const PayloadFaceView* faces, const std::string& path, std::string& error,
                uint64_t& savedBytes, const std::atomic<bool>* cancel = nullptr,
-               PictureMode pictureMode = kNewSaverPictureMode);
+               PictureMode pictureMode = kNewSaverPictureMode,
+               const PhotoFolderSetting& photoFolder = {});
 
 class SaverProject {
   public:
@@ -92,6 +107,8 @@ class SaverProject {
     ProjectFace faces[kPayloadFaceCount];
     // New savers draw their pictures smooth; one opened from a file keeps its own mode.
     PictureMode pictureMode = kNewSaverPictureMode;
+    // The faces without a file show the photos of this folder, when it is given.
+    PhotoFolderSetting photoFolder;
 
     void ResetSettings();
     // Prepares `path` as face `index` (0..5), keeping its mode. False, with the reason in
@@ -118,6 +135,9 @@ class SaverProject {
     bool Save(std::span<const uint8_t> templateImage, const std::string& path, std::string& error,
               uint64_t& savedBytes) const;
 
+    // What the extension block stores for this project: its picture mode and the names of
+    // the faces it stores.
+    PayloadExtension Extension() const;
     // Views of the six faces' bytes and modes, valid while the faces are not changed.
     void Views(PayloadFaceView* views) const;
     // The bytes of every face but `index` (-1: of all).

@@ -16,7 +16,7 @@ constexpr SettingInfo kSettings[] = {
     {"--boxes", "Boxes", kBoxCount, false, 0, 10000, "coloured boxes"},
     {"--box-speed", "Box speed", kBoxSpeed, true, 0, 100000, "box speed factor"},
     {"--box-size", "Box size", kBoxSize, true, 1, 100000, "box size"},
-    {"--box-phase", "Box phase step", kBoxPhaseStep, true, 0, 1000000, "phase step between boxes"},
+    {"--box-phase", "Box spacing", kBoxPhaseStep, true, 0, 1000000, "phase step between boxes"},
 };
 static_assert(std::size(kSettings) == kPayloadSettingCount);
 

@@ -61,6 +61,7 @@ void CubeScene::Build(const SceneSettings& s) {
             if (!cube) {
                 break;
             }
+            cube->TakePhotos(s.photos);
             m_objects.AddHead(cube);
         }
     }

@@ -1,5 +1,6 @@
 #include "scene/ImageCube.h"
 
+#include "import/FolderPhotos.h"
 #include "import/PictureSource.h"
 #include "render/region/RastelRegion.h"
 #include "scene/Motion.h"
@@ -50,7 +51,44 @@ void ImageCube::Update(double time, const Matrix* view, const Matrix* projection
     Project(view, projection);
 }
 
+void ImageCube::TakePhotos(FolderPhotos* photos) {
+    m_folderPhotos = photos;
+    for (int f = 0; f < kCubeFaces; ++f) {
+        if (photos && !m_pictures[f]) {
+            m_photoFaces[f].Attach(photos, m_smooth);
+        }
+    }
+}
+
+// The faces' sizes on screen tell the folder how large to decode its photos: the longer
+// side of a face's bounding box, the largest of all faces so far.
+void ImageCube::AdvancePhotos() {
+    for (int f = 0; f < kCubeFaces; ++f) {
+        if (!m_photoFaces[f].Attached()) {
+            continue;
+        }
+        const bool seen = IsFacing(f);
+        if (seen) {
+            POINT p[4];
+            FaceOutline(f, p);
+            LONG left = p[0].x, right = p[0].x, top = p[0].y, bottom = p[0].y;
+            for (const POINT& q : p) {
+                left = q.x < left ? q.x : left;
+                right = q.x > right ? q.x : right;
+                top = q.y < top ? q.y : top;
+                bottom = q.y > bottom ? q.y : bottom;
+            }
+            const LONG side = right - left > bottom - top ? right - left : bottom - top;
+            m_folderPhotos->NoteFaceSide(side > 0 ? static_cast<uint32_t>(side) : 0);
+        }
+        m_photoFaces[f].Advance(seen);
+    }
+}
+
 void ImageCube::DrawFaces(RastelRegion* region) {
+    if (m_folderPhotos) {
+        AdvancePhotos();
+    }
     for (int f = 0; f < kCubeFaces; ++f) {
         if (IsFacing(f)) {
             DrawFace(region, f);
@@ -59,7 +97,8 @@ void ImageCube::DrawFaces(RastelRegion* region) {
 }
 
 void ImageCube::DrawFace(RastelRegion* region, int f) {
-    const BITMAPINFOHEADER* bitmap = GetPictureBitmap(m_pictures[f]);
+    PictureSource* source = m_photoFaces[f].Picture() ? m_photoFaces[f].Picture() : m_pictures[f];
+    const BITMAPINFOHEADER* bitmap = GetPictureBitmap(source);
     if (!bitmap) {
         return; // not even the default picture: nothing to show
     }
@@ -78,7 +117,7 @@ void ImageCube::DrawFace(RastelRegion* region, int f) {
         c[3] = mapper.MapPoint(fit.left, fit.bottom);
     }
     // The region takes the picture's corners row by row: (0,0), (1,0), (0,1), (1,1).
-    const PictureLevels* levels = m_smooth ? m_smooth->LevelsFor(m_pictures[f], bitmap) : nullptr;
+    const PictureLevels* levels = m_smooth ? m_smooth->LevelsFor(source, bitmap) : nullptr;
     if (levels != nullptr) {
         region->SetFillLevels(levels, &c[0], &c[1], &c[3], &c[2], FaceIntensity(f), fit.letterbox,
                               kTransparency);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "scene/CubeShape.h"
+#include "scene/PhotoFace.h"
 
+class FolderPhotos;
 class PictureSource;
 class SmoothFaces;
 
@@ -18,6 +20,8 @@ class ImageCube : public CubeShape {
     // `smooth` (the scene's, may be null: exact) gives the levels of smooth faces.
     ImageCube(int motionStyle, double size, double speed, double phase,
               PictureSource* const* pictures, const BYTE* faceModes, SmoothFaces* smooth = nullptr);
+    // The faces without a picture show the photos of `photos` (outlives the cube).
+    void TakePhotos(FolderPhotos* photos);
 
     void Update(double time, const Matrix* view, const Matrix* projection) override;
 
@@ -29,10 +33,13 @@ class ImageCube : public CubeShape {
 
   private:
     void DrawFace(RastelRegion* region, int face);
+    void AdvancePhotos();
 
     PictureSource* m_pictures[kCubeFaces]; // not owned, may be null
     BYTE m_modes[kCubeFaces];              // non-zero crops, zero letterboxes
     SmoothFaces* m_smooth;                 // not owned
+    PhotoFace m_photoFaces[kCubeFaces];    // attached for the faces that take folder photos
+    FolderPhotos* m_folderPhotos = nullptr;
     int m_motionStyle;
     double m_speed;
     double m_phase;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class FolderPhotos;
 class PictureSource;
 
 // How picture faces are sampled: exact (one texel per pixel, as the saver always drew) or
@@ -25,4 +26,6 @@ struct SceneSettings {
     PictureSource* pictures[6] = {}; // not owned
     BYTE faceModes[6] = {};
     PictureMode pictureMode = PictureMode::kExact;
+    // The faces without a picture show its photos; null: they show the default picture.
+    FolderPhotos* photos = nullptr; // not owned
 };

@@ -74,3 +74,14 @@ const PictureLevels* SmoothFaces::LevelsFor(PictureSource* source, const BITMAPI
     m_entries.push_back({source, bitmap, time, tooLarge ? nullptr : Build(bitmap)});
     return m_entries.back().levels;
 }
+
+void SmoothFaces::Forget(PictureSource* source) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].source == source) {
+            FreePictureLevels(m_entries[i].levels);
+            m_entries[i] = m_entries.back();
+            m_entries.pop_back();
+            return;
+        }
+    }
+}

@@ -27,6 +27,9 @@ class SmoothFaces {
     // The levels to draw `bitmap`, the picture `source` shows now (null source: the default
     // picture) with; null: draw it exact.
     const PictureLevels* LevelsFor(PictureSource* source, const BITMAPINFOHEADER* bitmap);
+    // Frees the levels of a source about to go (a folder photo replaced): another source
+    // may later be made at its address, with a picture at the same address.
+    void Forget(PictureSource* source);
 
   private:
     struct Entry {

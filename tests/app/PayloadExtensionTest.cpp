@@ -106,4 +106,108 @@ TEST(PayloadExtension, WriterGivesWhatTheReaderTakesAndBlocksAreBounded) {
     EXPECT_FALSE(e.present);
 }
 
+TEST(PayloadExtension, FaceNamesAreTakenOnlyWhole) {
+    struct Case {
+        const char* what;
+        Bytes record;
+        int face;         // -1: no name is taken
+        const char* name; // for face
+    };
+    auto name = [](uint8_t face, const std::string& text) {
+        Bytes data{face};
+        data.insert(data.end(), text.begin(), text.end());
+        return Record("NAME", data);
+    };
+    const std::string longest(kMaxFaceNameBytes, 'n');
+    const Case cases[] = {
+        {"plain", name(0, "IMG_0001.jpg"), 0, "IMG_0001.jpg"},
+        {"last face, UTF-8", name(5, "\xCE\xA9.png"), 5, "\xCE\xA9.png"},
+        {"longest", name(2, longest), 2, longest.c_str()},
+        {"one byte too long", name(2, longest + "n"), -1, ""},
+        {"no seventh face", name(6, "a.jpg"), -1, ""},
+        {"empty name", name(1, ""), -1, ""},
+        {"control character", name(1, "a\nb.jpg"), -1, ""},
+        {"ill-formed UTF-8", name(1, "\xC3(.jpg"), -1, ""},
+        {"a lone surrogate encoded", name(1, "\xED\xA0\x80.jpg"), -1, ""},
+    };
+    for (const Case& c : cases) {
+        const Bytes block = Block(1, {c.record, Record("PICT", {1})});
+        PayloadExtension e;
+        ParsePayloadExtension(block.data(), block.size(), e);
+        EXPECT_EQ(e.pictureMode, PictureMode::kSmooth) << c.what << ": the records after it stand";
+        for (int face = 0; face < kExtensionFaceCount; ++face) {
+            EXPECT_EQ(e.faceNames[face], face == c.face ? c.name : "")
+                << c.what << ", face " << face;
+        }
+    }
+    // The writer leaves out what the reader would refuse, and the rest round-trips.
+    PayloadExtension written;
+    written.faceNames[0] = "a.jpg";
+    written.faceNames[3] = "bad\x01.jpg";
+    written.faceNames[5] = longest;
+    const Bytes block = FormatPayloadExtension(written);
+    PayloadExtension read;
+    ParsePayloadExtension(block.data(), block.size(), read);
+    EXPECT_EQ(read.records, 3);
+    EXPECT_EQ(read.faceNames[0], "a.jpg");
+    EXPECT_EQ(read.faceNames[3], "");
+    EXPECT_EQ(read.faceNames[5], longest);
+}
+
+// FOLD: order byte, 32-bit seconds, the path to the record's end.
+Bytes Folder(uint8_t order, uint32_t seconds, const std::string& path) {
+    Bytes data{order};
+    const Bytes s = U32(seconds);
+    data.insert(data.end(), s.begin(), s.end());
+    data.insert(data.end(), path.begin(), path.end());
+    return Record("FOLD", data);
+}
+
+TEST(PayloadExtension, PhotoFolderRoundTripsAndDamagedRecordsGiveNoFolder) {
+    const std::string path = "C:\\Users\\\xce\xa9\\Photos";
+    for (const PhotoOrder order : {PhotoOrder::kShuffle, PhotoOrder::kName, PhotoOrder::kDate}) {
+        PayloadExtension written;
+        written.pictureMode = PictureMode::kSmooth;
+        written.photoFolder = {path, order, 2};
+        const Bytes block = FormatPayloadExtension(written);
+        PayloadExtension read;
+        ParsePayloadExtension(block.data(), block.size(), read);
+        EXPECT_EQ(read.photoFolder.path, path);
+        EXPECT_EQ(read.photoFolder.order, order);
+        EXPECT_EQ(read.photoFolder.changeSeconds, 2u);
+        EXPECT_EQ(read.pictureMode, PictureMode::kSmooth);
+    }
+    // Without a folder the writer adds no record: older savers' blocks stay as they were.
+    EXPECT_EQ(FormatPayloadExtension(PayloadExtension{}).size(), 8u + 8u + 1u);
+
+    struct Case {
+        const char* what;
+        Bytes record;
+    };
+    const Case refused[] = {
+        {"order past date", Folder(3, 10, "D:\\p")},
+        {"no seconds", Folder(0, 0, "D:\\p")},
+        {"more than a day", Folder(0, kMaxChangeSeconds + 1, "D:\\p")},
+        {"empty path", Folder(0, 10, "")},
+        {"NUL in the path", Folder(0, 10, std::string("D:\\p\0q", 6))},
+        {"path too long", Folder(0, 10, std::string(kMaxPhotoFolderBytes + 1, 'a'))},
+        {"head cut short", Record("FOLD", {0, 10, 0})},
+        {"no bytes", Record("FOLD", {})},
+    };
+    for (const Case& c : refused) {
+        const Bytes block = Block(1, {c.record, Record("PICT", {1})});
+        PayloadExtension e;
+        ParsePayloadExtension(block.data(), block.size(), e);
+        EXPECT_FALSE(e.photoFolder.Present()) << c.what;
+        EXPECT_EQ(e.photoFolder.changeSeconds, kDefaultChangeSeconds) << c.what;
+        EXPECT_EQ(e.pictureMode, PictureMode::kSmooth) << c.what << ": the next record is read";
+    }
+    const Bytes longest =
+        Block(1, {Folder(2, kMaxChangeSeconds, std::string(kMaxPhotoFolderBytes, 'a'))});
+    PayloadExtension e;
+    ParsePayloadExtension(longest.data(), longest.size(), e);
+    EXPECT_EQ(e.photoFolder.path.size(), kMaxPhotoFolderBytes);
+    EXPECT_EQ(e.photoFolder.changeSeconds, kMaxChangeSeconds);
+}
+
 } // namespace

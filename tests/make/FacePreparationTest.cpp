@@ -1,5 +1,6 @@
 // Faces prepared from files made by Pillow, compared with what Pillow makes of them.
 #include "../ScratchFolder.h"
+#include "../import/PictureSourceTestSupport.h"
 #include "PackTestSupport.h"
 #include "make/FacePreparation.h"
 
@@ -105,6 +106,51 @@ TEST(FacePreparation, ShrunkPngIsTheAreaAverageOfTheOriginal) {
     EXPECT_EQ(shrunk.pixels, (std::vector<uint8_t>{0, 0, 0, 255, 90, 90, 90, 255}));
     folder.Remove("six.bmp");
     folder.Remove("two.png");
+}
+
+// A large uncompressed picture is stored as a PNG of the same pixels; a small one, and any
+// when every face is to be stored as given, keep their bytes.
+TEST(FacePreparation, LargeUncompressedPicturesAreStoredAsTheSamePixelsInPng) {
+    ScratchFolder folder("pack-prepare");
+    // 1024 x 400 pixels of 24 bits: 1.2 MB, over the size kept as given.
+    std::vector<uint8_t> large = MakeBmp24(1024, 400, 10, 200, 30);
+    for (size_t i = 54; i < large.size(); i += 7) {
+        large[i] = static_cast<uint8_t>(i * 13); // some detail, so that PNG has work to do
+    }
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        int maxSide;
+        bool png;
+    };
+    const Case cases[] = {
+        {"large", large, kDefaultMaxSide, true},
+        {"small", MakeBmp24(64, 64, 1, 2, 3), kDefaultMaxSide, false},
+        {"large, stored as given", large, 0, false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.Write("face.bmp", c.bytes);
+        PreparedFace face;
+        std::string error;
+        FacePlan plan;
+        plan.maxSide = c.maxSide;
+        ASSERT_TRUE(PrepareFace(path, plan, face, error)) << c.what << ": " << error;
+        EXPECT_EQ(face.check.verdict, FaceVerdict::kShown) << c.what;
+        if (!c.png) {
+            EXPECT_EQ(face.data, c.bytes) << c.what;
+            continue;
+        }
+        EXPECT_EQ(face.check.pictureFormat, ImageImporter::Png) << c.what;
+        EXPECT_LT(face.data.size(), c.bytes.size() / 2) << c.what;
+        EXPECT_FALSE(face.shrunk || face.turned) << c.what;
+        RgbaImage original, stored;
+        ASSERT_TRUE(ImportAsRgba(path, original));
+        ASSERT_TRUE(ImportAsRgba(folder.Write("stored.png", face.data), stored));
+        EXPECT_EQ(stored.width, 1024);
+        EXPECT_TRUE(stored.pixels == original.pixels) << c.what << ": the pixels changed";
+        folder.Remove("stored.png");
+    }
+    folder.Remove("face.bmp");
 }
 
 // A clip of a kind the tools do not decode themselves (here Flash video) goes to ffmpeg by

@@ -99,7 +99,9 @@ TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
     EXPECT_EQ(opened.pictureMode, PictureMode::kExact) << "an opened saver keeps its mode";
     folder.Remove("exact.scr");
     ASSERT_TRUE(opened.OpenSaver(folder.File("mine.scr"), error)) << error;
-    EXPECT_EQ(opened.faces[0].source, "face 1 of mine.scr");
+    // The stored name of the face's file, not the saver's.
+    EXPECT_EQ(opened.faces[0].source, "red.bmp");
+    EXPECT_EQ(opened.faces[0].name, "red.bmp");
     EXPECT_TRUE(opened.faces[2].source.empty());
     EXPECT_TRUE(opened.faces[1].source.empty());
     EXPECT_TRUE(opened.faces[1].Empty());
@@ -107,6 +109,65 @@ TEST(SaverProject, SavedSaverOpensAgainWithItsSettingsAndFaces) {
     // Only the saver and no extracted face file is left.
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"mine.scr"});
     folder.Remove("mine.scr");
+}
+
+TEST(SaverProject, FacesKeepTheirOriginalNamesWhereTheSaverStoresThem) {
+    ProjectFolder folder;
+    SaverProject made;
+    std::string error;
+    const std::string name = "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xE6\x9D\xB1.bmp";
+    ASSERT_TRUE(made.SetFace(1, folder.Write(name, MakeBmp24(4, 4, 0, 255, 0)), FacePlan{}, error))
+        << error;
+    EXPECT_EQ(made.faces[1].name, name);
+    ASSERT_TRUE(made.Save(kTemplate, folder.File("named.scr"), error)) << error;
+    // A saver written without names (an older maker, the plain SaveSaver) says which face of
+    // which saver it is.
+    PayloadFaceView views[kPayloadFaceCount];
+    made.Views(views);
+    uint64_t bytes = 0;
+    ASSERT_TRUE(SaveSaver(kTemplate, made.settings, views, folder.File("plain.scr"), error, bytes))
+        << error;
+    SaverProject opened;
+    ASSERT_TRUE(opened.OpenSaver(folder.File("named.scr"), error)) << error;
+    EXPECT_EQ(opened.faces[1].source, name);
+    EXPECT_EQ(opened.faces[1].name, name);
+    // Saved again, the name goes with it.
+    ASSERT_TRUE(opened.Save(kTemplate, folder.File("again.scr"), error)) << error;
+    SaverProject again;
+    ASSERT_TRUE(again.OpenSaver(folder.File("again.scr"), error)) << error;
+    EXPECT_EQ(again.faces[1].source, name);
+    ASSERT_TRUE(opened.OpenSaver(folder.File("plain.scr"), error)) << error;
+    EXPECT_EQ(opened.faces[1].source, "face 2 of plain.scr");
+    EXPECT_TRUE(opened.faces[1].name.empty());
+    for (const char* file : {"named.scr", "plain.scr", "again.scr"}) {
+        folder.Remove(file);
+    }
+    folder.Remove(name);
+}
+
+TEST(SaverProject, PicturesOfAnotherShapeThanTheFaceFillIt) {
+    struct Case {
+        FaceVerdict verdict;
+        int format, width, height;
+        FaceMode current, preferred;
+    };
+    const Case cases[] = {
+        {FaceVerdict::kShown, ImageImporter::Jpeg, 4000, 3000, FaceMode::kFit, FaceMode::kFill},
+        {FaceVerdict::kShown, ImageImporter::Png, 300, 1200, FaceMode::kFit, FaceMode::kFill},
+        {FaceVerdict::kShown, ImageImporter::Png, 512, 512, FaceMode::kFit, FaceMode::kFit},
+        {FaceVerdict::kShown, ImageImporter::Png, 512, 512, FaceMode::kFill, FaceMode::kFill},
+        // A video (no picture format) and a face the saver does not show keep their mode.
+        {FaceVerdict::kShown, 0, 0, 0, FaceMode::kFit, FaceMode::kFit},
+        {FaceVerdict::kDefault, ImageImporter::Jpeg, 4000, 3000, FaceMode::kFit, FaceMode::kFit},
+    };
+    for (const Case& c : cases) {
+        FaceCheck check;
+        check.verdict = c.verdict;
+        check.pictureFormat = c.format;
+        check.width = c.width;
+        check.height = c.height;
+        EXPECT_EQ(PreferredMode(check, c.current), c.preferred) << c.width << " x " << c.height;
+    }
 }
 
 TEST(SaverProject, SavingOverAFinishedSaverReplacesItsPayload) {

@@ -1,7 +1,9 @@
 // One face slot of the maker's window: the thumbnail of what the face shows first (its
-// picture, a video's or an animated GIF's first frame marked "moving", or the default
-// picture), the file's name, the saver's verdict in the pack tool's words, fit or fill, and
-// the Browse and Clear buttons. The controls are the dialog's; the slot finds them by id.
+// picture as the face will show it, fitted or filled, a video's or an animated GIF's first
+// frame marked "moving", or the default picture), the file's name (ellipsised, whole in a
+// tooltip), the saver's verdict in one plain sentence (the details in a tooltip and in the
+// status area), fit or fill, and the Browse and Clear buttons. The controls are the
+// dialog's; the slot finds them by id.
 #pragma once
 
 #include "make/FaceThumbnail.h"
@@ -18,9 +20,15 @@ class FaceSlot {
     static bool PartOfId(int id, int& face, int& part);
     static int ControlId(int face, int part);
 
-    void Attach(HWND dialog, int face);
-    // Shows a face's file name, verdict and notes, and mode.
+    // `tooltip` (may be null) gets the slot's name, verdict and thumbnail as tools whose
+    // text the dialog asks for (TipText).
+    void Attach(HWND dialog, int face, HWND tooltip);
+    // Shows a face's file name, verdict sentence and mode; keeps the details for the tips.
     void Show(const ProjectFace& face);
+    // The whole file name for the name's tip, the details for the verdict's and thumbnail's.
+    const std::wstring& TipText(int part) const;
+    // The details as the status area shows them when the slot has the focus.
+    std::string StatusText() const;
     // Shows a thumbnail made on the worker thread; null (an empty face, one the saver cannot
     // show or one whose first image did not decode) shows the default picture.
     void ShowThumbnail(const FaceThumbnail* thumbnail);
@@ -43,4 +51,8 @@ class FaceSlot {
     int m_width = 0;
     int m_height = 0;
     std::string m_caption; // over the thumbnail's foot: "moving", "default picture"
+    bool m_fill = false;   // the thumbnail crops to the square face as the saver will
+    std::wstring m_nameTip;
+    std::wstring m_detailsTip;
+    std::string m_status;
 };

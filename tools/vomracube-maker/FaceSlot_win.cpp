@@ -3,9 +3,12 @@
 #include "MakerResource.h"
 #include "import/PictureSource.h"
 #include "import/PixelLayouts.h"
+#include "make/FaceSentence.h"
 #include "make/FaceThumbnail.h"
 #include "make/picture/RgbaImage.h"
 #include "platform/Wide.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <new>
@@ -61,13 +64,25 @@ HWND FaceSlot::Control(int part) const {
     return GetDlgItem(m_dialog, ControlId(m_face, part));
 }
 
-void FaceSlot::Attach(HWND dialog, int face) {
+void FaceSlot::Attach(HWND dialog, int face, HWND tooltip) {
     m_dialog = dialog;
     m_face = face;
     const HWND mode = Control(IDC_SLOT_MODE);
     SendMessageA(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Fit (whole)"));
     SendMessageA(mode, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Fill (cover)"));
     SendMessageA(mode, CB_SETCURSEL, kModeFit, 0);
+    if (!tooltip) {
+        return;
+    }
+    for (int part : {IDC_SLOT_FILE, IDC_SLOT_VERDICT, IDC_SLOT_THUMBNAIL}) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = dialog;
+        tool.uId = reinterpret_cast<UINT_PTR>(Control(part));
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 FaceMode FaceSlot::SelectedMode() const {
@@ -78,14 +93,28 @@ FaceMode FaceSlot::SelectedMode() const {
 void FaceSlot::Show(const ProjectFace& face) {
     const std::string name = face.source.empty() ? "(no file)" : FileNameOf(face.source);
     SetWindowTextW(Control(IDC_SLOT_FILE), wide::FromUtf8(name).c_str());
-    // The verdict names the file as the slot does, without its folder.
-    std::string verdict = DescribeFace(face, face.Empty() ? std::string() : name);
-    for (const std::string& note : face.prepared.notes) {
-        verdict += "\n" + note;
+    SetWindowTextW(Control(IDC_SLOT_VERDICT), wide::FromUtf8(FaceSentence(face)).c_str());
+    // The details name the file as the slot does, without its folder.
+    const std::string details = FaceDetails(face, face.Empty() ? std::string() : name);
+    m_nameTip = wide::FromUtf8(name);
+    m_detailsTip = wide::FromUtf8(details);
+    // The picture's own text, never drawn: what a screen reader says for it.
+    SetWindowTextW(Control(IDC_SLOT_THUMBNAIL), m_detailsTip.c_str());
+    m_status = "Face " + std::to_string(m_face + 1) + ": " + FaceSentence(face) + "\n" + details;
+    const bool fill = face.mode == FaceMode::kFill;
+    SendMessageA(Control(IDC_SLOT_MODE), CB_SETCURSEL, fill ? kModeFill : kModeFit, 0);
+    if (fill != m_fill) {
+        m_fill = fill;
+        InvalidateRect(Control(IDC_SLOT_THUMBNAIL), nullptr, TRUE);
     }
-    SetWindowTextW(Control(IDC_SLOT_VERDICT), wide::FromUtf8(verdict).c_str());
-    SendMessageA(Control(IDC_SLOT_MODE), CB_SETCURSEL,
-                 face.mode == FaceMode::kFill ? kModeFill : kModeFit, 0);
+}
+
+const std::wstring& FaceSlot::TipText(int part) const {
+    return part == IDC_SLOT_FILE ? m_nameTip : m_detailsTip;
+}
+
+std::string FaceSlot::StatusText() const {
+    return m_status;
 }
 
 void FaceSlot::ShowThumbnail(const FaceThumbnail* thumbnail) {
@@ -136,10 +165,26 @@ void FaceSlot::DrawThumbnail(const DRAWITEMSTRUCT& item) const {
     const int boxWidth = box.right - box.left;
     const int boxHeight = box.bottom - box.top;
     if (m_width > 0 && m_height > 0 && boxWidth > 0 && boxHeight > 0) {
-        // Scale to fit, in 64 bits: a side times a side stays far inside it.
+        // Fit: the whole picture, centred. Fill: the centre of the picture that covers the
+        // square, as the face will show it. In 64 bits: a side times a side stays inside.
         int64_t width = boxWidth;
         int64_t height = static_cast<int64_t>(m_height) * boxWidth / m_width;
-        if (height > boxHeight) {
+        int sourceX = 0, sourceY = 0, sourceWidth = m_width, sourceHeight = m_height;
+        if (m_fill && m_caption != "default picture") {
+            height = boxHeight;
+            if (static_cast<int64_t>(m_width) * boxHeight >
+                static_cast<int64_t>(m_height) * boxWidth) {
+                sourceWidth =
+                    static_cast<int>(static_cast<int64_t>(m_height) * boxWidth / boxHeight);
+                sourceX = (m_width - sourceWidth) / 2;
+            } else {
+                sourceHeight =
+                    static_cast<int>(static_cast<int64_t>(m_width) * boxHeight / boxWidth);
+                sourceY = (m_height - sourceHeight) / 2;
+            }
+            sourceWidth = std::max(1, sourceWidth);
+            sourceHeight = std::max(1, sourceHeight);
+        } else if (height > boxHeight) {
             height = boxHeight;
             width = static_cast<int64_t>(m_width) * boxHeight / m_height;
         }
@@ -151,10 +196,12 @@ void FaceSlot::DrawThumbnail(const DRAWITEMSTRUCT& item) const {
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         SetStretchBltMode(item.hDC, HALFTONE);
+        // The crop is centred, so the rows are the same whichever end a top-down DIB's source
+        // rectangle is counted from (systems differ there).
         StretchDIBits(item.hDC, box.left + static_cast<int>((boxWidth - width) / 2),
                       box.top + static_cast<int>((boxHeight - height) / 2), static_cast<int>(width),
-                      static_cast<int>(height), 0, 0, m_width, m_height, m_bgra.data(), &info,
-                      DIB_RGB_COLORS, SRCCOPY);
+                      static_cast<int>(height), sourceX, m_height - sourceY - sourceHeight,
+                      sourceWidth, sourceHeight, m_bgra.data(), &info, DIB_RGB_COLORS, SRCCOPY);
     }
     if (!m_caption.empty()) {
         RECT band = box;

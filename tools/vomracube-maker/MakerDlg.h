@@ -1,6 +1,7 @@
 // The maker's main window: a dialog holding the project being made (nine settings, six
 // faces), its six face slots, the settings, the live preview and the commands Open saver,
-// Save, Try and Install. Faces arrive by the Browse buttons, by files dropped on the window
+// Recent savers, Save (Ctrl+S), Save as, Try and Install. It fits the work area at any DPI
+// (WindowFit). Faces arrive by the Browse buttons, by files dropped on the window
 // (on a slot: that slot and the ones after it) and from the command line. Everything that
 // may take long runs on the worker thread (MakerWork_win.cpp); the window shows its
 // progress and a Cancel button once it has taken half a second.
@@ -12,6 +13,7 @@
 #include "MakerWorker.h"
 #include "SaverTry.h"
 #include "SettingsPanel.h"
+#include "WindowFit.h"
 #include "framework/Dialog.h"
 #include "make/SaverProject.h"
 
@@ -40,6 +42,8 @@ class MakerDlg : public CDialog {
     void OnOK() override;
     void OnCancel() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Ctrl+S and Ctrl+O anywhere in the window; the status follows the slot in focus.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
     void OnDestroy();
     void OnTimer(UINT_PTR id);
@@ -50,10 +54,13 @@ class MakerDlg : public CDialog {
     LRESULT OnPreviewClick(WPARAM, LPARAM);
     LRESULT OnWorkDone(WPARAM, LPARAM lParam);
     void OnDefaults();
+    void OnPhotoFolder(); // "Photos from a folder..." (PhotoFolderDlg.h)
     void OnCancelWork();
     // The commands (MakerCommands_win.cpp).
     void OnOpenSaver();
+    void OnRecent();
     void OnSave();
+    void OnSaveAs();
     void OnTry();
     void OnInstall();
     DECLARE_MESSAGE_MAP()
@@ -80,6 +87,13 @@ class MakerDlg : public CDialog {
     void OpenSaverFile(const std::string& path);
     // Asks for a file name and saves on the worker; `then` runs once it is saved.
     void SaveWithDialog(std::function<void()> then = {});
+    // False, with the field focused and the reason told, while a setting holds text that is
+    // no valid value: nothing is then saved, tried or installed. `what`: "saved", "tried".
+    bool SettingsValid(const char* what);
+    // The details of face `face` in the status area (-1: none followed).
+    void FollowSlot(int face);
+    void RebuildPreview();
+    void Remember(const std::string& saver);
     void SaveTo(const std::string& path, std::function<void()> then);
     // Runs `change` to the project's faces now, or once no save or try reads them.
     void WhenFacesFree(std::function<void()> change);
@@ -96,6 +110,11 @@ class MakerDlg : public CDialog {
     void AgreeToClose(std::function<void()> proceed);
 
     SaverProject m_project;
+    WindowFit m_fit;
+    HWND m_tooltip = nullptr;
+    int m_followedSlot = -1;
+    HWND m_focus = nullptr;            // the control last seen with the focus
+    std::vector<std::string> m_recent; // savers saved or opened, the latest first
     FacePlan m_plan;
     FaceSlot m_slots[kPayloadFaceCount];
     SettingsPanel m_settings;

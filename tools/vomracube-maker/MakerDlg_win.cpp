@@ -2,6 +2,8 @@
 
 #include "FileDialogs.h"
 #include "MakerResource.h"
+#include "RecentSavers.h"
+#include "PhotoFolderDlg.h"
 #include "SlotAssignment.h"
 #include "TemplateImage.h"
 #include "app/CCAnimationWnd.h"
@@ -24,14 +26,46 @@ ON_MESSAGE(kWorkDoneMessage, OnWorkDone)
 ON_COMMAND(IDC_DEFAULTS, OnDefaults)
 ON_COMMAND(IDC_CANCEL_WORK, OnCancelWork)
 ON_COMMAND(IDC_OPEN_SAVER, OnOpenSaver)
+ON_COMMAND(IDC_RECENT, OnRecent)
 ON_COMMAND(IDC_SAVE, OnSave)
+ON_COMMAND(IDC_SAVE_AS, OnSaveAs)
 ON_COMMAND(IDC_TRY, OnTry)
 ON_COMMAND(IDC_INSTALL, OnInstall)
+ON_COMMAND(IDC_PHOTO_FOLDER, OnPhotoFolder)
 END_MESSAGE_MAP()
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0 // Windows 8.1 and later send it; older ones never do
+#endif
 
 namespace {
 constexpr UINT_PTR kRebuildTimer = 1;
 constexpr UINT kRebuildDelay = 300; // ms: a run of arrow presses rebuilds the preview once
+constexpr int kTipWidth = 480;      // pixels at 96 DPI: a tip's details wrap there
+
+// Opposite faces share a colour in the drawing beside the slots (1 and 6, 2 and 4, 3 and 5).
+constexpr COLORREF kPairColours[3] = {RGB(214, 69, 65), RGB(46, 150, 80), RGB(52, 110, 200)};
+constexpr int kPairOf[kPayloadFaceCount] = {0, 1, 2, 1, 2, 0};
+
+// The six faces as the slots stand, 1 2 3 over 4 5 6, each in its pair's colour.
+void DrawOpposites(const DRAWITEMSTRUCT& item) {
+    const RECT& box = item.rcItem;
+    FillRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
+    const int cellWidth = (box.right - box.left) / 3;
+    const int cellHeight = (box.bottom - box.top) / 2;
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, RGB(255, 255, 255));
+    for (int face = 0; face < kPayloadFaceCount; ++face) {
+        RECT cell{box.left + (face % 3) * cellWidth, box.top + (face / 3) * cellHeight, 0, 0};
+        cell.right = cell.left + cellWidth - 1;
+        cell.bottom = cell.top + cellHeight - 1;
+        const HBRUSH brush = CreateSolidBrush(kPairColours[kPairOf[face]]);
+        FillRect(item.hDC, &cell, brush);
+        DeleteObject(brush);
+        const wchar_t digit[2] = {static_cast<wchar_t>(L'1' + face), 0};
+        DrawTextW(item.hDC, digit, 1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
 // The dropped files' names, however long; a name that cannot be had (or held in UTF-8) is
 // left out.
 std::vector<std::string> DroppedFiles(HDROP drop, size_t most) {
@@ -73,16 +107,23 @@ BOOL MakerDlg::OnInitDialog() {
     const HICON icon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(128));
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd,
+                                nullptr, AfxGetInstanceHandle(), nullptr);
+    if (m_tooltip) {
+        const HDC dc = ::GetDC(m_hWnd);
+        const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ::ReleaseDC(m_hWnd, dc);
+        ::SendMessageW(m_tooltip, TTM_SETMAXTIPWIDTH, 0, MulDiv(kTipWidth, dpi, 96));
+        // Long enough to read a few lines of details.
+        ::SendMessageW(m_tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+    }
     for (int face = 0; face < kPayloadFaceCount; ++face) {
-        m_slots[face].Attach(m_hWnd, face);
+        m_slots[face].Attach(m_hWnd, face, m_tooltip);
     }
     m_settings.Attach(m_hWnd);
-    if (const HWND frame = ::GetDlgItem(m_hWnd, IDC_PREVIEW_FRAME)) {
-        RECT rect;
-        ::GetWindowRect(frame, &rect);
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
-        m_preview.SetArea(m_hWnd, rect);
-    }
+    m_fit.Attach(m_hWnd);
+    m_recent = LoadRecentSavers();
     if (!LoadSaverTemplate(m_template)) {
         SetStatus("This maker carries no saver to copy: Save and Try cannot work.");
     }
@@ -94,9 +135,54 @@ BOOL MakerDlg::OnInitDialog() {
     for (FaceSlot& slot : m_slots) {
         slot.ShowThumbnail(nullptr);
     }
-    m_preview.Rebuild(m_project);
+    RebuildPreview();
     UpdateTitle();
     return TRUE;
+}
+
+// The preview's window is made where its frame stands now: the controls may have scrolled.
+void MakerDlg::RebuildPreview() {
+    if (const HWND frame = ::GetDlgItem(m_hWnd, IDC_PREVIEW_FRAME)) {
+        RECT rect;
+        ::GetWindowRect(frame, &rect);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        m_preview.SetArea(m_hWnd, rect);
+    }
+    m_preview.Rebuild(m_project);
+}
+
+BOOL MakerDlg::PreTranslateMessage(MSG* msg) {
+    const bool ours = msg->hwnd == m_hWnd || ::IsChild(m_hWnd, msg->hwnd);
+    if (ours && msg->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        !(GetKeyState(VK_MENU) & 0x8000)) {
+        if (msg->wParam == 'S') {
+            PostMessage(WM_COMMAND, (GetKeyState(VK_SHIFT) & 0x8000) ? IDC_SAVE_AS : IDC_SAVE);
+            return TRUE;
+        }
+        if (msg->wParam == 'O') {
+            PostMessage(WM_COMMAND, IDC_OPEN_SAVER);
+            return TRUE;
+        }
+    }
+    const BOOL handled = CDialog::PreTranslateMessage(msg);
+    const HWND focus = ::GetFocus();
+    if (focus != m_focus && ::IsChild(m_hWnd, focus)) {
+        m_focus = focus;
+        m_fit.Reveal(focus);
+        int face = 0;
+        int part = 0;
+        if (FaceSlot::PartOfId(::GetDlgCtrlID(focus), face, part) && face != m_followedSlot) {
+            FollowSlot(face);
+        }
+    }
+    return handled;
+}
+
+void MakerDlg::FollowSlot(int face) {
+    m_followedSlot = face;
+    if (face >= 0 && face < kPayloadFaceCount) {
+        SetStatus(m_slots[face].StatusText());
+    }
 }
 
 void MakerDlg::Start(const MakerStart& start) {
@@ -144,7 +230,7 @@ void MakerDlg::OnDestroy() {
 void MakerDlg::OnTimer(UINT_PTR id) {
     if (id == kRebuildTimer) {
         KillTimer(kRebuildTimer);
-        m_preview.Rebuild(m_project);
+        RebuildPreview();
     } else if (id == kTryTimer && !m_try.Poll()) {
         KillTimer(kTryTimer);
     } else if (id == kBusyTimer) {
@@ -156,13 +242,32 @@ LRESULT MakerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && OnControlCommand(LOWORD(wParam), HIWORD(wParam))) {
         return 0;
     }
+    if (message == WM_COMMAND && LOWORD(wParam) >= IDM_RECENT_FIRST &&
+        LOWORD(wParam) <= IDM_RECENT_LAST) {
+        const size_t index = LOWORD(wParam) - IDM_RECENT_FIRST;
+        if (index < m_recent.size()) {
+            const std::string saver = m_recent[index];
+            AgreeToClose([this, saver] { OpenSaverFile(saver); });
+        }
+        return 0;
+    }
+    if (message == WM_DPICHANGED) {
+        m_fit.Unscroll();
+        const LRESULT result = CDialog::WindowProc(message, wParam, lParam);
+        m_fit.Attach(m_hWnd);
+        return result;
+    }
+    LRESULT result = 0;
+    if (m_fit.Handle(message, wParam, lParam, result)) {
+        return result;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
 bool MakerDlg::OnControlCommand(int id, int code) {
     const int setting = SettingsPanel::EditIndex(id);
     if (setting >= 0) {
-        if (code == EN_CHANGE && m_settings.TakeText(setting, m_project.settings)) {
+        if (m_settings.Take(setting, code, m_project.settings)) {
             Changed();
         }
         return true;
@@ -182,13 +287,28 @@ bool MakerDlg::OnControlCommand(int id, int code) {
     } else if (part == IDC_SLOT_MODE && code == CBN_SELCHANGE) {
         m_project.faces[face].mode = m_slots[face].SelectedMode();
         m_slots[face].Show(m_project.faces[face]);
+        FollowSlot(face);
         Changed();
+    } else if (code == STN_CLICKED) {
+        FollowSlot(face); // the verdict, name or thumbnail clicked: its details
     }
     return true;
 }
 
 LRESULT MakerDlg::OnNotify(WPARAM, LPARAM lParam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        int face = 0;
+        int part = 0;
+        if ((tip->uFlags & TTF_IDISHWND) &&
+            FaceSlot::PartOfId(::GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)), face,
+                               part)) {
+            // The slot keeps the text for as long as the tip may show it.
+            tip->lpszText = const_cast<wchar_t*>(m_slots[face].TipText(part).c_str());
+        }
+        return 0;
+    }
     if (header->code != UDN_DELTAPOS) {
         return 0;
     }
@@ -208,6 +328,10 @@ LRESULT MakerDlg::OnPreviewClick(WPARAM, LPARAM) {
 
 LRESULT MakerDlg::OnDrawItem(WPARAM, LPARAM lParam) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID == IDC_OPPOSITES) {
+        DrawOpposites(*item);
+        return TRUE;
+    }
     int face = 0;
     int part = 0;
     if (!FaceSlot::PartOfId(static_cast<int>(item->CtlID), face, part) ||
@@ -258,7 +382,20 @@ void MakerDlg::ClearFace(int face) {
     });
 }
 
+void MakerDlg::OnPhotoFolder() {
+    if (AskPhotoFolder(m_hWnd, m_project.photoFolder)) {
+        SetStatus(m_project.photoFolder.Present()
+                      ? "The faces without a file show the photos of " + m_project.photoFolder.path
+                      : "No photo folder: the faces without a file show the default picture");
+        Changed();
+    }
+}
+
 void MakerDlg::OnDefaults() {
+    if (AfxMessageBox("Put all nine settings back to how VomraCube comes? The faces stay.",
+                      MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+        return;
+    }
     m_project.ResetSettings();
     m_settings.Show(m_project.settings);
     Changed();

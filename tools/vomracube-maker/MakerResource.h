@@ -17,11 +17,12 @@
 #define IDC_SLOT_MODE 5
 #define IDC_SLOT_VERDICT 6
 
-// Nine settings, each a label, an edit box with its up-down control and a range.
+// Nine settings, each a label, its control (an edit box with its up-down control, a list of
+// names or a check box) and a line of help.
 #define IDC_SETTING_LABEL 1200
 #define IDC_SETTING_EDIT 1220
 #define IDC_SETTING_SPIN 1240
-#define IDC_SETTING_RANGE 1260
+#define IDC_SETTING_HELP 1260
 #define IDC_DEFAULTS 1280
 #define IDC_SETTING_MESSAGE 1281
 
@@ -33,3 +34,26 @@
 #define IDC_PREVIEW_FRAME 1305
 #define IDC_PROGRESS 1306
 #define IDC_CANCEL_WORK 1307
+#define IDC_SAVE_AS 1308
+#define IDC_RECENT 1309
+#define IDC_OPPOSITES 1310
+#define IDC_OPPOSITES_TEXT 1311
+
+// The recent savers' menu: one command per saver, from IDM_RECENT_FIRST.
+#define IDM_RECENT_FIRST 1400
+#define IDM_RECENT_LAST 1409
+
+// Install's dialog: the wait before the saver starts, and Windows' own settings.
+#define IDD_INSTALL 210
+#define IDC_INSTALL_TEXT 1500
+#define IDC_INSTALL_WAIT 1501
+#define IDC_INSTALL_SETTINGS 1502
+
+// "Photos from a folder..." and its dialog (PhotoFolderDlg_win.cpp).
+#define IDC_PHOTO_FOLDER 1600
+#define IDD_PHOTO_FOLDER 211
+#define IDC_PHOTO_PATH 1601
+#define IDC_PHOTO_BROWSE 1602
+#define IDC_PHOTO_ORDER 1603
+#define IDC_PHOTO_CHANGE 1604
+#define IDC_PHOTO_NONE 1605

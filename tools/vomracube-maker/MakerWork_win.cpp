@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 namespace {
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
@@ -17,6 +19,17 @@ std::string FileNameOf(const std::string& path) {
 
 std::string FaceLabel(int face) {
     return "Face " + std::to_string(face + 1);
+}
+
+// A file's size as Explorer writes it: "850 KB", "7.3 MB", in units of 1024.
+std::string SizeText(uint64_t bytes) {
+    char text[32];
+    if (bytes < (uint64_t{1} << 20)) {
+        std::snprintf(text, sizeof text, "%u KB", static_cast<unsigned>((bytes + 1023) >> 10));
+    } else {
+        std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1 << 20));
+    }
+    return text;
 }
 
 // How many faces the saver will show with the default picture instead of their file.
@@ -73,6 +86,7 @@ void MakerDlg::QueueFace(int face, const std::string& path,
     piece->what = "Preparing " + FaceLabel(face) + " from " + FileNameOf(path);
     const auto slot = std::make_shared<PreparedSlot>();
     slot->face.source = path;
+    slot->face.name = FileNameOf(path);
     slot->face.mode = m_slots[face].SelectedMode();
     const FacePlan plan = m_plan;
     const uint64_t otherFaces = m_project.FaceBytes(face);
@@ -88,6 +102,7 @@ void MakerDlg::QueueFace(int face, const std::string& path,
         slot->taken = PrepareProjectFace(slot->face.source, cancellable, otherFaces,
                                          slot->face.prepared, slot->error);
         if (slot->taken) {
+            slot->face.mode = PreferredMode(slot->face.prepared.check, slot->face.mode);
             slot->thumbnail = std::move(slot->face.prepared.thumbnail);
             slot->previewFile = PreviewFile(slot->face);
         }
@@ -128,13 +143,8 @@ bool MakerDlg::PutFace(int face, PreparedSlot& slot, std::string& error) {
     m_preview.GiveFaceFile(face, std::move(slot.previewFile));
     Changed();
     // What was done to the file, or what the user can do (a clip to convert): the slot has
-    // room for little of it.
-    std::string notes;
-    for (const std::string& note : taken.prepared.notes) {
-        notes += "\n" + note;
-    }
-    SetStatus(notes.empty() ? FaceLabel(face) + ": " + FileNameOf(taken.source) + "."
-                            : FaceLabel(face) + ":" + notes);
+    // room for a sentence only.
+    FollowSlot(face);
     return true;
 }
 
@@ -179,7 +189,8 @@ void MakerDlg::OpenSaverFile(const std::string& path) {
             m_dirty = false;
             UpdateTitle();
             SetStatus("Opened " + path + ".");
-            m_preview.Rebuild(m_project);
+            Remember(path);
+            RebuildPreview();
         });
     };
     m_worker.Queue(std::move(piece));
@@ -201,9 +212,12 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
     m_project.Views(faces);
     const unsigned changes = m_changes;
     ++m_facesRead;
-    piece->run = [this, saved, settings, faces, path](const std::atomic<bool>& cancel) {
-        saved->saved =
-            SaveSaver(m_template, settings, faces, path, saved->error, saved->bytes, &cancel);
+    // The project's picture mode, photo folder and face names go with it: a saver opened
+    // and saved again keeps them.
+    const PayloadExtension extension = m_project.Extension();
+    piece->run = [this, saved, settings, faces, extension, path](const std::atomic<bool>& cancel) {
+        saved->saved = SaveSaverWith(m_template, settings, faces, path, extension, saved->error,
+                                     saved->bytes, &cancel);
     };
     piece->finish = [this, saved, path, changes, then](bool cancelled) {
         FacesFreed();
@@ -218,13 +232,14 @@ void MakerDlg::SaveTo(const std::string& path, std::function<void()> then) {
         m_savedPath = path;
         m_dirty = changes != m_changes;
         UpdateTitle();
-        std::string status = "Saved " + path + " (" + std::to_string(saved->bytes) + " bytes).";
+        std::string status = "Saved " + path + " (" + SizeText(saved->bytes) + ").";
         if (const int fallbacks = FacesFallingBack(m_project)) {
             status.append("\n").append(std::to_string(fallbacks));
             status.append(fallbacks == 1 ? " face shows" : " faces show");
             status.append(" the default picture: see its verdict.");
         }
         SetStatus(status);
+        Remember(path);
         if (then) {
             then();
         }

@@ -14,7 +14,6 @@
 // path names no file.
 std::string InstalledSaverName(const std::string& saverPath);
 
-// True with the changes in `report`, in words for the user; false with the reason in
-// `error`. `saverPath` and both texts are in the ANSI code page, as the maker's dialogs give
-// and show them.
+// True with where the copy is kept in `report`, in words for the user; false with the reason
+// in `error`. `saverPath` and both texts are UTF-8.
 bool InstallSaver(const std::string& saverPath, std::string& report, std::string& error);

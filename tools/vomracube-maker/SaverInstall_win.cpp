@@ -124,14 +124,11 @@ bool InstallSaver(const std::string& saverPath, std::string& report, std::string
                 SystemMessage(static_cast<DWORD>(status)) + ".";
         return false;
     }
-    report = "Copied to " + Narrow(stored) + "\n";
-    report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\SCRNSAVE.EXE = " + Narrow(stored) + "\n";
-    if (SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
-                              SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
-        report += "HKEY_CURRENT_USER\\Control Panel\\Desktop\\ScreenSaveActive = 1 (the "
-                  "screen saver is on)";
-    } else {
-        report += "The screen saver could not be switched on; it stays as it was.";
+    report = "A copy of it is kept as " + Narrow(stored) +
+             ", so moving or deleting your own file changes nothing.";
+    if (!SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr,
+                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)) {
+        report += "\nWindows did not switch screen savers on: do so in its screen saver settings.";
     }
     return true;
 }

@@ -5,8 +5,11 @@
 #include "make/PayloadWriter.h"
 #include "make/system/ProcessRun.h"
 #include "make/SaverProject.h"
+#include "platform/FileNames.h"
+#include "platform/FolderListing.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 const char kTool[] = "vomracube-pack";
@@ -43,7 +46,27 @@ void PrintPictureMode(std::FILE* out, PictureMode mode) {
     Print(out, "  pictures       %s\n", mode == PictureMode::kSmooth ? "smooth" : "exact");
 }
 
-void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label) {
+// "C:\..." or "\\server\share": a path the saver takes as it stands, also from a
+// tool that makes Windows savers elsewhere.
+bool IsWindowsFullPath(const std::string& path) {
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                       path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return drive || path.rfind("\\\\", 0) == 0;
+}
+
+void PrintPhotoFolder(std::FILE* out, const PhotoFolderSetting& folder) {
+    if (folder.Present()) {
+        Print(out, "  photos         %s, %s, a change every %u s (faces without a file)\n",
+              folder.path.c_str(), PhotoOrderName(folder.order), folder.changeSeconds);
+    }
+}
+
+void PrintFace(std::FILE* out, int index, const ProjectFace& face, const std::string& label,
+               const PhotoFolderSetting& folder) {
+    if (face.Empty() && folder.Present()) {
+        Print(out, "  face %d: photos from the folder\n", FaceNumber(index));
+        return;
+    }
     Print(out, "  face %d: %s\n", FaceNumber(index), DescribeFace(face, label).c_str());
     if (face.Empty()) {
         return;
@@ -59,7 +82,8 @@ void PrintUsage(std::FILE* out) {
           "usage:\n"
           "  %s make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]\n"
           "                 [--max-side N] [--upright] [--pictures smooth|exact]\n"
-          "                 [--strict] [FACE...]\n"
+          "                 [--strict] [--photos FOLDER [--order shuffle|name|date]\n"
+          "                 [--change SECONDS]] [FACE...]\n"
           "  %s show SAVER.scr\n"
           "  %s help\n"
           "\n"
@@ -83,10 +107,15 @@ void PrintUsage(std::FILE* out) {
           "they do not shimmer as the cubes turn; exact draws one picture pixel per\n"
           "screen pixel, as savers without the setting do.\n"
           "\n"
+          "--photos FOLDER: the faces without a file show the photos of FOLDER and its\n"
+          "subfolders, each changing to the next while it is turned away, at most once\n"
+          "every --change SECONDS (default %u); --order shuffle (the default: random,\n"
+          "none twice until all have been shown), name, or date (taken, else the file's).\n"
+          "\n"
           "settings:\n%s"
           "\n"
           "show lists the settings and faces of a finished saver.\n",
-          kTool, kTool, kTool, kDefaultMaxSide, SettingsUsage().c_str());
+          kTool, kTool, kTool, kDefaultMaxSide, kDefaultChangeSeconds, SettingsUsage().c_str());
 }
 
 int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
@@ -105,6 +134,23 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     SaverProject project;
     std::copy(std::begin(o.settings), std::end(o.settings), project.settings);
     project.pictureMode = o.pictureMode;
+    project.photoFolder = o.photoFolder;
+    if (project.photoFolder.Present()) {
+        // The saver runs from elsewhere: the folder is stored by its full path.
+        const std::string full = IsWindowsFullPath(o.photoFolder.path)
+                                     ? o.photoFolder.path
+                                     : names::FullPath(o.photoFolder.path.c_str());
+        if (full.empty() || full.size() > kMaxPhotoFolderBytes) {
+            Print(err, "%s: cannot tell the full path of --photos %s\n", kTool,
+                  o.photoFolder.path.c_str());
+            return 1;
+        }
+        project.photoFolder.path = full;
+        if (!names::IsFolder(full.c_str())) {
+            Print(err, "%s: note: %s is no folder now; the saver looks for it when it runs\n",
+                  kTool, full.c_str());
+        }
+    }
     for (size_t i = 0; i < o.faces.size(); ++i) {
         const int mode = o.faces[i].mode >= 0 ? o.faces[i].mode : o.defaultMode;
         project.faces[i].mode = mode ? FaceMode::kFill : FaceMode::kFit;
@@ -119,11 +165,12 @@ int RunMake(const PackOptions& o, std::FILE* out, std::FILE* err) {
     Print(out, "settings:\n");
     PrintSettings(out, project.settings);
     PrintPictureMode(out, project.pictureMode);
+    PrintPhotoFolder(out, project.photoFolder);
     Print(out, "faces:\n");
     int fallbacks = 0;
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         const ProjectFace& face = project.faces[i];
-        PrintFace(out, i, face, face.source.empty() ? "no file" : face.source);
+        PrintFace(out, i, face, face.source.empty() ? "no file" : face.source, project.photoFolder);
         fallbacks += !face.source.empty() && face.FallsBack();
     }
     if (o.strict && fallbacks > 0) {
@@ -162,12 +209,13 @@ int RunShow(const PackOptions& o, std::FILE* out, std::FILE* err) {
           file.settingsRead, file.textTerminated ? "" : " (the text has no end: no faces read)");
     PrintSettings(out, file.settings);
     PrintPictureMode(out, file.extension.pictureMode);
+    PrintPhotoFolder(out, file.extension.photoFolder);
     Print(out, "faces:\n");
     for (int i = 0; i < kPayloadFaceCount; ++i) {
         switch (file.faceStates[i]) {
         case FaceEntryState::kExtracted:
         case FaceEntryState::kInMemory:
-            PrintFace(out, i, file.faces[i], "entry");
+            PrintFace(out, i, file.faces[i], "entry", file.extension.photoFolder);
             break;
         case FaceEntryState::kNoTempFile:
             Print(out, "  face %d: %u bytes, not read: %s\n", FaceNumber(i), file.faceLengths[i],

@@ -43,6 +43,7 @@ bool ParseFace(const std::string& arg, PackOptions& options, std::string& error)
 }
 
 bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
+    bool orderGiven = false; // --order or --change, which mean nothing without --photos
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         auto value = [&](std::string& out) {
@@ -75,6 +76,34 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
                 return false;
             }
             o.pictureMode = text == "smooth" ? PictureMode::kSmooth : PictureMode::kExact;
+        } else if (arg == "--photos") {
+            if (!value(o.photoFolder.path)) {
+                return false;
+            }
+            if (o.photoFolder.path.empty() || o.photoFolder.path.size() > kMaxPhotoFolderBytes) {
+                error = "--photos takes a folder of at most " +
+                        std::to_string(kMaxPhotoFolderBytes) + " bytes";
+                return false;
+            }
+        } else if (arg == "--order") {
+            if (!value(text) || !ParsePhotoOrder(text.c_str(), o.photoFolder.order)) {
+                error = error.empty() ? "--order takes shuffle, name or date, not \"" + text + "\""
+                                      : error;
+                return false;
+            }
+            orderGiven = true;
+        } else if (arg == "--change") {
+            int64_t seconds = 0;
+            if (!value(text) || !ParseWholeNumber(text, seconds) || seconds < 1 ||
+                seconds > kMaxChangeSeconds) {
+                error = error.empty()
+                            ? "--change takes whole seconds from 1 to " +
+                                  std::to_string(kMaxChangeSeconds) + ", not \"" + text + "\""
+                            : error;
+                return false;
+            }
+            o.photoFolder.changeSeconds = static_cast<uint32_t>(seconds);
+            orderGiven = true;
         } else if (arg == "--strict") {
             o.strict = true;
         } else if (arg == "--upright") {
@@ -99,6 +128,10 @@ bool ParseMake(int argc, char** argv, PackOptions& o, std::string& error) {
     }
     if (o.templatePath.empty() || o.outPath.empty()) {
         error = "make needs --template and --out";
+        return false;
+    }
+    if (orderGiven && !o.photoFolder.Present()) {
+        error = "--order and --change need --photos";
         return false;
     }
     return true;

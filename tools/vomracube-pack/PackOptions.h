@@ -2,6 +2,7 @@
 //
 //   vomracube-pack make --template SAVER.scr --out NEW.scr [settings] [--fill|--fit]
 //                       [--max-side N] [--upright] [--pictures smooth|exact] [--strict]
+//                       [--photos FOLDER [--order shuffle|name|date] [--change SECONDS]]
 //                       [FACE...]
 //   vomracube-pack show SAVER.scr
 //   vomracube-pack help
@@ -35,6 +36,7 @@ struct PackOptions {
     bool upright = false;          // with --max-side 0, JPEG photos taken turned are still turned
     PictureMode pictureMode = kNewSaverPictureMode; // the making library's default
     std::vector<FaceArgument> faces;
+    PhotoFolderSetting photoFolder; // --photos, --order, --change
 
     PackOptions();
 };

@@ -65,6 +65,20 @@ expect "make exact" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/ex
 expect "show exact" 0 "$TOOL" show "$DIR/exact.scr"
 contains "show exact mode" "$DIR/out" "pictures       exact"
 expect "bad pictures" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/x.scr" --pictures soft
+# A photo folder: stored by its full path with its order and interval; file faces stay.
+mkdir -p "$DIR/Photos Ωμέγα"
+expect "make photos" 0 bash -c "cd '$DIR' && '$TOOL' make --template template.scr --out photos.scr --photos 'Photos Ωμέγα' --order date --change 7 '$PICTURE'"
+expect "show photos" 0 "$TOOL" show "$DIR/photos.scr"
+contains "show folder" "$DIR/out" "photos         $DIR/Photos Ωμέγα, date, a change every 7 s"
+contains "file face stays" "$DIR/out" "face 1: entry"
+contains "empty faces take photos" "$DIR/out" "face 2: photos from the folder"
+expect "photos default order" 0 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/p2.scr" --photos "$DIR/missing"
+contains "missing folder noted" "$DIR/err" "is no folder now"
+expect "show default order" 0 "$TOOL" show "$DIR/p2.scr"
+contains "default order and interval" "$DIR/out" "shuffle, a change every 10 s"
+expect "order without photos" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/x.scr" --order name
+expect "bad order" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/x.scr" --photos "$DIR" --order random
+expect "bad change" 2 "$TOOL" make --template "$DIR/template.scr" --out "$DIR/x.scr" --photos "$DIR" --change 86401
 expect "show template" 0 "$TOOL" show "$DIR/template.scr"
 contains "template has no payload" "$DIR/out" "has no payload"
 expect "show missing" 1 "$TOOL" show "$DIR/none.scr"
