@@ -12,6 +12,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <vector>
@@ -89,6 +90,7 @@ struct ClipDecoder::Library {
     AVPacket* packet = nullptr;
     AVFrame* frame = nullptr;
     SwsContext* scaler = nullptr;
+    std::vector<uint8_t> scaled; // the converter's output rows, padded
     int stream = -1;
     AVRational timeBase{1, 1};
     int64_t firstTime = AV_NOPTS_VALUE;
@@ -256,14 +258,24 @@ bool ClipDecoder::Scale(RgbaImage& frame, std::string& error) {
     sws_setColorspaceDetails(lib.scaler, sws_getCoefficients(space),
                              f->color_range == AVCOL_RANGE_JPEG,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    // The converter's SIMD writes whole blocks of pixels, past the end of a row whose width
+    // is no multiple of the block: it writes into rows padded to 64 bytes with a padded row
+    // after the last, and the rows are then copied out packed.
     frame.width = m_info.frameWidth;
     frame.height = m_info.frameHeight;
-    frame.pixels.resize(size_t(frame.width) * size_t(frame.height) * 4);
-    uint8_t* planes[4] = {frame.pixels.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {frame.width * 4, 0, 0, 0};
+    const size_t row = size_t(frame.width) * 4;
+    const size_t stride = (row + 63) & ~size_t{63};
+    lib.scaled.resize(stride * (size_t(frame.height) + 1));
+    uint8_t* planes[4] = {lib.scaled.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {static_cast<int>(stride), 0, 0, 0};
     if (sws_scale(lib.scaler, f->data, f->linesize, 0, f->height, planes, strides) <= 0) {
         error = "a frame cannot be converted";
         return false;
+    }
+    frame.pixels.resize(row * size_t(frame.height));
+    for (int y = 0; y < frame.height; ++y) {
+        std::memcpy(frame.pixels.data() + row * size_t(y), lib.scaled.data() + stride * size_t(y),
+                    row);
     }
     return true;
 }
