@@ -102,7 +102,7 @@ class PhoneClips(FinishedSaverCase):
         def first_lines():
             # The verdict, then the notes on what was done (winprobe shows line ends as \n).
             return {face: text.split("\\n")[0]
-                    for face, text in maker.verdicts().items()}, maker.verdicts()
+                    for face, text in maker.details().items()}, maker.details()
         verdicts, full = wait_for(lambda: len(first_lines()[0]) == 6 and
                                   all(v.endswith("-> shown") for v in first_lines()[0].values())
                                   and first_lines(),
