@@ -449,7 +449,7 @@ class MakerTests(MakerCase):
         os.unlink(huge)
 
     def test_a_slow_converter_leaves_the_window_answering_and_is_cancelled(self):
-        """A clip whose converter (a stand-in on the PATH) takes 20 s: the window answers
+        """A clip (Flash video) whose converter (a stand-in on the PATH) takes 20 s: the window answers
         throughout, shows the work's progress and Cancel, and Cancel ends the converter; a
         maker killed while converting ends its converter too."""
         converter = harness.find_build_file("slowconverter.exe")
@@ -458,9 +458,10 @@ class MakerTests(MakerCase):
         folder = os.path.join(self.out_dir, "bin")
         os.makedirs(folder, exist_ok=True)
         shutil.copy(converter, os.path.join(folder, "ffmpeg.exe"))
-        clip = os.path.join(self.out_dir, "clip.mp4")
+        # Phone clips are converted in process; a Flash video still goes to ffmpeg.
+        clip = os.path.join(self.out_dir, "clip.flv")
         with open(clip, "wb") as f:
-            f.write(MP4_HEAD + bytes(4096))
+            f.write(b"FLV\x01\x05\0\0\0\x09" + bytes(4096))
 
         def converters():
             return [c for c in harness.wine_processes(self.session.prefix).values()
@@ -480,7 +481,7 @@ class MakerTests(MakerCase):
             status = maker.child_after("&Install...", 1, "Static")
             cancel = maker.button("Cancel")
             wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run")
-            wait_for(lambda: re.search(r"Preparing Face 1 from clip\.mp4\.\.\. \d+ s",
+            wait_for(lambda: re.search(r"Preparing Face 1 from clip\.flv\.\.\. \d+ s",
                                        maker.control(status)[1]) and maker.visible(cancel),
                      cases.WINDOW_TIMEOUT, "the progress and Cancel to show")
             self.shot("progress")

@@ -3,7 +3,8 @@
 # Debian's own source packages: libjpeg-turbo (libjpeg 6 interface), libpng 1.6, a
 # minimal libtiff (deflate and JPEG codecs only), lcms2 (colour profiles), dav1d (AV1),
 # libwebp (with its demuxer, for animation), libde265 (HEVC) and a decode-only libheif over
-# those two (HEIF and AVIF). zlib comes from libz-mingw-w64-dev.
+# those two (HEIF and AVIF), and for the making tools a minimal FFmpeg (clip demuxers and
+# decoders). zlib comes from libz-mingw-w64-dev.
 #
 # Sources, build trees and the install prefix live outside the repository, under
 # $VOMRA_CACHE (default /var/cache/vomracube). A stamp file records the source versions
@@ -34,6 +35,9 @@ REQUIRED_LIBS+=(libwebp.a libwebpdemux.a libde265.a libheif.a)
 # Colour profiles.
 PACKAGES+=(lcms2)
 REQUIRED_LIBS+=(liblcms2.a)
+# The making tools' clip decoder (see the ffmpeg block below).
+PACKAGES+=(ffmpeg)
+REQUIRED_LIBS+=(libavformat.a libavcodec.a libswscale.a libavutil.a)
 
 log() { echo "build-thirdparty: $*" >&2; }
 
@@ -177,6 +181,41 @@ cmake_build heif "$(unpack libheif)" -DCMAKE_CXX_FLAGS="$HEIF_CXX_FLAGS" \
     -DCMAKE_DISABLE_FIND_PACKAGE_Doxygen=ON \
     -DLIBDE265_INCLUDE_DIR="$STAGE/include" -DLIBDE265_LIBRARY="$STAGE/lib/libde265.a" \
     -DDAV1D_INCLUDE_DIR="$STAGE/include" -DDAV1D_LIBRARY="$STAGE/lib/libdav1d.a"
+
+# FFmpeg for the making tools only (the saver links none of it): the MP4/MOV and MKV/WebM
+# demuxers, the H.264, HEVC, VP8 and VP9 decoders (and AV1 through dav1d when that is in
+# the prefix), their parsers, and the scaler. No programs, no protocols (the tools feed the
+# bytes through their own reads), no encoders, nothing found on the build machine.
+ffmpeg_build() {
+    local dir=$1 av1=() started_ff
+    started_ff=$(date +%s)
+    log "building ffmpeg"
+    if [ -f "$STAGE/lib/libdav1d.a" ]; then
+        av1=(--enable-libdav1d --enable-decoder=libdav1d)
+    fi
+    mkdir -p "$BUILD/ffmpeg"
+    (cd "$BUILD/ffmpeg" && PKG_CONFIG_LIBDIR="$STAGE/lib/pkgconfig" "$dir/configure" \
+        --prefix="$STAGE" --enable-cross-compile --cross-prefix=i686-w64-mingw32- \
+        --arch=x86 --target-os=mingw32 --pkg-config=pkg-config --enable-static --disable-shared \
+        --disable-everything --disable-programs --disable-doc --disable-network \
+        --disable-autodetect --disable-avdevice --disable-avfilter --disable-swresample \
+        --disable-postproc --disable-debug --enable-w32threads \
+        --enable-demuxer=mov,matroska --enable-decoder=h264,hevc,vp8,vp9 \
+        --enable-parser=h264,hevc,vp8,vp9,av1 --enable-swscale "${av1[@]}" \
+        --extra-cflags="-msse2 -mfpmath=sse" >"$BUILD/ffmpeg.configure.log" 2>&1) ||
+        { tail -40 "$BUILD/ffmpeg.configure.log" >&2; exit 1; }
+    # Windows gives a 32-bit program's stack only 4-byte alignment, so gcc keeps EBP for
+    # realigning the frames of functions with aligned locals, and the 7-register CABAC
+    # assembly of the H.264 decoder then has no register left ("impossible constraints").
+    # Without EBP the decoder takes its C CABAC reader; the SIMD of the rest is unchanged.
+    sed -i 's/^#define HAVE_EBP_AVAILABLE 1$/#define HAVE_EBP_AVAILABLE 0/' "$BUILD/ffmpeg/config.h"
+    make -C "$BUILD/ffmpeg" -j"$JOBS" >"$BUILD/ffmpeg.build.log" 2>&1 ||
+        { tail -40 "$BUILD/ffmpeg.build.log" >&2; exit 1; }
+    make -C "$BUILD/ffmpeg" install >"$BUILD/ffmpeg.install.log" 2>&1 ||
+        { tail -40 "$BUILD/ffmpeg.install.log" >&2; exit 1; }
+    log "ffmpeg built in $(($(date +%s) - started_ff)) s"
+}
+ffmpeg_build "$(unpack ffmpeg)"
 
 for lib in "${REQUIRED_LIBS[@]}"; do
     [ -f "$STAGE/lib/$lib" ] || { log "missing $STAGE/lib/$lib after the build"; exit 1; }

@@ -12,6 +12,8 @@ PACKAGES=(
   libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libpng-dev libtiff-dev liblcms2-dev zlib1g-dev libheif-dev libwebp-dev
+  # the making tools' clip decoder (natively the system's; cross-built for Windows)
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   # benchmark comparisons
   libpixman-1-dev libcairo2-dev libosmesa6-dev
   # Windows build and the cross-built picture libraries
@@ -25,7 +27,7 @@ PACKAGES=(
   # monitors (without these three libraries it sees one wide monitor)
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   libxrandr2:i386 libxinerama1:i386 libxrender1:i386
-  # test material
+  # test material (ffmpeg only makes clips for the tests; the tools carry their own decoder)
   ffmpeg python3-pil
   # encoders and reference decoders of the newer picture formats (tests/suites)
   libheif-examples libavif-bin webp

@@ -11,6 +11,7 @@
 #include "make/system/ProcessRun.h"
 #include "make/system/TempFile.h"
 #include "make/VideoConversion.h"
+#include "make/video/ClipAvi.h"
 #include "import/ImageImporter.h"
 #include "import/PackedPicture.h"
 
@@ -112,6 +113,57 @@ bool ConvertClip(const std::string& path, const MediaType& type, uint64_t size,
     face.data = std::move(bytes);
     face.check = converted;
     return true;
+}
+
+// The containers of phone and web clips, which the tools' own decoder reads.
+bool DecodedInProcess(MediaKind kind) {
+    return kind == MediaKind::kMp4 || kind == MediaKind::kQuickTime ||
+           kind == MediaKind::kThreeGp || kind == MediaKind::kMatroska || kind == MediaKind::kWebm;
+}
+
+// The most a converted clip may take: a face's limit, and what the project has left.
+uint64_t ConvertedLimit(const FacePlan& plan) {
+    const uint64_t others = plan.otherFaces.value_or(0);
+    const uint64_t left = others < kProjectFaceBytes ? kProjectFaceBytes - others : 0;
+    return std::min(kLargestFaceBytes, left);
+}
+
+enum class Converted { kDone, kFailed, kCancelled };
+
+// Converts the clip in process into a Motion-JPEG AVI; on failure a note says why and the
+// file is stored as given.
+Converted ConvertClipHere(const std::string& path, const MediaType& type, uint64_t size,
+                          const FacePlan& plan, PreparedFace& face) {
+    ClipFile input;
+    ConvertedClip clip;
+    std::string error;
+    ClipCallbacks callbacks;
+    callbacks.cancel = plan.cancel;
+    callbacks.progress = plan.progress;
+    if (!input.Open(path, error) ||
+        !ConvertClipToAvi(input, callbacks, ConvertedLimit(plan), clip, error)) {
+        if (error == kClipCancelledText) {
+            return Converted::kCancelled;
+        }
+        face.notes.push_back("the " + type.name + " could not be converted (" + error +
+                             "); stored as given");
+        return Converted::kFailed;
+    }
+    const ClipFrames& f = clip.frames;
+    std::string from = type.name + " (" + f.codec + ", " + std::to_string(f.sourceWidth) + " x " +
+                       std::to_string(f.sourceHeight) + ", " + std::to_string(size) + " bytes)";
+    face.notes.push_back("converted from " + from + " to " + ConvertedClipText(f) + " (" +
+                         std::to_string(clip.avi.size()) + " bytes)");
+    if (f.quarterTurns != 0) {
+        face.notes.push_back("stood upright as the clip says it was filmed");
+    }
+    if (f.cut) {
+        face.notes.push_back("only its first " + std::to_string(kClipMaxFrames) +
+                             " frames are kept (five minutes at 30 frames per second)");
+    }
+    face.data = std::move(clip.avi);
+    face.check = CheckFaceBytes(face.data);
+    return Converted::kDone;
 }
 
 // The picture as the saver decodes it (stood upright by its orientation, its colours in
@@ -260,14 +312,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
         return false;
     }
     const uint64_t size = file.Size();
-    if (plan.otherFaces && !(error = FaceBudgetRefusal(size, *plan.otherFaces)).empty()) {
-        return false;
-    }
-    if (size > 0xFFFFFFFFu) {
-        error = "larger than 4 GiB";
-        return false;
-    }
-    // The start tells a clip, which need not be read whole when ffmpeg converts it.
+    // The start tells a clip, which need not be read whole when it is converted.
     std::vector<uint8_t> bytes;
     if (!file.ReadMore(size_t{1} << 20, bytes, error)) {
         return false;
@@ -277,10 +322,33 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
     // animated WebP the saver plays itself.
     const bool clip = type.moving && type.kind != MediaKind::kAnimatedWebp &&
                       (type.kind != MediaKind::kAnimatedPng || type.frames > 1);
-    if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
+    // A phone clip larger than a face may be is converted first: its AVI is what counts.
+    const bool here = clip && DecodedInProcess(type.kind);
+    if (!here && plan.otherFaces && !(error = FaceBudgetRefusal(size, *plan.otherFaces)).empty()) {
+        return false;
+    }
+    if (here) {
+        const Converted converted = ConvertClipHere(path, type, size, plan, face);
+        if (converted == Converted::kDone) {
+            face.converted = true;
+            face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
+            return true;
+        }
+        if (converted == Converted::kCancelled) {
+            error = kCancelledText;
+            return false;
+        }
+        if (plan.otherFaces && !(error = FaceBudgetRefusal(size, *plan.otherFaces)).empty()) {
+            return false;
+        }
+    } else if (clip && !plan.ffmpeg.empty() && ConvertClip(path, type, size, plan, face)) {
         face.converted = true;
         face.thumbnail = MakeFaceThumbnail(face.data, plan.thumbnailSide);
         return true;
+    }
+    if (size > 0xFFFFFFFFu) {
+        error = "larger than 4 GiB";
+        return false;
     }
     if (Cancelled(plan)) {
         error = kCancelledText;
@@ -306,7 +374,7 @@ bool PrepareFace(const std::string& path, const FacePlan& plan, PreparedFace& fa
             return true;
         }
     } else if (clip) {
-        if (plan.ffmpeg.empty()) {
+        if (plan.ffmpeg.empty() && !here) {
             PrintConversionCommand(path, face);
         }
     } else if (face.check.verdict == FaceVerdict::kMaybe &&

@@ -1,7 +1,8 @@
 // Makes a face file ready for the payload, as a user would want it stored: photos larger
 // than the faces need are shrunk and re-encoded, photos taken turned are stood upright,
-// clips in containers the saver cannot play are converted to AVI with ffmpeg (or the
-// command that would do it is given). Every other file is stored exactly as given.
+// phone and web clips are converted in process to Motion-JPEG AVI, other animations the saver
+// cannot play to AVI with ffmpeg where it is on the PATH (or the command that would do it is
+// given). Every other file is stored exactly as given.
 #pragma once
 
 #include "make/FaceCheck.h"
@@ -9,6 +10,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,13 +20,18 @@ constexpr int kDefaultMaxSide = 2048;
 struct FacePlan {
     int maxSide = kDefaultMaxSide; // 0 keeps every picture's size
     bool turn = true;              // JPEG photos taken turned are stood upright
-    std::string ffmpeg;            // full name of ffmpeg; empty when it is not on the PATH
+    // Full name of ffmpeg; empty when it is not on the PATH. Phone and web clips (MP4, MOV,
+    // 3GP, MKV, WebM) are converted in process without it; it only converts the other
+    // animations (GIFs beyond what the saver animates, animated WebP and PNG, other clips).
+    std::string ffmpeg;
     // Set by another thread to stop the preparation: a conversion is ended at once, and
     // PrepareFace returns false with kCancelledText.
     const std::atomic<bool>* cancel = nullptr;
     // The bytes the project's other faces hold: a file that would not fit the budget beside
     // them (ProjectBudget.h) is refused before it is read. None: no budget.
     std::optional<uint64_t> otherFaces;
+    // How far a clip's conversion is, from 0 to 1 (on the preparing thread).
+    std::function<void(double)> progress;
     // Above 0: a thumbnail of this side is made from the decoding done anyway.
     int thumbnailSide = 0;
 };

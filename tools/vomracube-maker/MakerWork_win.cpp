@@ -91,9 +91,12 @@ void MakerDlg::QueueFace(int face, const std::string& path,
     const FacePlan plan = m_plan;
     const uint64_t otherFaces = m_project.FaceBytes(face);
     const int side = m_slots[face].ThumbnailSide();
-    piece->run = [slot, plan, otherFaces, side](const std::atomic<bool>& cancel) {
+    MakerWorker* const worker = &m_worker;
+    piece->run = [slot, plan, otherFaces, side, worker](const std::atomic<bool>& cancel) {
         FacePlan cancellable = plan;
         cancellable.cancel = &cancel;
+        // A clip's conversion tells how far it is; the bar then shows that share.
+        cancellable.progress = [worker](double share) { worker->SetDone(share); };
         // The thumbnail comes from the decoding the preparation does anyway.
         cancellable.thumbnailSide = side;
         slot->taken = PrepareProjectFace(slot->face.source, cancellable, otherFaces,
@@ -295,7 +298,12 @@ void MakerDlg::ShowProgress() {
     const bool show = !what.empty() && elapsed >= kShowProgress;
     const HWND bar = ::GetDlgItem(m_hWnd, IDC_PROGRESS);
     const HWND cancel = ::GetDlgItem(m_hWnd, IDC_CANCEL_WORK);
-    if (show) {
+    const int done = m_worker.Done();
+    if (show && done >= 0) {
+        ::SendMessageA(bar, PBM_SETPOS, done / 10, 0);
+        SetStatus(what + "... " + std::to_string(done / 10) + "%, " +
+                  std::to_string(elapsed / 1000) + " s");
+    } else if (show) {
         // The work tells no share done: the bar sweeps once in four seconds to show it lives.
         ::SendMessageA(bar, PBM_SETPOS, (elapsed / 40) % 101, 0);
         SetStatus(what + "... " + std::to_string(elapsed / 1000) + " s");

@@ -44,6 +44,10 @@ class MakerWorker {
     // Pieces queued or running, and what the one running does and since when (GetTickCount).
     bool Busy() const;
     std::string Running(DWORD& since) const;
+    // The share of the running piece done, from the worker (0 to 1); Done() gives it in
+    // thousandths, or -1 while the piece has told none.
+    void SetDone(double share);
+    int Done() const { return m_done.load(); }
 
   private:
     static DWORD WINAPI ThreadMain(LPVOID self);
@@ -60,4 +64,5 @@ class MakerWorker {
     int m_unfinished = 0; // queued, running or posted and not yet finished
     bool m_stopping = false;
     std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_done{-1};
 };

@@ -86,6 +86,10 @@ std::string MakerWorker::Running(DWORD& since) const {
     return m_running;
 }
 
+void MakerWorker::SetDone(double share) {
+    m_done = share >= 0.0 && share <= 1.0 ? static_cast<int>(share * 1000.0) : -1;
+}
+
 DWORD WINAPI MakerWorker::ThreadMain(LPVOID self) {
     static_cast<MakerWorker*>(self)->Loop();
     return 0;
@@ -105,6 +109,7 @@ void MakerWorker::Loop() {
                 m_cancel = false;
                 m_running = piece->cancelled ? std::string() : piece->what;
                 m_runningSince = GetTickCount();
+                m_done = -1;
             }
         }
         if (!piece) {
