@@ -88,7 +88,7 @@ class PhoneClips(FinishedSaverCase):
         self.assertIn("to Motion-JPEG AVI, 96 x 96, 30 frames per second, 90 frames", report)
         shown = self.session._run_windows([self.pack, "show", self.windows("VomraCube.scr")],
                                           check=True)
-        self.assertEqual(shown.count("AVI video, 96 x 96, 24 bits per pixel, 90 frames at 30 "
+        self.assertEqual(shown.count("Motion-JPEG AVI video, 96 x 96, 90 frames at 30 "
                                      "frames per second -> shown"), 6, shown)
         self.assert_clips_play(os.path.join(self.folder, "VomraCube.scr"))
 
@@ -109,7 +109,7 @@ class PhoneClips(FinishedSaverCase):
                                   cases.WINDOW_TIMEOUT * 4, "both clips' verdicts")
         for face, name, source in (("Face 1", "phone-h264\\.mp4", "MP4 video \\(H\\.264"),
                                    ("Face 2", "phone-hevc\\.mov", "QuickTime \\(MOV\\) video \\(HEVC")):
-            self.assertRegex(verdicts[face], rf"^{name} \(\d+ bytes, fit\): AVI video, 96 x 96, "
+            self.assertRegex(verdicts[face], rf"^{name} \(\d+ bytes, fit\): Motion-JPEG AVI video, 96 x 96, "
                                              r".*90 frames at 30 frames per second -> shown$")
             self.assertRegex(full[face], rf"converted from {source}, 96 x 96, \d+ bytes\) to "
                                          r"Motion-JPEG AVI")

@@ -113,13 +113,12 @@ TEST(NewFormats, OpacityBecomesClearnessAndOpaquePicturesStayOpaque) {
     }
 }
 
-TEST(NewFormats, EmbeddedColourProfileIsKept) {
+TEST(NewFormats, AProfileLcmsRefusesLeavesThePictureAsStored) {
+    // profile.webp carries 200 bytes that are no ICC profile in its ICCP chunk: the picture
+    // decodes as the same picture without it would, and no profile outlives the decode.
     auto d = DecodeBytes(Sample("profile.webp"));
     ASSERT_EQ(d->result, ImageImporter::Ok);
-    ASSERT_EQ(d->importer.m_iccProfile.size(), 200u);
-    for (size_t i = 0; i < 200; ++i) {
-        ASSERT_EQ(d->importer.m_iccProfile[i], i);
-    }
+    EXPECT_TRUE(d->importer.m_iccProfile.empty());
     EXPECT_TRUE(DecodeBytes(Sample("lossy.webp"))->importer.m_iccProfile.empty());
 }
 
