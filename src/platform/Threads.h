@@ -41,6 +41,8 @@ class Wake {
     ~Wake();
     Wake(const Wake&) = delete;
     Wake& operator=(const Wake&) = delete;
+    // False when the system gave no signal: Wait then only waits out its time.
+    bool Ready() const;
     void Set();
     // True when set within `milliseconds`.
     bool Wait(unsigned milliseconds);
@@ -50,9 +52,7 @@ class Wake {
     std::unique_ptr<State> m_state;
 };
 
-// One thread running `body(argument)`, for background work: on Windows below normal
-// priority, so that the window thread's frames come first. The object may go before the
-// thread ends (Detach):
+// One thread running `body(argument)`. The object may go before the thread ends (Detach):
 // whatever the body uses must then be its own (shared ownership), not the object's.
 class Thread {
   public:
@@ -61,7 +61,12 @@ class Thread {
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
 
-    bool Start(void (*body)(void*), void* argument);
+    // Background work that can wait runs below normal priority, so that the window thread's
+    // frames come first on a busy processor; work the window thread waits for runs at its
+    // priority. Only Windows heeds the choice.
+    enum class Priority { kBelowNormal, kNormal };
+
+    bool Start(void (*body)(void*), void* argument, Priority priority = Priority::kBelowNormal);
     // Waits at most `milliseconds` for the thread to end; true when it has.
     bool Join(unsigned milliseconds);
     // Lets the thread run on alone; it ends with the process at the latest.

@@ -31,6 +31,10 @@ struct Wake::State {
 Wake::Wake() : m_state(std::make_unique<State>()) {}
 Wake::~Wake() = default;
 
+bool Wake::Ready() const {
+    return true;
+}
+
 void Wake::Set() {
     {
         std::lock_guard<std::mutex> hold(m_state->mutex);
@@ -64,7 +68,7 @@ Thread::~Thread() {
     Detach();
 }
 
-bool Thread::Start(void (*body)(void*), void* argument) {
+bool Thread::Start(void (*body)(void*), void* argument, Priority) {
     if (m_state->thread.joinable()) {
         return false;
     }

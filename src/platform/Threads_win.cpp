@@ -40,6 +40,10 @@ Wake::~Wake() {
     }
 }
 
+bool Wake::Ready() const {
+    return m_state->event != nullptr;
+}
+
 void Wake::Set() {
     if (m_state->event) {
         SetEvent(m_state->event);
@@ -80,7 +84,7 @@ Thread::~Thread() {
     Detach();
 }
 
-bool Thread::Start(void (*body)(void*), void* argument) {
+bool Thread::Start(void (*body)(void*), void* argument, Priority priority) {
     if (m_state->thread) {
         return false;
     }
@@ -91,8 +95,7 @@ bool Thread::Start(void (*body)(void*), void* argument) {
     m_state->thread = CreateThread(nullptr, 0, &ThreadMain, start, 0, nullptr);
     if (!m_state->thread) {
         delete start;
-    } else {
-        // Background work: the window thread's frames come first on a busy processor.
+    } else if (priority == Priority::kBelowNormal) {
         SetThreadPriority(m_state->thread, THREAD_PRIORITY_BELOW_NORMAL);
     }
     return m_state->thread != nullptr;

@@ -1,8 +1,7 @@
 // One thread that runs one job at a time for its owner: Post hands it a job, Wait returns once
 // the job has run. The owner touches what the job uses only while the thread is idle, so
-// nothing else is shared. Natively a std::thread; on Windows a thread and two events (the
-// Windows build's thread model has no std::thread, and the saver runs on systems without
-// condition variables).
+// nothing else is shared. Built on the threads pieces (platform/Threads.h), so it runs
+// wherever they do.
 #pragma once
 
 #include <memory>

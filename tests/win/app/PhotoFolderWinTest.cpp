@@ -1,6 +1,6 @@
 // The photo folder's system calls on Windows: the listing in steps passes over hidden and
 // system files and lists names in any script whole; the threads' signal and join bound
-// their waits.
+// their waits, and each thread runs at the priority asked for.
 #include "../WinCheck.h"
 
 #include "framework/File.h"
@@ -8,6 +8,7 @@
 #include "platform/FileNames.h"
 #include "platform/Threads.h"
 #include "platform/Wide.h"
+#include "platform/WorkerThread.h"
 
 #include <algorithm>
 #include <string>
@@ -89,6 +90,27 @@ WIN_TEST(ThreadsWakeAndJoinWithinTheirBounds) {
     CHECK(!wake.Wait(0));
     wake.Set();
     CHECK(wake.Wait(0));
+}
+
+void NotePriority(void* priority) {
+    *static_cast<int*>(priority) = GetThreadPriority(GetCurrentThread());
+}
+
+// The folder's scan waits below the window thread; read-ahead frames, which the window
+// thread waits for, do not.
+WIN_TEST(ThreadsRunAtThePriorityAsked) {
+    int below = 99;
+    threads::Thread scan;
+    CHECK(scan.Start(&NotePriority, &below));
+    CHECK(scan.Join(5000));
+    CHECK(below == THREAD_PRIORITY_BELOW_NORMAL);
+
+    int worker = 99;
+    WorkerThread frames;
+    CHECK(frames.Start());
+    frames.Post(&NotePriority, &worker);
+    frames.Wait();
+    CHECK(worker == THREAD_PRIORITY_NORMAL);
 }
 
 } // namespace
