@@ -73,6 +73,7 @@ build_and_test asan
 # corpus is copied, so the run's new inputs stay in the build tree.
 run_fuzzer() { # executable
     local exe=$1 name work status inputs corpus
+    export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
     name=$(basename "$exe")
     work=build/asan/fuzz-work/$name
     rm -rf "$work"
