@@ -27,8 +27,11 @@ void AddRecent(std::vector<std::string>& recent, const std::string& saver) {
 std::string RecentMenuText(size_t index, const std::string& saver) {
     // An ampersand in a name would underline the letter after it instead of showing.
     std::string shown;
-    for (char c : saver) {
-        shown += c == '&' ? "&&" : std::string(1, c);
+    if (index < 9) {
+        shown.append(1, '&').append(1, static_cast<char>('1' + index)).append("  ");
     }
-    return index < 9 ? "&" + std::to_string(index + 1) + "  " + shown : shown;
+    for (char c : saver) {
+        shown.append(c == '&' ? 2 : 1, c);
+    }
+    return shown;
 }
