@@ -478,7 +478,7 @@ class MakerTests(MakerCase):
                                       str(maker.window.hwnd), "15"], env=self.session.env,
                                      stdout=out, stderr=subprocess.DEVNULL,
                                      stdin=subprocess.DEVNULL)
-            status = maker.child_after("&Install...", 1, "Static")
+            status = maker.child_after("Photos from a &folder...", 1, "Static")
             cancel = maker.button("Cancel")
             wait_for(lambda: converters(), cases.WINDOW_TIMEOUT, "the converter to run")
             wait_for(lambda: re.search(r"Preparing Face 1 from clip\.flv\.\.\. \d+ s",
