@@ -302,7 +302,8 @@ TEST_F(ClipConversion, PhoneClipsBecomeMotionJpegFaces) {
         std::string error;
         ASSERT_TRUE(PrepareFace(s_folder->File(c.name), plan, face, error)) << error;
         EXPECT_EQ(face.check.verdict, FaceVerdict::kShown) << face.check.description;
-        EXPECT_EQ(face.check.description.rfind("Motion-JPEG AVI video", 0), 0u) << face.check.description;
+        EXPECT_EQ(face.check.description.rfind("Motion-JPEG AVI video", 0), 0u)
+            << face.check.description;
         ASSERT_FALSE(face.notes.empty());
         EXPECT_EQ(face.notes[0].rfind(c.note, 0), 0u) << face.notes[0];
         EXPECT_NE(face.notes[0].find("Motion-JPEG AVI"), std::string::npos) << face.notes[0];
